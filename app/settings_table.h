@@ -1,0 +1,100 @@
+#pragma once
+// Every value the program keeps between runs: its section, key, type and default. Values are
+// read where they are needed and written when the user confirms a change; nothing is cached.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/slideshow_project.h"
+
+class ProfileStore;
+
+// The settings' organisation; the application part is the program's file name.
+inline constexpr const char* kSettingsOrganization = "QuillfenStudio";
+
+enum class SettingType { Integer, Text };
+
+struct Setting {
+    std::string_view section;  // empty for the interface font: the current language's name
+    std::string_view key;
+    SettingType type;
+    int intDefault;
+    std::string_view textDefault;
+};
+
+namespace settings {
+// Output settings. "OutputName"'s default is computed (DefaultOutputName).
+inline constexpr Setting kOutputName{"Settings", "OutputName", SettingType::Text, 0, ""};
+inline constexpr Setting kOutputWidth{"Settings", "OutputWidth", SettingType::Integer, 640, ""};
+inline constexpr Setting kOutputHeight{"Settings", "OutputHigh", SettingType::Integer, 480, ""};
+inline constexpr Setting kOutputFormat{"Settings", "nOuptputFormat", SettingType::Integer, 1, ""};
+inline constexpr Setting kVideoBitrate{"Settings", "n_video_bitrate", SettingType::Integer, 2048000,
+                                       ""};
+inline constexpr Setting kAudioBitrate{"Settings", "n_audio_bitrate", SettingType::Integer, 192000,
+                                       ""};
+// Only ever read: set by editing the settings file.
+inline constexpr Setting kFileProfile{"Settings", "b_file_profile", SettingType::Integer, 0, ""};
+// -2: choose the default compressor; -1: none; n: the n-th of the enumeration.
+inline constexpr Setting kVideoCompressor{"DexVideoCompress", "CompressorNumber",
+                                          SettingType::Integer, -2, ""};
+inline constexpr Setting kAudioCompressor{"DexAudioCompress", "CompressorNumber",
+                                          SettingType::Integer, -2, ""};
+// Durations are texts holding decimal numbers, written with "%f".
+inline constexpr Setting kPhotoDuration{"TransitionSettings", "mf_PhotoDuration", SettingType::Text,
+                                        0, "8"};
+inline constexpr Setting kTransitionDuration{"TransitionSettings", "mf_TransitionDuration",
+                                             SettingType::Text, 0, "4"};
+inline constexpr Setting kTransitionType{"TransitionSettings", "TransitionType",
+                                         SettingType::Integer, 0, ""};
+// Holds the same-transition index, whatever its name says.
+inline constexpr Setting kTransitionName{"TransitionSettings", "TransitionName",
+                                         SettingType::Integer, 0, ""};
+inline constexpr Setting kCurrentLanguage{"Option", "CurrentLanguage", SettingType::Text, 0,
+                                          "english"};
+inline constexpr Setting kLastPhotoFolder{"Option", "LastPhotoFolder", SettingType::Text, 0, ""};
+inline constexpr Setting kLastAudioFolder{"Option", "LastAudioFolder", SettingType::Text, 0, ""};
+
+// The interface font, one section per language.
+inline constexpr std::array<Setting, 13> kInterfaceFont{{
+    {"", "lfHeight", SettingType::Integer, -11, ""},
+    {"", "lfWidth", SettingType::Integer, 0, ""},
+    {"", "lfEscapement", SettingType::Integer, 0, ""},
+    {"", "lfOrientation", SettingType::Integer, 0, ""},
+    {"", "lfWeight", SettingType::Integer, 400, ""},
+    {"", "lfItalic", SettingType::Integer, 0, ""},
+    {"", "lfUnderline", SettingType::Integer, 0, ""},
+    {"", "lfStrikeOut", SettingType::Integer, 0, ""},
+    {"", "lfCharSet", SettingType::Integer, 1, ""},
+    {"", "lfOutPrecision", SettingType::Integer, 0, ""},
+    {"", "lfClipPrecision", SettingType::Integer, 0, ""},
+    {"", "lfPitchAndFamily", SettingType::Integer, 0, ""},
+    {"", "lfFaceName", SettingType::Text, 0, "Microsoft Sans Serif"},
+}};
+
+// Every setting with a fixed section (the font's are above).
+inline constexpr std::array<const Setting*, 16> kAll{
+    &kOutputName,      &kOutputWidth,   &kOutputHeight,       &kOutputFormat,
+    &kVideoBitrate,    &kAudioBitrate,  &kFileProfile,        &kVideoCompressor,
+    &kAudioCompressor, &kPhotoDuration, &kTransitionDuration, &kTransitionType,
+    &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder};
+}  // namespace settings
+
+int ReadInt(const ProfileStore& store, const Setting& setting);
+std::string ReadText(const ProfileStore& store, const Setting& setting);
+void WriteInt(ProfileStore& store, const Setting& setting, int value);
+void WriteText(ProfileStore& store, const Setting& setting, const std::string& value);
+
+// A duration text read like the C library's text-to-double: a text that is not a number is 0.
+double ParseDurationText(const std::string& text);
+// "%f" with a full stop whatever the locale: 8 is "8.000000".
+std::string FormatDurationText(double seconds);
+
+// The default output file: the user's videos folder, or the home folder when there is none,
+// followed by "/photo.avi".
+std::string DefaultOutputName(const std::string& videosFolder, const std::string& homeFolder);
+std::string DefaultOutputName();
+
+// The defaults for new photos as stored.
+PhotoDefaults ReadPhotoDefaults(const ProfileStore& store);
+void WritePhotoDefaults(ProfileStore& store, const PhotoDefaults& defaults);

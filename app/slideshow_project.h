@@ -1,0 +1,119 @@
+#pragma once
+// The whole in-memory state of one show: the photo and music lists, the defaults new photos
+// receive, the output settings and the run state. Nothing of the lists is ever saved.
+//
+// Owned by the main window and used on its thread only. The lists grow without a fixed
+// capacity; Convert and Preview refuse a list beyond kMaxPhotos or kMaxMusic.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "engine/crt_random.h"
+#include "platform/com/hresult.h"
+
+inline constexpr int kMaxPhotos = 1000;
+inline constexpr int kMaxMusic = 100;
+// The longest path an item holds, in bytes.
+inline constexpr std::size_t kMaxPathBytes = 259;
+
+struct PhotoItem {
+    std::string path;
+    double durationSec = 0;
+    int transition = 0;  // Transition catalogue index
+    double transitionDurationSec = 0;
+};
+
+struct MusicItem {
+    std::string path;
+    // Measured play length; -1 when the file could not be measured, 0 when nothing could.
+    REFERENCE_TIME length = 0;
+};
+
+struct PhotoDefaults {
+    double photoDurationSec = 8;
+    double transitionDurationSec = 4;
+    int policy = 0;     // TransitionPolicy
+    int sameIndex = 0;  // the transition of the "Same" policy
+};
+
+struct OutputSettings {
+    std::string path;
+    int width = 640;  // width and height 0: the first photo's own size
+    int height = 480;
+    int useVideoCompressor = 0;
+    int useAudioCompressor = 0;
+    int videoBitrate = 2048000;  // bits per second
+    int audioBitrate = 192000;
+    int format = 1;  // OutputFormat
+    int fileProfile = 0;
+};
+
+struct RunState {
+    bool converting = false;
+    int elapsedSeconds = 0;
+    bool previewing = false;
+};
+
+enum class ProjectResult {
+    Ok,
+    PathTooLong,  // longer than kMaxPathBytes: the item was not stored
+    NoSuchItem,
+};
+
+class SlideshowProject {
+public:
+    // Appends with the default durations and the transition the policy gives this position.
+    ProjectResult AppendPhoto(const std::string& path);
+    ProjectResult AppendMusic(const std::string& path, REFERENCE_TIME length);
+    // Replaces every field of photo `position` (the photo property dialog's result).
+    ProjectResult SetPhoto(int position, const PhotoItem& item);
+
+    ProjectResult RemovePhoto(int position);
+    ProjectResult RemoveMusic(int position);
+    // Removes the rows of a selection given in ascending order.
+    void RemovePhotos(const std::vector<int>& ascendingPositions);
+    void RemoveMusicItems(const std::vector<int>& ascendingPositions);
+    ProjectResult SwapPhotos(int a, int b);
+    ProjectResult SwapMusic(int a, int b);
+    void ClearPhotos() { photos_.clear(); }
+    void ClearMusic() { music_.clear(); }
+
+    // Whether confirming `newDefaults` should offer to refresh the photo list: a non-empty list
+    // and a changed policy, a changed "Same" transition under "Same", or a changed duration.
+    bool NewDefaultsChangePhotos(const PhotoDefaults& newDefaults) const;
+    // Takes over new defaults; with `refreshPhotos` every photo first gets the new durations and
+    // the transition of the new policy, except that a policy that stays Random keeps each
+    // photo's transition.
+    void TakeOverDefaults(const PhotoDefaults& newDefaults, bool refreshPhotos);
+
+    // The sum of the photo durations, in list order.
+    double ComputeShowLength() const;
+    // The show length stored by the last timeline build.
+    double showLengthSec() const { return showLengthSec_; }
+    void setShowLengthSec(double seconds) { showLengthSec_ = seconds; }
+
+    const std::vector<PhotoItem>& photos() const { return photos_; }
+    const std::vector<MusicItem>& music() const { return music_; }
+    int photoCount() const { return static_cast<int>(photos_.size()); }
+    int musicCount() const { return static_cast<int>(music_.size()); }
+    PhotoDefaults& defaults() { return defaults_; }
+    const PhotoDefaults& defaults() const { return defaults_; }
+    OutputSettings& output() { return output_; }
+    const OutputSettings& output() const { return output_; }
+    RunState& run() { return run_; }
+    const RunState& run() const { return run_; }
+    CrtRandom& random() { return random_; }
+
+private:
+    bool ValidPhoto(int position) const { return position >= 0 && position < photoCount(); }
+    bool ValidMusic(int position) const { return position >= 0 && position < musicCount(); }
+
+    std::vector<PhotoItem> photos_;
+    std::vector<MusicItem> music_;
+    PhotoDefaults defaults_;
+    OutputSettings output_;
+    RunState run_;
+    CrtRandom random_;
+    double showLengthSec_ = 0;
+};

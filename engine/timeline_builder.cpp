@@ -1,0 +1,271 @@
+#include "engine/timeline_builder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/time_arithmetic.h"
+#include "engine/transition_catalogue.h"
+#include "platform/media/media_duration.h"
+
+namespace {
+
+// Milliseconds of a seconds value, truncated toward zero. The arithmetic is 64-bit: a 32-bit
+// millisecond count would overflow for shows longer than 24 days.
+std::int64_t Milliseconds(double seconds) { return TruncateToInt64(seconds * 1000); }
+
+AM_MEDIA_TYPE VideoGroupType(int width, int height) {
+    AM_MEDIA_TYPE mt;
+    mt.majortype = MEDIATYPE_Video;
+    mt.subtype = MEDIASUBTYPE_RGB24;
+    mt.formattype = FORMAT_VideoInfo;
+    mt.bFixedSizeSamples = 1;
+    mt.bTemporalCompression = 0;
+    VIDEOINFOHEADER vih;
+    BITMAPINFOHEADER& bmi = vih.bmiHeader;
+    bmi.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.biWidth = width;
+    bmi.biHeight = height;
+    bmi.biPlanes = 1;
+    bmi.biBitCount = 24;
+    bmi.biCompression = BI_RGB;
+    std::int64_t rowBytes = (static_cast<std::int64_t>(width) * 24 + 31) / 32 * 4;
+    bmi.biSizeImage = static_cast<std::uint32_t>(rowBytes * std::abs(static_cast<std::int64_t>(height)));
+    mt.lSampleSize = bmi.biSizeImage;
+    mt.format.resize(sizeof vih);
+    std::memcpy(mt.format.data(), &vih, sizeof vih);
+    return mt;
+}
+
+AM_MEDIA_TYPE AudioGroupType() {
+    AM_MEDIA_TYPE mt;
+    mt.majortype = MEDIATYPE_Audio;
+    mt.bFixedSizeSamples = 1;
+    mt.lSampleSize = 1;
+    return mt;
+}
+
+class Builder {
+public:
+    Builder(SlideshowProject& project, const TimelineBuildEnv& env,
+            std::shared_ptr<IAMTimeline> timeline)
+        : project_(project), env_(env), timeline_(std::move(timeline)) {}
+
+    void Build() {
+        double length = 0;
+        for (const PhotoItem& photo : project_.photos()) length += photo.durationSec;
+        project_.setShowLengthSec(length);
+        if (project_.photoCount() > 0) BuildVideoGroup();
+        if (project_.musicCount() > 0) BuildAudioGroup();
+        timeline_->ValidateSourceNames(
+            SFN_VALIDATEF_CHECK | SFN_VALIDATEF_POPUP | SFN_VALIDATEF_REPLACE, nullptr, 0);
+    }
+
+private:
+    HRESULT Report(const char* text, HRESULT hr) {
+        env_.boxes.AppMessage(text);
+        return hr;
+    }
+
+    HRESULT NewNode(TIMELINE_MAJOR_TYPE type, TimelineObjPtr* node) {
+        return timeline_->CreateEmptyNode(node, type);
+    }
+
+    HRESULT BuildVideoGroup() {
+        TimelineObjPtr groupObj;
+        HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_GROUP, &groupObj);
+        if (FAILED(hr)) return Report("Could not create empty node", hr);
+        std::shared_ptr<IAMTimelineGroup> group;
+        if (HRESULT fault = CheckFault(env_.faults, "CoTaskMemAlloc"); FAILED(fault)) {
+            return E_OUTOFMEMORY;
+        }
+        AM_MEDIA_TYPE mt = VideoGroupType(project_.output().width, project_.output().height);
+        hr = QueryInterface(groupObj, &group);
+        if (SUCCEEDED(hr)) hr = group->SetMediaType(&mt);
+        if (FAILED(hr)) return Report("Could not pVideoGroup->SetMediaType(&mtGroup)", hr);
+        hr = group->SetOutputFPS(kTimelineFps);
+        if (FAILED(hr)) return Report("Could not SetOutputFPS", hr);
+        hr = timeline_->AddGroup(groupObj);
+        if (FAILED(hr)) return Report("Could not add video group", hr);
+        PlacePhotos(groupObj);
+        return S_OK;
+    }
+
+    void PlacePhotos(const TimelineObjPtr& groupObj) {
+        const auto& photos = project_.photos();
+        double total = project_.showLengthSec() * 1000;
+        std::int64_t c = TruncateToInt64(-(photos[0].transitionDurationSec * 1000 * 0.5));
+        for (std::size_t i = 0; i < photos.size(); ++i) {
+            std::int64_t d = Milliseconds(photos[i].durationSec);
+            std::int64_t x = Milliseconds(photos[i].transitionDurationSec);
+            std::int64_t stop = c + x + d;
+            if (static_cast<double>(stop) > total) stop = TruncateToInt64(total);
+            std::int64_t start = c >= 0 ? c : 0;
+            PlacePhoto(groupObj, photos[i], start, stop, x);
+            c = stop - x;
+        }
+    }
+
+    HRESULT PlacePhoto(const TimelineObjPtr& groupObj, const PhotoItem& photo, std::int64_t start,
+                       std::int64_t stop, std::int64_t x) {
+        TimelineObjPtr trackObj;
+        HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_TRACK, &trackObj);
+        if (FAILED(hr)) return Report("Could not create empty track", hr);
+        std::shared_ptr<IAMTimelineComp> comp;
+        hr = QueryInterface(groupObj, &comp);
+        if (SUCCEEDED(hr)) hr = comp->VTrackInsBefore(trackObj, -1);
+        if (FAILED(hr)) return Report("Could not insert track", hr);
+
+        TimelineObjPtr srcObj;
+        hr = NewNode(TIMELINE_MAJOR_TYPE_SOURCE, &srcObj);
+        if (FAILED(hr)) return Report("Could not create the timeline source", hr);
+        const REFERENCE_TIME startRt = start * kUnitsPerMillisecond;
+        const REFERENCE_TIME stopRt = stop * kUnitsPerMillisecond;
+        std::shared_ptr<IAMTimelineSrc> src;
+        hr = QueryInterface(srcObj, &src);
+        if (SUCCEEDED(hr)) hr = srcObj->SetStartStop(startRt, stopRt);
+        if (SUCCEEDED(hr)) hr = src->SetMediaTimes(0, stopRt - startRt);
+        if (SUCCEEDED(hr)) hr = src->SetMediaName(photo.path);
+        if (SUCCEEDED(hr)) hr = src->SetStretchMode(RESIZEF_PRESERVEASPECTRATIO);
+        if (FAILED(hr)) return Report("Could not configure media source", E_FAIL);
+
+        std::shared_ptr<IAMTimelineTrack> track;
+        hr = QueryInterface(trackObj, &track);
+        if (SUCCEEDED(hr)) hr = track->SrcAdd(srcObj);
+        if (FAILED(hr)) return Report("Could not add source to track", hr);
+
+        if ((stop - start - x) * kUnitsPerMillisecond < 0) {
+            return Report("Transition time should be less than", S_OK);
+        }
+        REFERENCE_TIME transStart = std::max<REFERENCE_TIME>(startRt, 0);
+        REFERENCE_TIME transStop =
+            std::min(startRt + x * kUnitsPerMillisecond,
+                     TruncateToInt64(project_.showLengthSec() * kUnitsPerSecond));
+        return AddTransition(trackObj, photo.transition, transStart, transStop);
+    }
+
+    HRESULT AddTransition(const TimelineObjPtr& trackObj, int index, REFERENCE_TIME start,
+                          REFERENCE_TIME stop) {
+        TransitionEffect effect = TransitionEffectFor(index);
+        if (!effect.insert) return S_OK;
+        TimelineObjPtr transObj;
+        HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_TRANSITION, &transObj);
+        if (FAILED(hr)) return Report("Could not CreateEmptyNode TIMELINE_MAJOR_TYPE_TRANSITION", hr);
+        hr = transObj->SetSubObjectGUID(effect.clsid);
+        if (FAILED(hr)) return Report("Could not SetSubObjectGUID", hr);
+        hr = transObj->SetStartStop(start, stop);
+        if (FAILED(hr)) return Report("Could not SetStartStop(TLTranStart, TLTranStop);", hr);
+        std::shared_ptr<IAMTimelineTransable> transable;
+        hr = QueryInterface(trackObj, &transable);
+        if (FAILED(hr)) return Report("Could not get *pTransable", hr);
+        hr = transable->TransAdd(transObj);
+        if (FAILED(hr)) return Report("Could not TransAdd(pTransObj)", hr);
+        if (effect.maskNum && index >= 17 && index < kTransitionCount) {
+            return SetMaskNum(transObj, *effect.maskNum);
+        }
+        return S_OK;
+    }
+
+    HRESULT SetMaskNum(const TimelineObjPtr& transObj, std::int32_t maskNum) {
+        std::shared_ptr<IPropertySetter> setter;
+        HRESULT hr = CreatePropertySetter(timeline_->Faults(), &setter);
+        if (SUCCEEDED(hr)) {
+            DEXTER_PARAM param{"MaskNum", 0, 1};
+            DEXTER_VALUE value{VARIANT::FromInt32(maskNum), 0, DEXTERF_JUMP};
+            hr = setter->AddProp(param, &value);
+        }
+        if (SUCCEEDED(hr)) hr = transObj->SetPropertySetter(setter);
+        if (FAILED(hr)) return Report("Could not SetPropertySetter", hr);
+        return S_OK;
+    }
+
+    HRESULT BuildAudioGroup() {
+        TimelineObjPtr groupObj;
+        HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_GROUP, &groupObj);
+        if (FAILED(hr)) return Report("Could not create pAudioGroupObj", hr);
+        std::shared_ptr<IAMTimelineGroup> group;
+        AM_MEDIA_TYPE mt = AudioGroupType();
+        hr = QueryInterface(groupObj, &group);
+        if (SUCCEEDED(hr)) hr = group->SetMediaType(&mt);
+        if (FAILED(hr)) return Report("Could not set AudioGroupType", hr);
+        hr = timeline_->AddGroup(groupObj);
+        if (FAILED(hr)) return Report("Could not add audio group", hr);
+        PlaceMusic(groupObj);
+        return S_OK;
+    }
+
+    // The music list, repeated from its first item, until the show length is covered. A pass
+    // that gains no time ends the loop (items of 0.2 s or less could never fill the show), and an
+    // item that could not be measured (length 0 or less) has nothing to place.
+    void PlaceMusic(const TimelineObjPtr& groupObj) {
+        const REFERENCE_TIME end = TruncateToInt64(project_.showLengthSec() * kUnitsPerSecond);
+        REFERENCE_TIME s = 0;
+        for (;;) {
+            const REFERENCE_TIME passStart = s;
+            for (const MusicItem& item : project_.music()) {
+                if (item.length <= 0) continue;
+                REFERENCE_TIME e = std::min(s + item.length, end);
+                if (e <= s) return;
+                PlaceMusicItem(groupObj, item, s, e);
+                if (e == end) return;
+                s = std::max<REFERENCE_TIME>(
+                    TruncateToInt64(static_cast<double>(e) - static_cast<double>(kMusicOverlap)), 0);
+            }
+            if (s <= passStart) return;
+        }
+    }
+
+    HRESULT PlaceMusicItem(const TimelineObjPtr& groupObj, const MusicItem& item,
+                           REFERENCE_TIME s, REFERENCE_TIME e) {
+        TimelineObjPtr trackObj;
+        HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_TRACK, &trackObj);
+        if (FAILED(hr)) return Report("Could not create pTrack3Obj", hr);
+        std::shared_ptr<IAMTimelineComp> comp;
+        hr = QueryInterface(groupObj, &comp);
+        if (SUCCEEDED(hr)) hr = comp->VTrackInsBefore(trackObj, -1);
+        if (FAILED(hr)) return Report("Could not insert pTrack3Obj", hr);
+        TimelineObjPtr srcObj;
+        hr = NewNode(TIMELINE_MAJOR_TYPE_SOURCE, &srcObj);
+        if (FAILED(hr)) return Report("Could not create the pSource3Obj", hr);
+        srcObj->SetStartStop(s, e);  // its result is not looked at
+        std::shared_ptr<IAMTimelineSrc> src;
+        hr = QueryInterface(srcObj, &src);
+        if (SUCCEEDED(hr)) hr = src->SetMediaTimes(0, e - s);
+        if (FAILED(hr)) return Report("Could not set audio start and eng time!", E_FAIL);
+        hr = src->SetMediaName(item.path);
+        if (FAILED(hr)) return Report("Could not configure pSource3Src", E_FAIL);
+        std::shared_ptr<IAMTimelineTrack> track;
+        hr = QueryInterface(trackObj, &track);
+        if (SUCCEEDED(hr)) hr = track->SrcAdd(srcObj);
+        if (FAILED(hr)) return Report("Could not add pSource3Obj to track", hr);
+        return S_OK;
+    }
+
+    SlideshowProject& project_;
+    const TimelineBuildEnv& env_;
+    std::shared_ptr<IAMTimeline> timeline_;
+};
+
+}  // namespace
+
+HRESULT BuildTimeline(SlideshowProject& project, const TimelineBuildEnv& env,
+                      std::shared_ptr<IAMTimeline>* timeline) {
+    timeline->reset();
+    std::shared_ptr<IAMTimeline> created;
+    HRESULT hr = CreateTimeline(env.faults, &created);
+    if (FAILED(hr)) {
+        env.boxes.Show({MessageOwner::MainWindow, "Could not create timeline", "Error",
+                        MessageButtons::Ok, MessageIcon::None});
+        return hr;
+    }
+    created->SetDefaultMediaLocator(env.locator);
+    Builder(project, env, created).Build();
+    *timeline = std::move(created);
+    return S_OK;
+}
+
+REFERENCE_TIME MeasureMediaDuration(const std::string& path,
+                                    const std::shared_ptr<FaultPlan>& faults) {
+    if (FAILED(CheckFault(faults, "CoCreateInstance(CLSID_FilterGraph)"))) return 0;
+    if (FAILED(CheckFault(faults, "IGraphBuilder::RenderFile"))) return -1;
+    return ProbeMediaDuration(path);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Turns a slideshow project into an editing timeline: a video group of one track per photo, each
+// with its photo and the transition that leads into it, and an audio group of one track per music
+// placement, the music list looped under the show with 0.2 s overlaps.
+//
+// Runs on the thread that owns the project; every failure is reported through `boxes` with its
+// own text, and failures below the group level never stop the build.
+
+#include <memory>
+
+#include "app/slideshow_project.h"
+#include "platform/shell/message_boxes.h"
+#include "platform/timeline/timeline.h"
+
+inline constexpr double kTimelineFps = 23.976;
+// Each music placement starts this long before the previous one ends.
+inline constexpr REFERENCE_TIME kMusicOverlap = 2'000'000;
+
+struct TimelineBuildEnv {
+    MessageBoxes& boxes;
+    std::shared_ptr<FaultPlan> faults;  // null in the program
+    IMediaLocator* locator = nullptr;   // offered the sources whose file is missing
+};
+
+// Builds a new timeline into *timeline and stores the show length in the project. Returns the
+// failure of the timeline's creation, else S_OK (a group that failed was already reported).
+HRESULT BuildTimeline(SlideshowProject& project, const TimelineBuildEnv& env,
+                      std::shared_ptr<IAMTimeline>* timeline);
+
+// A music file's play length: -1 when it cannot be measured, 0 when no measuring graph could be
+// made (only through `faults`).
+REFERENCE_TIME MeasureMediaDuration(const std::string& path,
+                                    const std::shared_ptr<FaultPlan>& faults = nullptr);

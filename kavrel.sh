@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test Kavrel on Debian 12.
+#   ./kavrel.sh run    install what is missing, build, start the program
+#   ./kavrel.sh test   install what is missing, build, run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake g++ make pkg-config
+          qt6-base-dev qt6-multimedia-dev qt6-svg-dev
+          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+          libgtest-dev libgmock-dev)
+BUILD_DIR=${KAVREL_BUILD_DIR:-build}
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
+
+build() {
+    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$BUILD_DIR" -j "$(nproc)"
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    build
+    # The main window comes with a later release; until then the renderer is the program.
+    exec "$BUILD_DIR/kavrel-render" --help
+    ;;
+test)
+    install_missing
+    build
+    ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,62 @@
+#include "tools/kavrel_render/dump_timeline.h"
+
+#include <ctime>
+
+#include "app/slideshow_project.h"
+#include "engine/timeline_builder.h"
+#include "platform/shell/file_probe.h"
+#include "platform/timeline/timeline_xml.h"
+
+namespace {
+
+int Refuse(MessageBoxes& boxes, const std::string& text) {
+    boxes.AppMessage(text);
+    return 2;
+}
+
+// Fills the project as the main window's Add commands would; 0 or an exit status.
+int FillProject(const RenderOptions& o, SlideshowProject& project, MessageBoxes& boxes) {
+    for (const std::string& photo : o.photos) {
+        if (project.AppendPhoto(photo) == ProjectResult::PathTooLong) {
+            return Refuse(boxes, "The path is longer than 259 bytes: " + photo);
+        }
+        if (!FileCanBeOpenedForReading(photo)) {
+            return Refuse(boxes, "Cannot read the photo file " + photo);
+        }
+    }
+    for (const std::string& music : o.music) {
+        if (!FileCanBeOpenedForReading(music)) {
+            return Refuse(boxes, "Cannot read the music file " + music);
+        }
+        REFERENCE_TIME length = MeasureMediaDuration(music);
+        if (length <= 0) {
+            return Refuse(boxes, "Cannot find the length of the music file " + music);
+        }
+        if (project.AppendMusic(music, length) == ProjectResult::PathTooLong) {
+            return Refuse(boxes, "The path is longer than 259 bytes: " + music);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunDumpTimeline(const RenderOptions& o, std::FILE* out, MessageBoxes& boxes) {
+    SlideshowProject project;
+    project.random().Seed(o.seed ? *o.seed : static_cast<std::uint32_t>(std::time(nullptr)));
+    PhotoDefaults& d = project.defaults();
+    d.photoDurationSec = o.photoDurationSec;
+    d.transitionDurationSec = o.transitionDurationSec;
+    d.policy = o.policy;
+    d.sameIndex = o.sameIndex;
+    project.output().width = o.width;
+    project.output().height = o.height;
+    if (int status = FillProject(o, project, boxes); status != 0) return status;
+
+    std::shared_ptr<IAMTimeline> timeline;
+    TimelineBuildEnv env{boxes, nullptr, nullptr};
+    if (FAILED(BuildTimeline(project, env, &timeline))) return 1;
+    std::string xml = DumpTimelineXml(*timeline);
+    std::fwrite(xml.data(), 1, xml.size(), out);
+    return 0;
+}

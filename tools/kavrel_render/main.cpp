@@ -1,0 +1,31 @@
+// kavrel-render: builds a Kavrel slideshow from the command line.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/media/media_duration.h"
+#include "platform/shell/console_message_boxes.h"
+#include "tools/kavrel_render/dump_timeline.h"
+#include "tools/kavrel_render/render_options.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    ParsedOptions parsed = ParseRenderOptions(args);
+    if (parsed.options.help) {
+        std::fputs(RenderUsage().c_str(), stdout);
+        return 0;
+    }
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "kavrel-render: %s\nTry 'kavrel-render --help'.\n",
+                     parsed.error.c_str());
+        return 2;
+    }
+    QuietMediaLibraryLog();
+    ConsoleMessageBoxes boxes("kavrel-render");
+    if (parsed.options.dumpTimeline) return RunDumpTimeline(parsed.options, stdout, boxes);
+    std::fputs("kavrel-render: this version does not write video files yet; "
+               "--dump-timeline prints the show's timeline.\n",
+               stderr);
+    return 2;
+}

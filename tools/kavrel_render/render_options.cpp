@@ -1,0 +1,183 @@
+#include "tools/kavrel_render/render_options.h"
+
+#include <charconv>
+#include <fstream>
+#include <functional>
+#include <map>
+
+#include "app/path_rules.h"
+#include "engine/transition_catalogue.h"
+
+namespace {
+
+bool ParseDouble(const std::string& text, double* out) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, *out);
+    return ec == std::errc() && ptr == end;
+}
+
+template <class Int>
+bool ParseInt(const std::string& text, Int* out) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, *out);
+    return ec == std::errc() && ptr == end;
+}
+
+std::string ReadPhotoList(const std::string& listPath, std::vector<std::string>* photos) {
+    std::ifstream in(listPath);
+    if (!in) return "cannot read the photo list " + listPath;
+    std::string folder = FolderWithTrailingSlash(listPath);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        photos->push_back(line[0] == '/' ? line : JoinFolderAndName(folder, line));
+    }
+    return {};
+}
+
+std::string ParseSize(const std::string& text, RenderOptions* o) {
+    std::size_t x = text.find('x');
+    int w = 0, h = 0;
+    if (x == std::string::npos || !ParseInt(text.substr(0, x), &w) ||
+        !ParseInt(text.substr(x + 1), &h)) {
+        return "--size takes WIDTHxHEIGHT, for example 1280x720";
+    }
+    bool original = w == 0 && h == 0;
+    bool fits = w >= 16 && h >= 16 && w <= 8192 && h <= 8192 && w % 2 == 0 && h % 2 == 0;
+    if (!original && !fits) {
+        return "--size needs even numbers from 16 to 8192 (or 0x0 for the first photo's size)";
+    }
+    o->width = w;
+    o->height = h;
+    return {};
+}
+
+std::string ParsePolicy(const std::string& text, RenderOptions* o) {
+    static const std::map<std::string, int> kPolicies{
+        {"random", kPolicyRandom}, {"sequence", kPolicySequence}, {"same", kPolicySame}};
+    auto it = kPolicies.find(text);
+    if (it == kPolicies.end()) return "--policy takes random, sequence or same";
+    o->policy = it->second;
+    return {};
+}
+
+// Each option that takes a value, and what it does with it.
+using ValueHandler = std::function<std::string(const std::string&, RenderOptions*)>;
+const std::map<std::string, ValueHandler>& ValueOptions() {
+    static const std::map<std::string, ValueHandler> kOptions{
+        {"--music",
+         [](const std::string& v, RenderOptions* o) {
+             o->music.push_back(v);
+             return std::string();
+         }},
+        {"--photo-duration",
+         [](const std::string& v, RenderOptions* o) {
+             double d = 0;
+             if (!ParseDouble(v, &d) || !(d >= 0.001 && d <= 65535)) {
+                 return std::string("--photo-duration takes seconds from 0.001 to 65535");
+             }
+             o->photoDurationSec = d;
+             return std::string();
+         }},
+        {"--transition-duration",
+         [](const std::string& v, RenderOptions* o) {
+             double d = 0;
+             if (!ParseDouble(v, &d) || !(d >= 0 && d <= 600)) {
+                 return std::string("--transition-duration takes seconds from 0 to 600");
+             }
+             o->transitionDurationSec = d;
+             return std::string();
+         }},
+        {"--policy", ParsePolicy},
+        {"--same",
+         [](const std::string& v, RenderOptions* o) {
+             int n = 0;
+             if (!ParseInt(v, &n) || n < 0 || n >= kTransitionCount) {
+                 return std::string("--same takes a transition number from 0 to 46 "
+                                    "(see --list-transitions)");
+             }
+             o->sameIndex = n;
+             return std::string();
+         }},
+        {"--size", ParseSize},
+        {"--seed",
+         [](const std::string& v, RenderOptions* o) {
+             std::uint32_t n = 0;
+             if (!ParseInt(v, &n)) return std::string("--seed takes a number from 0 to 4294967295");
+             o->seed = n;
+             return std::string();
+         }},
+    };
+    return kOptions;
+}
+
+}  // namespace
+
+ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
+    ParsedOptions parsed;
+    RenderOptions& o = parsed.options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--dump-timeline") {
+            o.dumpTimeline = true;
+        } else if (auto it = ValueOptions().find(arg); it != ValueOptions().end()) {
+            if (i + 1 >= args.size()) {
+                parsed.error = arg + " needs a value";
+                return parsed;
+            }
+            parsed.error = it->second(args[++i], &o);
+        } else if (arg.size() > 1 && arg[0] == '@') {
+            parsed.error = ReadPhotoList(arg.substr(1), &o.photos);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            parsed.error = "unknown option " + arg;
+        } else {
+            o.photos.push_back(arg);
+        }
+        if (!parsed.error.empty()) return parsed;
+    }
+    if (o.help) return parsed;
+    if (o.transitionDurationSec > o.photoDurationSec) {
+        parsed.error = "The Photo Duration must be bigger than the Transition Duration!";
+    } else if (o.photos.empty()) {
+        parsed.error = "no photos given";
+    }
+    return parsed;
+}
+
+std::string RenderUsage() {
+    return R"(Usage: kavrel-render [OPTIONS] PHOTO... [@LIST]
+
+Builds a slideshow from photos and music the way Kavrel does: every photo is shown
+for the photo duration and enters with its transition, the music is looped under
+the whole show.
+
+Photos:
+  PHOTO                       a photo file; give as many as you like, in show order
+  @LIST                       the photos listed in the file LIST, one per line
+                              (relative paths are taken from LIST's folder)
+  --photo-duration SECONDS    how long each photo is shown (default 8)
+  --transition-duration SECONDS
+                              how long each transition lasts (default 4; at most
+                              the photo duration)
+  --policy random|sequence|same
+                              how photos get their transitions (default random)
+  --same N                    the transition of policy "same" (default 0, None)
+  --seed N                    seed of the random transitions, to repeat a show
+
+Music:
+  --music FILE                a music file; repeat for several, in play order
+
+Output:
+  --size WIDTHxHEIGHT         frame size (default 640x480; 0x0: the first photo's
+                              size)
+  --dump-timeline             print the show's editing timeline as XML
+
+  -h, --help                  show this help
+
+Exit status: 0 on success, 1 when the timeline could not be built, 2 for bad
+arguments or unreadable input files.
+)";
+}

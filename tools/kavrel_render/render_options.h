@@ -1,0 +1,33 @@
+#pragma once
+// Command-line options of kavrel-render, parsed and checked against the same limits the
+// program's dialogs apply.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct RenderOptions {
+    bool help = false;
+    bool dumpTimeline = false;
+    std::vector<std::string> photos;
+    std::vector<std::string> music;
+    double photoDurationSec = 8;
+    double transitionDurationSec = 4;
+    int policy = 0;  // TransitionPolicy
+    int sameIndex = 0;
+    int width = 640;  // 0 x 0: the first photo's size
+    int height = 480;
+    std::optional<std::uint32_t> seed;
+};
+
+struct ParsedOptions {
+    RenderOptions options;
+    std::string error;  // empty when the arguments were good
+};
+
+// `args` without the program name. "@FILE" stands for the photos listed in FILE, one a line
+// (blank lines and lines starting with "#" are skipped; relative paths are taken from the
+// list's folder).
+ParsedOptions ParseRenderOptions(const std::vector<std::string>& args);
+std::string RenderUsage();
