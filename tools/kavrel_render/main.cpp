@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/transition_catalogue.h"
 #include "platform/media/media_duration.h"
 #include "platform/shell/console_message_boxes.h"
 #include "tools/kavrel_render/dump_timeline.h"
@@ -14,6 +15,12 @@ int main(int argc, char** argv) {
     ParsedOptions parsed = ParseRenderOptions(args);
     if (parsed.options.help) {
         std::fputs(RenderUsage().c_str(), stdout);
+        return 0;
+    }
+    if (parsed.options.listTransitions) {
+        for (int i = 0; i < kTransitionCount; ++i) {
+            std::printf("%2d  %s\n", i, TransitionName(i).c_str());
+        }
         return 0;
     }
     if (!parsed.error.empty()) {

@@ -121,6 +121,8 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             o.help = true;
+        } else if (arg == "--list-transitions") {
+            o.listTransitions = true;
         } else if (arg == "--dump-timeline") {
             o.dumpTimeline = true;
         } else if (auto it = ValueOptions().find(arg); it != ValueOptions().end()) {
@@ -138,7 +140,7 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
         }
         if (!parsed.error.empty()) return parsed;
     }
-    if (o.help) return parsed;
+    if (o.help || o.listTransitions) return parsed;
     if (o.transitionDurationSec > o.photoDurationSec) {
         parsed.error = "The Photo Duration must be bigger than the Transition Duration!";
     } else if (o.photos.empty()) {
@@ -166,6 +168,7 @@ Photos:
                               how photos get their transitions (default random)
   --same N                    the transition of policy "same" (default 0, None)
   --seed N                    seed of the random transitions, to repeat a show
+  --list-transitions          print the transitions with their numbers
 
 Music:
   --music FILE                a music file; repeat for several, in play order

@@ -10,6 +10,7 @@
 struct RenderOptions {
     bool help = false;
     bool dumpTimeline = false;
+    bool listTransitions = false;
     std::vector<std::string> photos;
     std::vector<std::string> music;
     double photoDurationSec = 8;

@@ -1,0 +1,131 @@
+// Runs the kavrel-render program as a user would and checks what it prints.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_media.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+// Runs kavrel-render in `dir` with `args` (already quoted for the shell); stderr joins stdout.
+Outcome KavrelRender(const TempDir& dir, const std::string& args) {
+    std::string command = "cd '" + dir.path().string() + "' && '" KAVREL_RENDER_PATH "' " + args +
+                          " 2>&1";
+    Outcome run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    std::array<char, 4096> buf;
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
+    int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+}  // namespace
+
+TEST(KavrelRender, DumpsTheTimelineOfTwoPhotosAndThreeSecondsOfMusic) {
+    TempDir dir;
+    dir.Write("a.jpg", "photo");
+    dir.Write("b.jpg", "photo");
+    WriteToneWav(dir.File("m3.wav"), 3.0);
+    Outcome run = KavrelRender(dir,
+                           "--dump-timeline --photo-duration 5 --transition-duration 1 "
+                           "--policy same --same 3 --music m3.wav a.jpg b.jpg");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const std::string expected = R"(<?xml version="1.0" encoding="UTF-8"?>
+<timeline groups="2">
+  <group index="0" majortype="MEDIATYPE_Video" subtype="MEDIASUBTYPE_RGB24" formattype="FORMAT_VideoInfo" fixedsize="1" temporal="0" samplesize="921600" cbformat="88" width="640" height="480" bitcount="24" compression="0" sizeimage="921600" fps="23.976" previewmode="1">
+    <track priority="0">
+      <source start="0" stop="55000000" mstart="0" mstop="55000000" stretchmode="2" name="a.jpg"/>
+      <transition clsid="{16B280C5-EE70-11D1-9066-00C04FD9189D}" start="0" stop="10000000"/>
+    </track>
+    <track priority="1">
+      <source start="45000000" stop="100000000" mstart="0" mstop="55000000" stretchmode="2" name="b.jpg"/>
+      <transition clsid="{16B280C5-EE70-11D1-9066-00C04FD9189D}" start="45000000" stop="55000000"/>
+    </track>
+  </group>
+  <group index="1" majortype="MEDIATYPE_Audio" subtype="GUID_NULL" formattype="GUID_NULL" fixedsize="1" temporal="0" samplesize="1" cbformat="0" fps="15" previewmode="1">
+    <track priority="0">
+      <source start="0" stop="30000000" mstart="0" mstop="30000000" stretchmode="0" name="m3.wav"/>
+    </track>
+    <track priority="1">
+      <source start="28000000" stop="58000000" mstart="0" mstop="30000000" stretchmode="0" name="m3.wav"/>
+    </track>
+    <track priority="2">
+      <source start="56000000" stop="86000000" mstart="0" mstop="30000000" stretchmode="0" name="m3.wav"/>
+    </track>
+    <track priority="3">
+      <source start="84000000" stop="100000000" mstart="0" mstop="16000000" stretchmode="0" name="m3.wav"/>
+    </track>
+  </group>
+</timeline>
+)";
+    EXPECT_EQ(run.out, expected);
+}
+
+TEST(KavrelRender, SameSeedGivesTheSameRandomShow) {
+    TempDir dir;
+    dir.Write("a.jpg", "photo");
+    std::string photos;
+    for (int i = 0; i < 12; ++i) photos += " a.jpg";
+    Outcome first = KavrelRender(dir, "--dump-timeline --seed 31337 --size 1280x720" + photos);
+    Outcome second = KavrelRender(dir, "--dump-timeline --seed 31337 --size 1280x720" + photos);
+    Outcome other = KavrelRender(dir, "--dump-timeline --seed 31338 --size 1280x720" + photos);
+    ASSERT_EQ(first.status, 0) << first.out;
+    EXPECT_EQ(first.out, second.out);
+    EXPECT_NE(first.out, other.out);
+    EXPECT_NE(first.out.find("width=\"1280\" height=\"720\""), std::string::npos);
+}
+
+TEST(KavrelRender, RefusesWhatItCannotUse) {
+    TempDir dir;
+    dir.Write("a.jpg", "photo");
+    dir.Write("notes.txt", "not music");
+    Outcome missing = KavrelRender(dir, "--dump-timeline a.jpg gone.jpg");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.out.find("Cannot read the photo file gone.jpg"), std::string::npos) << missing.out;
+
+    Outcome music = KavrelRender(dir, "--dump-timeline --music notes.txt a.jpg");
+    EXPECT_EQ(music.status, 2);
+    EXPECT_NE(music.out.find("Cannot find the length of the music file notes.txt"),
+              std::string::npos) << music.out;
+
+    std::string longName(300, 'p');
+    Outcome tooLong = KavrelRender(dir, "--dump-timeline " + longName + ".jpg");
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_NE(tooLong.out.find("The path is longer than 259 bytes: " + longName), std::string::npos);
+
+    Outcome bad = KavrelRender(dir, "--size 10x10 a.jpg");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.out.find("Try 'kavrel-render --help'."), std::string::npos);
+
+    Outcome notYet = KavrelRender(dir, "a.jpg");
+    EXPECT_EQ(notYet.status, 2);
+}
+
+TEST(KavrelRender, HelpAndTransitionList) {
+    TempDir dir;
+    Outcome help = KavrelRender(dir, "--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--music", "--photo-duration", "--transition-duration", "--policy",
+                               "--same", "--size", "--seed", "--dump-timeline", "@LIST",
+                               "--list-transitions"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+    Outcome list = KavrelRender(dir, "--list-transitions");
+    EXPECT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find(" 0  None\n"), std::string::npos);
+    EXPECT_NE(list.out.find("46  Matrix, horizontal\n"), std::string::npos);
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 47);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// Encodes `seconds` of a 440 Hz stereo tone at 44100 Hz into `path` with FFmpeg, the container
+// guessed from the file name and the codec named (for example "libmp3lame", "aac",
+// "libvorbis"). Returns an empty text on success, else what failed.
+std::string EncodeTone(const std::string& path, double seconds, const std::string& codecName);

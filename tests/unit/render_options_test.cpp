@@ -1,0 +1,81 @@
+#include "tools/kavrel_render/render_options.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+ParsedOptions Parse(std::vector<std::string> args) { return ParseRenderOptions(args); }
+
+}  // namespace
+
+TEST(RenderOptions, ReadsEveryOption) {
+    ParsedOptions p = Parse({"--dump-timeline", "a.jpg", "--photo-duration", "5",
+                             "--transition-duration", "1.5", "--policy", "same", "--same", "3",
+                             "--size", "1280x720", "--seed", "42", "--music", "m1.mp3", "b.jpg",
+                             "--music", "m2.wav"});
+    ASSERT_EQ(p.error, "");
+    const RenderOptions& o = p.options;
+    EXPECT_TRUE(o.dumpTimeline);
+    EXPECT_EQ(o.photos, (std::vector<std::string>{"a.jpg", "b.jpg"}));
+    EXPECT_EQ(o.music, (std::vector<std::string>{"m1.mp3", "m2.wav"}));
+    EXPECT_DOUBLE_EQ(o.photoDurationSec, 5);
+    EXPECT_DOUBLE_EQ(o.transitionDurationSec, 1.5);
+    EXPECT_EQ(o.policy, 2);
+    EXPECT_EQ(o.sameIndex, 3);
+    EXPECT_EQ(o.width, 1280);
+    EXPECT_EQ(o.height, 720);
+    EXPECT_EQ(o.seed, 42u);
+}
+
+TEST(RenderOptions, DefaultsAreTheProgramsDefaults) {
+    ParsedOptions p = Parse({"a.jpg"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_DOUBLE_EQ(p.options.photoDurationSec, 8);
+    EXPECT_DOUBLE_EQ(p.options.transitionDurationSec, 4);
+    EXPECT_EQ(p.options.policy, 0);
+    EXPECT_EQ(p.options.width, 640);
+    EXPECT_EQ(p.options.height, 480);
+    EXPECT_FALSE(p.options.seed.has_value());
+    EXPECT_EQ(Parse({"--size", "0x0", "a.jpg"}).error, "");
+}
+
+TEST(RenderOptions, BadValuesAreRefusedWithAReason) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const Case cases[] = {
+        {{}, "no photos given"},
+        {{"a.jpg", "--bogus"}, "unknown option --bogus"},
+        {{"a.jpg", "--music"}, "--music needs a value"},
+        {{"a.jpg", "--photo-duration", "0"}, "--photo-duration takes seconds from 0.001 to 65535"},
+        {{"a.jpg", "--photo-duration", "5s"}, "--photo-duration takes seconds from 0.001 to 65535"},
+        {{"a.jpg", "--transition-duration", "601"}, "--transition-duration takes seconds from 0 to 600"},
+        {{"a.jpg", "--photo-duration", "3", "--transition-duration", "3.5"},
+         "The Photo Duration must be bigger than the Transition Duration!"},
+        {{"a.jpg", "--policy", "shuffle"}, "--policy takes random, sequence or same"},
+        {{"a.jpg", "--same", "47"}, "--same takes a transition number from 0 to 46 (see --list-transitions)"},
+        {{"a.jpg", "--size", "641x480"},
+         "--size needs even numbers from 16 to 8192 (or 0x0 for the first photo's size)"},
+        {{"a.jpg", "--size", "640x0"},
+         "--size needs even numbers from 16 to 8192 (or 0x0 for the first photo's size)"},
+        {{"a.jpg", "--size", "big"}, "--size takes WIDTHxHEIGHT, for example 1280x720"},
+        {{"a.jpg", "--seed", "-1"}, "--seed takes a number from 0 to 4294967295"},
+        {{"@/nonexistent/list.txt"}, "cannot read the photo list /nonexistent/list.txt"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
+    EXPECT_EQ(Parse({"--help"}).error, "");
+    EXPECT_TRUE(Parse({"--help"}).options.help);
+}
+
+TEST(RenderOptions, PhotoListFileIsReadRelativeToItsFolder) {
+    TempDir dir;
+    std::string list = dir.Write("list.txt", "# my show\none.jpg\r\n\n/abs/two.jpg\nsub/three.jpg");
+    ParsedOptions p = Parse({"first.jpg", "@" + list});
+    ASSERT_EQ(p.error, "");
+    std::string folder = dir.path().string() + "/";
+    EXPECT_EQ(p.options.photos, (std::vector<std::string>{"first.jpg", folder + "one.jpg",
+                                                          "/abs/two.jpg", folder + "sub/three.jpg"}));
+}
