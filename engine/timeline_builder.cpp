@@ -145,7 +145,7 @@ private:
 
     HRESULT AddTransition(const TimelineObjPtr& trackObj, int index, REFERENCE_TIME start,
                           REFERENCE_TIME stop) {
-        TransitionEffect effect = TransitionEffectFor(index);
+        TransitionEffectInfo effect = TransitionEffectFor(index);
         if (!effect.insert) return S_OK;
         TimelineObjPtr transObj;
         HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_TRANSITION, &transObj);

@@ -77,8 +77,8 @@ std::string TransitionComboText(int index) {
     return row.comboText != nullptr ? row.comboText : row.listName;
 }
 
-TransitionEffect TransitionEffectFor(int index) {
-    TransitionEffect effect;
+TransitionEffectInfo TransitionEffectFor(int index) {
+    TransitionEffectInfo effect;
     if (index == 0) return effect;
     effect.insert = true;
     if (!InCatalogue(index)) {

@@ -24,14 +24,14 @@ std::string TransitionName(int index);
 // The text of the transition combo boxes (differs from the list name in two rows).
 std::string TransitionComboText(int index);
 
-struct TransitionEffect {
+struct TransitionEffectInfo {
     bool insert = false;  // false: no transition at all
     CLSID clsid;
     std::optional<std::int32_t> maskNum;  // the wipe's pattern, when one is set
 };
 // Index 0: nothing; 1..16: the row's class; 17..46: the wipe with the row's "MaskNum";
 // anything else: the wipe with no property, which draws its own default pattern.
-TransitionEffect TransitionEffectFor(int index);
+TransitionEffectInfo TransitionEffectFor(int index);
 
 // The transition a photo at list position `position` (0-based) gets under `policy`. Random draws
 // from `random`; an unknown policy is taken as Random, as the settings dialog shows it.

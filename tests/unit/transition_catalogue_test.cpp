@@ -25,7 +25,7 @@ TEST(TransitionCatalogue, NamesAndComboTexts) {
 TEST(TransitionCatalogue, OutOfRangeIndexIsTheDefaultWipe) {
     for (int index : {47, 100, -1, -47}) {
         EXPECT_EQ(TransitionName(index), "Horizontal");
-        TransitionEffect effect = TransitionEffectFor(index);
+        TransitionEffectInfo effect = TransitionEffectFor(index);
         EXPECT_TRUE(effect.insert);
         EXPECT_EQ(effect.clsid, CLSID_DxtJpeg);
         EXPECT_FALSE(effect.maskNum.has_value());
@@ -35,12 +35,12 @@ TEST(TransitionCatalogue, OutOfRangeIndexIsTheDefaultWipe) {
 TEST(TransitionCatalogue, EffectsOfEachKindOfRow) {
     EXPECT_FALSE(TransitionEffectFor(0).insert);
 
-    TransitionEffect fade = TransitionEffectFor(3);
+    TransitionEffectInfo fade = TransitionEffectFor(3);
     EXPECT_TRUE(fade.insert);
     EXPECT_EQ(GuidToString(fade.clsid), "{16B280C5-EE70-11D1-9066-00C04FD9189D}");
     EXPECT_FALSE(fade.maskNum.has_value());
 
-    TransitionEffect horizontal = TransitionEffectFor(17);
+    TransitionEffectInfo horizontal = TransitionEffectFor(17);
     EXPECT_EQ(horizontal.clsid, CLSID_DxtJpeg);
     EXPECT_EQ(horizontal.maskNum, 1);
     EXPECT_EQ(TransitionEffectFor(46).maskNum, 301);
@@ -49,7 +49,7 @@ TEST(TransitionCatalogue, EffectsOfEachKindOfRow) {
     // The 16 effects have 16 distinct classes, none of them the wipe's.
     std::set<std::string> classes;
     for (int i = 1; i <= 16; ++i) {
-        TransitionEffect e = TransitionEffectFor(i);
+        TransitionEffectInfo e = TransitionEffectFor(i);
         EXPECT_NE(e.clsid, GUID_NULL) << i;
         EXPECT_NE(e.clsid, CLSID_DxtJpeg) << i;
         classes.insert(GuidToString(e.clsid));
