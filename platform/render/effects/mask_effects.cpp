@@ -5,16 +5,11 @@
 #include <numeric>
 
 #include "platform/render/effects/effect_kinds.h"
+#include "platform/render/effects/row_kernels.h"
 #include "platform/render/effects/threshold_map.h"
 
 namespace effects {
 namespace {
-
-template <class T>
-void SelectRow(const std::uint8_t* a, const std::uint8_t* b, const T* map, T threshold,
-               std::uint8_t* out, int n) {
-    for (int x = 0; x < n; ++x) out[x] = map[x] < threshold ? b[x] : a[x];
-}
 
 class MaskEffect final : public TransitionEffect {
 public:
@@ -119,7 +114,9 @@ private:
     std::vector<std::uint32_t> rowRank_;
 };
 
-// Single pixels of B at random places, drawn once for the transition.
+// Single pixels of B at random places, drawn once for the transition. Exactly ceil(p·W·H) pixels
+// show B: a 16-bit map of rank buckets decides all but the pixels of one bucket, which the
+// inverse order (pixels by rank) then settles one by one.
 class RandomDissolve final : public TransitionEffect {
 public:
     explicit RandomDissolve(std::uint64_t seed) : seed_(seed) {}
@@ -128,36 +125,61 @@ public:
                     int y1) override {
         if (RenderEnds(a, b, p, out, y0, y1)) return;
         Prepare(out);
-        const std::uint32_t n = static_cast<std::uint32_t>(out.width) * out.height;
-        const std::uint32_t t = RankThreshold(p, n);
+        const std::uint32_t t = RankThreshold(p, count_);
+        const std::uint32_t bucket = Bucket(t);
         for (int i = 0; i < out.planeCount; ++i) {
-            const std::vector<std::uint32_t>& map = planeRanks_[static_cast<std::size_t>(i)];
+            const std::vector<std::uint16_t>& map = planeBuckets_[static_cast<std::size_t>(i)];
             const int w = out.Plane(i).width;
             int r0, r1;
             PlaneRows(out, i, y0, y1, &r0, &r1);
             for (int r = r0; r < r1; ++r) {
                 SelectRow(a.Plane(i).Row(r), b.Plane(i).Row(r),
-                          map.data() + static_cast<std::size_t>(r) * w, t, out.Plane(i).Row(r), w);
+                          map.data() + static_cast<std::size_t>(r) * w,
+                          static_cast<std::uint16_t>(bucket), out.Plane(i).Row(r), w);
+            }
+        }
+        // The pixels of the threshold's own bucket with a rank below it.
+        for (std::uint32_t rank = BucketStart(bucket); rank < t; ++rank) {
+            std::uint32_t pixel = byRank_[rank];
+            int x = static_cast<int>(pixel % static_cast<std::uint32_t>(out.width));
+            int y = static_cast<int>(pixel / static_cast<std::uint32_t>(out.width));
+            for (int i = 0; i < out.planeCount; ++i) {
+                PlaneView plane = out.Plane(i);
+                // A subsampled sample follows the luma sample at its top-left.
+                if ((x & ((1 << plane.shiftX) - 1)) || (y & ((1 << plane.shiftY) - 1))) continue;
+                int px = x >> plane.shiftX, py = y >> plane.shiftY;
+                if (py < (y0 >> plane.shiftY) || (y1 < out.height && py >= (y1 >> plane.shiftY))) continue;
+                plane.Row(py)[px] = b.Plane(i).Row(py)[px];
             }
         }
     }
 
 private:
+    std::uint32_t Bucket(std::uint32_t rank) const {
+        return static_cast<std::uint32_t>((std::uint64_t(rank) << 16) / count_);
+    }
+    // The lowest rank in bucket k.
+    std::uint32_t BucketStart(std::uint32_t k) const {
+        return static_cast<std::uint32_t>((std::uint64_t(k) * count_ + 65535) >> 16);
+    }
+
     void Prepare(const FrameView& f) {
-        if (prepared_.SameGeometry(f) && !planeRanks_.empty()) return;
-        std::vector<std::uint32_t> luma =
-            Permutation(static_cast<std::uint32_t>(f.width) * f.height, seed_, 0xD155);
-        planeRanks_.assign(static_cast<std::size_t>(f.planeCount), {});
+        if (prepared_.SameGeometry(f) && !planeBuckets_.empty()) return;
+        count_ = static_cast<std::uint32_t>(f.width) * f.height;
+        std::vector<std::uint32_t> rankOf = Permutation(count_, seed_, 0xD155);
+        byRank_.assign(count_, 0);
+        for (std::uint32_t pixel = 0; pixel < count_; ++pixel) byRank_[rankOf[pixel]] = pixel;
+        planeBuckets_.assign(static_cast<std::size_t>(f.planeCount), {});
         for (int i = 0; i < f.planeCount; ++i) {
-            const PlaneView& p = f.Plane(i);
-            std::vector<std::uint32_t>& ranks = planeRanks_[static_cast<std::size_t>(i)];
-            ranks.resize(static_cast<std::size_t>(p.width) * p.height);
-            // A subsampled sample follows the luma sample at its top-left.
+            const PlaneView p = f.Plane(i);
+            std::vector<std::uint16_t>& map = planeBuckets_[static_cast<std::size_t>(i)];
+            map.resize(static_cast<std::size_t>(p.width) * p.height);
             for (int y = 0; y < p.height; ++y) {
                 for (int x = 0; x < p.width; ++x) {
-                    std::size_t lumaIndex = static_cast<std::size_t>(y << p.shiftY) * f.width +
-                                            static_cast<std::size_t>(x << p.shiftX);
-                    ranks[static_cast<std::size_t>(y) * p.width + x] = luma[lumaIndex];
+                    std::size_t luma = static_cast<std::size_t>(y << p.shiftY) * f.width +
+                                       static_cast<std::size_t>(x << p.shiftX);
+                    map[static_cast<std::size_t>(y) * p.width + x] =
+                        static_cast<std::uint16_t>(Bucket(rankOf[luma]));
                 }
             }
         }
@@ -165,8 +187,10 @@ private:
     }
 
     std::uint64_t seed_;
+    std::uint32_t count_ = 0;
     FrameView prepared_;
-    std::vector<std::vector<std::uint32_t>> planeRanks_;
+    std::vector<std::uint32_t> byRank_;
+    std::vector<std::vector<std::uint16_t>> planeBuckets_;
 };
 
 }  // namespace
