@@ -224,7 +224,8 @@ const std::map<std::string, MapShape>& Shapes() {
         });
         direct("smpte:124", [](const MapPoint& p, const double*) {
             Coords c = At(p);
-            return std::pow(std::pow(c.X, 4) + std::pow(c.Y, 4), 0.25) / std::pow(2.0, 0.25);
+            double x2 = c.X * c.X, y2 = c.Y * c.Y;
+            return std::sqrt(std::sqrt(x2 * x2 + y2 * y2)) / 1.189207115002721;  // 2^¼
         });
         gauge("smpte:127", [](const MapPoint& p, const double*) {
             Coords c = At(p);

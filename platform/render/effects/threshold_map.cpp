@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <list>
+#include <map>
 #include <mutex>
 #include <sstream>
 
@@ -15,34 +16,73 @@ std::uint16_t Quantise(double m) {
     return static_cast<std::uint16_t>(std::min(65535.0, std::floor(m * 65536)));
 }
 
-double GaugeMaximum(const MapShape& shape, const double* params, int w, int h) {
-    double gmax = 0;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            gmax = std::max(gmax, shape.fn({x + 0.5, y + 0.5, double(w), double(h)}, params));
-        }
+// The gauge's maximum over the frame's pixel centres, kept per shape and frame size so that the
+// subsampled planes do not scan the frame again.
+class GaugeMaxima {
+public:
+    bool Find(const std::string& key, double* gmax) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = maxima_.find(key);
+        if (it == maxima_.end()) return false;
+        *gmax = it->second;
+        return true;
     }
-    return gmax > 0 ? gmax : 1;
+    void Keep(const std::string& key, double gmax) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (maxima_.size() > 256) maxima_.clear();
+        maxima_[key] = gmax;
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, double> maxima_;
+};
+
+GaugeMaxima& Maxima() {
+    static GaugeMaxima maxima;
+    return maxima;
 }
 
 std::shared_ptr<ThresholdMap> Build(const MapShape& shape, const std::vector<double>& params,
-                                    int frameWidth, int frameHeight, const PlaneView& plane) {
+                                    const std::string& frameKey, int frameWidth, int frameHeight,
+                                    const PlaneView& plane) {
     auto map = std::make_shared<ThresholdMap>();
     map->width = plane.width;
     map->height = plane.height;
-    map->values.resize(static_cast<std::size_t>(plane.width) * plane.height);
+    const std::size_t count = static_cast<std::size_t>(plane.width) * plane.height;
+    map->values.resize(count);
     const double* k = params.data();
+    const double sx = 1 << plane.shiftX, sy = 1 << plane.shiftY;
+    auto value = [&](int i, int j) {
+        return shape.fn({(i + 0.5) * sx, (j + 0.5) * sy, double(frameWidth), double(frameHeight)}, k);
+    };
     double scale = 1;
     if (shape.norm == MapNorm::ByMaximum) {
-        scale = 1 / GaugeMaximum(shape, k, frameWidth, frameHeight);
+        double gmax = 0;
+        bool fullSize = plane.shiftX == 0 && plane.shiftY == 0;
+        if (fullSize || !Maxima().Find(frameKey, &gmax)) {
+            // The full-size plane's samples are the frame's pixel centres: one pass gives both.
+            std::vector<float> g(fullSize ? count : 0);
+            gmax = 0;
+            for (int j = 0; j < frameHeight; ++j) {
+                for (int i = 0; i < frameWidth; ++i) {
+                    double v = shape.fn({i + 0.5, j + 0.5, double(frameWidth), double(frameHeight)}, k);
+                    gmax = std::max(gmax, v);
+                    if (fullSize) g[static_cast<std::size_t>(j) * frameWidth + i] = static_cast<float>(v);
+                }
+            }
+            if (gmax <= 0) gmax = 1;
+            Maxima().Keep(frameKey, gmax);
+            if (fullSize) {
+                for (std::size_t n = 0; n < count; ++n) map->values[n] = Quantise(g[n] / gmax);
+                return map;
+            }
+        }
+        scale = 1 / gmax;
     }
-    const double sx = 1 << plane.shiftX, sy = 1 << plane.shiftY;
     std::uint16_t* out = map->values.data();
     for (int j = 0; j < plane.height; ++j) {
-        for (int i = 0; i < plane.width; ++i) {
-            MapPoint p{(i + 0.5) * sx, (j + 0.5) * sy, double(frameWidth), double(frameHeight)};
-            *out++ = Quantise(shape.fn(p, k) * scale);
-        }
+        for (int i = 0; i < plane.width; ++i) *out++ = Quantise(value(i, j) * scale);
     }
     return map;
 }
@@ -108,10 +148,14 @@ std::shared_ptr<const ThresholdMap> GetThresholdMap(const std::string& shapeName
                                                     const std::vector<double>& params,
                                                     int frameWidth, int frameHeight,
                                                     const PlaneView& plane) {
+    std::ostringstream frame;
+    frame << shapeName;
+    for (double v : params) frame << ',' << v;
+    frame << '@' << frameWidth << 'x' << frameHeight;
     std::ostringstream key;
-    key << shapeName;
-    for (double v : params) key << ',' << v;
-    key << '@' << frameWidth << 'x' << frameHeight << '/' << plane.width << 'x' << plane.height
-        << '/' << plane.shiftX << plane.shiftY;
-    return Cache().Get(key.str(), [&] { return Build(shape, params, frameWidth, frameHeight, plane); });
+    key << frame.str() << '/' << plane.width << 'x' << plane.height << '/' << plane.shiftX
+        << plane.shiftY;
+    return Cache().Get(key.str(), [&] {
+        return Build(shape, params, frame.str(), frameWidth, frameHeight, plane);
+    });
 }
