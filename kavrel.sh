@@ -8,7 +8,8 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake g++ make pkg-config
           qt6-base-dev qt6-multimedia-dev qt6-svg-dev
           libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
-          libgtest-dev libgmock-dev)
+          libgtest-dev libgmock-dev
+          fonts-dejavu-core fonts-wqy-microhei)
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 
 install_missing() {
