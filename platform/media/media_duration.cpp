@@ -5,6 +5,7 @@
 #include "platform/media/ffmpeg_handles.h"
 
 extern "C" {
+#include <libavutil/dict.h>
 #include <libavutil/log.h>
 #include <libavutil/mathematics.h>
 }
@@ -94,11 +95,20 @@ REFERENCE_TIME PacketDuration(AVFormatContext* fmt, int index) {
     return -2;  // no timing in the packets
 }
 
+// A name is only ever a file: never a protocol ("concat:", "http:") or a pattern.
+int OpenFile(const std::string& path, AVFormatContext** raw) {
+    AVDictionary* opts = nullptr;
+    av_dict_set(&opts, "protocol_whitelist", "file", 0);
+    int r = avformat_open_input(raw, ("file:" + path).c_str(), nullptr, &opts);
+    av_dict_free(&opts);
+    return r;
+}
+
 }  // namespace
 
 REFERENCE_TIME ProbeMediaDuration(const std::string& path) {
     AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return -1;
+    if (OpenFile(path, &raw) < 0) return -1;
     FormatInputPtr fmt(raw);
     if (avformat_find_stream_info(fmt.get(), nullptr) < 0) return -1;
     int index = PickStream(fmt.get());
@@ -111,7 +121,7 @@ REFERENCE_TIME ProbeMediaDuration(const std::string& path) {
     if (fromPackets != -2) return fromPackets;
 
     raw = nullptr;
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return -1;
+    if (OpenFile(path, &raw) < 0) return -1;
     fmt.reset(raw);
     if (avformat_find_stream_info(fmt.get(), nullptr) < 0) return -1;
     return DecodedDuration(fmt.get(), index);

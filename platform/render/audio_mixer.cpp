@@ -1,0 +1,217 @@
+#include "platform/render/audio_mixer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/media/ffmpeg_handles.h"
+#include "platform/render/photo_decoder.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
+#include <libavutil/mathematics.h>
+#include <libswresample/swresample.h>
+}
+
+namespace {
+
+std::string ErrorText(int code) {
+    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, buf, sizeof buf);
+    return buf;
+}
+
+struct SwrDeleter {
+    void operator()(SwrContext* c) const { swr_free(&c); }
+};
+
+}  // namespace
+
+std::int64_t SampleAt(REFERENCE_TIME t) { return av_rescale(t, kMixRate, kUnitsPerSecond); }
+
+// One music file from its start: decoded, resampled, handed out in order.
+class MusicReader {
+public:
+    bool Open(const std::string& path, std::string* error) {
+        path_ = path;
+        AVDictionary* opts = nullptr;
+        av_dict_set(&opts, "protocol_whitelist", "file", 0);
+        AVFormatContext* raw = nullptr;
+        int r = avformat_open_input(&raw, FileUrl(path).c_str(), nullptr, &opts);
+        av_dict_free(&opts);
+        if (r < 0) return Fail("Cannot open the music file " + path + ": " + ErrorText(r), error);
+        fmt_.reset(raw);
+        if ((r = avformat_find_stream_info(fmt_.get(), nullptr)) < 0) {
+            return Fail("Cannot read the music file " + path + ": " + ErrorText(r), error);
+        }
+        const AVCodec* decoder = nullptr;
+        stream_ = av_find_best_stream(fmt_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+        if (stream_ < 0 || decoder == nullptr) {
+            return Fail("The music file " + path + " holds no sound that can be decoded", error);
+        }
+        ctx_.reset(avcodec_alloc_context3(decoder));
+        avcodec_parameters_to_context(ctx_.get(), fmt_->streams[stream_]->codecpar);
+        if ((r = avcodec_open2(ctx_.get(), decoder, nullptr)) < 0) {
+            return Fail("Cannot decode the music file " + path + ": " + ErrorText(r), error);
+        }
+        packet_.reset(av_packet_alloc());
+        frame_.reset(av_frame_alloc());
+        return true;
+    }
+
+    // Up to `frames` sample frames into out; fewer only at the end of the file.
+    bool Read(float* out, int frames, int* got, std::string* error) {
+        *got = 0;
+        while (*got < frames) {
+            if (pendingAt_ < pending_.size()) {
+                int take = std::min<int>(frames - *got, static_cast<int>((pending_.size() - pendingAt_) / kMixChannels));
+                std::memcpy(out + *got * kMixChannels, pending_.data() + pendingAt_,
+                            sizeof(float) * static_cast<std::size_t>(take * kMixChannels));
+                pendingAt_ += static_cast<std::size_t>(take * kMixChannels);
+                *got += take;
+                continue;
+            }
+            if (ended_) return true;
+            if (!Decode(error)) return false;
+        }
+        return true;
+    }
+
+    bool Skip(std::int64_t frames, std::string* error) {
+        std::vector<float> sink(4096 * kMixChannels);
+        while (frames > 0) {
+            int got = 0;
+            if (!Read(sink.data(), static_cast<int>(std::min<std::int64_t>(frames, 4096)), &got, error)) return false;
+            if (got == 0) return true;
+            frames -= got;
+        }
+        return true;
+    }
+
+private:
+    bool Fail(std::string text, std::string* error) {
+        *error = std::move(text);
+        return false;
+    }
+
+    // Decodes one more piece of the file into pending_, or notes its end.
+    bool Decode(std::string* error) {
+        pending_.clear();
+        pendingAt_ = 0;
+        for (;;) {
+            int r = avcodec_receive_frame(ctx_.get(), frame_.get());
+            if (r >= 0) return Convert(frame_.get(), error);
+            if (r == AVERROR_EOF) return Flush(error);
+            if (r != AVERROR(EAGAIN)) return Fail("Cannot decode the music file " + path_ + ": " + ErrorText(r), error);
+            r = av_read_frame(fmt_.get(), packet_.get());
+            if (r == AVERROR_EOF) {
+                avcodec_send_packet(ctx_.get(), nullptr);
+                continue;
+            }
+            if (r < 0) return Fail("Cannot read the music file " + path_ + ": " + ErrorText(r), error);
+            if (packet_->stream_index == stream_) {
+                // A damaged packet is passed over, as players do.
+                avcodec_send_packet(ctx_.get(), packet_.get());
+            }
+            av_packet_unref(packet_.get());
+        }
+    }
+
+    bool Convert(AVFrame* f, std::string* error) {
+        if (!swr_) {
+            AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+            SwrContext* s = nullptr;
+            AVChannelLayout in = f->ch_layout;
+            if (in.order == AV_CHANNEL_ORDER_UNSPEC) av_channel_layout_default(&in, f->ch_layout.nb_channels);
+            int r = swr_alloc_set_opts2(&s, &stereo, AV_SAMPLE_FMT_FLT, kMixRate, &in,
+                                        static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr);
+            if (r < 0 || swr_init(s) < 0) {
+                swr_free(&s);
+                return Fail("Cannot resample the music file " + path_, error);
+            }
+            swr_.reset(s);
+        }
+        int capacity = swr_get_out_samples(swr_.get(), f->nb_samples);
+        pending_.resize(static_cast<std::size_t>(std::max(capacity, 0) * kMixChannels));
+        auto* outData = reinterpret_cast<std::uint8_t*>(pending_.data());
+        int n = swr_convert(swr_.get(), &outData, capacity, const_cast<const std::uint8_t**>(f->extended_data),
+                            f->nb_samples);
+        pending_.resize(static_cast<std::size_t>(std::max(n, 0) * kMixChannels));
+        av_frame_unref(f);
+        return true;
+    }
+
+    bool Flush(std::string* error) {
+        ended_ = true;
+        if (!swr_) return true;
+        int capacity = swr_get_out_samples(swr_.get(), 0);
+        if (capacity <= 0) return true;
+        pending_.resize(static_cast<std::size_t>(capacity * kMixChannels));
+        auto* outData = reinterpret_cast<std::uint8_t*>(pending_.data());
+        int n = swr_convert(swr_.get(), &outData, capacity, nullptr, 0);
+        pending_.resize(static_cast<std::size_t>(std::max(n, 0) * kMixChannels));
+        (void)error;
+        return true;
+    }
+
+    std::string path_;
+    FormatInputPtr fmt_;
+    CodecContextPtr ctx_;
+    PacketPtr packet_;
+    FramePtr frame_;
+    std::unique_ptr<SwrContext, SwrDeleter> swr_;
+    int stream_ = -1;
+    std::vector<float> pending_;
+    std::size_t pendingAt_ = 0;
+    bool ended_ = false;
+};
+
+struct AudioMixer::Active {
+    MusicReader reader;
+    std::int64_t begin = 0, end = 0;  // sample frames on the show's time line
+};
+
+AudioMixer::AudioMixer(std::vector<AudioPlacement> placements) : placements_(std::move(placements)) {
+    std::stable_sort(placements_.begin(), placements_.end(),
+                     [](const AudioPlacement& a, const AudioPlacement& b) { return a.start < b.start; });
+}
+
+AudioMixer::~AudioMixer() = default;
+
+bool AudioMixer::Mix(float* out, int frames, std::string* error) {
+    std::fill(out, out + static_cast<std::ptrdiff_t>(frames) * kMixChannels, 0.0f);
+    const std::int64_t from = position_, to = position_ + frames;
+    while (next_ < placements_.size() && SampleAt(placements_[next_].start) < to) {
+        const AudioPlacement& p = placements_[next_++];
+        auto a = std::make_unique<Active>();
+        a->begin = SampleAt(p.start);
+        a->end = SampleAt(p.stop);
+        if (a->end <= std::max(a->begin, from)) continue;
+        if (!a->reader.Open(p.path, error)) return false;
+        // A placement that began before this block (only after a seek) starts part-way in.
+        std::int64_t skip = SampleAt(p.mediaStart) + std::max<std::int64_t>(0, from - a->begin);
+        if (skip > 0 && !a->reader.Skip(skip, error)) return false;
+        active_.push_back(std::move(a));
+    }
+    for (auto& a : active_) {
+        std::int64_t begin = std::max(a->begin, from), end = std::min(a->end, to);
+        if (end <= begin) continue;
+        int count = static_cast<int>(end - begin);
+        scratch_.resize(static_cast<std::size_t>(count * kMixChannels));
+        int got = 0;
+        if (!a->reader.Read(scratch_.data(), count, &got, error)) return false;
+        float* dst = out + (begin - from) * kMixChannels;
+        for (int i = 0; i < got * kMixChannels; ++i) dst[i] += scratch_[static_cast<std::size_t>(i)];
+    }
+    active_.erase(std::remove_if(active_.begin(), active_.end(),
+                                 [&](const std::unique_ptr<Active>& a) { return a->end <= to; }),
+                  active_.end());
+    for (int i = 0; i < frames * kMixChannels; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    position_ = to;
+    return true;
+}
+
+bool ProbeMusic(const std::string& path, std::string* error) {
+    MusicReader reader;
+    return reader.Open(path, error);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The show's sound: every music placement decoded from its file's start, resampled to 44100 Hz
+// stereo, placements summed (overlaps play together) and clipped; silence where none plays.
+//
+// Used by one thread at a time. Files are opened when their placement begins and closed when it
+// ends, so memory does not grow with the number of placements.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/com/hresult.h"
+
+inline constexpr int kMixRate = 44100;
+inline constexpr int kMixChannels = 2;
+
+struct AudioPlacement {
+    std::string path;
+    REFERENCE_TIME start = 0, stop = 0;  // on the show's time line
+    REFERENCE_TIME mediaStart = 0;       // where in the file it begins
+};
+
+// Sample frames (at 44100 Hz) from 100-ns time, rounded to the nearest.
+std::int64_t SampleAt(REFERENCE_TIME t);
+
+class MusicReader;
+
+class AudioMixer {
+public:
+    explicit AudioMixer(std::vector<AudioPlacement> placements);
+    ~AudioMixer();
+    // The next `frames` sample frames, interleaved stereo floats in [-1, 1]. False when a file
+    // cannot be read; *error names it.
+    bool Mix(float* out, int frames, std::string* error);
+    std::int64_t position() const { return position_; }
+
+private:
+    struct Active;
+    std::vector<AudioPlacement> placements_;
+    std::vector<std::unique_ptr<Active>> active_;
+    std::size_t next_ = 0;  // first placement not yet opened
+    std::int64_t position_ = 0;
+    std::vector<float> scratch_;
+};
+
+// Opens the file and checks that it holds decodable sound; for connecting a show's sources.
+bool ProbeMusic(const std::string& path, std::string* error);

@@ -1,0 +1,266 @@
+#include "platform/render/file_writer.h"
+
+#include <cstring>
+
+#include "platform/render/photo_decoder.h"
+
+extern "C" {
+#include <libavutil/audio_fifo.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+std::string ErrorText(int code) {
+    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, buf, sizeof buf);
+    return buf;
+}
+
+constexpr AVRational kVideoRate{24000, 1001};
+
+}  // namespace
+
+struct FileWriter::Stream {
+    CodecContextPtr ctx;
+    AVStream* st = nullptr;
+    PacketPtr packet{av_packet_alloc()};
+    SwsContext* sws = nullptr;
+    FramePtr converted;
+    SwrContext* swr = nullptr;
+    AVAudioFifo* fifo = nullptr;
+    std::int64_t samplesSent = 0;
+    ~Stream() {
+        sws_freeContext(sws);
+        swr_free(&swr);
+        if (fifo != nullptr) av_audio_fifo_free(fifo);
+    }
+};
+
+FileWriter::FileWriter() = default;
+
+FileWriter::~FileWriter() {
+    if (fmt_ != nullptr) {
+        std::string ignored;
+        if (headerWritten_ && !finished_) Finish(&ignored);
+        if (fmt_->pb != nullptr) avio_closep(&fmt_->pb);
+        avformat_free_context(fmt_);
+    }
+}
+
+bool ContainerHolds(const std::string& muxer, const std::string& codec) {
+    const AVOutputFormat* of = av_guess_format(muxer.c_str(), nullptr, nullptr);
+    const AVCodec* c = avcodec_find_encoder_by_name(codec.c_str());
+    if (of == nullptr || c == nullptr) return false;
+    return avformat_query_codec(of, c->id, FF_COMPLIANCE_NORMAL) == 1;
+}
+
+bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const OutputSpec& spec,
+                            std::string* error) {
+    const AVCodec* codec = avcodec_find_encoder_by_name(choice.codec.c_str());
+    if (codec == nullptr) {
+        *error = "No encoder named " + choice.codec;
+        return false;
+    }
+    auto s = std::make_unique<Stream>();
+    s->ctx.reset(avcodec_alloc_context3(codec));
+    AVCodecContext* c = s->ctx.get();
+    if (video) {
+        c->width = spec.width;
+        c->height = spec.height;
+        c->time_base = av_inv_q(kVideoRate);
+        c->framerate = kVideoRate;
+        c->sample_aspect_ratio = {1, 1};
+        c->pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
+        for (const AVPixelFormat* f = codec->pix_fmts; f && *f != AV_PIX_FMT_NONE; ++f) {
+            if (*f == AV_PIX_FMT_YUV420P) c->pix_fmt = AV_PIX_FMT_YUV420P;
+        }
+        c->color_range = AVCOL_RANGE_MPEG;
+        c->colorspace = AVCOL_SPC_BT470BG;
+        c->thread_count = 0;  // the encoder's own threads
+    } else {
+        c->sample_rate = 44100;
+        c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+        av_channel_layout_default(&c->ch_layout, 2);
+        c->time_base = {1, 44100};
+    }
+    if (fmt_->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    AVDictionary* opts = nullptr;
+    for (const auto& [k, v] : choice.options) av_dict_set(&opts, k.c_str(), v.c_str(), 0);
+    int r = avcodec_open2(c, codec, &opts);
+    av_dict_free(&opts);
+    if (r < 0) {
+        *error = "Cannot open the encoder " + choice.codec + ": " + ErrorText(r);
+        return false;
+    }
+    s->st = avformat_new_stream(fmt_, nullptr);
+    avcodec_parameters_from_context(s->st->codecpar, c);
+    s->st->time_base = c->time_base;
+    if (video) {
+        s->st->avg_frame_rate = kVideoRate;
+        s->st->r_frame_rate = kVideoRate;
+        // MPEG-4 part 2 in AVI carries the FourCC every player knows it by.
+        if (spec.muxer == "avi" && codec->id == AV_CODEC_ID_MPEG4) {
+            s->st->codecpar->codec_tag = MKTAG('D', 'I', 'V', 'X');
+        }
+        if (c->pix_fmt != AV_PIX_FMT_YUV420P) {
+            s->sws = sws_getContext(spec.width, spec.height, AV_PIX_FMT_YUV420P, spec.width, spec.height,
+                                    c->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+        }
+        video_ = std::move(s);
+    } else {
+        AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+        swr_alloc_set_opts2(&s->swr, &c->ch_layout, c->sample_fmt, c->sample_rate, &stereo,
+                            AV_SAMPLE_FMT_FLT, 44100, 0, nullptr);
+        if (s->swr == nullptr || swr_init(s->swr) < 0) {
+            *error = "Cannot convert the sound for the encoder " + choice.codec;
+            return false;
+        }
+        s->fifo = av_audio_fifo_alloc(c->sample_fmt, c->ch_layout.nb_channels, 8192);
+        audio_ = std::move(s);
+    }
+    return true;
+}
+
+bool FileWriter::Open(const OutputSpec& spec, std::string* error) {
+    spec_ = spec;
+    int r = avformat_alloc_output_context2(&fmt_, nullptr, spec.muxer.c_str(), FileUrl(spec.path).c_str());
+    if (r < 0 || fmt_ == nullptr) {
+        *error = "Cannot write the container " + spec.muxer + ": " + ErrorText(r);
+        return false;
+    }
+    if (spec.hasVideo && !OpenStream(spec.video, true, spec, error)) return false;
+    if (spec.hasAudio && !OpenStream(spec.audio, false, spec, error)) return false;
+    AVDictionary* opts = nullptr;
+    av_dict_set(&opts, "protocol_whitelist", "file", 0);
+    r = avio_open2(&fmt_->pb, FileUrl(spec.path).c_str(), AVIO_FLAG_WRITE, nullptr, &opts);
+    av_dict_free(&opts);
+    if (r < 0) {
+        *error = "Cannot write the file " + spec.path + ": " + ErrorText(r);
+        return false;
+    }
+    AVDictionary* muxOpts = nullptr;
+    if (spec.muxer == "mp4") av_dict_set(&muxOpts, "movflags", "+faststart", 0);
+    r = avformat_write_header(fmt_, &muxOpts);
+    av_dict_free(&muxOpts);
+    if (r < 0) {
+        *error = "Cannot write the header of " + spec.path + ": " + ErrorText(r);
+        return false;
+    }
+    headerWritten_ = true;
+    return true;
+}
+
+bool FileWriter::Drain(Stream& s, std::string* error) {
+    for (;;) {
+        int r = avcodec_receive_packet(s.ctx.get(), s.packet.get());
+        if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return true;
+        if (r < 0) {
+            *error = "Encoding failed: " + ErrorText(r);
+            return false;
+        }
+        av_packet_rescale_ts(s.packet.get(), s.ctx->time_base, s.st->time_base);
+        s.packet->stream_index = s.st->index;
+        r = av_interleaved_write_frame(fmt_, s.packet.get());
+        if (r < 0) {
+            *error = "Cannot write to " + spec_.path + ": " + ErrorText(r);
+            return false;
+        }
+    }
+}
+
+bool FileWriter::WriteVideo(const AVFrame* picture, std::int64_t n, std::string* error) {
+    Stream& s = *video_;
+    FramePtr frame;
+    if (s.sws != nullptr) {
+        frame.reset(av_frame_alloc());
+        frame->format = s.ctx->pix_fmt;
+        frame->width = spec_.width;
+        frame->height = spec_.height;
+        av_frame_get_buffer(frame.get(), 32);
+        sws_scale(s.sws, picture->data, picture->linesize, 0, picture->height, frame->data, frame->linesize);
+    } else {
+        frame.reset(av_frame_clone(picture));  // a new reference: the picture is not copied
+    }
+    frame->pts = n;
+    frame->pict_type = AV_PICTURE_TYPE_NONE;
+    int r = avcodec_send_frame(s.ctx.get(), frame.get());
+    if (r < 0) {
+        *error = "Encoding failed: " + ErrorText(r);
+        return false;
+    }
+    return Drain(s, error);
+}
+
+bool FileWriter::FlushAudioFifo(bool all, std::string* error) {
+    Stream& s = *audio_;
+    const int frameSize = s.ctx->frame_size > 0 ? s.ctx->frame_size : 1024;
+    while (av_audio_fifo_size(s.fifo) >= frameSize || (all && av_audio_fifo_size(s.fifo) > 0)) {
+        int n = std::min(frameSize, av_audio_fifo_size(s.fifo));
+        FramePtr frame(av_frame_alloc());
+        frame->nb_samples = n;
+        frame->format = s.ctx->sample_fmt;
+        frame->sample_rate = s.ctx->sample_rate;
+        av_channel_layout_copy(&frame->ch_layout, &s.ctx->ch_layout);
+        av_frame_get_buffer(frame.get(), 0);
+        av_audio_fifo_read(s.fifo, reinterpret_cast<void**>(frame->data), n);
+        frame->pts = s.samplesSent;
+        s.samplesSent += n;
+        int r = avcodec_send_frame(s.ctx.get(), frame.get());
+        if (r < 0) {
+            *error = "Encoding the sound failed: " + ErrorText(r);
+            return false;
+        }
+        if (!Drain(s, error)) return false;
+    }
+    return true;
+}
+
+bool FileWriter::WriteAudio(const float* samples, int frames, std::string* error) {
+    Stream& s = *audio_;
+    FramePtr converted(av_frame_alloc());
+    converted->nb_samples = swr_get_out_samples(s.swr, frames);
+    converted->format = s.ctx->sample_fmt;
+    av_channel_layout_copy(&converted->ch_layout, &s.ctx->ch_layout);
+    if (converted->nb_samples > 0) av_frame_get_buffer(converted.get(), 0);
+    const auto* in = reinterpret_cast<const std::uint8_t*>(samples);
+    int n = swr_convert(s.swr, converted->data, converted->nb_samples, &in, frames);
+    if (n > 0) av_audio_fifo_write(s.fifo, reinterpret_cast<void**>(converted->data), n);
+    return FlushAudioFifo(false, error);
+}
+
+bool FileWriter::Finish(std::string* error) {
+    if (finished_ || !headerWritten_) return true;
+    finished_ = true;
+    bool ok = true;
+    if (audio_) {
+        ok = FlushAudioFifo(true, error) && ok;
+        avcodec_send_frame(audio_->ctx.get(), nullptr);
+        ok = Drain(*audio_, error) && ok;
+    }
+    if (video_) {
+        avcodec_send_frame(video_->ctx.get(), nullptr);
+        ok = Drain(*video_, error) && ok;
+    }
+    int r = av_write_trailer(fmt_);
+    if (r < 0 && ok) {
+        *error = "Cannot finish the file " + spec_.path + ": " + ErrorText(r);
+        ok = false;
+    }
+    if (fmt_->pb != nullptr) {
+        avio_flush(fmt_->pb);
+        if (fmt_->pb->error < 0 && ok) {
+            *error = "Cannot write to " + spec_.path + ": " + ErrorText(fmt_->pb->error);
+            ok = false;
+        }
+        avio_closep(&fmt_->pb);
+    }
+    return ok;
+}
+
+std::int64_t FileWriter::bytesWritten() const {
+    return fmt_ != nullptr && fmt_->pb != nullptr ? avio_tell(fmt_->pb) : 0;
+}

@@ -1,0 +1,275 @@
+#include "platform/render/photo_decoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/render/jpeg_header.h"
+
+extern "C" {
+#include <libavutil/dict.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+struct SwsDeleter {
+    void operator()(SwsContext* c) const { sws_freeContext(c); }
+};
+using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
+
+std::string ErrorText(int code) {
+    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, buf, sizeof buf);
+    return buf;
+}
+
+// The decoded picture and what the file said about it.
+struct Decoded {
+    FramePtr frame{av_frame_alloc()};
+    int orientation = 1;
+    int fullWidth = 0, fullHeight = 0;  // before any reduced-scale decoding
+};
+
+bool OpenInput(const std::string& path, FormatInputPtr* fmt, std::string* error) {
+    AVDictionary* opts = nullptr;
+    av_dict_set(&opts, "pattern_type", "none", 0);  // an image2 name is a name, not a pattern
+    av_dict_set(&opts, "protocol_whitelist", "file", 0);
+    AVFormatContext* raw = nullptr;
+    int r = avformat_open_input(&raw, FileUrl(path).c_str(), nullptr, &opts);
+    av_dict_free(&opts);
+    if (r < 0) {
+        *error = "Cannot open the photo " + path + ": " + ErrorText(r);
+        return false;
+    }
+    fmt->reset(raw);
+    return true;
+}
+
+int VideoStream(AVFormatContext* fmt) {
+    for (unsigned i = 0; i < fmt->nb_streams; ++i) {
+        if (fmt->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) return static_cast<int>(i);
+    }
+    if (avformat_find_stream_info(fmt, nullptr) < 0) return -1;
+    return av_find_best_stream(fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+}
+
+bool FirstPacket(AVFormatContext* fmt, int stream, AVPacket* packet) {
+    while (av_read_frame(fmt, packet) >= 0) {
+        if (packet->stream_index == stream) return true;
+        av_packet_unref(packet);
+    }
+    return false;
+}
+
+bool TooLarge(std::int64_t w, std::int64_t h, const std::string& path, std::string* error) {
+    if (w * h <= kMaxPhotoPixels) return false;
+    *error = "The photo " + path + " has " + std::to_string(w) + " x " + std::to_string(h) +
+             " pixels, more than the 100 megapixels this program decodes";
+    return true;
+}
+
+// Decodes the first picture; `fitWidth` × `fitHeight` (0: any) lets a JPEG decode at 1/2, 1/4
+// or 1/8 of its size while staying at least that large.
+bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* out,
+                 std::string* error) {
+    FormatInputPtr fmt;
+    if (!OpenInput(path, &fmt, error)) return false;
+    int stream = VideoStream(fmt.get());
+    PacketPtr packet(av_packet_alloc());
+    if (stream < 0 || !FirstPacket(fmt.get(), stream, packet.get())) {
+        *error = "The file " + path + " holds no picture";
+        return false;
+    }
+    const AVCodecParameters* par = fmt->streams[stream]->codecpar;
+    const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
+    if (decoder == nullptr) {
+        *error = "No decoder for the photo " + path;
+        return false;
+    }
+    CodecContextPtr ctx(avcodec_alloc_context3(decoder));
+    avcodec_parameters_to_context(ctx.get(), par);
+    ctx->max_pixels = kMaxPhotoPixels;
+    ctx->thread_count = 1;
+    if (par->codec_id == AV_CODEC_ID_MJPEG) {
+        JpegHeader h;
+        if (ReadJpegHeader({reinterpret_cast<const char*>(packet->data),
+                            static_cast<std::size_t>(packet->size)}, &h)) {
+            if (TooLarge(h.width, h.height, path, error)) return false;
+            out->orientation = h.orientation;
+            bool swap = h.orientation >= 5;
+            int needW = swap ? fitHeight : fitWidth, needH = swap ? fitWidth : fitHeight;
+            int lowres = 0;
+            while (fitWidth > 0 && lowres < std::min<int>(3, decoder->max_lowres) &&
+                   (h.width >> (lowres + 1)) >= needW && (h.height >> (lowres + 1)) >= needH) {
+                ++lowres;
+            }
+            ctx->lowres = lowres;
+        }
+    }
+    int r = avcodec_open2(ctx.get(), decoder, nullptr);
+    if (r >= 0) r = avcodec_send_packet(ctx.get(), packet.get());
+    if (r >= 0) {
+        r = avcodec_receive_frame(ctx.get(), out->frame.get());
+        if (r == AVERROR(EAGAIN)) {
+            avcodec_send_packet(ctx.get(), nullptr);
+            r = avcodec_receive_frame(ctx.get(), out->frame.get());
+        }
+    }
+    if (r < 0) {
+        std::int64_t w = ctx->width, h = ctx->height;
+        if (!TooLarge(w, h, path, error)) *error = "Cannot decode the photo " + path + ": " + ErrorText(r);
+        return false;
+    }
+    out->fullWidth = out->frame->width << ctx->lowres;
+    out->fullHeight = out->frame->height << ctx->lowres;
+    return true;
+}
+
+AVPixelFormat WithoutFullRange(AVPixelFormat f, bool* fullRange) {
+    *fullRange = true;
+    switch (f) {
+        case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
+        case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
+        case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
+        case AV_PIX_FMT_YUVJ440P: return AV_PIX_FMT_YUV440P;
+        case AV_PIX_FMT_YUVJ411P: return AV_PIX_FMT_YUV411P;
+        default: *fullRange = false; return f;
+    }
+}
+
+// Scales `src` to w × h in `format`; transparent pixels are laid over black first.
+FramePtr Scale(const AVFrame* src, int w, int h, AVPixelFormat format) {
+    bool fullRange = false;
+    auto srcFormat = WithoutFullRange(static_cast<AVPixelFormat>(src->format), &fullRange);
+    if (src->color_range == AVCOL_RANGE_JPEG) fullRange = true;
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(srcFormat);
+    FramePtr rgba;
+    if (desc != nullptr && (desc->flags & AV_PIX_FMT_FLAG_ALPHA)) {
+        rgba.reset(av_frame_alloc());
+        rgba->format = AV_PIX_FMT_RGBA;
+        rgba->width = src->width;
+        rgba->height = src->height;
+        av_frame_get_buffer(rgba.get(), 0);
+        SwsPtr toRgba(sws_getContext(src->width, src->height, srcFormat, src->width, src->height,
+                                     AV_PIX_FMT_RGBA, SWS_POINT, nullptr, nullptr, nullptr));
+        sws_scale(toRgba.get(), src->data, src->linesize, 0, src->height, rgba->data, rgba->linesize);
+        for (int y = 0; y < rgba->height; ++y) {
+            std::uint8_t* p = rgba->data[0] + static_cast<std::ptrdiff_t>(y) * rgba->linesize[0];
+            for (int x = 0; x < rgba->width; ++x, p += 4) {
+                for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((p[c] * p[3] + 127) / 255);
+                p[3] = 255;
+            }
+        }
+        src = rgba.get();
+        srcFormat = AV_PIX_FMT_RGBA;
+        fullRange = true;
+    }
+    FramePtr out(av_frame_alloc());
+    out->format = format;
+    out->width = w;
+    out->height = h;
+    av_frame_get_buffer(out.get(), 0);
+    SwsPtr sws(sws_getContext(src->width, src->height, srcFormat, w, h, format, SWS_BICUBIC,
+                              nullptr, nullptr, nullptr));
+    const int* coefficients = sws_getCoefficients(SWS_CS_ITU601);
+    sws_setColorspaceDetails(sws.get(), coefficients, fullRange ? 1 : 0, coefficients, 0, 0,
+                             1 << 16, 1 << 16);
+    sws_scale(sws.get(), src->data, src->linesize, 0, src->height, out->data, out->linesize);
+    return out;
+}
+
+// Copies plane `src` (sw × sh) into `dst` turned as EXIF `orientation` asks.
+void OrientPlane(const std::uint8_t* src, int sw, int sh, int sstride, std::uint8_t* dst,
+                 int dstride, int orientation) {
+    const bool swap = orientation >= 5;
+    const int dw = swap ? sh : sw, dh = swap ? sw : sh;
+    for (int y = 0; y < dh; ++y) {
+        std::uint8_t* row = dst + static_cast<std::ptrdiff_t>(y) * dstride;
+        for (int x = 0; x < dw; ++x) {
+            int sx = x, sy = y;
+            switch (orientation) {
+                case 2: sx = sw - 1 - x; break;
+                case 3: sx = sw - 1 - x; sy = sh - 1 - y; break;
+                case 4: sy = sh - 1 - y; break;
+                case 5: sx = y; sy = x; break;
+                case 6: sx = y; sy = sh - 1 - x; break;
+                case 7: sx = sw - 1 - y; sy = sh - 1 - x; break;
+                case 8: sx = sw - 1 - y; sy = x; break;
+                default: break;
+            }
+            row[x] = src[static_cast<std::ptrdiff_t>(sy) * sstride + sx];
+        }
+    }
+}
+
+}  // namespace
+
+std::string FileUrl(const std::string& path) { return "file:" + path; }
+
+bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error) {
+    FormatInputPtr fmt;
+    if (!OpenInput(path, &fmt, error)) return false;
+    int stream = VideoStream(fmt.get());
+    PacketPtr packet(av_packet_alloc());
+    if (stream < 0 || !FirstPacket(fmt.get(), stream, packet.get())) {
+        *error = "The file " + path + " holds no picture";
+        return false;
+    }
+    if (fmt->streams[stream]->codecpar->codec_id == AV_CODEC_ID_MJPEG) {
+        JpegHeader h;
+        if (!ReadJpegHeader({reinterpret_cast<const char*>(packet->data),
+                             static_cast<std::size_t>(packet->size)}, &h)) {
+            *error = "The photo " + path + " is not a readable JPEG";
+            return false;
+        }
+        if (TooLarge(h.width, h.height, path, error)) return false;
+        bool swap = h.orientation >= 5;
+        *size = {swap ? h.height : h.width, swap ? h.width : h.height};
+        return true;
+    }
+    Decoded d;
+    if (!DecodeFirst(path, 0, 0, &d, error)) return false;
+    *size = {d.frame->width, d.frame->height};
+    return true;
+}
+
+bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, FramePtr* frame,
+                      std::string* error) {
+    Decoded d;
+    if (!DecodeFirst(path, frameWidth, frameHeight, &d, error)) return false;
+    const bool swap = d.orientation >= 5;
+    const double shownW = swap ? d.fullHeight : d.fullWidth, shownH = swap ? d.fullWidth : d.fullHeight;
+    const double scale = std::min(frameWidth / shownW, frameHeight / shownH);
+    const int fitW = std::clamp(static_cast<int>(std::lround(shownW * scale)) & ~1, 2, frameWidth);
+    const int fitH = std::clamp(static_cast<int>(std::lround(shownH * scale)) & ~1, 2, frameHeight);
+    FramePtr scaled = Scale(d.frame.get(), swap ? fitH : fitW, swap ? fitW : fitH, AV_PIX_FMT_YUV420P);
+
+    FramePtr out(av_frame_alloc());
+    out->format = AV_PIX_FMT_YUV420P;
+    out->width = frameWidth;
+    out->height = frameHeight;
+    if (av_frame_get_buffer(out.get(), 32) < 0) {
+        *error = "Out of memory for the photo " + path;
+        return false;
+    }
+    const int offX = ((frameWidth - fitW) / 2) & ~1, offY = ((frameHeight - fitH) / 2) & ~1;
+    for (int p = 0; p < 3; ++p) {
+        const int shift = p == 0 ? 0 : 1;
+        const int ph = frameHeight >> shift;
+        for (int y = 0; y < ph; ++y) {
+            std::memset(out->data[p] + static_cast<std::ptrdiff_t>(y) * out->linesize[p], p == 0 ? 16 : 128,
+                        static_cast<std::size_t>(frameWidth >> shift));
+        }
+        std::uint8_t* dst = out->data[p] + static_cast<std::ptrdiff_t>(offY >> shift) * out->linesize[p] +
+                            (offX >> shift);
+        OrientPlane(scaled->data[p], scaled->width >> shift, scaled->height >> shift,
+                    scaled->linesize[p], dst, out->linesize[p], d.orientation);
+    }
+    out->color_range = AVCOL_RANGE_MPEG;
+    out->colorspace = AVCOL_SPC_BT470BG;
+    *frame = std::move(out);
+    return true;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Turns a photo file into one video frame: decoded once (a large JPEG at reduced scale), turned
+// upright by its EXIF orientation, scaled into the frame with its aspect kept and black bars
+// around it, transparent parts over black.
+//
+// Safe to call from any thread; each call works on its own objects.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/media/ffmpeg_handles.h"
+
+inline constexpr std::int64_t kMaxPhotoPixels = 100'000'000;
+
+struct PhotoSize {
+    int width = 0;  // as shown, after the orientation
+    int height = 0;
+};
+
+// The photo's upright size, from its header where the format allows (JPEG), else by decoding it.
+// On failure *error names the file and says why.
+bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error);
+
+// A new 4:2:0 frame of frameWidth × frameHeight (both even) holding the photo letterboxed.
+bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, FramePtr* frame,
+                      std::string* error);
+
+// "file:" + path, so that no name is ever taken for a protocol or a pattern.
+std::string FileUrl(const std::string& path);

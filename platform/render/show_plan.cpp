@@ -1,0 +1,117 @@
+#include "platform/render/show_plan.h"
+
+#include <algorithm>
+
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
+REFERENCE_TIME FrameStart(std::int64_t n) {
+    return av_rescale(n, kFpsDen * kUnitsPerSecond, kFpsNum);  // rounded to the nearest unit
+}
+
+std::int64_t FrameCount(REFERENCE_TIME length) {
+    if (length <= 0) return 0;
+    return av_rescale_rnd(length, kFpsNum, kFpsDen * kUnitsPerSecond, AV_ROUND_UP);
+}
+
+namespace {
+
+template <class I>
+std::shared_ptr<I> As(const TimelineObjPtr& obj) {
+    return std::dynamic_pointer_cast<I>(obj);
+}
+
+void ReadTransition(const TimelineObjPtr& track, VideoClip* clip) {
+    auto transable = As<IAMTimelineTransable>(track);
+    int count = 0;
+    transable->GetCount(&count);
+    if (count == 0) return;
+    TimelineObjPtr trans;
+    transable->GetTrans(&trans, 0);
+    clip->hasTransition = true;
+    trans->GetSubObjectGUID(&clip->effect);
+    trans->GetStartStop(&clip->transitionStart, &clip->transitionStop);
+    std::shared_ptr<IPropertySetter> setter;
+    if (trans->GetPropertySetter(&setter) != S_OK) return;
+    for (const TimelineProperty& p : setter->Properties()) {
+        if (p.values.empty()) continue;
+        const VARIANT& v = p.values[0].v;
+        double value = v.vt == VT_R8 ? v.dblVal : v.lVal;
+        clip->properties.emplace_back(p.param.Name, value);
+    }
+}
+
+void ReadVideoGroup(const AM_MEDIA_TYPE& mt, const TimelineObjPtr& group, ShowPlan* plan) {
+    plan->hasVideo = true;
+    VIDEOINFOHEADER vih;
+    if (mt.GetVideoInfo(&vih)) {
+        plan->width = vih.bmiHeader.biWidth;
+        plan->height = std::abs(vih.bmiHeader.biHeight);
+    }
+    auto comp = As<IAMTimelineComp>(group);
+    int tracks = 0;
+    comp->VTrackGetCount(&tracks);
+    for (int t = 0; t < tracks; ++t) {
+        TimelineObjPtr track;
+        comp->GetVTrack(&track, t);
+        int sources = 0;
+        As<IAMTimelineTrack>(track)->GetSourcesCount(&sources);
+        if (sources == 0) continue;  // a photo that could not be placed
+        TimelineObjPtr src;
+        As<IAMTimelineTrack>(track)->GetSrc(&src, 0);
+        VideoClip clip;
+        src->GetStartStop(&clip.start, &clip.stop);
+        As<IAMTimelineSrc>(src)->GetMediaName(&clip.path);
+        As<IAMTimelineSrc>(src)->GetStretchMode(&clip.stretchMode);
+        ReadTransition(track, &clip);
+        plan->length = std::max(plan->length, clip.stop);
+        plan->clips.push_back(std::move(clip));
+    }
+}
+
+void ReadAudioGroup(const TimelineObjPtr& group, ShowPlan* plan) {
+    plan->hasAudio = true;
+    auto comp = As<IAMTimelineComp>(group);
+    int tracks = 0;
+    comp->VTrackGetCount(&tracks);
+    for (int t = 0; t < tracks; ++t) {
+        TimelineObjPtr track;
+        comp->GetVTrack(&track, t);
+        int sources = 0;
+        As<IAMTimelineTrack>(track)->GetSourcesCount(&sources);
+        for (int s = 0; s < sources; ++s) {
+            TimelineObjPtr src;
+            As<IAMTimelineTrack>(track)->GetSrc(&src, s);
+            AudioPlacement p;
+            src->GetStartStop(&p.start, &p.stop);
+            REFERENCE_TIME mstop = 0;
+            As<IAMTimelineSrc>(src)->GetMediaTimes(&p.mediaStart, &mstop);
+            As<IAMTimelineSrc>(src)->GetMediaName(&p.path);
+            if (p.stop > p.start) plan->music.push_back(std::move(p));
+        }
+    }
+}
+
+}  // namespace
+
+HRESULT ReadShowPlan(const IAMTimeline& timeline, ShowPlan* plan) {
+    *plan = ShowPlan();
+    int groups = 0;
+    timeline.GetGroupCount(&groups);
+    REFERENCE_TIME musicEnd = 0;
+    for (int g = 0; g < groups; ++g) {
+        TimelineObjPtr group;
+        timeline.GetGroup(&group, g);
+        AM_MEDIA_TYPE mt;
+        As<IAMTimelineGroup>(group)->GetMediaType(&mt);
+        if (mt.majortype == MEDIATYPE_Video && !plan->hasVideo) {
+            ReadVideoGroup(mt, group, plan);
+        } else if (mt.majortype == MEDIATYPE_Audio && !plan->hasAudio) {
+            ReadAudioGroup(group, plan);
+        }
+    }
+    for (const AudioPlacement& p : plan->music) musicEnd = std::max(musicEnd, p.stop);
+    if (!plan->hasVideo) plan->length = musicEnd;
+    return groups == 0 ? E_INVALIDARG : S_OK;
+}

@@ -1,0 +1,187 @@
+#include "platform/render/video_compositor.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/render/photo_decoder.h"
+
+PhotoSource::PhotoSource(std::vector<std::string> paths, int width, int height)
+    : paths_(std::move(paths)), width_(width), height_(height), worker_([this] { Work(); }) {}
+
+PhotoSource::~PhotoSource() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+}
+
+void PhotoSource::Work() {
+    std::size_t next = 0;
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stopping_) {
+        if (next >= paths_.size() || next > wanted_ + 1) {
+            changed_.wait(lock);
+            continue;
+        }
+        if (next < keepFrom_) {  // passed over without being shown
+            ++next;
+            continue;
+        }
+        std::size_t i = next++;
+        lock.unlock();
+        FramePtr frame;
+        std::string error;
+        bool ok = DecodePhotoFrame(paths_[i], width_, height_, &frame, &error);
+        lock.lock();
+        if (ok) {
+            ready_[i] = std::move(frame);
+        } else {
+            failed_[i] = error;
+        }
+        changed_.notify_all();
+    }
+}
+
+bool PhotoSource::Get(std::size_t i, std::size_t keepFrom, FramePtr* frame, std::string* error) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (i > wanted_ || keepFrom > keepFrom_) {
+        wanted_ = std::max(wanted_, i);
+        keepFrom_ = std::max(keepFrom_, keepFrom);
+        ready_.erase(ready_.begin(), ready_.lower_bound(keepFrom_));
+        changed_.notify_all();
+    }
+    changed_.wait(lock, [&] { return ready_.count(i) || failed_.count(i); });
+    if (auto f = failed_.find(i); f != failed_.end()) {
+        *error = f->second;
+        return false;
+    }
+    frame->reset(av_frame_clone(ready_[i].get()));
+    return true;
+}
+
+FrameView ViewOf(const AVFrame* f) {
+    FrameView v;
+    v.width = f->width;
+    v.height = f->height;
+    v.planeCount = 3;
+    for (int i = 0; i < 3; ++i) {
+        PlaneView& p = v.planes[static_cast<std::size_t>(i)];
+        p.data = f->data[i];
+        p.stride = f->linesize[i];
+        p.shiftX = p.shiftY = i == 0 ? 0 : 1;
+        p.width = i == 0 ? f->width : (f->width + 1) / 2;
+        p.height = i == 0 ? f->height : (f->height + 1) / 2;
+    }
+    return v;
+}
+
+FramePtr BlackFrame(int width, int height) {
+    FramePtr f(av_frame_alloc());
+    f->format = AV_PIX_FMT_YUV420P;
+    f->width = width;
+    f->height = height;
+    av_frame_get_buffer(f.get(), 32);
+    FrameView v = ViewOf(f.get());
+    for (int i = 0; i < 3; ++i) {
+        PlaneView p = v.Plane(i);
+        for (int y = 0; y < p.height; ++y) std::memset(p.Row(y), i == 0 ? 16 : 128, static_cast<std::size_t>(p.width));
+    }
+    f->color_range = AVCOL_RANGE_MPEG;
+    f->colorspace = AVCOL_SPC_BT470BG;
+    return f;
+}
+
+namespace {
+
+std::vector<std::string> PathsOf(const ShowPlan& plan) {
+    std::vector<std::string> paths;
+    for (const VideoClip& c : plan.clips) paths.push_back(c.path);
+    return paths;
+}
+
+}  // namespace
+
+VideoCompositor::VideoCompositor(const ShowPlan& plan, int width, int height)
+    : plan_(plan), width_(width), height_(height), photos_(PathsOf(plan), width, height),
+      black_(BlackFrame(width, height)) {}
+
+bool VideoCompositor::Active(std::size_t i, REFERENCE_TIME t) const {
+    const VideoClip& c = plan_.clips[i];
+    return c.start <= t && t < c.stop;
+}
+
+TransitionEffect* VideoCompositor::EffectFor(std::size_t clip, std::string* error) {
+    auto it = effects_.find(clip);
+    if (it != effects_.end()) return it->second.get();
+    std::unique_ptr<TransitionEffect> effect;
+    // The photo's position seeds the random effects: the same show gives the same frames.
+    if (FAILED(CreateTransitionEffect(plan_.clips[clip].effect, plan_.clips[clip].properties,
+                                      static_cast<std::uint64_t>(clip), &effect, error))) {
+        return nullptr;
+    }
+    return effects_.emplace(clip, std::move(effect)).first->second.get();
+}
+
+// What the tracks under `top` show at t: the next active one beneath, itself perhaps in its
+// transition, or black.
+bool VideoCompositor::Below(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error) {
+    for (std::size_t i = top; i-- > firstActive_;) {
+        if (Active(i, t)) return Compose(i, t, out, error);
+    }
+    out->reset(av_frame_clone(black_.get()));
+    return true;
+}
+
+bool VideoCompositor::Compose(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error) {
+    const VideoClip& c = plan_.clips[top];
+    FramePtr photo;
+    if (!photos_.Get(top, firstActive_, &photo, error)) return false;
+    bool inTransition = c.hasTransition && c.transitionStart <= t && t < c.transitionStop &&
+                        c.transitionStop > c.transitionStart;
+    if (!inTransition) {
+        *out = std::move(photo);
+        return true;
+    }
+    FramePtr under;
+    if (!Below(top, t, &under, error)) return false;
+    TransitionEffect* effect = EffectFor(top, error);
+    if (effect == nullptr) return false;
+    FramePtr composed(av_frame_alloc());
+    composed->format = AV_PIX_FMT_YUV420P;
+    composed->width = width_;
+    composed->height = height_;
+    av_frame_get_buffer(composed.get(), 32);
+    av_frame_copy_props(composed.get(), photo.get());
+    double p = static_cast<double>(t - c.transitionStart) / static_cast<double>(c.transitionStop - c.transitionStart);
+    effect->Render(ViewOf(under.get()), ViewOf(photo.get()), p, ViewOf(composed.get()));
+    *out = std::move(composed);
+    return true;
+}
+
+bool VideoCompositor::Frame(std::int64_t n, FramePtr* frame, bool* same, std::string* error) {
+    const REFERENCE_TIME t = FrameStart(n);
+    while (firstActive_ < plan_.clips.size() && plan_.clips[firstActive_].stop <= t) {
+        effects_.erase(firstActive_);
+        ++firstActive_;
+    }
+    std::size_t top = plan_.clips.size();
+    for (std::size_t i = plan_.clips.size(); i-- > firstActive_;) {
+        if (Active(i, t)) {
+            top = i;
+            break;
+        }
+    }
+    if (top == plan_.clips.size()) {
+        *same = lastKey_ == -1;
+        lastKey_ = -1;
+        frame->reset(av_frame_clone(black_.get()));
+        return true;
+    }
+    const VideoClip& c = plan_.clips[top];
+    bool whole = !(c.hasTransition && c.transitionStart <= t && t < c.transitionStop);
+    *same = whole && lastKey_ == static_cast<std::int64_t>(top);
+    lastKey_ = whole ? static_cast<std::int64_t>(top) : -2;
+    return Compose(top, t, frame, error);
+}

@@ -1,0 +1,71 @@
+#pragma once
+// The show's pictures, frame by frame. Each photo is decoded once, on a worker thread one photo
+// ahead of the one on screen, and dropped when it has left the screen, so memory does not grow
+// with the number of photos. A frame without a transition is the photo's own frame again (the
+// same buffer); only transition frames are composed.
+//
+// Frame() is called from one thread, in increasing order of frames.
+
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/media/ffmpeg_handles.h"
+#include "platform/render/effects/transition_effect.h"
+#include "platform/render/show_plan.h"
+
+class PhotoSource {
+public:
+    PhotoSource(std::vector<std::string> paths, int width, int height);
+    ~PhotoSource();
+    PhotoSource(const PhotoSource&) = delete;
+    PhotoSource& operator=(const PhotoSource&) = delete;
+
+    // A reference to photo i's frame, waiting for the worker if need be; photos before
+    // `keepFrom` may be dropped afterwards.
+    bool Get(std::size_t i, std::size_t keepFrom, FramePtr* frame, std::string* error);
+
+private:
+    void Work();
+
+    const std::vector<std::string> paths_;
+    const int width_, height_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<std::size_t, FramePtr> ready_;
+    std::map<std::size_t, std::string> failed_;
+    std::size_t wanted_ = 0;  // the worker decodes up to wanted_ + 1
+    std::size_t keepFrom_ = 0;
+    bool stopping_ = false;
+    std::thread worker_;
+};
+
+class VideoCompositor {
+public:
+    VideoCompositor(const ShowPlan& plan, int width, int height);
+    // The picture of frame n (4:2:0, width × height). *same is true when it is the previous
+    // frame's picture.
+    bool Frame(std::int64_t n, FramePtr* frame, bool* same, std::string* error);
+
+private:
+    bool Compose(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error);
+    bool Below(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error);
+    bool Active(std::size_t i, REFERENCE_TIME t) const;
+    TransitionEffect* EffectFor(std::size_t clip, std::string* error);
+
+    const ShowPlan& plan_;
+    const int width_, height_;
+    PhotoSource photos_;
+    FramePtr black_;
+    std::size_t firstActive_ = 0;
+    std::map<std::size_t, std::unique_ptr<TransitionEffect>> effects_;
+    std::int64_t lastKey_ = -2;  // the clip shown whole last frame, -1 for black
+};
+
+// A view of a 4:2:0 AVFrame for the effects.
+FrameView ViewOf(const AVFrame* frame);
+FramePtr BlackFrame(int width, int height);
