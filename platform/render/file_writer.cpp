@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
@@ -89,7 +90,13 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
     }
     if (fmt_->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* opts = nullptr;
-    for (const auto& [k, v] : choice.options) av_dict_set(&opts, k.c_str(), v.c_str(), 0);
+    for (const auto& [k, v] : choice.options) {
+        if (k == "pix_fmt" && video) {
+            c->pix_fmt = av_get_pix_fmt(v.c_str());
+        } else {
+            av_dict_set(&opts, k.c_str(), v.c_str(), 0);
+        }
+    }
     int r = avcodec_open2(c, codec, &opts);
     av_dict_free(&opts);
     if (r < 0) {
@@ -144,6 +151,7 @@ bool FileWriter::Open(const OutputSpec& spec, std::string* error) {
     }
     AVDictionary* muxOpts = nullptr;
     if (spec.muxer == "mp4") av_dict_set(&muxOpts, "movflags", "+faststart", 0);
+    for (const auto& [k, v] : spec.muxOptions) av_dict_set(&muxOpts, k.c_str(), v.c_str(), 0);
     r = avformat_write_header(fmt_, &muxOpts);
     av_dict_free(&muxOpts);
     if (r < 0) {

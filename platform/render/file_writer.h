@@ -24,6 +24,7 @@ struct OutputSpec {
     int width = 640, height = 480;
     EncoderChoice video;
     EncoderChoice audio;
+    std::map<std::string, std::string> muxOptions;  // AVOptions of the muxer
 };
 
 class FileWriter {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/render/jpeg_header.h"
@@ -209,7 +210,37 @@ void OrientPlane(const std::uint8_t* src, int sw, int sh, int sstride, std::uint
 
 std::string FileUrl(const std::string& path) { return "file:" + path; }
 
+// A JPEG's size and orientation from its first bytes, without reading the whole file; false when
+// the file is no JPEG or its frame header was not found.
+bool ProbeJpegFile(const std::string& path, JpegHeader* h) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return false;
+    std::string bytes;
+    bool found = false;
+    for (std::size_t want = 64 << 10; !found && want <= (16u << 20); want *= 4) {
+        std::size_t have = bytes.size();
+        bytes.resize(want);
+        std::size_t got = std::fread(bytes.data() + have, 1, want - have, f);
+        bytes.resize(have + got);
+        if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
+            static_cast<unsigned char>(bytes[1]) != 0xD8) {
+            break;
+        }
+        found = ReadJpegHeader(bytes, h);
+        if (got < want - have) break;  // the whole file is read
+    }
+    std::fclose(f);
+    return found;
+}
+
 bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error) {
+    JpegHeader jpeg;
+    if (ProbeJpegFile(path, &jpeg)) {
+        if (TooLarge(jpeg.width, jpeg.height, path, error)) return false;
+        bool swap = jpeg.orientation >= 5;
+        *size = {swap ? jpeg.height : jpeg.width, swap ? jpeg.width : jpeg.height};
+        return true;
+    }
     FormatInputPtr fmt;
     if (!OpenInput(path, &fmt, error)) return false;
     int stream = VideoStream(fmt.get());

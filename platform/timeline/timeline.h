@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/com/guid.h"
+#include "platform/com/unknown.h"
 #include "platform/timeline/fault_plan.h"
 #include "platform/timeline/timeline_types.h"
 
@@ -27,10 +28,9 @@ public:
     virtual HRESULT FindMediaFile(const std::string& missing, std::string* found) = 0;
 };
 
-class IAMTimelineObj {
+class IAMTimelineObj : public IUnknown {
 public:
     static constexpr const char* kInterfaceName = "IAMTimelineObj";
-    virtual ~IAMTimelineObj() = default;
     virtual HRESULT GetTimelineType(TIMELINE_MAJOR_TYPE* type) const = 0;
     // stop before start is E_INVALIDARG.
     virtual HRESULT SetStartStop(REFERENCE_TIME start, REFERENCE_TIME stop) = 0;
@@ -40,7 +40,6 @@ public:
     virtual HRESULT SetPropertySetter(std::shared_ptr<IPropertySetter> setter) = 0;
     // *setter is null (and the result S_FALSE) when none was set.
     virtual HRESULT GetPropertySetter(std::shared_ptr<IPropertySetter>* setter) const = 0;
-    virtual const std::shared_ptr<FaultPlan>& Faults() const = 0;
 };
 
 class IAMTimelineGroup {
@@ -132,19 +131,3 @@ HRESULT CreateTimeline(std::shared_ptr<FaultPlan> faults, std::shared_ptr<IAMTim
 // CoCreateInstance(CLSID_PropertySetter).
 HRESULT CreatePropertySetter(std::shared_ptr<FaultPlan> faults,
                              std::shared_ptr<IPropertySetter>* setter);
-
-// Queries an interface of a timeline node, consulting the node's fault plan under the name
-// "QueryInterface(<interface>)".
-template <class I, class From>
-HRESULT QueryInterface(const std::shared_ptr<From>& from, std::shared_ptr<I>* out) {
-    if (out == nullptr) return E_POINTER;
-    out->reset();
-    auto obj = std::dynamic_pointer_cast<IAMTimelineObj>(from);
-    if (!obj) return E_POINTER;
-    HRESULT hr = CheckFault(obj->Faults(), std::string("QueryInterface(") + I::kInterfaceName + ")");
-    if (FAILED(hr)) return hr;
-    auto wanted = std::dynamic_pointer_cast<I>(obj);
-    if (!wanted) return E_NOINTERFACE;
-    *out = std::move(wanted);
-    return S_OK;
-}

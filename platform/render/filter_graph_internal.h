@@ -1,0 +1,97 @@
+#pragma once
+// The concrete graph objects, shared by the graph, the capture graph builder and the render
+// engine. Not for use above the platform layer.
+
+#include <condition_variable>
+#include <deque>
+#include <optional>
+
+#include "platform/codecs/wm_profile.h"
+#include "platform/render/file_render_job.h"
+#include "platform/render/filter_graph.h"
+
+class FilterBase : public virtual IUnknown, public IBaseFilter {
+public:
+    FilterBase(std::shared_ptr<FaultPlan> faults, std::string name)
+        : faults_(std::move(faults)), name_(std::move(name)) {}
+    const std::shared_ptr<FaultPlan>& Faults() const override { return faults_; }
+    HRESULT QueryFilterInfo(FILTER_INFO* info) const override {
+        if (HRESULT hr = CheckFault(faults_, "IBaseFilter::QueryFilterInfo"); FAILED(hr)) return hr;
+        info->achName = name_;
+        info->pGraph = graph_.lock();
+        return S_OK;
+    }
+
+protected:
+    HRESULT Fault(const char* call) const { return CheckFault(faults_, call); }
+
+public:
+    std::shared_ptr<FaultPlan> faults_;
+    std::string name_;
+    std::weak_ptr<IFilterGraph> graph_;
+};
+
+// A multiplexer and, for ASF, the Windows Media writer that encodes by itself.
+class MuxFilter final : public FilterBase, public ISpecifyPropertyPages, public IConfigInterleaving,
+                        public IConfigAsfWriter {
+public:
+    MuxFilter(std::shared_ptr<FaultPlan> faults, std::string name, std::string muxer, bool asfWriter);
+    HRESULT GetPages(std::vector<FilterOption>* options) const override;
+    HRESULT SetOption(const std::string& name, const std::string& value) override;
+    HRESULT put_Mode(int mode) override;
+    HRESULT ConfigureFilterUsingProfile(const std::shared_ptr<IWMProfile>& profile) override;
+
+    std::string muxer_;
+    bool asfWriter_;
+    std::map<std::string, std::string> options_;
+    int interleave_ = 0;
+    std::shared_ptr<IWMProfile> profile_;
+};
+
+class FilterGraph final : public IGraphBuilder, public IMediaControl, public IMediaEventEx,
+                          public IMediaSeeking, public std::enable_shared_from_this<FilterGraph> {
+public:
+    explicit FilterGraph(std::shared_ptr<FaultPlan> faults);
+    ~FilterGraph() override;
+    const std::shared_ptr<FaultPlan>& Faults() const override { return faults_; }
+
+    HRESULT AddFilter(const std::shared_ptr<IBaseFilter>& filter, const std::string& name) override;
+    HRESULT EnumFilters(std::vector<std::shared_ptr<IBaseFilter>>* filters) const override;
+    HRESULT Run() override;
+    HRESULT Pause() override;
+    HRESULT Stop() override;
+    HRESULT SetNotifyWindow(IGraphNotifyTarget* target, long message, long instance) override;
+    HRESULT GetEvent(long* code, long* param1, long* param2, long timeoutMs) override;
+    HRESULT FreeEventParams(long code, long param1, long param2) override;
+    HRESULT GetCurrentPosition(REFERENCE_TIME* position) const override;
+    HRESULT GetDuration(REFERENCE_TIME* duration) const override;
+
+    void SetShow(ShowPlan plan, int width, int height);
+    HRESULT AddRoute(bool video, const EncoderChoice& choice);
+
+    std::shared_ptr<MuxFilter> mux_;
+    std::shared_ptr<IFileSinkFilter2> writer_;
+
+private:
+    void Finished(HRESULT result);
+    void Post(long code, long param);
+
+    std::shared_ptr<FaultPlan> faults_;
+    std::vector<std::shared_ptr<IBaseFilter>> filters_;
+    ShowPlan plan_;
+    int width_ = 0, height_ = 0;
+    std::optional<EncoderChoice> videoRoute_, audioRoute_;
+    std::unique_ptr<FileRenderJob> job_;
+    std::atomic<bool> stoppedByUser_{false};
+    REFERENCE_TIME finalPosition_ = 0;
+    std::mutex eventMutex_;
+    std::condition_variable eventReady_;
+    std::deque<std::pair<long, long>> events_;
+    IGraphNotifyTarget* target_ = nullptr;
+    long message_ = 0, instance_ = 0;
+};
+
+// The encoders a Windows Media profile names for the ASF writer; false without such a stream.
+bool AsfEncoderFor(const IWMProfile& profile, bool video, EncoderChoice* choice);
+// What "no compressor" writes into a container.
+EncoderChoice UncompressedChoice(const std::string& muxer, bool video);
