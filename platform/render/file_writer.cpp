@@ -56,7 +56,13 @@ bool ContainerHolds(const std::string& muxer, const std::string& codec) {
     const AVOutputFormat* of = av_guess_format(muxer.c_str(), nullptr, nullptr);
     const AVCodec* c = avcodec_find_encoder_by_name(codec.c_str());
     if (of == nullptr || c == nullptr) return false;
-    return avformat_query_codec(of, c->id, FF_COMPLIANCE_NORMAL) == 1;
+    if (avformat_query_codec(of, c->id, FF_COMPLIANCE_NORMAL) == 1) return true;
+    // Matroska also stores whatever AVI can, through its compatibility codec ids.
+    if (muxer == "matroska") {
+        const AVCodecTag* riff[] = {avformat_get_riff_video_tags(), avformat_get_riff_audio_tags(), nullptr};
+        return av_codec_get_tag(riff, c->id) != 0;
+    }
+    return false;
 }
 
 bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const OutputSpec& spec,

@@ -56,7 +56,8 @@ std::vector<FilterOption> OptionsOf(const AVClass* cls, const std::map<std::stri
 class CompressorFilter final : public FilterBase, public ISpecifyPropertyPages {
 public:
     CompressorFilter(std::shared_ptr<FaultPlan> faults, std::string name, EncoderChoice choice, bool video)
-        : FilterBase(std::move(faults), std::move(name)), choice_(std::move(choice)), video_(video) {}
+        : FilterBase(std::move(faults), name), friendlyName_(std::move(name)), choice_(std::move(choice)),
+          video_(video) {}
     HRESULT GetPages(std::vector<FilterOption>* options) const override {
         const AVCodec* codec = avcodec_find_encoder_by_name(choice_.codec.c_str());
         *options = OptionsOf(codec ? codec->priv_class : nullptr, choice_.options);
@@ -66,6 +67,7 @@ public:
         choice_.options[name] = value;
         return S_OK;
     }
+    std::string friendlyName_;  // the device's name, whatever name the graph gives the filter
     EncoderChoice choice_;
     bool video_;
 };
@@ -334,9 +336,7 @@ public:
                 return RegisterFailure(std::string("The filter before the multiplexer is not a ") +
                                        (video ? "video" : "audio") + " compressor");
             }
-            FILTER_INFO info;
-            intermediate->QueryFilterInfo(&info);
-            compressorName = info.achName;
+            compressorName = std::dynamic_pointer_cast<CompressorFilter>(intermediate)->friendlyName_;
         } else {
             choice = UncompressedChoice(mux->muxer_, video);
             compressorName = video ? "Full frames (uncompressed)" : "Uncompressed Audio";

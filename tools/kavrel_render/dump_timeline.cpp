@@ -14,7 +14,6 @@ int Refuse(MessageBoxes& boxes, const std::string& text) {
     return 2;
 }
 
-// Fills the project as the main window's Add commands would; 0 or an exit status.
 int FillProject(const RenderOptions& o, SlideshowProject& project, MessageBoxes& boxes) {
     for (const std::string& photo : o.photos) {
         if (project.AppendPhoto(photo) == ProjectResult::PathTooLong) {
@@ -41,8 +40,8 @@ int FillProject(const RenderOptions& o, SlideshowProject& project, MessageBoxes&
 
 }  // namespace
 
-int RunDumpTimeline(const RenderOptions& o, std::FILE* out, MessageBoxes& boxes) {
-    SlideshowProject project;
+int BuildShowProject(const RenderOptions& o, SlideshowProject* projectOut, MessageBoxes& boxes) {
+    SlideshowProject& project = *projectOut;
     project.random().Seed(o.seed ? *o.seed : static_cast<std::uint32_t>(std::time(nullptr)));
     PhotoDefaults& d = project.defaults();
     d.photoDurationSec = o.photoDurationSec;
@@ -51,8 +50,12 @@ int RunDumpTimeline(const RenderOptions& o, std::FILE* out, MessageBoxes& boxes)
     d.sameIndex = o.sameIndex;
     project.output().width = o.width;
     project.output().height = o.height;
-    if (int status = FillProject(o, project, boxes); status != 0) return status;
+    return FillProject(o, project, boxes);
+}
 
+int RunDumpTimeline(const RenderOptions& o, std::FILE* out, MessageBoxes& boxes) {
+    SlideshowProject project;
+    if (int status = BuildShowProject(o, &project, boxes); status != 0) return status;
     std::shared_ptr<IAMTimeline> timeline;
     TimelineBuildEnv env{boxes, nullptr, nullptr};
     if (FAILED(BuildTimeline(project, env, &timeline))) return 1;

@@ -9,6 +9,7 @@
 #include "platform/shell/console_message_boxes.h"
 #include "tools/kavrel_render/dump_timeline.h"
 #include "tools/kavrel_render/render_options.h"
+#include "tools/kavrel_render/render_show.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -30,9 +31,7 @@ int main(int argc, char** argv) {
     }
     QuietMediaLibraryLog();
     ConsoleMessageBoxes boxes("kavrel-render");
+    if (parsed.options.listCompressors) return ListCompressors(boxes);
     if (parsed.options.dumpTimeline) return RunDumpTimeline(parsed.options, stdout, boxes);
-    std::fputs("kavrel-render: this version does not write video files yet; "
-               "--dump-timeline prints the show's timeline.\n",
-               stderr);
-    return 2;
+    return RunRender(parsed.options, boxes);
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "app/path_rules.h"
 #include "engine/transition_catalogue.h"
@@ -101,6 +102,30 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
              return std::string();
          }},
         {"--size", ParseSize},
+        {"-o", [](const std::string& v, RenderOptions* o) { o->output = v; return std::string(); }},
+        {"--format",
+         [](const std::string& v, RenderOptions* o) {
+             static const std::set<std::string> kFormats{"avi", "wmv", "mkv", "asf", "mp4"};
+             if (!kFormats.count(v)) return std::string("--format takes avi, wmv, mkv, asf or mp4");
+             o->format = v;
+             return std::string();
+         }},
+        {"--video-compressor", [](const std::string& v, RenderOptions* o) { o->videoCompressor = v; return std::string(); }},
+        {"--audio-compressor", [](const std::string& v, RenderOptions* o) { o->audioCompressor = v; return std::string(); }},
+        {"--video-bitrate",
+         [](const std::string& v, RenderOptions* o) {
+             if (!ParseInt(v, &o->videoBitrate) || o->videoBitrate <= 0) {
+                 return std::string("--video-bitrate takes bits per second, for example 2048000");
+             }
+             return std::string();
+         }},
+        {"--audio-bitrate",
+         [](const std::string& v, RenderOptions* o) {
+             if (!ParseInt(v, &o->audioBitrate) || o->audioBitrate <= 0) {
+                 return std::string("--audio-bitrate takes bits per second: 64000, 128000, 192000 or 320000");
+             }
+             return std::string();
+         }},
         {"--seed",
          [](const std::string& v, RenderOptions* o) {
              std::uint32_t n = 0;
@@ -121,6 +146,8 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             o.help = true;
+        } else if (arg == "--list-compressors") {
+            o.listCompressors = true;
         } else if (arg == "--list-transitions") {
             o.listTransitions = true;
         } else if (arg == "--dump-timeline") {
@@ -140,11 +167,13 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
         }
         if (!parsed.error.empty()) return parsed;
     }
-    if (o.help || o.listTransitions) return parsed;
+    if (o.help || o.listTransitions || o.listCompressors) return parsed;
     if (o.transitionDurationSec > o.photoDurationSec) {
         parsed.error = "The Photo Duration must be bigger than the Transition Duration!";
     } else if (o.photos.empty()) {
         parsed.error = "no photos given";
+    } else if (!o.dumpTimeline && o.output.empty()) {
+        parsed.error = "no output file given (-o FILE), nor --dump-timeline";
     }
     return parsed;
 }
@@ -174,13 +203,32 @@ Music:
   --music FILE                a music file; repeat for several, in play order
 
 Output:
+  -o FILE                     the video file to write
+  --format avi|wmv|mkv|asf|mp4
+                              the container (default: from FILE's extension)
   --size WIDTHxHEIGHT         frame size (default 640x480; 0x0: the first photo's
                               size)
-  --dump-timeline             print the show's editing timeline as XML
+  --video-compressor NAME|none
+  --audio-compressor NAME|none
+                              a compressor of --list-compressors, by its name or
+                              its encoder's name (default: DivX-compatible MPEG-4
+                              and Microsoft ADPCM; H.264 and AAC for MP4); none
+                              writes uncompressed frames or sound
+  --video-bitrate BITS        for WMV and ASF (default 2048000)
+  --audio-bitrate BITS        for WMV and ASF (default 192000)
+  --list-compressors          print the installed compressors
+  --dump-timeline             print the show's editing timeline as XML instead
 
   -h, --help                  show this help
 
-Exit status: 0 on success, 1 when the timeline could not be built, 2 for bad
-arguments or unreadable input files.
+While writing, a progress bar shows how far it is. Ctrl-C stops and finishes the
+file, which then plays up to where it stopped.
+
+Exit status: 0 when the file is complete, 1 when writing failed or was stopped,
+2 for bad arguments or unreadable input files.
+
+Example:
+  kavrel-render --photo-duration 3 --transition-duration 1 --policy same --same 3 \
+      --music song.mp3 -o show.mp4 *.jpg
 )";
 }

@@ -11,6 +11,13 @@ struct RenderOptions {
     bool help = false;
     bool dumpTimeline = false;
     bool listTransitions = false;
+    bool listCompressors = false;
+    std::string output;             // -o
+    std::string format;             // avi, wmv, mkv, asf, mp4; empty: from the output's extension
+    std::string videoCompressor;    // a friendly or encoder name, "none", or empty for the default
+    std::string audioCompressor;
+    int videoBitrate = 2048000;     // for WMV and ASF
+    int audioBitrate = 192000;
     std::vector<std::string> photos;
     std::vector<std::string> music;
     double photoDurationSec = 8;

@@ -1,0 +1,196 @@
+#include "tools/kavrel_render/render_show.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <condition_variable>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "app/path_rules.h"
+#include "engine/output_format.h"
+#include "engine/render_to_file.h"
+#include "engine/timeline_builder.h"
+#include "platform/com/error_text.h"
+#include "platform/shell/message_boxes.h"
+#include "tools/kavrel_render/dump_timeline.h"
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+void OnInterrupt(int) { interrupted = true; }
+
+// Wakes the waiting loop when the graph has an event.
+class Notifier final : public IGraphNotifyTarget {
+public:
+    void PostGraphNotify(long, long) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        pending = true;
+        cv.notify_all();
+    }
+    void Wait(std::chrono::milliseconds timeout) {
+        std::unique_lock<std::mutex> lock(mutex);
+        cv.wait_for(lock, timeout, [&] { return pending; });
+        pending = false;
+    }
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool pending = false;
+};
+
+int FormatFor(const RenderOptions& o) {
+    static const std::map<std::string, int> kFormats{
+        {"avi", kFormatAvi}, {"wmv", kFormatWmv}, {"mkv", kFormatMkv}, {"asf", kFormatAsf}, {"mp4", kFormatMp4}};
+    std::string name = o.format;
+    if (name.empty()) {
+        std::string file = FileNamePart(o.output);
+        std::size_t dot = file.rfind('.');
+        name = dot == std::string::npos ? "" : file.substr(dot + 1);
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    auto it = kFormats.find(name);
+    return it == kFormats.end() ? -1 : it->second;
+}
+
+// The compressor named, "none", or the format's default.
+bool ChooseCompressor(const CompressorServices& s, bool video, const std::string& name, int format,
+                      HeldCompressor* held, MessageBoxes& boxes) {
+    if (name == "none") {
+        held->use = false;
+        return true;
+    }
+    int position = -1;
+    std::string wanted = name;
+    if (wanted.empty() && format == kFormatMp4) wanted = video ? "libx264" : "aac";
+    if (wanted.empty()) {
+        ResolveStoredCompressor(s, video, -2, held);
+        return true;
+    }
+    if (!FindCompressorByName(s, video, wanted, &position)) {
+        boxes.AppMessage("No " + std::string(video ? "video" : "audio") + " compressor is named " + wanted +
+                         "; see kavrel-render --list-compressors");
+        return false;
+    }
+    held->use = true;
+    return SUCCEEDED(video ? GetCompressor(s, position, &held->filter) : GetAudioCompressor(s, position, &held->filter));
+}
+
+std::string Clock(double seconds) {
+    int s = static_cast<int>(seconds + 0.5);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
+    return buf;
+}
+
+// A bar on a terminal, a line every ten per cent otherwise.
+void ShowProgress(double fraction, double elapsed, bool terminal, int* lastTenth) {
+    if (terminal) {
+        const int width = 30;
+        int filled = static_cast<int>(fraction * width);
+        std::string bar(static_cast<std::size_t>(filled), '#');
+        bar.append(static_cast<std::size_t>(width - filled), '.');
+        double left = fraction > 0.01 ? elapsed * (1 - fraction) / fraction : 0;
+        std::fprintf(stderr, "\r[%s] %3d%%  %s elapsed  %s left ", bar.c_str(), static_cast<int>(fraction * 100),
+                     Clock(elapsed).c_str(), fraction > 0.01 ? Clock(left).c_str() : "-:--:--");
+    } else if (static_cast<int>(fraction * 10) > *lastTenth) {
+        *lastTenth = static_cast<int>(fraction * 10);
+        std::fprintf(stderr, "%d%% written, %s elapsed\n", *lastTenth * 10, Clock(elapsed).c_str());
+    }
+    std::fflush(stderr);
+}
+
+// Waits for the end of the conversion; 0 complete, 1 failed or stopped.
+int Wait(ConversionObjects& c, Notifier& notifier, MessageBoxes& boxes) {
+    std::shared_ptr<IMediaSeeking> seeking;
+    QueryInterface(c.control, &seeking);
+    REFERENCE_TIME duration = 1;
+    if (seeking) seeking->GetDuration(&duration);
+    const bool terminal = isatty(2);
+    int lastTenth = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        notifier.Wait(std::chrono::milliseconds(200));
+        long code = 0, p1 = 0, p2 = 0;
+        while (SUCCEEDED(c.event->GetEvent(&code, &p1, &p2, 0))) {
+            c.event->FreeEventParams(code, p1, p2);
+            if (code == EC_COMPLETE || code == EC_ERRORABORT) {
+                if (terminal) std::fputc('\n', stderr);
+                c.event->SetNotifyWindow(nullptr, 0, 0);
+                c.control->Stop();
+                if (code == EC_ERRORABORT) boxes.AppMessage(AMGetErrorText(p1));
+                return code == EC_COMPLETE ? 0 : 1;
+            }
+        }
+        REFERENCE_TIME position = 0;
+        if (seeking) seeking->GetCurrentPosition(&position);
+        double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ShowProgress(duration > 0 ? static_cast<double>(position) / static_cast<double>(duration) : 0, elapsed,
+                     terminal, &lastTenth);
+        if (interrupted) {
+            c.event->SetNotifyWindow(nullptr, 0, 0);
+            c.control->Stop();
+            if (terminal) std::fputc('\n', stderr);
+            boxes.AppMessage("Stopped; the file plays up to where it stopped");
+            return 1;
+        }
+    }
+}
+
+}  // namespace
+
+int ListCompressors(MessageBoxes& boxes) {
+    CompressorServices s{boxes, nullptr};
+    std::vector<std::string> video = FillVideoCompressorList(s), audio = FillAudioCompressorList(s);
+    std::printf("Video compressors:\n");
+    for (const std::string& name : video) std::printf("  %s\n", name.c_str());
+    std::printf("Audio compressors:\n");
+    for (const std::string& name : audio) std::printf("  %s\n", name.c_str());
+    return 0;
+}
+
+int RunRender(const RenderOptions& o, MessageBoxes& boxes) {
+    SlideshowProject project;
+    if (int status = BuildShowProject(o, &project, boxes); status != 0) return status;
+    const int format = FormatFor(o);
+    if (format < 0) {
+        boxes.AppMessage("Give the output's container with --format, or an output name ending in .avi, .wmv, "
+                         ".mkv, .asf or .mp4");
+        return 2;
+    }
+    OutputSettings& out = project.output();
+    out.path = o.output;
+    out.format = format;
+    out.videoBitrate = o.videoBitrate;
+    out.audioBitrate = o.audioBitrate;
+    CompressorServices services{boxes, nullptr};
+    HeldCompressors held;
+    if (!ChooseCompressor(services, true, o.videoCompressor, format, &held.video, boxes) ||
+        !ChooseCompressor(services, false, o.audioCompressor, format, &held.audio, boxes)) {
+        return 2;
+    }
+    out.useVideoCompressor = held.video.use ? 1 : 0;
+    out.useAudioCompressor = held.audio.use ? 1 : 0;
+
+    std::shared_ptr<IAMTimeline> timeline;
+    TimelineBuildEnv buildEnv{boxes, nullptr, nullptr};
+    if (FAILED(BuildTimeline(project, buildEnv, &timeline))) return 1;
+    Notifier notifier;
+    RenderToFileEnv env{boxes, &notifier, nullptr, [&](const std::string& page) {
+                            boxes.AppMessage("See " + page + " in Kavrel's user guide");
+                        },
+                        nullptr, nullptr};
+    ConversionObjects conversion;
+    bool running = false;
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    if (FAILED(RenderToFile(project, timeline, held, env, &conversion, &running)) || !running) return 1;
+    int status = Wait(conversion, notifier, boxes);
+    conversion.engine->ScrapIt();
+    if (status == 0) std::fprintf(stderr, "Done. %s\n", o.output.c_str());
+    return status;
+}
