@@ -30,15 +30,19 @@ TEST(RenderOptions, ReadsEveryOption) {
 }
 
 TEST(RenderOptions, DefaultsAreTheProgramsDefaults) {
-    ParsedOptions p = Parse({"a.jpg"});
+    ParsedOptions p = Parse({"a.jpg", "-o", "show.avi"});
     ASSERT_EQ(p.error, "");
     EXPECT_DOUBLE_EQ(p.options.photoDurationSec, 8);
+    EXPECT_EQ(p.options.format, "");
+    EXPECT_EQ(p.options.videoCompressor, "");
+    EXPECT_EQ(p.options.videoBitrate, 2048000);
+    EXPECT_EQ(p.options.audioBitrate, 192000);
     EXPECT_DOUBLE_EQ(p.options.transitionDurationSec, 4);
     EXPECT_EQ(p.options.policy, 0);
     EXPECT_EQ(p.options.width, 640);
     EXPECT_EQ(p.options.height, 480);
     EXPECT_FALSE(p.options.seed.has_value());
-    EXPECT_EQ(Parse({"--size", "0x0", "a.jpg"}).error, "");
+    EXPECT_EQ(Parse({"--size", "0x0", "a.jpg", "--dump-timeline"}).error, "");
 }
 
 TEST(RenderOptions, BadValuesAreRefusedWithAReason) {
@@ -64,16 +68,35 @@ TEST(RenderOptions, BadValuesAreRefusedWithAReason) {
         {{"a.jpg", "--size", "big"}, "--size takes WIDTHxHEIGHT, for example 1280x720"},
         {{"a.jpg", "--seed", "-1"}, "--seed takes a number from 0 to 4294967295"},
         {{"@/nonexistent/list.txt"}, "cannot read the photo list /nonexistent/list.txt"},
+        {{"a.jpg"}, "no output file given (-o FILE), nor --dump-timeline"},
+        {{"a.jpg", "--format", "mov"}, "--format takes avi, wmv, mkv, asf or mp4"},
+        {{"a.jpg", "--video-bitrate", "fast"}, "--video-bitrate takes bits per second, for example 2048000"},
+        {{"a.jpg", "--audio-bitrate", "-5"},
+         "--audio-bitrate takes bits per second: 64000, 128000, 192000 or 320000"},
     };
     for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
     EXPECT_EQ(Parse({"--help"}).error, "");
     EXPECT_TRUE(Parse({"--help"}).options.help);
 }
 
+TEST(RenderOptions, OutputOptions) {
+    ParsedOptions p = Parse({"a.jpg", "-o", "out.wmv", "--format", "wmv", "--video-compressor", "none",
+                             "--audio-compressor", "Microsoft ADPCM (adpcm_ms)", "--video-bitrate", "1536000",
+                             "--audio-bitrate", "128000"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(p.options.output, "out.wmv");
+    EXPECT_EQ(p.options.format, "wmv");
+    EXPECT_EQ(p.options.videoCompressor, "none");
+    EXPECT_EQ(p.options.audioCompressor, "Microsoft ADPCM (adpcm_ms)");
+    EXPECT_EQ(p.options.videoBitrate, 1536000);
+    EXPECT_EQ(p.options.audioBitrate, 128000);
+    EXPECT_TRUE(Parse({"--list-compressors"}).options.listCompressors);
+}
+
 TEST(RenderOptions, PhotoListFileIsReadRelativeToItsFolder) {
     TempDir dir;
     std::string list = dir.Write("list.txt", "# my show\none.jpg\r\n\n/abs/two.jpg\nsub/three.jpg");
-    ParsedOptions p = Parse({"first.jpg", "@" + list});
+    ParsedOptions p = Parse({"first.jpg", "@" + list, "--dump-timeline"});
     ASSERT_EQ(p.error, "");
     std::string folder = dir.path().string() + "/";
     EXPECT_EQ(p.options.photos, (std::vector<std::string>{"first.jpg", folder + "one.jpg",

@@ -1,0 +1,26 @@
+#pragma once
+// Reads a written video file back with FFmpeg, for checking what it holds.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct VideoReadBack {
+    int frames = 0;
+    int width = 0, height = 0;
+    int decodeErrors = 0;
+    std::string videoCodec, audioCodec;
+    double videoSeconds = 0, audioSeconds = 0;
+    std::vector<std::vector<std::uint8_t>> lumaOfFrames;  // the luma of the frames asked for
+    std::vector<float> audioMono;                         // at 44100 Hz
+};
+
+// Decodes the whole file; keeps the luma planes of frames `keep` (by index).
+VideoReadBack ReadVideoFile(const std::string& path, const std::vector<int>& keep);
+double PsnrOfLuma(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b);
+// Root mean square of the mono sound over [from, to) seconds.
+double Rms(const std::vector<float>& mono, double from, double to);
+
+// A photo file of w × h: a colour gradient seeded by `salt`, encoded by the named FFmpeg image
+// encoder ("mjpeg", "png", "bmp"), the container guessed from the name.
+std::string WritePhoto(const std::string& path, int w, int h, int salt, const std::string& codec);
