@@ -87,7 +87,10 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
         }
         c->color_range = AVCOL_RANGE_MPEG;
         c->colorspace = AVCOL_SPC_BT470BG;
-        c->thread_count = 0;  // the encoder's own threads
+        // Libraries that thread by themselves (x264, x265, libvpx) get every core; FFmpeg's own
+        // slice-threaded encoders gain little from a second thread, which the photo decoder
+        // working ahead makes better use of.
+        c->thread_count = (codec->capabilities & AV_CODEC_CAP_OTHER_THREADS) ? 0 : 1;
     } else {
         c->sample_rate = 44100;
         c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;

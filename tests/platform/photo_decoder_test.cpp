@@ -1,0 +1,213 @@
+#include "platform/render/photo_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/render/jpeg_header.h"
+#include "tests/support/media_reader.h"
+#include "tests/support/temp_dir.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// An image file in `pixFmt` through FFmpeg's encoder `codec`: left half white, right half black.
+std::string WriteHalves(const std::string& path, int w, int h, const char* codec, AVPixelFormat pixFmt,
+                        const char* option = nullptr, const char* value = nullptr) {
+    const AVCodec* enc = avcodec_find_encoder_by_name(codec);
+    AVCodecContext* c = avcodec_alloc_context3(enc);
+    c->width = w;
+    c->height = h;
+    c->time_base = {1, 25};
+    c->pix_fmt = pixFmt;
+    AVDictionary* opts = nullptr;
+    if (option) av_dict_set(&opts, option, value, 0);
+    if (avcodec_open2(c, enc, &opts) < 0) return "cannot open";
+    av_dict_free(&opts);
+    AVFrame* rgba = av_frame_alloc();
+    rgba->format = AV_PIX_FMT_RGBA;
+    rgba->width = w;
+    rgba->height = h;
+    av_frame_get_buffer(rgba, 32);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = rgba->data[0] + y * rgba->linesize[0] + 4 * x;
+            std::uint8_t v = x < w / 2 ? 255 : 0;
+            p[0] = p[1] = p[2] = v;
+            p[3] = 255;
+        }
+    }
+    AVFrame* f = av_frame_alloc();
+    f->format = pixFmt;
+    f->width = w;
+    f->height = h;
+    av_frame_get_buffer(f, 32);
+    if (pixFmt == AV_PIX_FMT_PAL8) {  // swscale writes no palettes: index 1 white, 0 black
+        auto* palette = reinterpret_cast<std::uint32_t*>(f->data[1]);
+        std::memset(palette, 0, 1024);
+        palette[1] = 0xFFFFFFFFu;
+        palette[0] = 0xFF000000u;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) f->data[0][y * f->linesize[0] + x] = x < w / 2 ? 1 : 0;
+        }
+    } else {
+        SwsContext* sws = sws_getContext(w, h, AV_PIX_FMT_RGBA, w, h, pixFmt, SWS_POINT, nullptr, nullptr, nullptr);
+        sws_scale(sws, rgba->data, rgba->linesize, 0, h, f->data, f->linesize);
+        sws_freeContext(sws);
+    }
+    AVPacket* pkt = av_packet_alloc();
+    avcodec_send_frame(c, f);
+    avcodec_send_frame(c, nullptr);
+    std::string result = "no packet";
+    if (avcodec_receive_packet(c, pkt) >= 0) {
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(pkt->data), pkt->size);
+        result.clear();
+    }
+    av_packet_free(&pkt);
+    av_frame_free(&f);
+    av_frame_free(&rgba);
+    avcodec_free_context(&c);
+    return result;
+}
+
+int Luma(const AVFrame* f, int x, int y) { return f->data[0][y * f->linesize[0] + x]; }
+
+// The JPEG with an EXIF block saying how it is to be turned.
+std::string WithOrientation(const std::string& jpeg, int orientation) {
+    std::string tiff = std::string("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 19) +
+                       static_cast<char>(orientation) + std::string("\0\0\0\0\0\0", 6);
+    std::string app1 = std::string("Exif\0\0", 6) + tiff;
+    std::size_t len = app1.size() + 2;
+    std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(len >> 8) + static_cast<char>(len & 0xFF) + app1;
+    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
+}  // namespace
+
+TEST(PhotoDecoder, EveryCommonFormatIsLetterboxedIntoTheFrame) {
+    TempDir dir;
+    struct Case {
+        const char* file;
+        const char* codec;
+        AVPixelFormat format;
+    };
+    const Case cases[] = {{"a.jpg", "mjpeg", AV_PIX_FMT_YUVJ420P}, {"b24.bmp", "bmp", AV_PIX_FMT_BGR24},
+                          {"b32.bmp", "bmp", AV_PIX_FMT_BGRA},     {"b8.bmp", "bmp", AV_PIX_FMT_PAL8},
+                          {"c.gif", "gif", AV_PIX_FMT_PAL8},       {"d.tga", "targa", AV_PIX_FMT_BGR24},
+                          {"e.png", "png", AV_PIX_FMT_RGB24}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(WriteHalves(dir.File(c.file), 80, 40, c.codec, c.format), "") << c.file;
+        PhotoSize size;
+        std::string error;
+        ASSERT_TRUE(ProbePhoto(dir.File(c.file), &size, &error)) << c.file << ": " << error;
+        EXPECT_EQ(size.width, 80) << c.file;
+        EXPECT_EQ(size.height, 40) << c.file;
+        FramePtr f;
+        ASSERT_TRUE(DecodePhotoFrame(dir.File(c.file), 160, 120, &f, &error)) << c.file << ": " << error;
+        // 2:1 into 4:3: full width, bars above and below.
+        EXPECT_EQ(Luma(f.get(), 80, 10), 16) << c.file;   // bar
+        EXPECT_EQ(Luma(f.get(), 80, 110), 16) << c.file;  // bar
+        EXPECT_GT(Luma(f.get(), 20, 60), 200) << c.file;  // white half
+        EXPECT_LT(Luma(f.get(), 140, 60), 40) << c.file;  // black half
+    }
+}
+
+TEST(PhotoDecoder, ExifOrientationTurnsThePhotoUpright) {
+    TempDir dir;
+    ASSERT_EQ(WriteHalves(dir.File("plain.jpg"), 80, 40, "mjpeg", AV_PIX_FMT_YUVJ420P), "");
+    std::string jpeg = Slurp(dir.File("plain.jpg"));
+    struct Case {
+        int orientation;
+        int width, height;  // upright
+        int whiteX, whiteY, blackX, blackY;  // probes in a 120 × 120 frame
+    };
+    // Orientation 6 turns the picture a quarter clockwise: the white left half goes to the top.
+    const Case cases[] = {{1, 80, 40, 20, 60, 100, 60}, {3, 80, 40, 100, 60, 20, 60},
+                          {6, 40, 80, 60, 20, 60, 100}, {8, 40, 80, 60, 100, 60, 20}};
+    for (const Case& c : cases) {
+        std::string file = dir.File("o" + std::to_string(c.orientation) + ".jpg");
+        std::ofstream(file, std::ios::binary) << WithOrientation(jpeg, c.orientation);
+        JpegHeader h;
+        ASSERT_TRUE(ReadJpegHeader(Slurp(file), &h));
+        EXPECT_EQ(h.orientation, c.orientation);
+        PhotoSize size;
+        std::string error;
+        ASSERT_TRUE(ProbePhoto(file, &size, &error)) << error;
+        EXPECT_EQ(size.width, c.width) << c.orientation;
+        EXPECT_EQ(size.height, c.height) << c.orientation;
+        FramePtr f;
+        ASSERT_TRUE(DecodePhotoFrame(file, 120, 120, &f, &error)) << error;
+        EXPECT_GT(Luma(f.get(), c.whiteX, c.whiteY), 200) << c.orientation;
+        EXPECT_LT(Luma(f.get(), c.blackX, c.blackY), 40) << c.orientation;
+    }
+}
+
+TEST(PhotoDecoder, TransparencyLiesOverBlack) {
+    TempDir dir;
+    // A fully transparent white PNG shows black.
+    const AVCodec* enc = avcodec_find_encoder_by_name("png");
+    AVCodecContext* c = avcodec_alloc_context3(enc);
+    c->width = c->height = 16;
+    c->time_base = {1, 25};
+    c->pix_fmt = AV_PIX_FMT_RGBA;
+    ASSERT_GE(avcodec_open2(c, enc, nullptr), 0);
+    AVFrame* f = av_frame_alloc();
+    f->format = AV_PIX_FMT_RGBA;
+    f->width = f->height = 16;
+    av_frame_get_buffer(f, 32);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            std::uint8_t* p = f->data[0] + y * f->linesize[0] + 4 * x;
+            p[0] = p[1] = p[2] = 255;
+            p[3] = x < 8 ? 0 : 255;
+        }
+    }
+    AVPacket* pkt = av_packet_alloc();
+    avcodec_send_frame(c, f);
+    avcodec_send_frame(c, nullptr);
+    ASSERT_GE(avcodec_receive_packet(c, pkt), 0);
+    std::ofstream(dir.File("alpha.png"), std::ios::binary).write(reinterpret_cast<const char*>(pkt->data), pkt->size);
+    av_packet_free(&pkt);
+    av_frame_free(&f);
+    avcodec_free_context(&c);
+    FramePtr frame;
+    std::string error;
+    ASSERT_TRUE(DecodePhotoFrame(dir.File("alpha.png"), 32, 32, &frame, &error)) << error;
+    EXPECT_LT(Luma(frame.get(), 4, 16), 20);
+    EXPECT_GT(Luma(frame.get(), 28, 16), 200);
+}
+
+TEST(PhotoDecoder, RefusesWhatItCannotShow) {
+    TempDir dir;
+    PhotoSize size;
+    std::string error;
+    EXPECT_FALSE(ProbePhoto(dir.File("missing.jpg"), &size, &error));
+    EXPECT_NE(error.find("missing.jpg"), std::string::npos);
+    // A JPEG frame header claiming 20000 × 10000 pixels.
+    std::string huge("\xFF\xD8\xFF\xC0\x00\x11\x08\x27\x10\x4E\x20\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01\xFF\xD9", 23);
+    std::ofstream(dir.File("huge.jpg"), std::ios::binary) << huge;
+    EXPECT_FALSE(ProbePhoto(dir.File("huge.jpg"), &size, &error));
+    EXPECT_EQ(error, "The photo " + dir.File("huge.jpg") +
+                         " has 20000 x 10000 pixels, more than the 100 megapixels this program decodes");
+    FramePtr f;
+    EXPECT_FALSE(DecodePhotoFrame(dir.File("huge.jpg"), 64, 48, &f, &error));
+    EXPECT_NE(error.find("100 megapixels"), std::string::npos);
+    std::ofstream(dir.File("text.jpg")) << "not a picture at all";
+    EXPECT_FALSE(DecodePhotoFrame(dir.File("text.jpg"), 64, 48, &f, &error));
+    EXPECT_NE(error.find("text.jpg"), std::string::npos);
+    // A name that looks like a protocol or a pattern is only ever a file name.
+    EXPECT_FALSE(ProbePhoto("concat:" + dir.File("a.jpg") + "|" + dir.File("b.jpg"), &size, &error));
+}
