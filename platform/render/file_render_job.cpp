@@ -19,8 +19,8 @@ std::int64_t SamplesFor(std::int64_t frames) {
 
 }  // namespace
 
-FileRenderJob::FileRenderJob(ShowPlan plan, OutputSpec spec)
-    : plan_(std::move(plan)), spec_(std::move(spec)) {
+FileRenderJob::FileRenderJob(ShowPlan plan, OutputSpec output)
+    : plan_(std::move(plan)), output_(std::move(output)) {
     framesTotal_ = FrameCount(plan_.length);
 }
 
@@ -28,7 +28,7 @@ FileRenderJob::~FileRenderJob() { Stop(); }
 
 HRESULT FileRenderJob::Start(Done done) {
     std::string error;
-    if (!writer_.Open(spec_, &error)) return RegisterFailure(error);
+    if (!writer_.Open(output_, &error)) return RegisterFailure(error);
     done_ = std::move(done);
     worker_ = std::thread([this] { Run(); });
     return S_OK;
@@ -44,7 +44,7 @@ void FileRenderJob::Run() {
     bool ok = true;
     {
         std::unique_ptr<VideoCompositor> video;
-        if (spec_.hasVideo) video = std::make_unique<VideoCompositor>(plan_, spec_.width, spec_.height);
+        if (output_.hasVideo) video = std::make_unique<VideoCompositor>(plan_, output_.width, output_.height);
         AudioMixer audio(plan_.music);
         std::vector<float> block;
         std::int64_t samplesWritten = 0;
@@ -57,7 +57,7 @@ void FileRenderJob::Run() {
             }
             // The sound up to the end of this frame, so the streams stay interleaved.
             const std::int64_t target = SamplesFor(n + 1);
-            while (ok && spec_.hasAudio && samplesWritten < target) {
+            while (ok && output_.hasAudio && samplesWritten < target) {
                 int count = static_cast<int>(std::min<std::int64_t>(4096, target - samplesWritten));
                 block.resize(static_cast<std::size_t>(count * kMixChannels));
                 ok = audio.Mix(block.data(), count, &error) &&

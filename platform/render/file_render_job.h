@@ -19,7 +19,7 @@ class FileRenderJob {
 public:
     using Done = std::function<void(HRESULT hr, const std::string& error)>;
 
-    FileRenderJob(ShowPlan plan, OutputSpec spec);
+    FileRenderJob(ShowPlan plan, OutputSpec output);
     ~FileRenderJob();
     FileRenderJob(const FileRenderJob&) = delete;
     FileRenderJob& operator=(const FileRenderJob&) = delete;
@@ -36,7 +36,7 @@ private:
     void Run();
 
     ShowPlan plan_;
-    OutputSpec spec_;
+    OutputSpec output_;
     FileWriter writer_;
     Done done_;
     std::atomic<bool> stop_{false};

@@ -65,7 +65,7 @@ bool ContainerHolds(const std::string& muxer, const std::string& codec) {
     return false;
 }
 
-bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const OutputSpec& spec,
+bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const OutputSpec& output,
                             std::string* error) {
     const AVCodec* codec = avcodec_find_encoder_by_name(choice.codec.c_str());
     if (codec == nullptr) {
@@ -76,8 +76,8 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
     s->ctx.reset(avcodec_alloc_context3(codec));
     AVCodecContext* c = s->ctx.get();
     if (video) {
-        c->width = spec.width;
-        c->height = spec.height;
+        c->width = output.width;
+        c->height = output.height;
         c->time_base = av_inv_q(kVideoRate);
         c->framerate = kVideoRate;
         c->sample_aspect_ratio = {1, 1};
@@ -119,11 +119,11 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
         s->st->avg_frame_rate = kVideoRate;
         s->st->r_frame_rate = kVideoRate;
         // MPEG-4 part 2 in AVI carries the FourCC every player knows it by.
-        if (spec.muxer == "avi" && codec->id == AV_CODEC_ID_MPEG4) {
+        if (output.muxer == "avi" && codec->id == AV_CODEC_ID_MPEG4) {
             s->st->codecpar->codec_tag = MKTAG('D', 'I', 'V', 'X');
         }
         if (c->pix_fmt != AV_PIX_FMT_YUV420P) {
-            s->sws = sws_getContext(spec.width, spec.height, AV_PIX_FMT_YUV420P, spec.width, spec.height,
+            s->sws = sws_getContext(output.width, output.height, AV_PIX_FMT_YUV420P, output.width, output.height,
                                     c->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
         }
         video_ = std::move(s);
@@ -141,30 +141,30 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
     return true;
 }
 
-bool FileWriter::Open(const OutputSpec& spec, std::string* error) {
-    spec_ = spec;
-    int r = avformat_alloc_output_context2(&fmt_, nullptr, spec.muxer.c_str(), FileUrl(spec.path).c_str());
+bool FileWriter::Open(const OutputSpec& output, std::string* error) {
+    output_ = output;
+    int r = avformat_alloc_output_context2(&fmt_, nullptr, output.muxer.c_str(), FileUrl(output.path).c_str());
     if (r < 0 || fmt_ == nullptr) {
-        *error = "Cannot write the container " + spec.muxer + ": " + ErrorText(r);
+        *error = "Cannot write the container " + output.muxer + ": " + ErrorText(r);
         return false;
     }
-    if (spec.hasVideo && !OpenStream(spec.video, true, spec, error)) return false;
-    if (spec.hasAudio && !OpenStream(spec.audio, false, spec, error)) return false;
+    if (output.hasVideo && !OpenStream(output.video, true, output, error)) return false;
+    if (output.hasAudio && !OpenStream(output.audio, false, output, error)) return false;
     AVDictionary* opts = nullptr;
     av_dict_set(&opts, "protocol_whitelist", "file", 0);
-    r = avio_open2(&fmt_->pb, FileUrl(spec.path).c_str(), AVIO_FLAG_WRITE, nullptr, &opts);
+    r = avio_open2(&fmt_->pb, FileUrl(output.path).c_str(), AVIO_FLAG_WRITE, nullptr, &opts);
     av_dict_free(&opts);
     if (r < 0) {
-        *error = "Cannot write the file " + spec.path + ": " + ErrorText(r);
+        *error = "Cannot write the file " + output.path + ": " + ErrorText(r);
         return false;
     }
     AVDictionary* muxOpts = nullptr;
-    if (spec.muxer == "mp4") av_dict_set(&muxOpts, "movflags", "+faststart", 0);
-    for (const auto& [k, v] : spec.muxOptions) av_dict_set(&muxOpts, k.c_str(), v.c_str(), 0);
+    if (output.muxer == "mp4") av_dict_set(&muxOpts, "movflags", "+faststart", 0);
+    for (const auto& [k, v] : output.muxOptions) av_dict_set(&muxOpts, k.c_str(), v.c_str(), 0);
     r = avformat_write_header(fmt_, &muxOpts);
     av_dict_free(&muxOpts);
     if (r < 0) {
-        *error = "Cannot write the header of " + spec.path + ": " + ErrorText(r);
+        *error = "Cannot write the header of " + output.path + ": " + ErrorText(r);
         return false;
     }
     headerWritten_ = true;
@@ -183,7 +183,7 @@ bool FileWriter::Drain(Stream& s, std::string* error) {
         s.packet->stream_index = s.st->index;
         r = av_interleaved_write_frame(fmt_, s.packet.get());
         if (r < 0) {
-            *error = "Cannot write to " + spec_.path + ": " + ErrorText(r);
+            *error = "Cannot write to " + output_.path + ": " + ErrorText(r);
             return false;
         }
     }
@@ -195,8 +195,8 @@ bool FileWriter::WriteVideo(const AVFrame* picture, std::int64_t n, std::string*
     if (s.sws != nullptr) {
         frame.reset(av_frame_alloc());
         frame->format = s.ctx->pix_fmt;
-        frame->width = spec_.width;
-        frame->height = spec_.height;
+        frame->width = output_.width;
+        frame->height = output_.height;
         av_frame_get_buffer(frame.get(), 32);
         sws_scale(s.sws, picture->data, picture->linesize, 0, picture->height, frame->data, frame->linesize);
     } else {
@@ -264,13 +264,13 @@ bool FileWriter::Finish(std::string* error) {
     }
     int r = av_write_trailer(fmt_);
     if (r < 0 && ok) {
-        *error = "Cannot finish the file " + spec_.path + ": " + ErrorText(r);
+        *error = "Cannot finish the file " + output_.path + ": " + ErrorText(r);
         ok = false;
     }
     if (fmt_->pb != nullptr) {
         avio_flush(fmt_->pb);
         if (fmt_->pb->error < 0 && ok) {
-            *error = "Cannot write to " + spec_.path + ": " + ErrorText(fmt_->pb->error);
+            *error = "Cannot write to " + output_.path + ": " + ErrorText(fmt_->pb->error);
             ok = false;
         }
         avio_closep(&fmt_->pb);

@@ -35,7 +35,7 @@ public:
     FileWriter& operator=(const FileWriter&) = delete;
 
     // Opens the encoders and the file and writes the header; *error says what failed.
-    bool Open(const OutputSpec& spec, std::string* error);
+    bool Open(const OutputSpec& output, std::string* error);
     // The picture of frame n (4:2:0 at the output size).
     bool WriteVideo(const AVFrame* picture, std::int64_t n, std::string* error);
     // Interleaved stereo floats at 44100 Hz, following what was written before.
@@ -45,11 +45,11 @@ public:
 
 private:
     struct Stream;
-    bool OpenStream(const EncoderChoice& choice, bool video, const OutputSpec& spec, std::string* error);
+    bool OpenStream(const EncoderChoice& choice, bool video, const OutputSpec& output, std::string* error);
     bool Drain(Stream& s, std::string* error);
     bool FlushAudioFifo(bool all, std::string* error);
 
-    OutputSpec spec_;
+    OutputSpec output_;
     AVFormatContext* fmt_ = nullptr;
     std::unique_ptr<Stream> video_, audio_;
     bool headerWritten_ = false;

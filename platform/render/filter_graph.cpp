@@ -181,23 +181,23 @@ HRESULT FilterGraph::Run() {
     if (job_) return S_OK;
     if (!mux_ || !writer_) return RegisterFailure("The graph has no output: nothing was connected to a multiplexer");
     if (!videoRoute_ && !audioRoute_) return RegisterFailure("No stream is connected to the multiplexer");
-    OutputSpec spec;
-    writer_->GetCurFile(&spec.path);
-    if (IsInput(plan_, spec.path)) {
-        return RegisterFailure("The output file " + spec.path +
+    OutputSpec output;
+    writer_->GetCurFile(&output.path);
+    if (IsInput(plan_, output.path)) {
+        return RegisterFailure("The output file " + output.path +
                                " is one of the show's photos or music files; it is not written over");
     }
-    spec.muxer = mux_->muxer_;
-    spec.muxOptions = mux_->options_;
-    spec.width = width_;
-    spec.height = height_;
-    spec.hasVideo = videoRoute_.has_value() && plan_.hasVideo;
-    spec.hasAudio = audioRoute_.has_value();
-    if (spec.hasVideo) spec.video = *videoRoute_;
-    if (spec.hasAudio) spec.audio = *audioRoute_;
-    if (!spec.hasVideo && !spec.hasAudio) return RegisterFailure("The show has nothing to write");
+    output.muxer = mux_->muxer_;
+    output.muxOptions = mux_->options_;
+    output.width = width_;
+    output.height = height_;
+    output.hasVideo = videoRoute_.has_value() && plan_.hasVideo;
+    output.hasAudio = audioRoute_.has_value();
+    if (output.hasVideo) output.video = *videoRoute_;
+    if (output.hasAudio) output.audio = *audioRoute_;
+    if (!output.hasVideo && !output.hasAudio) return RegisterFailure("The show has nothing to write");
     stoppedByUser_ = false;
-    job_ = std::make_unique<FileRenderJob>(plan_, spec);
+    job_ = std::make_unique<FileRenderJob>(plan_, output);
     std::weak_ptr<FilterGraph> self = weak_from_this();
     HRESULT hr = job_->Start([self](HRESULT result, const std::string&) {
         if (auto graph = self.lock()) graph->Finished(result);
