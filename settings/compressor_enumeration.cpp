@@ -4,6 +4,7 @@
 #include <cctype>
 #include <functional>
 
+#include "platform/codecs/codec_manager.h"
 #include "platform/codecs/device_enum.h"
 #include "platform/shell/message_boxes.h"
 
@@ -134,4 +135,76 @@ void ResolveStoredCompressor(const CompressorServices& s, bool video, int number
     } else {
         GetAudioCompressor(s, position, &held->filter);
     }
+}
+
+namespace {
+
+std::vector<std::uint8_t>& StateBuffer() {
+    static std::vector<std::uint8_t> state;
+    return state;
+}
+
+// The first run of digits and points in a text: "DivX Pro 5.1.1 Codec" gives "5.1.1".
+std::string VersionText(const std::string& text) {
+    std::size_t start = text.find_first_of("0123456789");
+    if (start == std::string::npos) return {};
+    std::size_t end = text.find_first_not_of("0123456789.", start);
+    return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+bool Matches(const std::string& selected, const std::string& description, bool haveMatch, bool* exact) {
+    std::string a = Lowered(selected), b = Lowered(description);
+    *exact = a == b;
+    if (*exact) return true;
+    if (haveMatch) return false;
+    std::string va = VersionText(a), vb = VersionText(b);
+    return a.find("divx") != std::string::npos && b.find("divx") != std::string::npos && !va.empty() && va == vb;
+}
+
+}  // namespace
+
+const std::vector<std::uint8_t>& CodecState() { return StateBuffer(); }
+
+void ConfigureVideoCodec(void* owner, const std::string& selectedName, CodecConfigurePort* port) {
+    BITMAPINFOHEADER query;
+    query.biSize = 40;
+    query.biWidth = 352;
+    query.biHeight = 240;
+    query.biPlanes = 1;
+    query.biBitCount = 24;
+    query.biCompression = BI_RGB;
+    query.biSizeImage = 352 * 240 * 3;
+    std::vector<ICINFO> table;
+    ICINFO info;
+    for (int i = 0; ICInfo(ICTYPE_VIDEO, i, &info); ++i) {
+        HIC hic = ICOpen(info.fccType, info.fccHandler, ICMODE_COMPRESS);
+        if (!hic) continue;
+        if (ICCompressQuery(hic, &query) == ICERR_OK) {
+            ICINFO full;
+            ICGetInfo(hic, &full);
+            table.push_back(full);
+        }
+        ICClose(hic);
+    }
+    const ICINFO* match = nullptr;
+    for (const ICINFO& record : table) {
+        bool exact = false;
+        if (Matches(selectedName, record.szDescription, match != nullptr, &exact)) match = &record;
+    }
+    if (match == nullptr) return;
+    HIC hic = ICOpen(match->fccType, match->fccHandler, ICMODE_COMPRESS);
+    if (!hic) return;
+    const long size = ICGetStateSize(hic);
+    if (size == 0) {
+        ICClose(hic);
+        return;
+    }
+    std::vector<std::uint8_t>& state = StateBuffer();
+    if (!state.empty() && static_cast<long>(state.size()) == size) {
+        ICSetState(hic, state);
+    } else {
+        state.assign(static_cast<std::size_t>(size), 0);
+    }
+    if (ICConfigure(hic, owner, port) == ICERR_OK) ICGetState(hic, &state);
+    ICClose(hic);
 }

@@ -31,6 +31,16 @@ bool FindAdpcmCompressor(const CompressorServices& s, int* position);
 // The position of the device whose friendly name or encoder name is `name` (case-insensitive).
 bool FindCompressorByName(const CompressorServices& s, bool video, const std::string& name, int* position);
 
+class CodecConfigurePort;
+
+// Opens the settings of the codec behind the chosen video compressor (`selectedName`: the list's
+// text): the codec whose description equals it, or a DivX codec of the same version. The settings
+// confirmed there are kept for the process and given to the next codec whose state has the same
+// size. Nothing happens for a name no codec has.
+void ConfigureVideoCodec(void* owner, const std::string& selectedName, CodecConfigurePort* port);
+// The codec state kept by ConfigureVideoCodec (empty at start).
+const std::vector<std::uint8_t>& CodecState();
+
 struct HeldCompressor {
     std::shared_ptr<IBaseFilter> filter;
     bool use = true;

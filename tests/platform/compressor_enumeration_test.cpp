@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/codecs/codec_manager.h"
 #include "tests/support/recording_message_boxes.h"
 
 TEST(CompressorEnumeration, ListsTheSyntheticEntryFirstAndFindsTheDefaults) {
@@ -78,4 +79,48 @@ TEST(CompressorEnumeration, EnumerationFailuresAreReported) {
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Failed to bind to object"});
     EXPECT_EQ(GetCompressor(s, 0, nullptr), E_POINTER);
     EXPECT_EQ(boxes.Texts().back(), "GetCompressor received invalid pointer");
+}
+
+namespace {
+
+// Confirms the page after changing one setting, or cancels it.
+class FakePort final : public CodecConfigurePort {
+public:
+    bool Configure(void*, const std::string& title, std::vector<FilterOption>* options) override {
+        titles.push_back(title);
+        seen = *options;
+        for (FilterOption& o : *options) {
+            if (o.name == change) o.value = to;
+        }
+        return confirm;
+    }
+    std::vector<std::string> titles;
+    std::vector<FilterOption> seen;
+    std::string change, to;
+    bool confirm = true;
+};
+
+}  // namespace
+
+TEST(ConfigureVideoCodec, OpensTheMatchingCodecsSettingsAndKeepsThem) {
+    FakePort port;
+    ConfigureVideoCodec(nullptr, "Full frames (uncompressed)", &port);  // no codec has that name
+    EXPECT_TRUE(port.titles.empty());
+
+    port.change = "mpeg_quant";
+    port.to = "1";
+    ConfigureVideoCodec(nullptr, "divx-compatible mpeg-4 part 2 (MPEG4)", &port);  // case does not matter
+    ASSERT_EQ(port.titles, std::vector<std::string>{"DivX-compatible MPEG-4 part 2 (mpeg4)"});
+    bool listed = false;
+    for (const FilterOption& o : port.seen) listed |= o.name == "mpeg_quant";
+    EXPECT_TRUE(listed);
+    std::string state(CodecState().begin(), CodecState().end());
+    EXPECT_NE(state.find("mpeg_quant=1"), std::string::npos) << state;
+    EXPECT_NE(state.find("global_quality=354"), std::string::npos);  // the starting quality stays
+
+    // Cancelled: the kept state does not change.
+    port.confirm = false;
+    port.to = "0";
+    ConfigureVideoCodec(nullptr, "DivX-compatible MPEG-4 part 2 (mpeg4)", &port);
+    EXPECT_EQ(std::string(CodecState().begin(), CodecState().end()), state);
 }
