@@ -210,6 +210,7 @@ private:
             env_.boxes.AppMessage("can not SetNotifyWindow!!!");
             return false;
         }
+        if (env_.beforeRun && !env_.beforeRun(graph)) return false;
         if (project_.output().format > kFormatAsf && env_.showFilterProperties) env_.showFilterProperties(graph);
         HRESULT hr = objects->control->Run();
         if (FAILED(hr)) {

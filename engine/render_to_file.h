@@ -28,6 +28,9 @@ struct RenderToFileEnv {
     IGraphNotifyTarget* notify = nullptr;  // the main window
     // The filters' property pages before MP4, DSM and OGM graphs run; none: skipped.
     std::function<void(const std::shared_ptr<IGraphBuilder>&)> showFilterProperties;
+    // Called with the built graph just before it runs, whatever the format (settings given on a
+    // command line); false stops the conversion.
+    std::function<bool(const std::shared_ptr<IGraphBuilder>&)> beforeRun;
     // Shows the page where a missing multiplexer can be had.
     std::function<void(const std::string& page)> openPage;
     std::shared_ptr<FaultPlan> faults;

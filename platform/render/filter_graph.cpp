@@ -152,9 +152,16 @@ void FilterGraph::SetShow(ShowPlan plan, int width, int height) {
     height_ = height;
 }
 
-HRESULT FilterGraph::AddRoute(bool video, const EncoderChoice& choice) {
-    (video ? videoRoute_ : audioRoute_) = choice;
+HRESULT FilterGraph::AddRoute(bool video, const EncoderChoice& choice, std::shared_ptr<IBaseFilter> compressor) {
+    (video ? videoRoute_ : audioRoute_) = Route{choice, std::move(compressor)};
     return S_OK;
+}
+
+EncoderChoice FilterGraph::Route::Current() const {
+    EncoderChoice current = choice;
+    bool video = false;
+    if (compressor) CompressorOf(compressor, &current, &video);
+    return current;
 }
 
 namespace {
@@ -193,8 +200,8 @@ HRESULT FilterGraph::Run() {
     output.height = height_;
     output.hasVideo = videoRoute_.has_value() && plan_.hasVideo;
     output.hasAudio = audioRoute_.has_value();
-    if (output.hasVideo) output.video = *videoRoute_;
-    if (output.hasAudio) output.audio = *audioRoute_;
+    if (output.hasVideo) output.video = videoRoute_->Current();
+    if (output.hasAudio) output.audio = audioRoute_->Current();
     if (!output.hasVideo && !output.hasAudio) return RegisterFailure("The show has nothing to write");
     stoppedByUser_ = false;
     job_ = std::make_unique<FileRenderJob>(plan_, output);
@@ -347,7 +354,7 @@ public:
             return RegisterFailure("The container of " + info.achName + " (" + mux->muxer_ +
                                    ") cannot hold the output of the compressor " + compressorName);
         }
-        return graph_->AddRoute(video, choice);
+        return graph_->AddRoute(video, choice, intermediate);
     }
 
 private:

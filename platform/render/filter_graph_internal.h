@@ -67,7 +67,9 @@ public:
     HRESULT GetDuration(REFERENCE_TIME* duration) const override;
 
     void SetShow(ShowPlan plan, int width, int height);
-    HRESULT AddRoute(bool video, const EncoderChoice& choice);
+    // A stream to the multiplexer: through `compressor` (its settings as they are when the graph
+    // runs), or with `choice` when there is none.
+    HRESULT AddRoute(bool video, const EncoderChoice& choice, std::shared_ptr<IBaseFilter> compressor);
 
     std::shared_ptr<MuxFilter> mux_;
     std::shared_ptr<IFileSinkFilter2> writer_;
@@ -80,7 +82,12 @@ private:
     std::vector<std::shared_ptr<IBaseFilter>> filters_;
     ShowPlan plan_;
     int width_ = 0, height_ = 0;
-    std::optional<EncoderChoice> videoRoute_, audioRoute_;
+    struct Route {
+        EncoderChoice choice;
+        std::shared_ptr<IBaseFilter> compressor;
+        EncoderChoice Current() const;
+    };
+    std::optional<Route> videoRoute_, audioRoute_;
     std::unique_ptr<FileRenderJob> job_;
     std::atomic<bool> stoppedByUser_{false};
     REFERENCE_TIME finalPosition_ = 0;

@@ -88,7 +88,7 @@ struct Show {
     HRESULT Start() {
         TimelineBuildEnv env{boxes, nullptr, nullptr};
         BuildTimeline(project, env, &timeline);
-        RenderToFileEnv renv{boxes, &waiter, nullptr, [&](const std::string& page) { opened = page; }, nullptr,
+        RenderToFileEnv renv{boxes, &waiter, nullptr, nullptr, [&](const std::string& page) { opened = page; }, nullptr,
                              nullptr};
         return RenderToFile(project, timeline, held, renv, &conversion, &running);
     }
@@ -301,7 +301,7 @@ TEST(RenderToFile, FailuresOfTheFrontEndAreReported) {
         faults->Fail(c.call);
         TimelineBuildEnv env{show.boxes, nullptr, nullptr};
         BuildTimeline(show.project, env, &show.timeline);
-        RenderToFileEnv renv{show.boxes, &show.waiter, nullptr, nullptr, faults, nullptr};
+        RenderToFileEnv renv{show.boxes, &show.waiter, nullptr, nullptr, nullptr, faults, nullptr};
         RenderToFile(show.project, show.timeline, show.held, renv, &show.conversion, &show.running);
         EXPECT_FALSE(show.running) << c.call;
         EXPECT_EQ(show.boxes.Texts(), c.texts) << c.call;
@@ -315,4 +315,39 @@ TEST(ShowTiming, FramesStartAtTheirRationalTimes) {
     EXPECT_EQ(FrameCount(10 * kUnitsPerSecond), 240);  // 239.76 → 240
     EXPECT_EQ(FrameCount(FrameStart(100)), 100);
     EXPECT_EQ(FrameCount(0), 0);
+}
+
+TEST(RenderToFile, FilterSettingsMadeBeforeRunReachTheEncoder) {
+    auto convert = [](const char* crf) {
+        Show show(kFormatMp4, true);
+        show.project.ClearMusic();  // the pictures alone, so the file's size is theirs
+        TimelineBuildEnv env{show.boxes, nullptr, nullptr};
+        BuildTimeline(show.project, env, &show.timeline);
+        std::vector<FilterOption> pages;
+        RenderToFileEnv renv{show.boxes, &show.waiter, nullptr,
+                             [&](const std::shared_ptr<IGraphBuilder>& graph) {
+                                 std::vector<std::shared_ptr<IBaseFilter>> filters;
+                                 graph->EnumFilters(&filters);
+                                 for (const auto& f : filters) {
+                                     FILTER_INFO info;
+                                     f->QueryFilterInfo(&info);
+                                     std::shared_ptr<ISpecifyPropertyPages> p;
+                                     if (info.achName == "VideoCompressor" && SUCCEEDED(QueryInterface(f, &p))) {
+                                         p->GetPages(&pages);
+                                         p->SetOption("crf", crf);
+                                     }
+                                 }
+                                 return true;
+                             },
+                             nullptr, nullptr, nullptr};
+        RenderToFile(show.project, show.timeline, show.held, renv, &show.conversion, &show.running);
+        long param = 0;
+        EXPECT_EQ(show.waiter.WaitForEvent(*show.conversion.event, &param), EC_COMPLETE);
+        show.conversion.control->Stop();
+        bool listed = false;
+        for (const FilterOption& o : pages) listed |= o.name == "crf" && o.value == "20";  // the starting value
+        EXPECT_TRUE(listed);
+        return std::filesystem::file_size(show.project.output().path);
+    };
+    EXPECT_GT(convert("10"), convert("45") * 2);
 }

@@ -110,6 +110,15 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
              o->format = v;
              return std::string();
          }},
+        {"--option",
+         [](const std::string& v, RenderOptions* o) {
+             std::size_t colon = v.find(':'), eq = v.find('=', colon == std::string::npos ? 0 : colon);
+             if (colon == std::string::npos || eq == std::string::npos || colon == 0 || eq == colon + 1) {
+                 return std::string("--option takes FILTER:NAME=VALUE, for example VideoCompressor:crf=18");
+             }
+             o->filterSettings.push_back({v.substr(0, colon), v.substr(colon + 1, eq - colon - 1), v.substr(eq + 1)});
+             return std::string();
+         }},
         {"--video-compressor", [](const std::string& v, RenderOptions* o) { o->videoCompressor = v; return std::string(); }},
         {"--audio-compressor", [](const std::string& v, RenderOptions* o) { o->audioCompressor = v; return std::string(); }},
         {"--video-bitrate",
@@ -216,6 +225,10 @@ Output:
                               writes uncompressed frames or sound
   --video-bitrate BITS        for WMV and ASF (default 2048000)
   --audio-bitrate BITS        for WMV and ASF (default 192000)
+  --option FILTER:NAME=VALUE  a setting of a filter of the graph, as its property
+                              page would set it: VideoCompressor, AudioCompressor
+                              or the multiplexer (for example
+                              VideoCompressor:crf=18 or "MP4 Muxer:movflags=+faststart")
   --list-compressors          print the installed compressors
   --dump-timeline             print the show's editing timeline as XML instead
 

@@ -18,6 +18,10 @@ struct RenderOptions {
     std::string audioCompressor;
     int videoBitrate = 2048000;     // for WMV and ASF
     int audioBitrate = 192000;
+    struct FilterSetting {
+        std::string filter, name, value;
+    };
+    std::vector<FilterSetting> filterSettings;  // --option FILTER:NAME=VALUE
     std::vector<std::string> photos;
     std::vector<std::string> music;
     double photoDurationSec = 8;

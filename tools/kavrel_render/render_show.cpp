@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <strings.h>
 #include <thread>
 
 #include "app/path_rules.h"
@@ -42,6 +43,33 @@ public:
     std::condition_variable cv;
     bool pending = false;
 };
+
+// Sets the --option settings on the filters of the built graph.
+std::function<bool(const std::shared_ptr<IGraphBuilder>&)> ApplyOptions(const RenderOptions& o, MessageBoxes& boxes) {
+    if (o.filterSettings.empty()) return nullptr;
+    return [settings = o.filterSettings, &boxes](const std::shared_ptr<IGraphBuilder>& graph) {
+        std::vector<std::shared_ptr<IBaseFilter>> filters;
+        graph->EnumFilters(&filters);
+        for (const auto& s : settings) {
+            bool found = false;
+            std::string names;
+            for (const auto& f : filters) {
+                FILTER_INFO info;
+                f->QueryFilterInfo(&info);
+                names += (names.empty() ? "" : ", ") + info.achName;
+                std::shared_ptr<ISpecifyPropertyPages> pages;
+                if (strcasecmp(info.achName.c_str(), s.filter.c_str()) != 0 || FAILED(QueryInterface(f, &pages))) continue;
+                pages->SetOption(s.name, s.value);
+                found = true;
+            }
+            if (!found) {
+                boxes.AppMessage("No filter with settings is named " + s.filter + "; the graph holds " + names);
+                return false;
+            }
+        }
+        return true;
+    };
+}
 
 int FormatFor(const RenderOptions& o) {
     static const std::map<std::string, int> kFormats{
@@ -180,7 +208,7 @@ int RunRender(const RenderOptions& o, MessageBoxes& boxes) {
     TimelineBuildEnv buildEnv{boxes, nullptr, nullptr};
     if (FAILED(BuildTimeline(project, buildEnv, &timeline))) return 1;
     Notifier notifier;
-    RenderToFileEnv env{boxes, &notifier, nullptr, [&](const std::string& page) {
+    RenderToFileEnv env{boxes, &notifier, nullptr, ApplyOptions(o, boxes), [&](const std::string& page) {
                             boxes.AppMessage("See " + page + " in Kavrel's user guide");
                         },
                         nullptr, nullptr};
