@@ -9,7 +9,8 @@ PACKAGES=(cmake g++ make pkg-config
           qt6-base-dev qt6-multimedia-dev qt6-svg-dev
           libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
           libgtest-dev libgmock-dev
-          fonts-dejavu-core fonts-wqy-microhei)
+          fonts-dejavu-core fonts-wqy-microhei
+          libjpeg-turbo-progs)  # progressive and greyscale JPEGs for the tests
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 
 install_missing() {

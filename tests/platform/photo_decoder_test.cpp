@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -210,4 +211,32 @@ TEST(PhotoDecoder, RefusesWhatItCannotShow) {
     EXPECT_NE(error.find("text.jpg"), std::string::npos);
     // A name that looks like a protocol or a pattern is only ever a file name.
     EXPECT_FALSE(ProbePhoto("concat:" + dir.File("a.jpg") + "|" + dir.File("b.jpg"), &size, &error));
+}
+
+TEST(PhotoDecoder, ProgressiveAndGreyscaleJpegs) {
+    TempDir dir;
+    ASSERT_EQ(WriteHalves(dir.File("base.jpg"), 80, 40, "mjpeg", AV_PIX_FMT_YUVJ420P), "");
+    // libjpeg's own tools make the kinds FFmpeg's encoder does not.
+    std::string ppm = "P6\n80 40\n255\n";
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 80; ++x) ppm.append(3, x < 40 ? '\xFF' : '\0');
+    }
+    std::ofstream(dir.File("halves.ppm"), std::ios::binary) << ppm;
+    ASSERT_EQ(std::system(("jpegtran -progressive -outfile '" + dir.File("progressive.jpg") + "' '" +
+                           dir.File("base.jpg") + "'").c_str()), 0);
+    ASSERT_EQ(std::system(("cjpeg -grayscale -outfile '" + dir.File("grey.jpg") + "' '" + dir.File("halves.ppm") + "'")
+                              .c_str()), 0);
+    for (const char* name : {"progressive.jpg", "grey.jpg"}) {
+        std::string file = dir.File(name);
+        JpegHeader h;
+        ASSERT_TRUE(ReadJpegHeader(Slurp(file), &h)) << name;
+        EXPECT_EQ(h.width, 80) << name;
+        FramePtr f;
+        std::string error;
+        ASSERT_TRUE(DecodePhotoFrame(file, 160, 120, &f, &error)) << name << ": " << error;
+        EXPECT_EQ(Luma(f.get(), 80, 10), 16) << name;
+        EXPECT_GT(Luma(f.get(), 20, 60), 200) << name;
+        EXPECT_LT(Luma(f.get(), 140, 60), 40) << name;
+        EXPECT_NEAR(f->data[1][30 * f->linesize[1] + 10], 128, 3) << name;  // no colour in grey
+    }
 }
