@@ -1,5 +1,8 @@
 #include "platform/render/video_compositor.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -18,6 +21,8 @@ PhotoSource::~PhotoSource() {
 }
 
 void PhotoSource::Work() {
+    // The decoder only has to stay a photo ahead: the encoder's threads come first.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
     std::size_t next = 0;
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {

@@ -1,5 +1,7 @@
 // kavrel-render: builds a Kavrel slideshow from the command line.
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,6 +14,9 @@
 #include "tools/kavrel_render/render_show.h"
 
 int main(int argc, char** argv) {
+    // Photo-sized buffers always come from (and go back to) the system, so that memory does not
+    // creep up with the number of photos through heap fragmentation.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     std::vector<std::string> args(argv + 1, argv + argc);
     ParsedOptions parsed = ParseRenderOptions(args);
     if (parsed.options.help) {
