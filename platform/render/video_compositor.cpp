@@ -1,5 +1,6 @@
 #include "platform/render/video_compositor.h"
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -39,6 +40,9 @@ void PhotoSource::Work() {
         FramePtr frame;
         std::string error;
         bool ok = DecodePhotoFrame(paths_[i], width_, height_, &frame, &error);
+        // A photo's decoding frees tens of megabytes of mixed sizes; handing the free pages back
+        // keeps the footprint flat over a thousand photos.
+        malloc_trim(0);
         lock.lock();
         if (ok) {
             ready_[i] = std::move(frame);
