@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/render/jpeg_header.h"
+#include "tests/support/cmyk_jpeg.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/temp_dir.h"
 
@@ -239,4 +240,18 @@ TEST(PhotoDecoder, ProgressiveAndGreyscaleJpegs) {
         EXPECT_LT(Luma(f.get(), 140, 60), 40) << name;
         EXPECT_NEAR(f->data[1][30 * f->linesize[1] + 10], 128, 3) << name;  // no colour in grey
     }
+}
+
+TEST(PhotoDecoder, CmykJpeg) {
+    TempDir dir;
+    ASSERT_TRUE(WriteCmykJpeg(dir.File("cmyk.jpg"), 80, 40));
+    PhotoSize size;
+    std::string error;
+    ASSERT_TRUE(ProbePhoto(dir.File("cmyk.jpg"), &size, &error)) << error;
+    EXPECT_EQ(size.width, 80);
+    FramePtr f;
+    ASSERT_TRUE(DecodePhotoFrame(dir.File("cmyk.jpg"), 160, 120, &f, &error)) << error;
+    EXPECT_GT(Luma(f.get(), 20, 60), 200);  // no ink: white
+    EXPECT_LT(Luma(f.get(), 140, 60), 40);  // full black ink
+    EXPECT_EQ(Luma(f.get(), 80, 10), 16);   // bar
 }
