@@ -351,3 +351,12 @@ TEST(RenderToFile, FilterSettingsMadeBeforeRunReachTheEncoder) {
     };
     EXPECT_GT(convert("10"), convert("45") * 2);
 }
+
+TEST(RenderToFile, FullDiskAbortsTheRunAndSaysSo) {
+    Show show(kFormatAvi, true);
+    show.project.output().path = "/dev/full";  // every write fails: no space left on the device
+    long param = 0;
+    EXPECT_EQ(show.Convert(&param), EC_ERRORABORT);
+    EXPECT_NE(AMGetErrorText(param).find("/dev/full"), std::string::npos) << AMGetErrorText(param);
+    EXPECT_NE(AMGetErrorText(param).find("No space left on device"), std::string::npos) << AMGetErrorText(param);
+}
