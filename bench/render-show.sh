@@ -120,8 +120,9 @@ for r in $RECIPES; do
         (ffmpeg() { printf '%q ' ffmpeg "$@" > "$WORK/ffmpeg-once.cmd"; }; ffmpeg_once "$WORK/ffmpeg-once.$EXT" "${VENC[@]}" "${AENC[@]}")
         measure ffmpeg-once bash "$WORK/ffmpeg-once.cmd" ;;
     melt)
+        # melt 7.12 crashes on a profile without a description line.
         profile="$WORK/mlt-$W"
-        printf 'width=%s\nheight=%s\nframe_rate_num=24000\nframe_rate_den=1001\nprogressive=1\nsample_aspect_num=1\nsample_aspect_den=1\ndisplay_aspect_num=%s\ndisplay_aspect_den=%s\ncolorspace=601\n' \
+        printf 'description=kavrel benchmark\nwidth=%s\nheight=%s\nframe_rate_num=24000\nframe_rate_den=1001\nprogressive=1\nsample_aspect_num=1\nsample_aspect_den=1\ndisplay_aspect_num=%s\ndisplay_aspect_den=%s\ncolorspace=601\n' \
             "$W" "$H" "$W" "$H" > "$profile"
         args=(); while read -r p; do args+=("$p" out=95); [ ${#args[@]} -gt 2 ] && args+=(-mix 24 -mixer luma); done < "$WORK/list.txt"
         if [ "$PROFILE" = avi480 ]; then codec=(vcodec=mpeg4 vtag=DIVX qscale=3 acodec=adpcm_ms); else

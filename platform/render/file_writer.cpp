@@ -204,6 +204,9 @@ bool FileWriter::WriteVideo(const AVFrame* picture, std::int64_t n, std::string*
     }
     frame->pts = n;
     frame->pict_type = AV_PICTURE_TYPE_NONE;
+    // At a fixed quantiser the encoder takes each frame's quality as its lambda; without it the
+    // quantiser would fall to its minimum.
+    frame->quality = s.ctx->global_quality;
     int r = avcodec_send_frame(s.ctx.get(), frame.get());
     if (r < 0) {
         *error = "Encoding failed: " + ErrorText(r);
