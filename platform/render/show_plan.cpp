@@ -42,6 +42,25 @@ void ReadTransition(const TimelineObjPtr& track, VideoClip* clip) {
     }
 }
 
+// Calls visit(track, source) for the first source of every track of a group, in priority order;
+// a track without a source (a photo that could not be placed) is passed over.
+template <class Visit>
+void ForEachTrackSource(const TimelineObjPtr& group, Visit&& visit) {
+    auto comp = As<IAMTimelineComp>(group);
+    int tracks = 0;
+    comp->VTrackGetCount(&tracks);
+    for (int t = 0; t < tracks; ++t) {
+        TimelineObjPtr track;
+        comp->GetVTrack(&track, t);
+        int sources = 0;
+        As<IAMTimelineTrack>(track)->GetSourcesCount(&sources);
+        if (sources == 0) continue;
+        TimelineObjPtr src;
+        As<IAMTimelineTrack>(track)->GetSrc(&src, 0);
+        visit(track, src);
+    }
+}
+
 void ReadVideoGroup(const AM_MEDIA_TYPE& mt, const TimelineObjPtr& group, ShowPlan* plan) {
     plan->hasVideo = true;
     VIDEOINFOHEADER vih;
@@ -49,17 +68,7 @@ void ReadVideoGroup(const AM_MEDIA_TYPE& mt, const TimelineObjPtr& group, ShowPl
         plan->width = vih.bmiHeader.biWidth;
         plan->height = std::abs(vih.bmiHeader.biHeight);
     }
-    auto comp = As<IAMTimelineComp>(group);
-    int tracks = 0;
-    comp->VTrackGetCount(&tracks);
-    for (int t = 0; t < tracks; ++t) {
-        TimelineObjPtr track;
-        comp->GetVTrack(&track, t);
-        int sources = 0;
-        As<IAMTimelineTrack>(track)->GetSourcesCount(&sources);
-        if (sources == 0) continue;  // a photo that could not be placed
-        TimelineObjPtr src;
-        As<IAMTimelineTrack>(track)->GetSrc(&src, 0);
+    ForEachTrackSource(group, [&](const TimelineObjPtr& track, const TimelineObjPtr& src) {
         VideoClip clip;
         src->GetStartStop(&clip.start, &clip.stop);
         As<IAMTimelineSrc>(src)->GetMediaName(&clip.path);
@@ -67,30 +76,20 @@ void ReadVideoGroup(const AM_MEDIA_TYPE& mt, const TimelineObjPtr& group, ShowPl
         ReadTransition(track, &clip);
         plan->length = std::max(plan->length, clip.stop);
         plan->clips.push_back(std::move(clip));
-    }
+    });
 }
 
+// The builder puts one music placement on each audio track.
 void ReadAudioGroup(const TimelineObjPtr& group, ShowPlan* plan) {
     plan->hasAudio = true;
-    auto comp = As<IAMTimelineComp>(group);
-    int tracks = 0;
-    comp->VTrackGetCount(&tracks);
-    for (int t = 0; t < tracks; ++t) {
-        TimelineObjPtr track;
-        comp->GetVTrack(&track, t);
-        int sources = 0;
-        As<IAMTimelineTrack>(track)->GetSourcesCount(&sources);
-        for (int s = 0; s < sources; ++s) {
-            TimelineObjPtr src;
-            As<IAMTimelineTrack>(track)->GetSrc(&src, s);
-            AudioPlacement p;
-            src->GetStartStop(&p.start, &p.stop);
-            REFERENCE_TIME mstop = 0;
-            As<IAMTimelineSrc>(src)->GetMediaTimes(&p.mediaStart, &mstop);
-            As<IAMTimelineSrc>(src)->GetMediaName(&p.path);
-            if (p.stop > p.start) plan->music.push_back(std::move(p));
-        }
-    }
+    ForEachTrackSource(group, [&](const TimelineObjPtr&, const TimelineObjPtr& src) {
+        AudioPlacement p;
+        src->GetStartStop(&p.start, &p.stop);
+        REFERENCE_TIME mstop = 0;
+        As<IAMTimelineSrc>(src)->GetMediaTimes(&p.mediaStart, &mstop);
+        As<IAMTimelineSrc>(src)->GetMediaName(&p.path);
+        if (p.stop > p.start) plan->music.push_back(std::move(p));
+    });
 }
 
 }  // namespace
