@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/media/ffmpeg_handles.h"
+#include "platform/media/ffmpeg_files.h"
 
 extern "C" {
 #include <libavutil/dict.h>
@@ -95,21 +95,11 @@ REFERENCE_TIME PacketDuration(AVFormatContext* fmt, int index) {
     return -2;  // no timing in the packets
 }
 
-// A name is only ever a file: never a protocol ("concat:", "http:") or a pattern.
-int OpenFile(const std::string& path, AVFormatContext** raw) {
-    AVDictionary* opts = nullptr;
-    av_dict_set(&opts, "protocol_whitelist", "file", 0);
-    int r = avformat_open_input(raw, ("file:" + path).c_str(), nullptr, &opts);
-    av_dict_free(&opts);
-    return r;
-}
-
 }  // namespace
 
 REFERENCE_TIME ProbeMediaDuration(const std::string& path) {
-    AVFormatContext* raw = nullptr;
-    if (OpenFile(path, &raw) < 0) return -1;
-    FormatInputPtr fmt(raw);
+    FormatInputPtr fmt;
+    if (OpenInputFile(path, &fmt) < 0) return -1;
     if (avformat_find_stream_info(fmt.get(), nullptr) < 0) return -1;
     int index = PickStream(fmt.get());
     if (index < 0) return -1;
@@ -120,9 +110,7 @@ REFERENCE_TIME ProbeMediaDuration(const std::string& path) {
     REFERENCE_TIME fromPackets = PacketDuration(fmt.get(), index);
     if (fromPackets != -2) return fromPackets;
 
-    raw = nullptr;
-    if (OpenFile(path, &raw) < 0) return -1;
-    fmt.reset(raw);
+    if (OpenInputFile(path, &fmt) < 0) return -1;
     if (avformat_find_stream_info(fmt.get(), nullptr) < 0) return -1;
     return DecodedDuration(fmt.get(), index);
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/media/ffmpeg_handles.h"
-#include "platform/render/photo_decoder.h"
+#include "platform/media/ffmpeg_files.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -14,12 +14,6 @@ extern "C" {
 }
 
 namespace {
-
-std::string ErrorText(int code) {
-    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, buf, sizeof buf);
-    return buf;
-}
 
 struct SwrDeleter {
     void operator()(SwrContext* c) const { swr_free(&c); }
@@ -34,15 +28,10 @@ class MusicReader {
 public:
     bool Open(const std::string& path, std::string* error) {
         path_ = path;
-        AVDictionary* opts = nullptr;
-        av_dict_set(&opts, "protocol_whitelist", "file", 0);
-        AVFormatContext* raw = nullptr;
-        int r = avformat_open_input(&raw, FileUrl(path).c_str(), nullptr, &opts);
-        av_dict_free(&opts);
-        if (r < 0) return Fail("Cannot open the music file " + path + ": " + ErrorText(r), error);
-        fmt_.reset(raw);
+        int r = OpenInputFile(path, &fmt_);
+        if (r < 0) return Fail("Cannot open the music file " + path + ": " + FfmpegErrorText(r), error);
         if ((r = avformat_find_stream_info(fmt_.get(), nullptr)) < 0) {
-            return Fail("Cannot read the music file " + path + ": " + ErrorText(r), error);
+            return Fail("Cannot read the music file " + path + ": " + FfmpegErrorText(r), error);
         }
         const AVCodec* decoder = nullptr;
         stream_ = av_find_best_stream(fmt_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
@@ -52,7 +41,7 @@ public:
         ctx_.reset(avcodec_alloc_context3(decoder));
         avcodec_parameters_to_context(ctx_.get(), fmt_->streams[stream_]->codecpar);
         if ((r = avcodec_open2(ctx_.get(), decoder, nullptr)) < 0) {
-            return Fail("Cannot decode the music file " + path + ": " + ErrorText(r), error);
+            return Fail("Cannot decode the music file " + path + ": " + FfmpegErrorText(r), error);
         }
         packet_.reset(av_packet_alloc());
         frame_.reset(av_frame_alloc());
@@ -102,13 +91,13 @@ private:
             int r = avcodec_receive_frame(ctx_.get(), frame_.get());
             if (r >= 0) return Convert(frame_.get(), error);
             if (r == AVERROR_EOF) return Flush(error);
-            if (r != AVERROR(EAGAIN)) return Fail("Cannot decode the music file " + path_ + ": " + ErrorText(r), error);
+            if (r != AVERROR(EAGAIN)) return Fail("Cannot decode the music file " + path_ + ": " + FfmpegErrorText(r), error);
             r = av_read_frame(fmt_.get(), packet_.get());
             if (r == AVERROR_EOF) {
                 avcodec_send_packet(ctx_.get(), nullptr);
                 continue;
             }
-            if (r < 0) return Fail("Cannot read the music file " + path_ + ": " + ErrorText(r), error);
+            if (r < 0) return Fail("Cannot read the music file " + path_ + ": " + FfmpegErrorText(r), error);
             if (packet_->stream_index == stream_) {
                 // A damaged packet is passed over, as players do.
                 avcodec_send_packet(ctx_.get(), packet_.get());

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/render/photo_decoder.h"
+#include "platform/media/ffmpeg_files.h"
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
@@ -14,12 +14,6 @@ extern "C" {
 }
 
 namespace {
-
-std::string ErrorText(int code) {
-    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, buf, sizeof buf);
-    return buf;
-}
 
 constexpr AVRational kVideoRate{24000, 1001};
 
@@ -109,7 +103,7 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
     int r = avcodec_open2(c, codec, &opts);
     av_dict_free(&opts);
     if (r < 0) {
-        *error = "Cannot open the encoder " + choice.codec + ": " + ErrorText(r);
+        *error = "Cannot open the encoder " + choice.codec + ": " + FfmpegErrorText(r);
         return false;
     }
     s->st = avformat_new_stream(fmt_, nullptr);
@@ -145,17 +139,16 @@ bool FileWriter::Open(const OutputSpec& output, std::string* error) {
     output_ = output;
     int r = avformat_alloc_output_context2(&fmt_, nullptr, output.muxer.c_str(), FileUrl(output.path).c_str());
     if (r < 0 || fmt_ == nullptr) {
-        *error = "Cannot write the container " + output.muxer + ": " + ErrorText(r);
+        *error = "Cannot write the container " + output.muxer + ": " + FfmpegErrorText(r);
         return false;
     }
     if (output.hasVideo && !OpenStream(output.video, true, output, error)) return false;
     if (output.hasAudio && !OpenStream(output.audio, false, output, error)) return false;
-    AVDictionary* opts = nullptr;
-    av_dict_set(&opts, "protocol_whitelist", "file", 0);
+    AVDictionary* opts = FileOnlyOptions();
     r = avio_open2(&fmt_->pb, FileUrl(output.path).c_str(), AVIO_FLAG_WRITE, nullptr, &opts);
     av_dict_free(&opts);
     if (r < 0) {
-        *error = "Cannot write the file " + output.path + ": " + ErrorText(r);
+        *error = "Cannot write the file " + output.path + ": " + FfmpegErrorText(r);
         return false;
     }
     AVDictionary* muxOpts = nullptr;
@@ -164,7 +157,7 @@ bool FileWriter::Open(const OutputSpec& output, std::string* error) {
     r = avformat_write_header(fmt_, &muxOpts);
     av_dict_free(&muxOpts);
     if (r < 0) {
-        *error = "Cannot write the header of " + output.path + ": " + ErrorText(r);
+        *error = "Cannot write the header of " + output.path + ": " + FfmpegErrorText(r);
         return false;
     }
     headerWritten_ = true;
@@ -176,14 +169,14 @@ bool FileWriter::Drain(Stream& s, std::string* error) {
         int r = avcodec_receive_packet(s.ctx.get(), s.packet.get());
         if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return true;
         if (r < 0) {
-            *error = "Encoding failed: " + ErrorText(r);
+            *error = "Encoding failed: " + FfmpegErrorText(r);
             return false;
         }
         av_packet_rescale_ts(s.packet.get(), s.ctx->time_base, s.st->time_base);
         s.packet->stream_index = s.st->index;
         r = av_interleaved_write_frame(fmt_, s.packet.get());
         if (r < 0) {
-            *error = "Cannot write to " + output_.path + ": " + ErrorText(r);
+            *error = "Cannot write to " + output_.path + ": " + FfmpegErrorText(r);
             return false;
         }
     }
@@ -209,7 +202,7 @@ bool FileWriter::WriteVideo(const AVFrame* picture, std::int64_t n, std::string*
     frame->quality = s.ctx->global_quality;
     int r = avcodec_send_frame(s.ctx.get(), frame.get());
     if (r < 0) {
-        *error = "Encoding failed: " + ErrorText(r);
+        *error = "Encoding failed: " + FfmpegErrorText(r);
         return false;
     }
     return Drain(s, error);
@@ -231,7 +224,7 @@ bool FileWriter::FlushAudioFifo(bool all, std::string* error) {
         s.samplesSent += n;
         int r = avcodec_send_frame(s.ctx.get(), frame.get());
         if (r < 0) {
-            *error = "Encoding the sound failed: " + ErrorText(r);
+            *error = "Encoding the sound failed: " + FfmpegErrorText(r);
             return false;
         }
         if (!Drain(s, error)) return false;
@@ -267,13 +260,13 @@ bool FileWriter::Finish(std::string* error) {
     }
     int r = av_write_trailer(fmt_);
     if (r < 0 && ok) {
-        *error = "Cannot finish the file " + output_.path + ": " + ErrorText(r);
+        *error = "Cannot finish the file " + output_.path + ": " + FfmpegErrorText(r);
         ok = false;
     }
     if (fmt_->pb != nullptr) {
         avio_flush(fmt_->pb);
         if (fmt_->pb->error < 0 && ok) {
-            *error = "Cannot write to " + output_.path + ": " + ErrorText(fmt_->pb->error);
+            *error = "Cannot write to " + output_.path + ": " + FfmpegErrorText(fmt_->pb->error);
             ok = false;
         }
         avio_closep(&fmt_->pb);

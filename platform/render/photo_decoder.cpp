@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/media/ffmpeg_files.h"
 #include "platform/render/jpeg_header.h"
 
 extern "C" {
@@ -21,12 +22,6 @@ struct SwsDeleter {
 };
 using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
 
-std::string ErrorText(int code) {
-    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, buf, sizeof buf);
-    return buf;
-}
-
 // The decoded picture and what the file said about it.
 struct Decoded {
     FramePtr frame{av_frame_alloc()};
@@ -35,17 +30,11 @@ struct Decoded {
 };
 
 bool OpenInput(const std::string& path, FormatInputPtr* fmt, std::string* error) {
-    AVDictionary* opts = nullptr;
-    av_dict_set(&opts, "pattern_type", "none", 0);  // an image2 name is a name, not a pattern
-    av_dict_set(&opts, "protocol_whitelist", "file", 0);
-    AVFormatContext* raw = nullptr;
-    int r = avformat_open_input(&raw, FileUrl(path).c_str(), nullptr, &opts);
-    av_dict_free(&opts);
+    int r = OpenInputFile(path, fmt);
     if (r < 0) {
-        *error = "Cannot open the photo " + path + ": " + ErrorText(r);
+        *error = "Cannot open the photo " + path + ": " + FfmpegErrorText(r);
         return false;
     }
-    fmt->reset(raw);
     return true;
 }
 
@@ -121,7 +110,7 @@ bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* 
     }
     if (r < 0) {
         std::int64_t w = ctx->width, h = ctx->height;
-        if (!TooLarge(w, h, path, error)) *error = "Cannot decode the photo " + path + ": " + ErrorText(r);
+        if (!TooLarge(w, h, path, error)) *error = "Cannot decode the photo " + path + ": " + FfmpegErrorText(r);
         return false;
     }
     out->fullWidth = out->frame->width << ctx->lowres;
@@ -207,8 +196,6 @@ void OrientPlane(const std::uint8_t* src, int sw, int sh, int sstride, std::uint
 }
 
 }  // namespace
-
-std::string FileUrl(const std::string& path) { return "file:" + path; }
 
 // A JPEG's size and orientation from its first bytes, without reading the whole file; false when
 // the file is no JPEG or its frame header was not found.

@@ -24,6 +24,3 @@ bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error);
 // A new 4:2:0 frame of frameWidth × frameHeight (both even) holding the photo letterboxed.
 bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, FramePtr* frame,
                       std::string* error);
-
-// "file:" + path, so that no name is ever taken for a protocol or a pattern.
-std::string FileUrl(const std::string& path);
