@@ -15,6 +15,21 @@ extern "C" {
 
 namespace {
 
+struct MuxerKind {
+    const GUID& id;
+    const char* muxer;
+    const char* name;
+};
+const MuxerKind kMuxerKinds[] = {{MEDIASUBTYPE_Avi, "avi", "AVI Mux"},
+                                 {CLSID_MatroskaMuxer, "matroska", "Matroska Muxer"},
+                                 {CLSID_Mp4Muxer, "mp4", "MP4 Muxer"},
+                                 {CLSID_OggMuxer, "ogg", "Ogg Muxer"},
+                                 {CLSID_WMAsfWriter, "asf", "WM ASF Writer"}};
+
+}  // namespace
+
+namespace {
+
 // The settings an FFmpeg object's class offers, with their defaults and current values.
 std::vector<FilterOption> OptionsOf(const AVClass* cls, const std::map<std::string, std::string>& current) {
     std::vector<FilterOption> options;
@@ -296,17 +311,7 @@ public:
                               std::shared_ptr<IFileSinkFilter2>* writer) override {
         if (HRESULT hr = CheckFault(faults_, "ICaptureGraphBuilder2::SetOutputFileName"); FAILED(hr)) return hr;
         if (!graph_) return E_UNEXPECTED;
-        struct Kind {
-            const GUID& id;
-            const char* muxer;
-            const char* name;
-        };
-        const Kind kinds[] = {{MEDIASUBTYPE_Avi, "avi", "AVI Mux"},
-                              {CLSID_MatroskaMuxer, "matroska", "Matroska Muxer"},
-                              {CLSID_Mp4Muxer, "mp4", "MP4 Muxer"},
-                              {CLSID_OggMuxer, "ogg", "Ogg Muxer"},
-                              {CLSID_WMAsfWriter, "asf", "WM ASF Writer"}};
-        for (const Kind& k : kinds) {
+        for (const MuxerKind& k : kMuxerKinds) {
             if (k.id != type) continue;
             auto m = std::make_shared<MuxFilter>(faults_, k.name, k.muxer, type == CLSID_WMAsfWriter);
             auto w = std::make_shared<FileWriterFilter>(faults_, file);
@@ -381,6 +386,17 @@ HRESULT CreateCaptureGraphBuilder(std::shared_ptr<FaultPlan> faults,
 std::shared_ptr<IBaseFilter> MakeCompressorFilter(std::shared_ptr<FaultPlan> faults, std::string friendlyName,
                                                   EncoderChoice choice, bool video) {
     return std::make_shared<CompressorFilter>(std::move(faults), std::move(friendlyName), std::move(choice), video);
+}
+
+bool MultiplexerHolds(const GUID& muxer, const std::shared_ptr<IBaseFilter>& compressor, bool video) {
+    for (const MuxerKind& k : kMuxerKinds) {
+        if (k.id != muxer) continue;
+        EncoderChoice choice = UncompressedChoice(k.muxer, video);
+        bool isVideo = video;
+        if (compressor && (!CompressorOf(compressor, &choice, &isVideo) || isVideo != video)) return false;
+        return ContainerHolds(k.muxer, choice.codec);
+    }
+    return false;
 }
 
 bool CompressorOf(const std::shared_ptr<IBaseFilter>& filter, EncoderChoice* choice, bool* video) {

@@ -150,5 +150,8 @@ HRESULT CreateCaptureGraphBuilder(std::shared_ptr<FaultPlan> faults,
 std::shared_ptr<IBaseFilter> MakeCompressorFilter(std::shared_ptr<FaultPlan> faults,
                                                   std::string friendlyName, EncoderChoice choice,
                                                   bool video);
+// Whether the multiplexer of class `muxer` can hold the stream `compressor` makes (null: the
+// uncompressed stream of that kind); false for a multiplexer not installed here.
+bool MultiplexerHolds(const GUID& muxer, const std::shared_ptr<IBaseFilter>& compressor, bool video);
 // The encoder a compressor filter stands for; false for any other filter.
 bool CompressorOf(const std::shared_ptr<IBaseFilter>& filter, EncoderChoice* choice, bool* video);

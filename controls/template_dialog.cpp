@@ -1,0 +1,179 @@
+#include "controls/template_dialog.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "controls/data_exchange.h"
+#include "lang/control_id.h"
+#include "platform/shell/message_boxes.h"
+
+namespace {
+
+// A closed drop-down list is as tall as an edit; the table's height is that of its open list.
+constexpr int kClosedListHeight = 14;
+
+QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
+    const QString text = QString::fromStdString(c.text);
+    switch (c.kind) {
+        case ControlKind::Label: {
+            auto* label = new QLabel(text, parent);
+            label->setWordWrap(c.height > kClosedListHeight);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return label;
+        }
+        case ControlKind::Edit: {
+            auto* edit = new QLineEdit(text, parent);
+            if (c.styles & kStyleCentred) edit->setAlignment(Qt::AlignCenter);
+            return edit;
+        }
+        case ControlKind::Button:
+        case ControlKind::DefaultButton:
+        case ControlKind::CancelButton: return new QPushButton(text, parent);
+        case ControlKind::DropList: {
+            auto* list = new QComboBox(parent);
+            for (const std::string& item : c.items) list->addItem(QString::fromStdString(item));
+            list->setCurrentIndex(-1);
+            list->setMaxVisibleItems(20);
+            return list;
+        }
+        case ControlKind::ListBox: return new QListWidget(parent);
+        case ControlKind::GroupBox: return new QGroupBox(text, parent);
+        case ControlKind::RadioButton: return new QRadioButton(text, parent);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TemplateDialog::TemplateDialog(int templateId, MessageBoxes& boxes, QWidget* parent)
+    : QDialog(parent), boxes_(boxes), templateId_(templateId) {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    Build();
+}
+
+QPoint TemplateDialog::DialogUnitsToPixels(const QFont& font, int x, int y) {
+    QFontMetrics metrics(font);
+    // As Windows measures a dialog font: the average of the 52 letters, rounded.
+    const int letters = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int baseX = (letters / 26 + 1) / 2;
+    const int baseY = metrics.height();
+    return {(x * baseX + 2) / 4, (y * baseY + 4) / 8};
+}
+
+void TemplateDialog::Build() {
+    const DialogTemplate& t = FindDialogTemplate(templateId_);
+    setWindowTitle(QString::fromStdString(t.caption));
+    const QFont f = font();
+    QPoint size = DialogUnitsToPixels(f, t.width, t.height);
+    setFixedSize(size.x(), size.y());
+    QWidget* previous = nullptr;
+    for (const ControlTemplate& c : t.controls) {
+        QWidget* w = MakeControl(c, this);
+        SetControlId(w, c.id);
+        const int height = c.kind == ControlKind::DropList ? kClosedListHeight : c.height;
+        QPoint topLeft = DialogUnitsToPixels(f, c.x, c.y);
+        QPoint extent = DialogUnitsToPixels(f, c.width, height);
+        w->setGeometry(topLeft.x(), topLeft.y(), extent.x(), extent.y());
+        w->setEnabled(!(c.styles & kStyleDisabled));
+        if (auto* button = qobject_cast<QPushButton*>(w)) {
+            if (c.kind == ControlKind::DefaultButton) {
+                button->setDefault(true);
+                connect(button, &QPushButton::clicked, this, [this] { OnOK(); });
+            } else if (c.kind == ControlKind::CancelButton) {
+                connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
+            }
+        }
+        if (w->focusPolicy() != Qt::NoFocus) {
+            if (previous != nullptr) setTabOrder(previous, w);
+            previous = w;
+        }
+    }
+}
+
+void TemplateDialog::Prepare() {
+    if (prepared_) return;
+    prepared_ = true;
+    OnInitDialog();
+}
+
+int TemplateDialog::DoModal() {
+    Prepare();
+    return exec();
+}
+
+QWidget* TemplateDialog::Item(int id) const {
+    for (QObject* child : children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w != nullptr && ControlId(w) == id) return w;
+    }
+    return nullptr;
+}
+
+void TemplateDialog::OnCommand(int id, std::function<void()> handler) {
+    QWidget* w = Item(id);
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        connect(button, &QAbstractButton::clicked, this, [handler] { handler(); });
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        connect(combo, &QComboBox::activated, this, [handler](int) { handler(); });
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        connect(list, &QListWidget::currentRowChanged, this, [handler](int) { handler(); });
+    }
+}
+
+std::string TemplateDialog::ItemText(int id) const {
+    QWidget* w = Item(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text().toStdString();
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText().toStdString();
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        return list->currentItem() != nullptr ? list->currentItem()->text().toStdString() : std::string();
+    }
+    if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text().toStdString();
+    return {};
+}
+
+void TemplateDialog::SetItemText(int id, const std::string& text) {
+    QWidget* w = Item(id);
+    const QString q = QString::fromStdString(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(q);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(q);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(q);
+    }
+}
+
+void TemplateDialog::ShowItem(int id, bool show) {
+    if (QWidget* w = Item(id)) w->setVisible(show);
+}
+
+std::optional<double> TemplateDialog::ExchangeNumber(
+    int id, const std::function<std::optional<std::string>(double)>& check) {
+    std::optional<double> value = ReadLeadingNumber(ItemText(id));
+    std::optional<std::string> failure;
+    if (!value) {
+        failure = NotANumberMessage();
+    } else if (check) {
+        failure = check(*value);
+    }
+    if (!failure) return value;
+    boxes_.Show({MessageOwner::Application, *failure, "", MessageButtons::Ok, MessageIcon::Warning});
+    if (auto* edit = ItemAs<QLineEdit>(id)) {
+        edit->setFocus();
+        edit->selectAll();
+    }
+    return std::nullopt;
+}
+
+void TemplateDialog::SetNumber(int id, double value) { SetItemText(id, FormatExchangedDouble(value)); }
+
+void TemplateDialog::Message(const std::string& text, const std::string& caption) {
+    boxes_.Show({MessageOwner::Dialog, text, caption, MessageButtons::Ok, MessageIcon::None});
+}

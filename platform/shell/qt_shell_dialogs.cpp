@@ -1,0 +1,85 @@
+#include "platform/shell/qt_shell_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+
+QWidget* OwnerOf(MessageOwner owner) {
+    switch (owner) {
+        case MessageOwner::None: return nullptr;
+        case MessageOwner::Dialog:
+            if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+            [[fallthrough]];
+        default: return QApplication::activeWindow();
+    }
+}
+
+QMessageBox::Icon IconOf(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::Warning: return QMessageBox::Warning;
+        case MessageIcon::Error: return QMessageBox::Critical;
+        default: return QMessageBox::NoIcon;
+    }
+}
+
+// "Image Files (*.jpg;*.bmp)" with "*.jpg; *.bmp" becomes the Qt filter "Image Files (*.jpg *.bmp)".
+QString QtFilter(const std::pair<std::string, std::string>& filter) {
+    QString description = QString::fromStdString(filter.first);
+    int paren = description.indexOf('(');
+    if (paren > 0) description = description.left(paren).trimmed();
+    QStringList patterns;
+    for (const QString& p : QString::fromStdString(filter.second).split(';', Qt::SkipEmptyParts)) {
+        if (!p.trimmed().isEmpty()) patterns << p.trimmed();
+    }
+    return description + " (" + patterns.join(' ') + ")";
+}
+
+}  // namespace
+
+MessageAnswer QtMessageBoxes::Show(const MessageRequest& request) {
+    QString caption = request.caption.empty() ? QApplication::applicationDisplayName()
+                                              : QString::fromStdString(request.caption);
+    const bool question = request.buttons == MessageButtons::YesNo;
+    QMessageBox box(IconOf(request.icon), caption, QString::fromStdString(request.text),
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerOf(request.owner));
+    int answer = box.exec();
+    if (!question) return MessageAnswer::Ok;
+    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+bool QtFileDialogs::GetFileNames(const FileDialogRequest& request, std::vector<std::string>* chosen) {
+    QFileDialog dialog(request.owner, QString::fromStdString(request.title),
+                       QString::fromStdString(request.startFolder));
+    QStringList filters;
+    for (const auto& f : request.filters) filters << QtFilter(f);
+    dialog.setNameFilters(filters);
+    int index = request.filterIndex - 1;
+    if (index >= 0 && index < filters.size()) dialog.selectNameFilter(filters[index]);
+    if (request.save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // Overwriting is asked about when the conversion starts.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    }
+    if (!request.fileName.empty() && request.fileName != "*.*") {
+        dialog.selectFile(QString::fromStdString(request.fileName));
+    }
+    if (dialog.exec() != QDialog::Accepted) return false;
+    chosen->clear();
+    for (const QString& f : dialog.selectedFiles()) chosen->push_back(f.toStdString());
+    return !chosen->empty();
+}
+
+bool QtFileDialogs::ChooseFont(QWidget* owner, QFont* font) {
+    bool ok = false;
+    QFont picked = QFontDialog::getFont(&ok, *font, owner);
+    if (ok) *font = picked;
+    return ok;
+}

@@ -1,0 +1,108 @@
+#include "res/dialog_templates.h"
+
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // the tables leave styles and items out where a control has none
+
+#include <map>
+#include <stdexcept>
+
+#include "engine/transition_catalogue.h"
+
+namespace {
+
+using K = ControlKind;
+
+std::vector<std::string> TransitionItems() {
+    std::vector<std::string> items;
+    for (int i = 0; i < kTransitionCount; ++i) items.push_back(TransitionComboText(i));
+    return items;
+}
+
+DialogTemplate OutputOptions() {
+    return {IDD_DIALOG_OUTPUT_OPTIONS, "Select output options", 278, 177, {
+        {1029, K::Label, "Output Format:", 7, 7, 66, 14},
+        {1093, K::DropList, "", 80, 7, 62, 139, kStyleNone, {"AVI", "WMV", "MKV", "ASF", "MP4"}},
+        {1023, K::Label, "Output file:", 7, 26, 66, 14},
+        {1022, K::Edit, "", 80, 26, 126, 14},
+        {1024, K::Button, "Browse", 206, 26, 65, 14},
+        {1026, K::Label, "Resolution:", 7, 49, 66, 14},
+        {1025, K::DropList, "", 80, 50, 126, 137, kStyleNone,
+         {"800*600", "640*480", "720 * 576", "720 * 480", "480*576", "480*480", "352 * 288", "352 * 240",
+          "Custom Size"}},
+        {1027, K::Edit, "", 222, 50, 20, 14, kStyleCentred},
+        {1028, K::Edit, "", 251, 50, 20, 14, kStyleCentred},
+        {1055, K::Label, "Video compressor:", 7, 72, 66, 14},
+        {1001, K::DropList, "", 80, 73, 126, 115},
+        {1053, K::Button, "Settings", 206, 73, 66, 14},
+        {1056, K::Label, "Audio compressor:", 7, 95, 66, 14},
+        {1002, K::DropList, "", 80, 95, 126, 138},
+        {1073, K::Label,
+         "Note: some video and audio compressors may not work properly. For more detail, please read help.", 7,
+         119, 264, 29},
+        {1085, K::Label, "Video encoding bitrate:", 7, 73, 100, 14},
+        {1087, K::Edit, "", 114, 73, 89, 14},
+        {1089, K::Label, "Kbps", 211, 73, 53, 14},
+        {1086, K::Label, "Audio encoding bitrate:", 7, 101, 100, 14},
+        {1088, K::DropList, "", 113, 103, 90, 144, kStyleNone, {"64", "128", "192", "320"}},
+        {1090, K::Label, "Kbps", 211, 101, 53, 14},
+        {1074, K::DefaultButton, "OK", 24, 156, 66, 14},
+        {1051, K::Button, "Default", 100, 156, 66, 14},
+        {1075, K::CancelButton, "Cancel", 176, 156, 66, 14},
+    }};
+}
+
+DialogTemplate TransitionSettings() {
+    return {IDD_DIALOG_TRANSITION_SETTINGS, "Customize default photo and transition", 206, 169, {
+        {1061, K::Label, "Default photo duration:", 18, 14, 102, 14},
+        {1010, K::Edit, "", 124, 14, 22, 14, kStyleCentred},
+        {1079, K::Label, "Seconds", 145, 14, 51, 14},
+        {1062, K::Label, "Default transition duration:", 18, 39, 102, 14},
+        {1011, K::Edit, "", 124, 39, 22, 14, kStyleCentred},
+        {1078, K::Label, "Seconds", 146, 39, 50, 14},
+        {1063, K::GroupBox, "Default Transition", 17, 66, 175, 70},
+        {1013, K::RadioButton, "Random", 21, 77, 76, 14},
+        {1015, K::RadioButton, "Sequence", 21, 97, 76, 14},
+        {1014, K::RadioButton, "Same", 21, 117, 52, 14},
+        {1012, K::DropList, "", 76, 117, 115, 224, kStyleNone, TransitionItems()},
+        {1076, K::DefaultButton, "OK", 26, 148, 66, 14},
+        {1077, K::CancelButton, "Cancel", 118, 148, 66, 14},
+    }};
+}
+
+DialogTemplate ChangePhoto() {
+    return {IDD_DIALOG_CHANGE_PHOTO, "Change the photo and transition property", 278, 132, {
+        {1057, K::Label, "File name:", 7, 7, 68, 14},
+        {1034, K::Edit, "", 78, 7, 126, 14},
+        {1035, K::Button, "Browse", 205, 7, 66, 14},
+        {1058, K::Label, "Photo Duration:", 7, 31, 68, 14},
+        {1036, K::Edit, "", 78, 32, 28, 14, kStyleCentred},
+        {1081, K::Label, "Seconds", 111, 31, 66, 14},
+        {1059, K::Label, "Transition Effect:", 7, 55, 68, 14},
+        {1012, K::DropList, "", 78, 56, 115, 224, kStyleNone, TransitionItems()},
+        {1060, K::Label, "Transition Duration:", 7, 79, 68, 14},
+        {1037, K::Edit, "", 78, 80, 28, 14, kStyleCentred},
+        {1084, K::Label, "Seconds", 111, 79, 66, 14},
+        {1082, K::DefaultButton, "OK", 51, 111, 66, 14},
+        {1083, K::CancelButton, "Cancel", 168, 111, 66, 14},
+    }};
+}
+
+DialogTemplate FilterProperty() {
+    return {IDD_DIALOG_FILTER_PROPERTY, "Set Filter's Properties", 187, 196, {
+        {1094, K::ListBox, "", 7, 7, 173, 159},
+        {1095, K::Button, "&Settings", 13, 175, 66, 14, kStyleDisabled},
+        {IDCANCEL, K::CancelButton, "&Continue", 103, 175, 66, 14},
+    }};
+}
+
+}  // namespace
+
+const DialogTemplate& FindDialogTemplate(int id) {
+    static const std::map<int, DialogTemplate> templates = [] {
+        std::map<int, DialogTemplate> all;
+        for (DialogTemplate t : {OutputOptions(), TransitionSettings(), ChangePhoto(), FilterProperty()}) {
+            all.emplace(t.id, std::move(t));
+        }
+        return all;
+    }();
+    return templates.at(id);
+}

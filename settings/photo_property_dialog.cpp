@@ -1,0 +1,71 @@
+#include "settings/photo_property_dialog.h"
+
+#include <QComboBox>
+
+#include "app/slideshow_project.h"
+#include "controls/data_exchange.h"
+#include "lang/language.h"
+#include "platform/shell/file_dialogs.h"
+#include "platform/shell/file_probe.h"
+#include "platform/shell/message_boxes.h"
+
+namespace {
+constexpr int kFileEdit = 1034, kBrowse = 1035, kPhotoDuration = 1036, kTransitionList = 1012,
+              kTransitionDuration = 1037;
+}
+
+CPhotoProperty::CPhotoProperty(MessageBoxes& boxes, FileDialogs& files, QWidget* parent)
+    : TemplateDialog(IDD_DIALOG_CHANGE_PHOTO, boxes, parent), files_(files) {
+    OnCommand(kBrowse, [this] { OnBrowse(); });
+}
+
+void CPhotoProperty::OnInitDialog() {
+    SetItemText(kFileEdit, m_strFileName);
+    SetNumber(kPhotoDuration, m_fPhotoDuration);
+    SetNumber(kTransitionDuration, m_fTransitionDuration);
+    ItemAs<QComboBox>(kTransitionList)->setCurrentIndex(m_nTransitionIndex);
+    theLanguage.TranslateDialog(this, IDD_DIALOG_CHANGE_PHOTO);
+}
+
+void CPhotoProperty::OnBrowse() {
+    FileDialogRequest request;
+    request.owner = this;
+    request.filters = {{"Image Files (*.jpg;*.bmp;*.gif;*.tga)", "*.jpg; *.bmp; *.gif; *.tga; *.jpeg"},
+                       {"Any Files (*.*)", "*.*;"}};
+    request.title = "Select a Picture File";
+    request.mustExist = true;
+    std::vector<std::string> chosen;
+    if (!files_.GetFileNames(request, &chosen)) return;
+    m_strFileName = chosen.front();
+    SetItemText(kFileEdit, m_strFileName);
+}
+
+void CPhotoProperty::OnOK() {
+    std::optional<double> photo = ExchangeNumber(kPhotoDuration, [](double v) { return CheckIntegerRange(v, 0, 65535); });
+    if (!photo) return;
+    std::optional<double> transition =
+        ExchangeNumber(kTransitionDuration, [](double v) { return CheckNumberRange(v, 0, 600); });
+    if (!transition) return;
+    const std::string name = ItemText(kFileEdit);
+    if (*transition > *photo) {
+        boxes_.Show({MessageOwner::Dialog, "The photo duration should be bigger than the transition duration!", "",
+                     MessageButtons::Ok, MessageIcon::None});
+        return;
+    }
+    // The photo list keeps at most this much of a name; a longer one would be cut into another file.
+    if (name.size() > kMaxPathBytes) {
+        boxes_.Show({MessageOwner::Dialog,
+                     "The file name is longer than " + std::to_string(kMaxPathBytes) + " bytes.", "",
+                     MessageButtons::Ok, MessageIcon::None});
+        return;
+    }
+    if (!FileCanBeOpenedForReading(name)) {
+        boxes_.Show({MessageOwner::Dialog, "The file does not exist!", "", MessageButtons::Ok, MessageIcon::None});
+        return;
+    }
+    m_strFileName = name;
+    m_fPhotoDuration = *photo;
+    m_fTransitionDuration = *transition;
+    m_nTransitionIndex = ItemAs<QComboBox>(kTransitionList)->currentIndex();
+    done(Accepted);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Edits one photo of the list: its file, how long it is shown, the transition it leads into the
+// next photo with and how long that lasts. The caller copies the photo in, and copies the fields
+// back only after OK.
+
+#include <string>
+
+#include "controls/template_dialog.h"
+
+class FileDialogs;
+
+class CPhotoProperty : public TemplateDialog {
+public:
+    CPhotoProperty(MessageBoxes& boxes, FileDialogs& files, QWidget* parent = nullptr);
+
+    std::string m_strFileName;
+    double m_fPhotoDuration = 0;
+    int m_nTransitionIndex = 0;
+    double m_fTransitionDuration = 0;
+
+protected:
+    void OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    void OnBrowse();
+
+    FileDialogs& files_;
+};
