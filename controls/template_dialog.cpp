@@ -23,8 +23,10 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
     switch (c.kind) {
         case ControlKind::Label: {
             auto* label = new QLabel(text, parent);
-            label->setWordWrap(c.height > kClosedListHeight);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            const bool lines = c.height > kClosedListHeight;
+            label->setWordWrap(lines);
+            // One line sits level with the edit beside it.
+            label->setAlignment(Qt::AlignLeft | (lines ? Qt::AlignTop : Qt::AlignVCenter));
             return label;
         }
         case ControlKind::Edit: {

@@ -1,6 +1,7 @@
 #include "platform/render/filter_graph.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <condition_variable>
 #include <filesystem>
 
@@ -30,6 +31,12 @@ const MuxerKind kMuxerKinds[] = {{MEDIASUBTYPE_Avi, "avi", "AVI Mux"},
 
 namespace {
 
+std::string NumberText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
 // The settings an FFmpeg object's class offers, with their defaults and current values.
 std::vector<FilterOption> OptionsOf(const AVClass* cls, const std::map<std::string, std::string>& current) {
     std::vector<FilterOption> options;
@@ -48,7 +55,7 @@ std::vector<FilterOption> OptionsOf(const AVClass* cls, const std::map<std::stri
             case AV_OPT_TYPE_INT: case AV_OPT_TYPE_INT64: case AV_OPT_TYPE_UINT64:
                 f.kind = FilterOption::Integer; f.defaultValue = std::to_string(o->default_val.i64); break;
             case AV_OPT_TYPE_FLOAT: case AV_OPT_TYPE_DOUBLE:
-                f.kind = FilterOption::Number; f.defaultValue = std::to_string(o->default_val.dbl); break;
+                f.kind = FilterOption::Number; f.defaultValue = NumberText(o->default_val.dbl); break;
             case AV_OPT_TYPE_STRING:
                 f.kind = FilterOption::Text; f.defaultValue = o->default_val.str ? o->default_val.str : ""; break;
             default: continue;  // kinds no page edits

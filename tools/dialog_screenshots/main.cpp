@@ -1,0 +1,130 @@
+// Writes a picture of each settings dialog, as it opens with the default settings, into the
+// folder given (docs/screenshots in the source tree). Runs on any Qt platform, offscreen too.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/settings_table.h"
+#include "engine/render_to_file.h"
+#include "engine/timeline_builder.h"
+#include "platform/shell/console_message_boxes.h"
+#include "platform/shell/profile_store.h"
+#include "platform/shell/qt_shell_dialogs.h"
+#include "settings/filter_property_dialog.h"
+#include "settings/options_page.h"
+#include "settings/output_settings_dialog.h"
+#include "settings/photo_property_dialog.h"
+#include "settings/transition_settings_dialog.h"
+
+namespace {
+
+QString folder;
+
+bool Save(QWidget& w, const QString& name) {
+    w.show();
+    QApplication::processEvents();
+    const QString path = folder + "/" + name + ".png";
+    const bool ok = w.grab().save(path);
+    std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+    return ok;
+}
+
+// A built MP4 graph (H.264 and AAC) of a one-photo show, for the filter list and a filter's page.
+bool SaveFilterDialogs(MessageBoxes& boxes, const QString& work) {
+    QImage photo(320, 240, QImage::Format_RGB32);
+    photo.fill(QColor(40, 90, 160));
+    const std::string photoPath = (work + "/photo.png").toStdString();
+    photo.save(QString::fromStdString(photoPath));
+    SlideshowProject project;
+    project.AppendPhoto(photoPath);
+    OutputSettings& out = project.output();
+    out.path = (work + "/show.mp4").toStdString();
+    out.format = 4;
+    out.width = 320;
+    out.height = 240;
+    CompressorServices services{boxes, nullptr};
+    HeldCompressors held;
+    int video = -1, audio = -1;
+    FindCompressorByName(services, true, "libx264", &video);
+    FindCompressorByName(services, false, "aac", &audio);
+    GetCompressor(services, video, &held.video.filter);
+    GetAudioCompressor(services, audio, &held.audio.filter);
+    out.useVideoCompressor = held.video.filter ? 1 : 0;
+    out.useAudioCompressor = held.audio.filter ? 1 : 0;
+    std::shared_ptr<IAMTimeline> timeline;
+    TimelineBuildEnv buildEnv{boxes, nullptr, nullptr};
+    if (FAILED(BuildTimeline(project, buildEnv, &timeline))) return false;
+    bool saved = false;
+    RenderToFileEnv env{boxes, nullptr, nullptr, [&](const std::shared_ptr<IGraphBuilder>& graph) {
+                            QtPropertyFrame frames;
+                            CDialogFilterPerproty list(boxes, frames);
+                            list.m_pFilterGraph = graph;
+                            list.Prepare();
+                            saved = Save(list, "filter-properties");
+                            std::vector<std::shared_ptr<IBaseFilter>> filters;
+                            graph->EnumFilters(&filters);
+                            for (const auto& f : filters) {
+                                std::shared_ptr<ISpecifyPropertyPages> pages;
+                                std::vector<FilterOption> options;
+                                FILTER_INFO info;
+                                f->QueryFilterInfo(&info);
+                                if (info.achName != "VideoCompressor" || FAILED(QueryInterface(f, &pages))) continue;
+                                pages->GetPages(&options);
+                                OptionsPage page(info.achName, options, nullptr);
+                                saved = Save(page, "filter-settings-page") && saved;
+                            }
+                            return false;  // pictures only: nothing is converted
+                        },
+                        nullptr, nullptr, nullptr};
+    ConversionObjects objects;
+    bool running = false;
+    RenderToFile(project, timeline, held, env, &objects, &running);
+    if (objects.engine) objects.engine->ScrapIt();
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setApplicationDisplayName("Kavrel");
+    folder = argc > 1 ? argv[1] : "docs/screenshots";
+    QDir().mkpath(folder);
+    const QString work = QDir::tempPath() + "/kavrel-screenshots";
+    QDir().mkpath(work);
+    ConsoleMessageBoxes boxes("Kavrel");
+    ProfileStore store((work + "/settings.ini").toStdString());
+    QtFileDialogs files;
+    bool ok = true;
+
+    HeldCompressors held;
+    QtCodecConfigurePort codecPages;
+    for (int format : {0, 1}) {
+        CDialogOutputSettings output({boxes, store, files, {boxes, nullptr}, held, &codecPages});
+        output.m_output.path = DefaultOutputName();
+        output.m_output.format = format;
+        output.Prepare();
+        ok = Save(output, format == 0 ? "output-settings-avi" : "output-settings-wmv") && ok;
+    }
+    CPhotoProperty photo(boxes, files);
+    photo.m_strFileName = "/home/user/Pictures/harbour.jpg";
+    photo.m_fPhotoDuration = 8;
+    photo.m_nTransitionIndex = 3;
+    photo.m_fTransitionDuration = 4;
+    photo.Prepare();
+    ok = Save(photo, "photo-property") && ok;
+    CTransitionSettings defaults(boxes, store);
+    defaults.m_fPhotoDuration = 8;
+    defaults.m_fTransitionDuration = 4;
+    defaults.m_nTransitionType = 2;
+    defaults.m_nSameTransition = 3;
+    defaults.Prepare();
+    ok = Save(defaults, "default-transition") && ok;
+    ok = SaveFilterDialogs(boxes, work) && ok;
+    QDir(work).removeRecursively();
+    return ok ? 0 : 1;
+}
