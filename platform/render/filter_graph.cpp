@@ -251,40 +251,15 @@ void FilterGraph::Finished(HRESULT result) {
     Post(SUCCEEDED(result) ? EC_COMPLETE : EC_ERRORABORT, SUCCEEDED(result) ? 0 : result);
 }
 
-void FilterGraph::Post(long code, long param) {
-    IGraphNotifyTarget* target = nullptr;
-    long message = 0, instance = 0;
-    {
-        std::lock_guard<std::mutex> lock(eventMutex_);
-        events_.push_back({code, param});
-        target = target_;
-        message = message_;
-        instance = instance_;
-    }
-    eventReady_.notify_all();
-    if (target != nullptr) target->PostGraphNotify(message, instance);
-}
+void FilterGraph::Post(long code, long param) { events_.Post(code, param); }
 
 HRESULT FilterGraph::SetNotifyWindow(IGraphNotifyTarget* target, long message, long instance) {
     if (HRESULT hr = CheckFault(faults_, "IMediaEventEx::SetNotifyWindow"); FAILED(hr)) return hr;
-    std::lock_guard<std::mutex> lock(eventMutex_);
-    target_ = target;
-    message_ = message;
-    instance_ = instance;
-    return S_OK;
+    return events_.SetNotifyWindow(target, message, instance);
 }
 
 HRESULT FilterGraph::GetEvent(long* code, long* param1, long* param2, long timeoutMs) {
-    std::unique_lock<std::mutex> lock(eventMutex_);
-    if (!eventReady_.wait_for(lock, std::chrono::milliseconds(std::max(0L, timeoutMs)),
-                              [&] { return !events_.empty(); })) {
-        return E_ABORT;
-    }
-    *code = events_.front().first;
-    *param1 = events_.front().second;
-    *param2 = 0;
-    events_.pop_front();
-    return S_OK;
+    return events_.GetEvent(code, param1, param2, timeoutMs);
 }
 
 HRESULT FilterGraph::FreeEventParams(long, long, long) { return S_OK; }

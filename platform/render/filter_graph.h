@@ -117,7 +117,13 @@ public:
     static constexpr const char* kInterfaceName = "IMediaSeeking";
     virtual HRESULT GetCurrentPosition(REFERENCE_TIME* position) const = 0;
     virtual HRESULT GetDuration(REFERENCE_TIME* duration) const = 0;
+    virtual HRESULT SetRate(double rate) = 0;
+    // Either position may be null; a flag of AM_SEEKING_NoPositioning leaves it unchanged.
+    virtual HRESULT SetPositions(REFERENCE_TIME* current, unsigned currentFlags, REFERENCE_TIME* stop,
+                                 unsigned stopFlags) = 0;
 };
+inline constexpr unsigned AM_SEEKING_NoPositioning = 0;
+inline constexpr unsigned AM_SEEKING_AbsolutePositioning = 1;
 
 class ICaptureGraphBuilder2 : public virtual IUnknown {
 public:

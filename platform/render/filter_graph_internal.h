@@ -9,6 +9,7 @@
 #include "platform/codecs/wm_profile.h"
 #include "platform/render/file_render_job.h"
 #include "platform/render/filter_graph.h"
+#include "platform/render/graph_events.h"
 
 class FilterBase : public virtual IUnknown, public IBaseFilter {
 public:
@@ -65,6 +66,9 @@ public:
     HRESULT FreeEventParams(long code, long param1, long param2) override;
     HRESULT GetCurrentPosition(REFERENCE_TIME* position) const override;
     HRESULT GetDuration(REFERENCE_TIME* duration) const override;
+    // A file is written from its start at normal speed.
+    HRESULT SetRate(double rate) override { return rate == 1.0 ? S_OK : E_NOTIMPL; }
+    HRESULT SetPositions(REFERENCE_TIME*, unsigned, REFERENCE_TIME*, unsigned) override { return E_NOTIMPL; }
 
     void SetShow(ShowPlan plan, int width, int height);
     // A stream to the multiplexer: through `compressor` (its settings as they are when the graph
@@ -91,11 +95,7 @@ private:
     std::unique_ptr<FileRenderJob> job_;
     std::atomic<bool> stoppedByUser_{false};
     REFERENCE_TIME finalPosition_ = 0;
-    std::mutex eventMutex_;
-    std::condition_variable eventReady_;
-    std::deque<std::pair<long, long>> events_;
-    IGraphNotifyTarget* target_ = nullptr;
-    long message_ = 0, instance_ = 0;
+    GraphEvents events_;
 };
 
 // The encoders a Windows Media profile names for the ASF writer; false without such a stream.

@@ -5,6 +5,7 @@
 #include "platform/com/error_text.h"
 #include "platform/render/filter_graph_internal.h"
 #include "platform/render/photo_decoder.h"
+#include "platform/render/playback_graph.h"
 
 namespace {
 
@@ -52,9 +53,9 @@ public:
         ShowPlan plan;
         ReadShowPlan(*timeline_, &plan);
         if (HRESULT hr = OpenSources(plan); FAILED(hr)) return hr;
-        graph_ = std::make_shared<FilterGraph>(faults_);
-        auto source = std::make_shared<TimelineSource>(faults_, "Kavrel timeline");
-        graph_->AddFilter(source, "Kavrel timeline");
+        auto graph = std::make_shared<FilterGraph>(faults_);
+        source_ = std::make_shared<TimelineSource>(faults_, "Kavrel timeline");
+        graph->AddFilter(source_, "Kavrel timeline");
         pins_.clear();
         int groups = 0;
         timeline_->GetGroupCount(&groups);
@@ -65,7 +66,9 @@ public:
             std::dynamic_pointer_cast<IAMTimelineGroup>(group)->GetMediaType(&mt);
             pins_.push_back(std::make_shared<GroupPin>(faults_, g, mt.majortype == MEDIATYPE_Video));
         }
-        graph_->SetShow(std::move(plan), width_, height_);
+        plan_ = plan;
+        graph->SetShow(std::move(plan), width_, height_);
+        graph_ = graph;
         return S_OK;
     }
 
@@ -80,9 +83,15 @@ public:
         *pin = pins_[static_cast<std::size_t>(group)];
         return S_OK;
     }
-    HRESULT RenderOutputPins() override { return E_NOTIMPL; }
+    HRESULT RenderOutputPins() override {
+        if (!graph_ || !source_) return E_UNEXPECTED;
+        auto playback = std::make_shared<PlaybackGraph>(faults_, plan_, width_, height_);
+        if (HRESULT hr = playback->Connect(source_); FAILED(hr)) return hr;
+        graph_ = playback;
+        return S_OK;
+    }
     HRESULT ScrapIt() override {
-        if (graph_) graph_->Stop();
+        if (auto control = std::dynamic_pointer_cast<IMediaControl>(graph_)) control->Stop();
         graph_.reset();
         pins_.clear();
         return S_OK;
@@ -123,7 +132,9 @@ private:
 
     std::shared_ptr<FaultPlan> faults_;
     std::shared_ptr<IAMTimeline> timeline_;
-    std::shared_ptr<FilterGraph> graph_;
+    std::shared_ptr<IGraphBuilder> graph_;
+    std::shared_ptr<IBaseFilter> source_;
+    ShowPlan plan_;
     std::vector<std::shared_ptr<IPin>> pins_;
     int width_ = 0, height_ = 0;
 };

@@ -1,0 +1,284 @@
+// The preview's playback graph over tiny shows, with renderers that record what they are given.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/render/playback.h"
+#include "platform/render/preview_renderers.h"
+#include "platform/render/render_engine.h"
+#include "platform/render/show_plan.h"
+#include "platform/com/error_text.h"
+#include "tests/support/tiny_show.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct RecordedVideo {
+    std::mutex m;
+    std::vector<std::int64_t> frames;
+    std::vector<std::uint8_t> firstBlue;  // of each picture
+    void* owner = nullptr;
+    bool visible = false;
+    int width = 0, height = 0;
+    std::vector<std::int64_t> Frames() {
+        std::lock_guard<std::mutex> lock(m);
+        return frames;
+    }
+};
+
+class RecordingVideo final : public VideoRendererPort {
+public:
+    explicit RecordingVideo(std::shared_ptr<RecordedVideo> r) : r_(std::move(r)) {}
+    void Present(const VideoPicture& p) override {
+        std::lock_guard<std::mutex> lock(r_->m);
+        r_->frames.push_back(p.frame);
+        r_->firstBlue.push_back((*p.pixels)[0]);
+        r_->width = p.width;
+        r_->height = p.height;
+    }
+    void SetOwner(void* owner) override { r_->owner = owner; }
+    void SetMessageDrain(void*) override {}
+    void SetVisible(bool v) override { r_->visible = v; }
+    bool Visible() const override { return r_->visible; }
+    void SetPosition(int, int, int, int) override {}
+
+private:
+    std::shared_ptr<RecordedVideo> r_;
+};
+
+// Plays what it is given in real time: its clock runs while playing.
+class RecordingAudio final : public AudioRendererPort {
+public:
+    bool Open() override { return true; }
+    void Play(bool playing) override {
+        std::lock_guard<std::mutex> lock(m);
+        heldAt = ClockLocked();
+        since = std::chrono::steady_clock::now();
+        this->playing = playing;
+    }
+    void Reset(std::int64_t frame) override {
+        std::lock_guard<std::mutex> lock(m);
+        heldAt = frame;
+        since = std::chrono::steady_clock::now();
+        resets.push_back(frame);
+        next = frame;
+    }
+    int Write(std::int64_t first, const float*, int frames) override {
+        std::lock_guard<std::mutex> lock(m);
+        if (first != next) contiguous = false;
+        next = first + frames;
+        written += frames;
+        return frames;
+    }
+    std::int64_t Clock() const override {
+        std::lock_guard<std::mutex> lock(m);
+        return ClockLocked();
+    }
+    void SetVolume(long) override {}
+
+    std::int64_t ClockLocked() const {
+        if (!playing) return heldAt;
+        auto us = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - since);
+        return heldAt + us.count() * 44100 / 1000000;
+    }
+    mutable std::mutex m;
+    bool playing = false;
+    std::int64_t heldAt = 0, next = 0, written = 0;
+    std::chrono::steady_clock::time_point since;
+    std::vector<std::int64_t> resets;
+    bool contiguous = true;
+};
+
+struct Preview {
+    std::shared_ptr<IRenderEngine> engine;
+    std::shared_ptr<IGraphBuilder> graph;
+    std::shared_ptr<IMediaControl> control;
+    std::shared_ptr<IMediaEventEx> event;
+    std::shared_ptr<IMediaSeeking> seeking;
+    std::shared_ptr<IVideoWindow> window;
+    std::shared_ptr<IBasicVideo> video;
+
+    explicit Preview(TinyShow& show) {
+        EXPECT_EQ(CreateRenderEngine(nullptr, &engine), S_OK);
+        engine->SetTimelineObject(show.timeline);
+        EXPECT_EQ(engine->ConnectFrontEnd(), S_OK);
+        EXPECT_EQ(engine->RenderOutputPins(), S_OK);
+        EXPECT_EQ(engine->GetFilterGraph(&graph), S_OK);
+        EXPECT_EQ(QueryInterface(graph, &control), S_OK);
+        EXPECT_EQ(QueryInterface(graph, &event), S_OK);
+        EXPECT_EQ(QueryInterface(graph, &seeking), S_OK);
+        EXPECT_EQ(QueryInterface(graph, &window), S_OK);
+        EXPECT_EQ(QueryInterface(graph, &video), S_OK);
+    }
+    ~Preview() { engine->ScrapIt(); }
+    // The next event, waiting up to `timeout`; 0 when none came.
+    long NextEvent(std::chrono::milliseconds timeout = 10s) {
+        long code = 0, p1 = 0, p2 = 0;
+        return SUCCEEDED(event->GetEvent(&code, &p1, &p2, static_cast<long>(timeout.count()))) ? code : 0;
+    }
+    PlaybackStats Stats() {
+        PlaybackStats s;
+        EXPECT_TRUE(GetPlaybackStats(graph, &s));
+        return s;
+    }
+};
+
+class PlaybackGraphTest : public testing::Test {
+protected:
+    void Install(bool withAudio, int maxWidth = 0, int maxHeight = 0) {
+        PreviewRenderers r;
+        r.video = [rec = recorded] { return std::make_unique<RecordingVideo>(rec); };
+        if (withAudio) {
+            r.audio = [this] {
+                auto a = std::make_unique<RecordingAudio>();
+                audio = a.get();
+                return a;
+            };
+        }
+        r.maxWidth = maxWidth;
+        r.maxHeight = maxHeight;
+        SetPreviewRenderers(std::move(r));
+    }
+    void TearDown() override { SetPreviewRenderers({}); }
+
+    std::shared_ptr<RecordedVideo> recorded = std::make_shared<RecordedVideo>();
+    RecordingAudio* audio = nullptr;
+};
+
+TEST_F(PlaybackGraphTest, PlaysEveryFrameInOrderToTheEnd) {
+    Install(false);
+    TinyShow show({{96, 64}, {64, 64}}, 0.5, 0.25, false);
+    Preview p(show);
+    std::vector<std::shared_ptr<IBaseFilter>> filters;
+    ASSERT_EQ(p.graph->EnumFilters(&filters), S_OK);
+    std::vector<std::string> names;
+    for (const auto& f : filters) {
+        FILTER_INFO info;
+        f->QueryFilterInfo(&info);
+        names.push_back(info.achName);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Kavrel timeline", "Video Renderer"}));
+    long w = 0, h = 0;
+    EXPECT_EQ(p.video->GetVideoSize(&w, &h), S_OK);
+    EXPECT_EQ(w, 96);
+    EXPECT_EQ(h, 64);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(p.control->Run(), S_OK);
+    EXPECT_EQ(p.NextEvent(), EC_COMPLETE);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, 900ms);  // it keeps time: a 1 s show takes a second
+    REFERENCE_TIME length = 0;
+    p.seeking->GetDuration(&length);
+    const std::int64_t total = FrameCount(length);
+    const PlaybackStats s = p.Stats();
+    EXPECT_EQ(s.framesShown + s.framesDropped, total);
+    std::vector<std::int64_t> frames = recorded->Frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.front(), 0);
+    EXPECT_EQ(frames.back(), total - 1);
+    EXPECT_TRUE(std::is_sorted(frames.begin(), frames.end()));
+    EXPECT_FALSE(s.audioClock);
+}
+
+TEST_F(PlaybackGraphTest, HeldShowsTheCurrentFrameAndRewindShowsTheFirst) {
+    Install(false);
+    TinyShow show({{96, 64}, {64, 64}}, 1, 0.5, false);
+    Preview p(show);
+    ASSERT_EQ(p.control->Pause(), S_OK);  // from stopped: the first frame, held
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(recorded->Frames(), std::vector<std::int64_t>{0});
+    ASSERT_EQ(p.control->Run(), S_OK);
+    std::this_thread::sleep_for(400ms);
+    ASSERT_EQ(p.control->Pause(), S_OK);
+    const std::size_t shownWhenHeld = recorded->Frames().size();
+    REFERENCE_TIME held = 0, later = 0;
+    p.seeking->GetCurrentPosition(&held);
+    std::this_thread::sleep_for(200ms);
+    p.seeking->GetCurrentPosition(&later);
+    EXPECT_EQ(held, later);
+    EXPECT_GT(held, 3'000'000);
+    EXPECT_LE(recorded->Frames().size(), shownWhenHeld + 1);
+
+    ASSERT_EQ(p.control->Stop(), S_OK);
+    REFERENCE_TIME zero = 0;
+    ASSERT_EQ(p.seeking->SetPositions(&zero, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+    ASSERT_EQ(p.control->Pause(), S_OK);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(recorded->Frames().back(), 0);
+    p.seeking->GetCurrentPosition(&later);
+    EXPECT_EQ(later, 0);
+    EXPECT_EQ(p.NextEvent(0ms), 0);  // no end was reached
+}
+
+TEST_F(PlaybackGraphTest, SoundSetsTheClockAndIsWrittenWhole) {
+    Install(true);
+    TinyShow show({{96, 64}}, 0.6, 0, true);
+    Preview p(show);
+    ASSERT_EQ(p.control->Run(), S_OK);
+    EXPECT_EQ(p.NextEvent(), EC_COMPLETE);
+    ASSERT_NE(audio, nullptr);
+    EXPECT_TRUE(p.Stats().audioClock);
+    std::lock_guard<std::mutex> lock(audio->m);
+    EXPECT_EQ(audio->resets.front(), 0);
+    EXPECT_TRUE(audio->contiguous);
+    REFERENCE_TIME length = 0;
+    p.seeking->GetDuration(&length);
+    EXPECT_EQ(audio->written, SampleAt(FrameStart(FrameCount(length))));
+}
+
+TEST_F(PlaybackGraphTest, AnAudioOnlyGraphHasNoVideoWindow) {
+    Install(true);
+    TinyShow show({}, 1, 0, true);
+    Preview p(show);
+    long visible = 0, w = 0, h = 0;
+    EXPECT_EQ(p.window->get_Visible(&visible), E_NOINTERFACE);
+    EXPECT_EQ(p.video->GetVideoSize(&w, &h), E_NOINTERFACE);
+    ASSERT_EQ(p.control->Run(), S_OK);
+    EXPECT_EQ(p.NextEvent(), EC_COMPLETE);
+    EXPECT_TRUE(recorded->Frames().empty());
+}
+
+TEST_F(PlaybackGraphTest, PicturesAreDrawnNoLargerThanTheScreenAllows) {
+    Install(false, 48, 48);
+    TinyShow show({{96, 64}}, 0.2, 0, false);
+    Preview p(show);
+    long w = 0, h = 0;
+    p.video->GetVideoSize(&w, &h);
+    EXPECT_EQ(w, 96);  // the show's own size
+    ASSERT_EQ(p.control->Run(), S_OK);
+    EXPECT_EQ(p.NextEvent(), EC_COMPLETE);
+    EXPECT_EQ(recorded->width, 48);
+    EXPECT_EQ(recorded->height, 32);
+}
+
+TEST_F(PlaybackGraphTest, WithoutRenderersItPlaysUnseenAndSilent) {
+    TinyShow show({{96, 64}}, 0.3, 0, true);
+    Preview p(show);
+    long visible = 0;
+    EXPECT_EQ(p.window->get_Visible(&visible), S_OK);
+    ASSERT_EQ(p.control->Run(), S_OK);
+    EXPECT_EQ(p.NextEvent(), EC_COMPLETE);
+    EXPECT_GT(p.Stats().framesShown, 0);
+    EXPECT_FALSE(p.Stats().audioClock);
+}
+
+TEST_F(PlaybackGraphTest, AnUnreadablePhotoAbortsWithItsName) {
+    Install(false);
+    TinyShow show({{96, 64}, {64, 64}}, 0.3, 0, false);
+    Preview p(show);
+    // Replaced after connecting: the decoder finds the damage only when it gets there.
+    const std::string second = show.project.photos()[1].path;
+    FILE* f = std::fopen(second.c_str(), "wb");
+    std::fputs("broken", f);
+    std::fclose(f);
+    ASSERT_EQ(p.control->Run(), S_OK);
+    long code = 0, param = 0, p2 = 0;
+    ASSERT_EQ(p.event->GetEvent(&code, &param, &p2, 10000), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+    EXPECT_NE(AMGetErrorText(param).find(second), std::string::npos) << AMGetErrorText(param);
+}
+
+}  // namespace
