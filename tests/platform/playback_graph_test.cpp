@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/render/audio_ring.h"
 #include "platform/render/playback.h"
 #include "platform/render/preview_renderers.h"
 #include "platform/render/render_engine.h"
@@ -282,3 +283,29 @@ TEST_F(PlaybackGraphTest, AnUnreadablePhotoAbortsWithItsName) {
 }
 
 }  // namespace
+
+TEST(AudioRing, SoundStaysOnItsFramesWhateverArrivesLate) {
+    AudioRing ring(8);
+    ring.Reset(100);
+    std::vector<float> ones(12, 0.5f);  // 6 stereo frames
+    // Frames 98..103: the first two are already passed.
+    EXPECT_EQ(ring.Write(98, ones.data(), 6), 6);
+    std::int16_t out[8 * 2];
+    ring.Read(out, 6);  // 100..105: four held, then silence
+    EXPECT_EQ(out[0], 16384);
+    EXPECT_EQ(out[7], 16384);
+    EXPECT_EQ(out[8], 0);
+    EXPECT_EQ(out[11], 0);
+    EXPECT_EQ(ring.readPosition(), 106);
+    // Full: only the capacity is taken, the rest waits.
+    std::vector<float> many(40, -1.0f);
+    EXPECT_EQ(ring.Write(106, many.data(), 20), 8);
+    EXPECT_EQ(ring.Write(114, many.data(), 12), 0);
+    ring.Read(out, 8);
+    EXPECT_EQ(out[0], -32767);
+    EXPECT_EQ(out[15], -32767);
+    EXPECT_EQ(ring.Write(114, many.data(), 12), 8);
+    ring.Reset(0);
+    ring.Read(out, 2);
+    EXPECT_EQ(out[0], 0);
+}

@@ -1,0 +1,84 @@
+// Plays a show in the preview player, headless (any Qt platform, offscreen too), and reports the
+// frames shown and dropped, the worst lateness and how soon after the player opened the first
+// picture was shown.
+//
+// Usage: bench-preview-play WIDTH HEIGHT PHOTO_SECONDS TRANSITION_SECONDS [--startup-only] PHOTO...
+
+#include <QApplication>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/preview_rendering.h"
+#include "engine/timeline_builder.h"
+#include "engine/transition_catalogue.h"
+#include "platform/render/playback.h"
+#include "platform/shell/console_message_boxes.h"
+#include "player/qt_preview_renderers.h"
+#include "player/vcd_core.h"
+
+namespace {
+std::int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 6) {
+        std::fprintf(stderr, "usage: %s WIDTH HEIGHT PHOTO_SECONDS TRANSITION_SECONDS [--startup-only] PHOTO...\n",
+                     argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    InstallQtPreviewRenderers();
+    ConsoleMessageBoxes boxes("bench-preview-play");
+    SlideshowProject project;
+    project.defaults() = {std::atof(argv[3]), std::atof(argv[4]), kPolicySame, 3};  // every transition a Fade
+    int first = 5;
+    const bool startupOnly = std::strcmp(argv[5], "--startup-only") == 0;
+    if (startupOnly) ++first;
+    for (int i = first; i < argc; ++i) project.AppendPhoto(argv[i]);
+    project.output().width = std::atoi(argv[1]);
+    project.output().height = std::atoi(argv[2]);
+    std::shared_ptr<IAMTimeline> timeline;
+    TimelineBuildEnv buildEnv{boxes, nullptr, nullptr};
+    if (FAILED(BuildTimeline(project, buildEnv, &timeline))) return 1;
+
+    QWidget owner;
+    owner.setGeometry(0, 700, 400, 100);
+    owner.show();
+    std::int64_t previewAt = NowNs(), openAt = 0;
+    PreviewObjects objects;
+    PreviewEnv env{boxes, [&] {
+                       openAt = NowNs();
+                       return std::make_unique<CVcdCore>(&owner, boxes, nullptr);
+                   },
+                   nullptr};
+    if (FAILED(RenderPreview(timeline, env, &objects))) return 1;
+    auto* player = static_cast<CVcdCore*>(objects.player.get());
+    PlaybackStats stats;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        GetPlaybackStats(objects.graph, &stats);
+        if ((startupOnly && stats.firstFrameSteadyNs != 0) || player->state() == CVcdCore::PlayState::Stopped) {
+            app.quit();
+        }
+    });
+    poll.start(5);
+    app.exec();
+    GetPlaybackStats(objects.graph, &stats);
+    REFERENCE_TIME length = 0;
+    if (auto seeking = std::dynamic_pointer_cast<IMediaSeeking>(objects.graph)) seeking->GetDuration(&length);
+    EndPreview(&objects);
+    std::printf("photos %zu, show %.1f s at %sx%s\n", project.photos().size(), length / 1e7, argv[1], argv[2]);
+    std::printf("first picture %.0f ms after CVcdCore::Open (%.0f ms after the preview was asked for)\n",
+                (stats.firstFrameSteadyNs - openAt) / 1e6, (stats.firstFrameSteadyNs - previewAt) / 1e6);
+    if (!startupOnly) {
+        std::printf("frames shown %lld, dropped %lld, worst lateness %.1f ms\n",
+                    static_cast<long long>(stats.framesShown), static_cast<long long>(stats.framesDropped),
+                    stats.worstLateness / 1e4);
+    }
+    return 0;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The sound queued for a playing device, by sample frame: the mixer writes ahead from its thread,
+// the device reads on its own. What the device reaches before it was written is silence, and what
+// is written after the device passed it is skipped, so the sound never stalls and never drifts
+// from the clock.
+//
+// Thread-safe.
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+class AudioRing {
+public:
+    explicit AudioRing(int capacityFrames);
+    // Drops everything; `frame` is the next one read.
+    void Reset(std::int64_t frame);
+    // Interleaved stereo floats starting at frame `first`; returns the frames taken (those already
+    // passed count as taken; fewer when the ring is full).
+    int Write(std::int64_t first, const float* samples, int frames);
+    // The next `frames` frames as 16-bit stereo: queued sound, or silence where there is none.
+    void Read(std::int16_t* out, int frames);
+    std::int64_t readPosition() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::int16_t> ring_;  // capacity × 2 samples
+    std::int64_t capacity_;
+    std::int64_t queuedStart_ = 0, queuedFrames_ = 0;  // the frames held, from queuedStart_
+    std::int64_t read_ = 0;
+};

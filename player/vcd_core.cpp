@@ -1,0 +1,303 @@
+#include "player/vcd_core.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <cstdio>
+
+#include "controls/menu_builder.h"
+#include "lang/control_id.h"
+#include "platform/com/error_text.h"
+#include "platform/shell/message_boxes.h"
+#include "res/menus.h"
+
+// The player's top-level window: hands what happens to it to its player.
+class PreviewWindow : public QWidget {
+public:
+    explicit PreviewWindow(CVcdCore& player)
+        : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+          player_(player) {
+        setObjectName("PreviewWindow");
+        setAttribute(Qt::WA_NoSystemBackground, false);
+        QPalette black = palette();
+        black.setColor(QPalette::Window, Qt::black);
+        setPalette(black);
+        setAutoFillBackground(true);
+        setWindowIcon(QApplication::windowIcon());
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();  // the owner ends the preview, then closes us
+        player_.OnCloseRequest();
+    }
+    void resizeEvent(QResizeEvent*) override { player_.OnResized(); }
+    void moveEvent(QMoveEvent*) override { player_.OnResized(); }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::RightButton) player_.ShowMenu(event->position().toPoint());
+        event->accept();
+    }
+
+private:
+    CVcdCore& player_;
+};
+
+CVcdCore::CVcdCore(QWidget* owner, MessageBoxes& boxes, PostCommand postCommand)
+    : owner_(owner), boxes_(boxes), postCommand_(std::move(postCommand)), notices_(std::make_unique<QObject>()) {}
+
+CVcdCore::~CVcdCore() {
+    if (state_ != PlayState::Closed) Close();
+}
+
+QWidget* CVcdCore::window() const { return window_.get(); }
+
+void CVcdCore::ErrorBox(const char* format, HRESULT hr) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, static_cast<unsigned>(hr));
+    boxes_.Show({MessageOwner::None, text, "message", MessageButtons::Ok, MessageIcon::None});
+}
+
+void CVcdCore::CreatePlayerWindow() {
+    QScreen* screen = owner_ != nullptr ? owner_->screen() : QGuiApplication::primaryScreen();
+    const QRect work = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int ownerTop = owner_ != nullptr ? owner_->frameGeometry().top() : work.top() + 300;
+    const int left = work.left() + 100, top = work.top() + 5;
+    const int right = work.left() + (4 * (ownerTop - work.top() - 5)) / 3;
+    window_ = std::make_unique<PreviewWindow>(*this);
+    window_->setWindowTitle("Video Window");
+    // The size is the video's once attached; the provisional one may be empty.
+    window_->setGeometry(left, top, std::max(1, right - left), std::max(1, ownerTop - top));
+    windowCreated_ = true;
+}
+
+HRESULT CVcdCore::Open(const std::shared_ptr<IGraphBuilder>& graph) {
+    if (owner_ != nullptr) {
+        owner_->showNormal();
+        owner_->raise();
+        owner_->activateWindow();
+    }
+    state_ = PlayState::Stopped;
+    CreatePlayerWindow();
+    HRESULT hr = Attach(graph);
+    if (FAILED(hr)) Close();
+    return hr;
+}
+
+HRESULT CVcdCore::Attach(const std::shared_ptr<IGraphBuilder>& graph) {
+    pGB = graph;
+    HRESULT hr;
+    if (FAILED(hr = QueryInterface(pGB, &pMC))) {
+        ErrorBox("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IMediaControl, (void **)&pMC)\n", hr);
+        return hr;
+    }
+    if (FAILED(hr = QueryInterface(pGB, &pME))) {
+        ErrorBox("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IMediaEventEx, (void **)&pME)\n", hr);
+        return hr;
+    }
+    if (FAILED(hr = QueryInterface(pGB, &pMS))) {
+        ErrorBox("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IMediaSeeking, (void **)&pMS)\n", hr);
+        return hr;
+    }
+    if (FAILED(hr = QueryInterface(pGB, &pVW))) {
+        ErrorBox("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IVideoWindow, (void **)&pVW)\n", hr);
+        return hr;
+    }
+    if (FAILED(hr = QueryInterface(pGB, &pBV))) {
+        ErrorBox("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IBasicVideo, (void **)&pBV)\n", hr);
+        return hr;
+    }
+    if (FAILED(hr = QueryInterface(pGB, &pBA))) {
+        ErrorBox("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IBasicAudio, (void **)&pBA)\n", hr);
+        return hr;
+    }
+    noVideo_ = !pVW || !pBV;
+    if (!noVideo_) {
+        long visible = 0;
+        hr = pVW->get_Visible(&visible);
+        if (hr == E_NOINTERFACE) {
+            noVideo_ = true;
+        } else if (FAILED(hr)) {
+            ErrorBox("Failed(%08x) in pVW->get_Visible()!\r\n", hr);
+        }
+    }
+    if (FAILED(hr = pME->SetNotifyWindow(this, WM_GRAPHNOTIFY, 0))) {
+        ErrorBox("FAILED(hr=0x%x) in pME->SetNotifyWindow(reinterpret_cast<OAHWND>(m_hWnd), WM_GRAPHNOTIFY, 0)\n",
+                 hr);
+        return hr;
+    }
+    if (!noVideo_) {
+        long style = 0;
+        pVW->get_WindowStyle(&style);
+        pVW->put_WindowStyle((style & static_cast<long>(0xFF3BFFFF)) | WS_CHILD);
+        pVW->put_Owner(window_.get());
+        pVW->put_MessageDrain(window_.get());
+        if (FAILED(hr = InitVideoWindow(1, 1))) {
+            ErrorBox("FAILED(hr=0x%x) in InitVideoWindow(1, 1)\n", hr);
+            return hr;
+        }
+        shown_ = true;
+        window_->showNormal();
+    } else {
+        window_->hide();  // the sound plays; the preview ends from the main window
+    }
+    window_->update();
+    if (!noVideo_) {
+        window_->raise();
+        window_->activateWindow();
+        window_->setFocus();
+    }
+    SetCaption();
+    if (FAILED(hr = pMC->Run())) {
+        ErrorBox("FAILED(hr=0x%x) in pMC->Run()\n", hr);
+        return hr;
+    }
+    state_ = PlayState::Running;
+    return S_OK;
+}
+
+HRESULT CVcdCore::InitVideoWindow(int multiplier, int divisor) {
+    if (!pBV) return S_OK;
+    long videoWidth = 0, videoHeight = 0;
+    HRESULT hr = pBV->GetVideoSize(&videoWidth, &videoHeight);
+    if (hr == E_NOINTERFACE) return S_OK;
+    if (FAILED(hr)) return hr;
+    QSize size(static_cast<int>(videoWidth * multiplier / divisor), static_cast<int>(videoHeight * multiplier / divisor));
+    // A video larger than the work area is shown scaled down to fit it, the aspect kept.
+    if (QScreen* screen = window_->screen()) {
+        const QRect work = screen->availableGeometry();
+        const QSize frame = window_->frameGeometry().size() - window_->geometry().size();
+        const QSize room(std::max(16, work.width() - frame.width()), std::max(16, work.height() - frame.height()));
+        if (size.width() > room.width() || size.height() > room.height()) size.scale(room, Qt::KeepAspectRatio);
+    }
+    window_->setFixedSize(size);
+    if (FAILED(hr = pVW->SetWindowPosition(0, 0, size.width(), size.height()))) {
+        ErrorBox("FAILED(hr=0x%x) in pVW->SetWindowPosition(rect.left, rect.top, rect.right, rect.bottom)\n", hr);
+        return hr;
+    }
+    return S_OK;
+}
+
+void CVcdCore::SetCaption() {
+    if (window_) window_->setWindowTitle("PREVIEW");
+}
+
+void CVcdCore::Play() {
+    if (!pMC) return;
+    if ((state_ == PlayState::Stopped || state_ == PlayState::Paused) && SUCCEEDED(pMC->Run())) {
+        state_ = PlayState::Running;
+    }
+    if (pMS && SUCCEEDED(pMS->SetRate(1.0))) SetCaption();
+}
+
+void CVcdCore::Pause() {
+    if (!pMC) return;
+    if (state_ != PlayState::Stopped && state_ != PlayState::Paused && SUCCEEDED(pMC->Pause())) {
+        state_ = PlayState::Paused;
+    }
+    SetCaption();
+}
+
+void CVcdCore::Stop() {
+    if (!pMC || !pMS) return;
+    if (state_ == PlayState::Paused || state_ == PlayState::Running) {
+        pMC->Stop();
+        state_ = PlayState::Stopped;
+        REFERENCE_TIME start = 0;
+        pMS->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+        pMC->Pause();  // shows the first frame while the state reads stopped
+    }
+    SetCaption();
+}
+
+void CVcdCore::Close() {
+    if (pMC) pMC->Stop();
+    state_ = PlayState::Stopped;
+    noVideo_ = true;
+    if (windowCreated_ && window_) {
+        window_->hide();
+        if (pVW) pVW->put_Visible(0);
+        if (owner_ != nullptr) owner_->update();
+    }
+    if (pVW) {
+        pVW->put_Visible(0);
+        pVW->put_Owner(nullptr);
+    }
+    if (pME) pME->SetNotifyWindow(nullptr, 0, 0);
+    window_.reset();
+    shown_ = false;
+    pME.reset();
+    pMS.reset();
+    pMC.reset();
+    pBA.reset();
+    pBV.reset();
+    pVW.reset();
+    state_ = PlayState::Closed;
+    if (owner_ != nullptr) owner_->update();
+}
+
+void CVcdCore::PostGraphNotify(long, long) {
+    QMetaObject::invokeMethod(notices_.get(), [this] { OnGraphNotify(); }, Qt::QueuedConnection);
+}
+
+void CVcdCore::OnGraphNotify() {
+    if (!pME) return;
+    long code = 0, param1 = 0, param2 = 0;
+    while (pME && SUCCEEDED(pME->GetEvent(&code, &param1, &param2, 0))) {
+        pME->FreeEventParams(code, param1, param2);
+        if (code == EC_COMPLETE) Stop();
+    }
+}
+
+void CVcdCore::OnCommand(int command) {
+    switch (command) {
+        case ID_PREVIEW_PLAY: Play(); break;
+        case ID_PREVIEW_PAUSE: Pause(); break;
+        case ID_PREVIEW_STOP: Stop(); break;
+        case ID_PREVIEW_CLOSE:
+            if (window_) window_->close();
+            break;
+        default: break;
+    }
+}
+
+void CVcdCore::OnCloseRequest() {
+    if (postCommand_) {
+        QMetaObject::invokeMethod(
+            owner_ != nullptr ? static_cast<QObject*>(owner_) : notices_.get(),
+            [post = postCommand_] { post(IDC_BUTTON_PREVIEW_VIDEO); }, Qt::QueuedConnection);
+    }
+}
+
+void CVcdCore::OnResized() {
+    if (shown_ && pVW && window_) pVW->SetWindowPosition(0, 0, window_->width(), window_->height());
+}
+
+std::unique_ptr<QMenu> CVcdCore::MakeMenu() {
+    std::unique_ptr<QMenu> menu = BuildPopupMenu(IDR_MENU_PREVIEW, window_.get());
+    if (!menu) {
+        boxes_.Show({MessageOwner::None, "error", "error", MessageButtons::Ok, MessageIcon::None});
+        return nullptr;
+    }
+    for (QAction* action : menu->actions()) {
+        const int id = CommandId(action);
+        bool grey = false;
+        switch (state_) {
+            case PlayState::Stopped: grey = id == ID_PREVIEW_PAUSE || id == ID_PREVIEW_STOP; break;
+            case PlayState::Paused: grey = id == ID_PREVIEW_PAUSE; break;
+            case PlayState::Running: grey = id == ID_PREVIEW_PLAY; break;
+            case PlayState::Closed: break;
+        }
+        action->setEnabled(!grey);
+    }
+    return menu;
+}
+
+void CVcdCore::ShowMenu(const QPoint& clientPoint) {
+    std::unique_ptr<QMenu> menu = MakeMenu();
+    if (!menu || !window_) return;
+    QAction* chosen = menu->exec(window_->mapToGlobal(clientPoint));
+    if (chosen != nullptr) OnCommand(CommandId(chosen));
+}

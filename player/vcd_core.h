@@ -1,0 +1,76 @@
+#pragma once
+// The preview player: a window of its own showing a playback graph's video, with Play, Pause,
+// Stop and Close on a right-click menu. At the end of the stream it rewinds and holds the first
+// frame. Closing the window asks the owner to end the preview (command 1019) instead of
+// destroying itself; the owner then calls Close. The graph stays the caller's.
+//
+// User-interface thread only; graph events arrive as queued calls.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "engine/preview_rendering.h"
+#include "platform/render/playback.h"
+
+class MessageBoxes;
+class QMenu;
+
+inline constexpr long WM_GRAPHNOTIFY = 1037;
+inline constexpr int IDC_BUTTON_PREVIEW_VIDEO = 1019;
+
+class CVcdCore : public IPreviewPlayer, private IGraphNotifyTarget {
+public:
+    enum class PlayState { Stopped, Paused, Running, Closed };
+    using PostCommand = std::function<void(int command)>;
+
+    // `postCommand` hands a command to the owner window later (a posted message).
+    CVcdCore(QWidget* owner, MessageBoxes& boxes, PostCommand postCommand);
+    ~CVcdCore() override;
+
+    HRESULT Open(const std::shared_ptr<IGraphBuilder>& graph) override;
+    void Close() override;
+    void Play();
+    void Pause();
+    void Stop();
+    HRESULT InitVideoWindow(int multiplier, int divisor);
+
+    PlayState state() const { return state_; }
+    bool noVideo() const { return noVideo_; }
+    // The player window; null before Open and after Close.
+    QWidget* window() const;
+    // The right-click menu with its items greyed by the play state; null (after its message) when
+    // the menu cannot be made.
+    std::unique_ptr<QMenu> MakeMenu();
+
+private:
+    friend class PreviewWindow;
+    void PostGraphNotify(long message, long instance) override;
+    void OnGraphNotify();
+    void OnCommand(int command);
+    void OnCloseRequest();
+    void OnResized();
+    void ShowMenu(const QPoint& clientPoint);
+    HRESULT Attach(const std::shared_ptr<IGraphBuilder>& graph);
+    void CreatePlayerWindow();
+    void SetCaption();
+    // The format takes the code as one unsigned int.
+    void ErrorBox(const char* format, HRESULT hr);
+
+    QWidget* owner_;
+    MessageBoxes& boxes_;
+    PostCommand postCommand_;
+    bool noVideo_ = false;
+    PlayState state_ = PlayState::Closed;
+    std::shared_ptr<IVideoWindow> pVW;
+    bool shown_ = false;
+    std::shared_ptr<IBasicVideo> pBV;
+    std::shared_ptr<IGraphBuilder> pGB;
+    std::shared_ptr<IMediaControl> pMC;
+    std::shared_ptr<IMediaEventEx> pME;
+    std::shared_ptr<IBasicAudio> pBA;
+    std::shared_ptr<IMediaSeeking> pMS;
+    std::unique_ptr<QWidget> window_;
+    bool windowCreated_ = false;
+    std::unique_ptr<QObject> notices_;  // the target of the queued graph notices
+};

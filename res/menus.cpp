@@ -1,0 +1,14 @@
+#include "res/menus.h"
+
+const MenuTemplate* FindMenuTemplate(int id) {
+    static const std::vector<MenuTemplate> menus{
+        {IDR_MENU_PREVIEW,
+         "PREVIEW",
+         {{ID_PREVIEW_PLAY, "Play"}, {ID_PREVIEW_PAUSE, "Pause"}, {ID_PREVIEW_STOP, "Stop"}, {0, ""},
+          {ID_PREVIEW_CLOSE, "Close"}}},
+    };
+    for (const MenuTemplate& m : menus) {
+        if (m.id == id) return &m;
+    }
+    return nullptr;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The program's menus as tables: each a popup with its title and items (command id and text; id 0
+// is a separator). The language files replace the texts by command id.
+
+#include <string>
+#include <vector>
+
+struct MenuItemTemplate {
+    int command = 0;  // 0: a separator
+    std::string text;
+};
+
+struct MenuTemplate {
+    int id;
+    std::string popup;
+    std::vector<MenuItemTemplate> items;
+};
+
+inline constexpr int IDR_MENU_PREVIEW = 134;
+inline constexpr int ID_PREVIEW_PLAY = 32773;
+inline constexpr int ID_PREVIEW_PAUSE = 32774;
+inline constexpr int ID_PREVIEW_STOP = 32775;
+inline constexpr int ID_PREVIEW_CLOSE = 32776;
+
+// The table of menu `id`; null for an id the program does not have.
+const MenuTemplate* FindMenuTemplate(int id);
