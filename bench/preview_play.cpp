@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     QObject::connect(&poll, &QTimer::timeout, [&] {
         GetPlaybackStats(objects.graph, &stats);
         if ((startupOnly && stats.firstFrameSteadyNs != 0) || player->state() == CVcdCore::PlayState::Stopped) {
-            app.quit();
+            QCoreApplication::exit(0);  // quit() would ask the player window to close, which it declines
         }
     });
     poll.start(5);

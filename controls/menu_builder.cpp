@@ -5,17 +5,27 @@
 #include "lang/control_id.h"
 #include "res/menus.h"
 
-std::unique_ptr<QMenu> BuildPopupMenu(int id, QWidget* parent) {
+std::unique_ptr<QMenu> LoadMenuTemplate(int id, QWidget* parent) {
     const MenuTemplate* t = FindMenuTemplate(id);
     if (t == nullptr) return nullptr;
-    auto menu = std::make_unique<QMenu>(QString::fromStdString(t->popup), parent);
+    auto loaded = std::make_unique<QMenu>(parent);
+    QMenu* popup = loaded->addMenu(QString::fromStdString(t->popup));
     for (const MenuItemTemplate& item : t->items) {
         if (item.command == 0) {
-            menu->addSeparator();
-            continue;
+            popup->addSeparator();
+        } else if (item.command == kSubmenu) {
+            popup->addMenu(QString::fromStdString(item.text));
+        } else {
+            SetCommandId(popup->addAction(QString::fromStdString(item.text)), item.command);
         }
-        QAction* action = menu->addAction(QString::fromStdString(item.text));
-        SetCommandId(action, item.command);
     }
-    return menu;
+    return loaded;
+}
+
+QMenu* PopupOf(QMenu* loaded) {
+    if (loaded == nullptr) return nullptr;
+    for (QAction* action : loaded->actions()) {
+        if (action->menu() != nullptr) return action->menu();
+    }
+    return nullptr;
 }

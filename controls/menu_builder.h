@@ -1,10 +1,13 @@
 #pragma once
-// Builds a Qt popup menu from a menu table, each action carrying its command id.
+// Builds Qt menus from the menu tables, each action carrying its command id.
 
 #include <memory>
 
 class QMenu;
 class QWidget;
 
-// The popup of menu `id`, or null when the program has no such menu.
-std::unique_ptr<QMenu> BuildPopupMenu(int id, QWidget* parent = nullptr);
+// Menu `id` as loaded: a top menu holding the table's popup as its one submenu (the shape the
+// language code translates); null when the program has no such menu.
+std::unique_ptr<QMenu> LoadMenuTemplate(int id, QWidget* parent = nullptr);
+// The popup of a loaded menu; null when it has none.
+QMenu* PopupOf(QMenu* loaded);

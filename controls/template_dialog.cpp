@@ -8,8 +8,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 
 #include "controls/data_exchange.h"
+#include "controls/hyperlink.h"
+#include "controls/icon_button.h"
 #include "lang/control_id.h"
 #include "platform/shell/message_boxes.h"
 
@@ -47,6 +50,39 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
         case ControlKind::ListBox: return new QListWidget(parent);
         case ControlKind::GroupBox: return new QGroupBox(text, parent);
         case ControlKind::RadioButton: return new QRadioButton(text, parent);
+        case ControlKind::ListView: {
+            auto* view = new QTreeWidget(parent);
+            view->setRootIsDecorated(false);
+            view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+            view->setSelectionBehavior(QAbstractItemView::SelectRows);
+            view->setUniformRowHeights(true);
+            view->setAllColumnsShowFocus(true);
+            return view;
+        }
+        case ControlKind::IconButton: {
+            auto* button = new CButtonST(parent);
+            button->setText(text);
+            return button;
+        }
+        case ControlKind::Picture: {
+            auto* box = new QLabel(parent);
+            box->setAutoFillBackground(true);
+            QPalette black = box->palette();
+            black.setColor(QPalette::Window, Qt::black);
+            box->setPalette(black);
+            box->setAlignment(Qt::AlignCenter);
+            return box;
+        }
+        case ControlKind::StatusText: {
+            auto* line = new QLabel(text, parent);
+            line->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            return line;
+        }
+        case ControlKind::Hyperlink: {
+            auto* link = new CHyperLink(parent);
+            link->setText(text);
+            return link;
+        }
     }
     return nullptr;
 }

@@ -276,11 +276,12 @@ void CVcdCore::OnResized() {
 }
 
 std::unique_ptr<QMenu> CVcdCore::MakeMenu() {
-    std::unique_ptr<QMenu> menu = BuildPopupMenu(IDR_MENU_PREVIEW, window_.get());
-    if (!menu) {
+    std::unique_ptr<QMenu> loaded = LoadMenuTemplate(IDR_MENU_PREVIEW, window_.get());
+    if (!loaded || PopupOf(loaded.get()) == nullptr) {
         boxes_.Show({MessageOwner::None, "error", "error", MessageButtons::Ok, MessageIcon::None});
         return nullptr;
     }
+    QMenu* menu = PopupOf(loaded.get());
     for (QAction* action : menu->actions()) {
         const int id = CommandId(action);
         bool grey = false;
@@ -292,12 +293,12 @@ std::unique_ptr<QMenu> CVcdCore::MakeMenu() {
         }
         action->setEnabled(!grey);
     }
-    return menu;
+    return loaded;
 }
 
 void CVcdCore::ShowMenu(const QPoint& clientPoint) {
     std::unique_ptr<QMenu> menu = MakeMenu();
     if (!menu || !window_) return;
-    QAction* chosen = menu->exec(window_->mapToGlobal(clientPoint));
+    QAction* chosen = PopupOf(menu.get())->exec(window_->mapToGlobal(clientPoint));
     if (chosen != nullptr) OnCommand(CommandId(chosen));
 }

@@ -39,8 +39,8 @@ public:
     bool noVideo() const { return noVideo_; }
     // The player window; null before Open and after Close.
     QWidget* window() const;
-    // The right-click menu with its items greyed by the play state; null (after its message) when
-    // the menu cannot be made.
+    // The right-click menu (as loaded: its popup holds the items) with the items greyed by the play
+    // state; null (after its message) when the menu cannot be made.
     std::unique_ptr<QMenu> MakeMenu();
 
 private:

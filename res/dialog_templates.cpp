@@ -94,12 +94,58 @@ DialogTemplate FilterProperty() {
     }};
 }
 
+DialogTemplate MainWindow() {
+    DialogTemplate t{IDD_KAVREL_DIALOG, "Kavrel", 414, 290, {
+        {0, K::GroupBox, "", 7, 0, 400, 39},
+        {1006, K::IconButton, "Add Photo", 9, 5, 66, 32},
+        {1007, K::IconButton, "Add Music", 75, 5, 66, 32},
+        {1016, K::IconButton, "Transition", 141, 5, 66, 32},
+        {1003, K::IconButton, "Options", 207, 5, 66, 32},
+        {1019, K::IconButton, "Preview", 273, 5, 66, 32},
+        {1000, K::IconButton, "Convert", 339, 5, 66, 32},
+        {1008, K::ListView, "", 7, 44, 368, 100},
+    }};
+    int y = 44;
+    for (int id : {1031, 1032, 1029, 1030, 1033}) {
+        t.controls.push_back({id, K::IconButton, "", 383, y, 24, 16});
+        y += 21;
+    }
+    t.controls.push_back({1009, K::ListView, "", 7, 153, 197, 73});
+    y = 153;
+    for (int id : {1040, 1041, 1038, 1039}) {
+        t.controls.push_back({id, K::IconButton, "", 212, y, 24, 16});
+        y += 19;
+    }
+    t.controls.push_back({1017, K::Picture, "", 259, 153, 116, 73});
+    int x = 7;
+    for (auto [id, text] : {std::pair{1067, "&Help"}, {1047, "Homepage"}, {1042, "About"}, {1054, "Exit"}}) {
+        t.controls.push_back({id, K::IconButton, text, x, 233, 66, 32});
+        x += 111;
+    }
+    t.controls.push_back({1021, K::StatusText, "", 7, 269, 400, 14});
+    return t;
+}
+
+DialogTemplate AboutBox() {
+    return {IDD_ABOUTBOX, "About Kavrel", 240, 150, {
+        {1101, K::Label, "Kavrel", 50, 10, 180, 12},
+        {1102, K::Label, "Made by the Kavrel developers", 50, 24, 180, 12},
+        {1049, K::Hyperlink, "Kavrel home page", 50, 42, 180, 12},
+        {1050, K::Hyperlink, "Support Email: Click here", 50, 56, 180, 12},
+        {1103, K::Label,
+         "Kavrel uses FFmpeg (libavformat, libavcodec, libswscale, libswresample; LGPL 2.1 or later), "
+         "Qt 6 (LGPL 3) and, through FFmpeg, x264 and LAME.", 10, 74, 220, 44},
+        {IDOK, K::DefaultButton, "OK", 87, 126, 66, 16},
+    }};
+}
+
 }  // namespace
 
 const DialogTemplate& FindDialogTemplate(int id) {
     static const std::map<int, DialogTemplate> templates = [] {
         std::map<int, DialogTemplate> all;
-        for (DialogTemplate t : {OutputOptions(), TransitionSettings(), ChangePhoto(), FilterProperty()}) {
+        for (DialogTemplate t : {OutputOptions(), TransitionSettings(), ChangePhoto(), FilterProperty(), MainWindow(),
+                                  AboutBox()}) {
             all.emplace(t.id, std::move(t));
         }
         return all;

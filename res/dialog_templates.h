@@ -16,6 +16,11 @@ enum class ControlKind {
     ListBox,
     GroupBox,
     RadioButton,  // automatic, one group per dialog
+    ListView,     // a report view: columns, several rows selectable
+    IconButton,   // a flat button with its icon above the caption
+    Picture,      // a black box that shows a picture
+    StatusText,   // a sunken line of text
+    Hyperlink,    // a label that opens an address
 };
 
 enum ControlStyle : unsigned {
@@ -44,6 +49,9 @@ inline constexpr int IDD_DIALOG_OUTPUT_OPTIONS = 129;
 inline constexpr int IDD_DIALOG_TRANSITION_SETTINGS = 130;
 inline constexpr int IDD_DIALOG_CHANGE_PHOTO = 136;
 inline constexpr int IDD_DIALOG_FILTER_PROPERTY = 161;
+inline constexpr int IDD_KAVREL_DIALOG = 102;
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
 // The table of dialog `id`; throws std::out_of_range for an id the program does not have.

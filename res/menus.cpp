@@ -6,6 +6,9 @@ const MenuTemplate* FindMenuTemplate(int id) {
          "PREVIEW",
          {{ID_PREVIEW_PLAY, "Play"}, {ID_PREVIEW_PAUSE, "Pause"}, {ID_PREVIEW_STOP, "Stop"}, {0, ""},
           {ID_PREVIEW_CLOSE, "Close"}}},
+        {IDR_MENU_LANGUAGE_POPUP,
+         "PopupMenu",
+         {{kSubmenu, "Language"}, {IDM_POPUPMENU_FONT, "Font"}, {IDM_ABOUT, "About"}}},
     };
     for (const MenuTemplate& m : menus) {
         if (m.id == id) return &m;

@@ -4,11 +4,9 @@
 #include <cstring>
 
 #include "platform/com/error_text.h"
+#include "platform/render/bgra_converter.h"
 #include "platform/render/video_compositor.h"
 
-extern "C" {
-#include <libswscale/swscale.h>
-}
 
 namespace {
 
@@ -21,32 +19,6 @@ std::int64_t SteadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
-
-class BgraConverter {
-public:
-    BgraConverter(int width, int height)
-        : width_(width), height_(height),
-          sws_(sws_getContext(width, height, AV_PIX_FMT_YUV420P, width, height, AV_PIX_FMT_BGRA, SWS_BILINEAR,
-                              nullptr, nullptr, nullptr)) {}
-    ~BgraConverter() { sws_freeContext(sws_); }
-    VideoPicture Convert(const AVFrame* frame, std::int64_t n) {
-        VideoPicture p;
-        p.width = width_;
-        p.height = height_;
-        p.stride = width_ * 4;
-        auto pixels = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(p.stride) * height_);
-        std::uint8_t* dst[] = {pixels->data(), nullptr, nullptr, nullptr};
-        int dstStride[] = {p.stride, 0, 0, 0};
-        if (sws_ != nullptr) sws_scale(sws_, frame->data, frame->linesize, 0, height_, dst, dstStride);
-        p.pixels = std::move(pixels);
-        p.frame = n;
-        return p;
-    }
-
-private:
-    int width_, height_;
-    SwsContext* sws_;
-};
 
 }  // namespace
 

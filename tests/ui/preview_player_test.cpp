@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include "controls/menu_builder.h"
 #include "lang/control_id.h"
 #include "platform/com/error_text.h"
 #include "player/qt_preview_renderers.h"
@@ -37,7 +38,7 @@ struct Player {
     std::map<int, bool> MenuEnabled() {
         std::map<int, bool> enabled;
         std::unique_ptr<QMenu> menu = core().MakeMenu();
-        for (QAction* a : menu->actions()) {
+        for (QAction* a : PopupOf(menu.get())->actions()) {
             if (!a->isSeparator()) enabled[CommandId(a)] = a->isEnabled();
         }
         return enabled;

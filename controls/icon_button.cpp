@@ -1,0 +1,119 @@
+#include "controls/icon_button.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QPainter>
+#include <qdrawutil.h>
+#include <QSoundEffect>
+#include <QStyle>
+
+namespace {
+constexpr int kMargin = 3;
+}
+
+CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
+    setFlat(true);
+    setAttribute(Qt::WA_Hover);
+}
+
+CButtonST::~CButtonST() = default;
+
+void CButtonST::SetIcon(const QIcon& icon) {
+    icon_ = icon;
+    update();
+}
+
+void CButtonST::SetSound(const QString& wavFile) {
+    sound_ = std::make_unique<QSoundEffect>();
+    sound_->setSource(QUrl::fromLocalFile(wavFile));
+    sound_->setVolume(0.5);
+}
+
+void CButtonST::SetTooltipText(const QString& text, bool activate) { setToolTip(activate ? text : QString()); }
+
+int CButtonST::SetAlign(int align) {
+    if (align < 0 || align > 3) return 4;
+    align_ = align;
+    update();
+    return 0;
+}
+
+void CButtonST::enterEvent(QEnterEvent* event) {
+    QPushButton::enterEvent(event);
+    // A drag that started elsewhere does not light the button.
+    if ((QApplication::mouseButtons() & Qt::LeftButton) && !isDown()) return;
+    if (hover_ || !isEnabled()) return;
+    hover_ = true;
+    update();
+    if (sound_) sound_->play();
+    ++soundsPlayed_;
+}
+
+void CButtonST::leaveEvent(QEvent* event) {
+    QPushButton::leaveEvent(event);
+    EndHover();
+}
+
+void CButtonST::focusOutEvent(QFocusEvent* event) {
+    QPushButton::focusOutEvent(event);
+    EndHover();
+}
+
+void CButtonST::changeEvent(QEvent* event) {
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) EndHover();
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        if (hasFocus()) focusNextChild();
+        EndHover();
+    }
+}
+
+void CButtonST::EndHover() {
+    if (!hover_) return;
+    hover_ = false;
+    update();
+}
+
+void CButtonST::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    QRect r = rect();
+    const QPalette& pal = palette();
+    const bool pressed = isDown() || isChecked();
+    if (!transparent_) p.fillRect(r, pal.button());
+    if (pressed) {
+        qDrawShadeRect(&p, r, pal, true, 1);
+    } else if (hover_) {
+        qDrawShadeRect(&p, r, pal, false, 1);
+    }
+    const QPoint shift = pressed ? QPoint(1, 1) : QPoint(0, 0);
+    const QSize iconSize = icon_.isNull() ? QSize() : icon_.actualSize(QSize(32, 32));
+    QRect textArea = r;
+    if (!icon_.isNull()) {
+        QRect iconRect(QPoint(0, 0), iconSize);
+        if (text().isEmpty() || align_ == 3) {
+            iconRect.moveCenter(r.center());
+        } else if (align_ == 1) {
+            iconRect.moveTo((r.width() - iconSize.width()) / 2, kMargin);
+            textArea.setTop(iconRect.bottom() + 1);
+        } else if (align_ == 0) {
+            iconRect.moveTo(kMargin, (r.height() - iconSize.height()) / 2);
+            textArea.setLeft(iconRect.right() + kMargin);
+        } else {
+            iconRect.moveTo(r.width() - kMargin - iconSize.width(), (r.height() - iconSize.height()) / 2);
+            textArea.setRight(iconRect.left() - kMargin);
+        }
+        icon_.paint(&p, iconRect.translated(shift), Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    }
+    if (text().isEmpty()) return;
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+    textArea.translate(shift);
+    if (!isEnabled()) {  // embossed
+        p.setPen(pal.color(QPalette::Light));
+        p.drawText(textArea.translated(1, 1), flags, text());
+        p.setPen(pal.color(QPalette::Dark));
+        p.drawText(textArea, flags, text());
+        return;
+    }
+    p.setPen(pal.color(QPalette::ButtonText));
+    p.drawText(textArea, flags, text());
+}

@@ -1,0 +1,38 @@
+#include "platform/render/photo_picture.h"
+
+#include "platform/render/bgra_converter.h"
+#include "platform/render/photo_decoder.h"
+
+extern "C" {
+#include <libswscale/swscale.h>
+}
+
+BgraConverter::BgraConverter(int width, int height)
+    : width_(width), height_(height),
+      sws_(sws_getContext(width, height, AV_PIX_FMT_YUV420P, width, height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr,
+                          nullptr, nullptr)) {}
+
+BgraConverter::~BgraConverter() { sws_freeContext(sws_); }
+
+VideoPicture BgraConverter::Convert(const AVFrame* frame, std::int64_t n) {
+    VideoPicture p;
+    p.width = width_;
+    p.height = height_;
+    p.stride = width_ * 4;
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(p.stride) * height_);
+    std::uint8_t* dst[] = {pixels->data(), nullptr, nullptr, nullptr};
+    int dstStride[] = {p.stride, 0, 0, 0};
+    if (sws_ != nullptr) sws_scale(sws_, frame->data, frame->linesize, 0, height_, dst, dstStride);
+    p.pixels = std::move(pixels);
+    p.frame = n;
+    return p;
+}
+
+bool DecodePhotoPicture(const std::string& path, int width, int height, VideoPicture* picture, std::string* error) {
+    width = std::max(2, width & ~1);
+    height = std::max(2, height & ~1);
+    FramePtr frame;
+    if (!DecodePhotoFrame(path, width, height, &frame, error)) return false;
+    *picture = BgraConverter(width, height).Convert(frame.get(), 0);
+    return true;
+}
