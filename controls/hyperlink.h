@@ -11,6 +11,8 @@
 class MessageBoxes;
 
 class CHyperLink : public QLabel {
+    Q_OBJECT
+
 public:
     // Opens an address; the result follows the shell's: above 32 on success, else a reason code.
     using Opener = std::function<int(const QString& address)>;

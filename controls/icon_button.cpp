@@ -23,9 +23,9 @@ void CButtonST::SetIcon(const QIcon& icon) {
     update();
 }
 
-void CButtonST::SetSound(const QString& wavFile) {
+void CButtonST::SetSound(const QUrl& wav) {
     sound_ = std::make_unique<QSoundEffect>();
-    sound_->setSource(QUrl::fromLocalFile(wavFile));
+    sound_->setSource(wav);
     sound_->setVolume(0.5);
 }
 

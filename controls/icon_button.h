@@ -5,18 +5,21 @@
 
 #include <QIcon>
 #include <QPushButton>
+#include <QUrl>
 #include <memory>
 
 class QSoundEffect;
 
 class CButtonST : public QPushButton {
+    Q_OBJECT
+
 public:
     explicit CButtonST(QWidget* parent = nullptr);
     ~CButtonST() override;
 
     void SetIcon(const QIcon& icon);
     // The sound played (asynchronously) when the mouse comes over the button.
-    void SetSound(const QString& wavFile);
+    void SetSound(const QUrl& wav);
     void DrawTransparent(bool transparent) { transparent_ = transparent; }
     void SetBtnCursor(const QCursor& cursor) { setCursor(cursor); }
     void SetTooltipText(const QString& text, bool activate = true);

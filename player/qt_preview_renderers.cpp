@@ -59,9 +59,8 @@ public:
     void Present(const VideoPicture& picture) override { mailbox_.Put(picture); }
     void SetOwner(void* owner) override {
         if (!widget_) return;
-        const bool visible = widget_->isVisibleTo(widget_->parentWidget());
         widget_->setParent(static_cast<QWidget*>(owner));
-        widget_->setVisible(owner != nullptr && visible);
+        widget_->setVisible(owner != nullptr && visible_);
     }
     void SetMessageDrain(void* drain) override {
         // The drain is the owner: the widget lets its mouse through to it.

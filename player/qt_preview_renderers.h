@@ -10,6 +10,8 @@
 
 // Draws the latest picture scaled into itself, the aspect kept, on black.
 class PreviewVideoWidget : public QWidget {
+    Q_OBJECT
+
 public:
     PreviewVideoWidget();
     void SetPicture(QImage picture);

@@ -18,8 +18,9 @@ VideoPicture BgraConverter::Convert(const AVFrame* frame, std::int64_t n) {
     VideoPicture p;
     p.width = width_;
     p.height = height_;
-    p.stride = width_ * 4;
-    auto pixels = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(p.stride) * height_);
+    // The scaler's vector code writes whole blocks: rows aligned, and room after the last one.
+    p.stride = (width_ * 4 + 63) & ~63;
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(p.stride) * height_ + 256);
     std::uint8_t* dst[] = {pixels->data(), nullptr, nullptr, nullptr};
     int dstStride[] = {p.stride, 0, 0, 0};
     if (sws_ != nullptr) sws_scale(sws_, frame->data, frame->linesize, 0, height_, dst, dstStride);

@@ -69,6 +69,7 @@ TEST_F(PreviewPlayerTest, PlaysPausesAndRewindsToTheFirstFrameAtTheEnd) {
     auto* video = core.window()->findChild<PreviewVideoWidget*>();
     ASSERT_NE(video, nullptr);
     EXPECT_EQ(video->geometry(), QRect(0, 0, 96, 64));
+    EXPECT_TRUE(video->isVisible());
     EXPECT_EQ(p.MenuEnabled(), (std::map<int, bool>{{ID_PREVIEW_PLAY, false}, {ID_PREVIEW_PAUSE, true},
                                                     {ID_PREVIEW_STOP, true}, {ID_PREVIEW_CLOSE, true}}));
 

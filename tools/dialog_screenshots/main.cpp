@@ -8,13 +8,20 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/kavrel_dlg.h"
 #include "app/settings_table.h"
+#include "app/about_dialog.h"
+#include "player/qt_preview_renderers.h"
+#include "player/vcd_core.h"
+#include <QPainter>
+#include <QTreeWidget>
 #include "engine/render_to_file.h"
 #include "engine/timeline_builder.h"
 #include "platform/shell/console_message_boxes.h"
 #include "platform/shell/profile_store.h"
 #include "platform/shell/qt_shell_dialogs.h"
 #include "settings/filter_property_dialog.h"
+#include "lang/language.h"
 #include "settings/options_page.h"
 #include "settings/output_settings_dialog.h"
 #include "settings/photo_property_dialog.h"
@@ -87,6 +94,63 @@ bool SaveFilterDialogs(MessageBoxes& boxes, const QString& work) {
     return saved;
 }
 
+// Photos to show: coloured gradients with a sun, drawn here.
+std::vector<std::string> DrawPhotos(const QString& work) {
+    std::vector<std::string> paths;
+    const QColor skies[] = {QColor(70, 130, 200), QColor(230, 120, 60), QColor(60, 150, 90), QColor(120, 80, 170)};
+    for (int i = 0; i < 4; ++i) {
+        QImage image(1200, 800, QImage::Format_RGB32);
+        QPainter p(&image);
+        QLinearGradient sky(0, 0, 0, 800);
+        sky.setColorAt(0, skies[i].lighter(150));
+        sky.setColorAt(1, skies[i]);
+        p.fillRect(image.rect(), sky);
+        p.setBrush(QColor(255, 220, 90));
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPoint(300 + 150 * i, 260), 110, 110);
+        p.setBrush(skies[i].darker(220));
+        p.drawRect(0, 560, 1200, 240);
+        p.end();
+        const QString path = work + QString("/holiday-%1.jpg").arg(i + 1);
+        image.save(path, "JPG", 90);
+        paths.push_back(path.toStdString());
+    }
+    return paths;
+}
+
+bool SaveMainWindowAndPlayer(MessageBoxes& boxes, ProfileStore& store, FileDialogs& files, const QString& work) {
+    QtPropertyFrame frames;
+    QtCodecConfigurePort codecPages;
+    const std::string root = CLanguage::FindLanguageRoot();
+    MainWindowServices services{boxes, files, store, frames, &codecPages, nullptr, root,
+                                QCoreApplication::applicationDirPath().toStdString(), nullptr};
+    CKavrelDlg window(services);
+    window.Prepare();
+    window.AddPhotoFiles(DrawPhotos(work));
+    window.AddMusicFiles({(QCoreApplication::applicationDirPath() + "/blank.wav").toStdString()});
+    window.photoList()->topLevelItem(1)->setSelected(true);
+    window.OnShowClickedPhoto();
+    bool ok = Save(window, "main-window");
+    CAboutDlg about(boxes, HomePageAddress(root), ContactPageAddress(root));
+    about.Prepare();
+    ok = Save(about, "about") && ok;
+    window.OnPreview();
+    QWidget* player = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == "PreviewWindow" && w->isVisible()) player = w;
+    }
+    if (player != nullptr) {
+        QEventLoop wait;
+        QTimer::singleShot(5000, &wait, &QEventLoop::quit);  // past the first transition
+        wait.exec();
+        ok = Save(*player, "preview-player") && ok;
+    } else {
+        ok = false;
+    }
+    window.OnPreview();
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,6 +161,7 @@ int main(int argc, char** argv) {
     const QString work = QDir::tempPath() + "/kavrel-screenshots";
     QDir().mkpath(work);
     ConsoleMessageBoxes boxes("Kavrel");
+    theLanguage.Init(CLanguage::FindLanguageRoot(), "english");
     ProfileStore store((work + "/settings.ini").toStdString());
     QtFileDialogs files;
     bool ok = true;
@@ -125,6 +190,8 @@ int main(int argc, char** argv) {
     defaults.Prepare();
     ok = Save(defaults, "default-transition") && ok;
     ok = SaveFilterDialogs(boxes, work) && ok;
+    InstallQtPreviewRenderers();
+    ok = SaveMainWindowAndPlayer(boxes, store, files, work) && ok;
     QDir(work).removeRecursively();
     return ok ? 0 : 1;
 }

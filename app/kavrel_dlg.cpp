@@ -1,0 +1,401 @@
+#include "app/kavrel_dlg.h"
+
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <ctime>
+
+#include "app/list_rows.h"
+#include "app/path_rules.h"
+#include "app/settings_table.h"
+#include "app/status_line.h"
+#include "controls/icon_button.h"
+#include "engine/output_format.h"
+#include "engine/timeline_builder.h"
+#include "lang/language.h"
+#include "platform/render/photo_picture.h"
+#include "platform/shell/divx_feedback.h"
+#include "platform/shell/file_dialogs.h"
+#include "platform/shell/profile_store.h"
+#include "settings/output_extension.h"
+#include "settings/output_settings_dialog.h"
+#include "settings/photo_property_dialog.h"
+#include "settings/transition_settings_dialog.h"
+
+namespace {
+
+constexpr int kPhotoList = 1008, kMusicList = 1009, kPreviewBox = 1017, kStatusLine = 1021;
+
+struct ButtonLook {
+    int id;
+    const char* icon;
+    int tipString;        // 0: the fixed English tip below
+    const char* fixedTip;
+};
+const ButtonLook kButtons[] = {
+    {1006, "add", 146, nullptr},        {1007, "add", 147, nullptr},       {1016, "transition", 129, nullptr},
+    {1003, "options", 120, nullptr},    {1019, "preview", 130, nullptr},   {1000, "kavrel", 127, nullptr},
+    {1067, "help", 0, "Help"},          {1031, "up", 133, nullptr},        {1040, "up", 133, nullptr},
+    {1032, "down", 134, nullptr},       {1041, "down", 134, nullptr},      {1029, "delete", 135, nullptr},
+    {1038, "delete", 135, nullptr},     {1030, "clear", 136, nullptr},     {1039, "clear", 136, nullptr},
+    {1033, "property", 137, nullptr},   {1047, "homepage", 0, "Homepage"}, {1042, "about", 0, "About"},
+    {1054, "exit", 0, "Exit"},
+};
+
+}  // namespace
+
+CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
+    : TemplateDialog(IDD_KAVREL_DIALOG, services.boxes, parent), s_(services) {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
+    progressTimer_.setInterval(1000);
+    connect(&progressTimer_, &QTimer::timeout, this, [this] { OnProgressTick(); });
+    // The progress bar shares the status line's row, at its right end.
+    QWidget* status = Item(kStatusLine);
+    progress_ = new QProgressBar(this);
+    const int barWidth = status->width() / 3;
+    progress_->setGeometry(status->x() + status->width() - barWidth, status->y(), barWidth, status->height());
+    progress_->setRange(0, 1000);
+    progress_->hide();
+
+    OnCommand(1000, [this] { OnConvert(); });
+    OnCommand(1019, [this] { OnPreview(); });
+    OnCommand(1006, [this] { OnAddPhotos(); });
+    OnCommand(1007, [this] { OnAddMusic(); });
+    OnCommand(1029, [this] { OnDelete(true); });
+    OnCommand(1038, [this] { OnDelete(false); });
+    OnCommand(1030, [this] { OnClear(true); });
+    OnCommand(1039, [this] { OnClear(false); });
+    OnCommand(1031, [this] { OnMoveUp(true); });
+    OnCommand(1040, [this] { OnMoveUp(false); });
+    OnCommand(1032, [this] { OnMoveDown(true); });
+    OnCommand(1041, [this] { OnMoveDown(false); });
+    OnCommand(1033, [this] { OnPhotoProperty(); });
+    OnCommand(1016, [this] { OnTransitionSettings(); });
+    OnCommand(1003, [this] { OnOutputSettings(); });
+    OnCommand(1067, [this] { OnHelp(); });
+    OnCommand(1047, [this] { OnHomepage(); });
+    OnCommand(1042, [this] { OnAbout(); });
+    OnCommand(1054, [this] { close(); });
+    connect(photoList(), &QTreeWidget::itemClicked, this, [this] { OnShowClickedPhoto(); });
+    photoList()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(photoList(), &QTreeWidget::customContextMenuRequested, this, [this] { OnPhotoProperty(); });
+}
+
+CKavrelDlg::~CKavrelDlg() {
+    if (project_.run().converting) StopConversion(false);
+    if (project_.run().previewing) EndPreviewRun();
+}
+
+QTreeWidget* CKavrelDlg::photoList() const { return ItemAs<QTreeWidget>(kPhotoList); }
+QTreeWidget* CKavrelDlg::musicList() const { return ItemAs<QTreeWidget>(kMusicList); }
+
+void CKavrelDlg::OnInitDialog() {
+    background_ = QIcon(":/res/background.svg").pixmap(48, 48);
+    setWindowIcon(QIcon(":/res/icons/kavrel.svg"));
+    DisableDivXFeedback();
+    CompressorServices compressors{s_.boxes, s_.faults};
+    ResolveStoredCompressor(compressors, true, ReadInt(s_.store, settings::kVideoCompressor), &held_.video);
+    ResolveStoredCompressor(compressors, false, ReadInt(s_.store, settings::kAudioCompressor), &held_.audio);
+    OutputSettings& out = project_.output();
+    out.format = ReadInt(s_.store, settings::kOutputFormat);
+    out.useVideoCompressor = held_.video.use ? 1 : 0;
+    out.useAudioCompressor = held_.audio.use ? 1 : 0;
+    SetUpLists();
+    project_.defaults() = ReadPhotoDefaults(s_.store);
+    project_.random().Seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    std::string name = ReadText(s_.store, settings::kOutputName);
+    if (name.empty()) name = DefaultOutputName();
+    // DSM and OGM leave the path empty, after the message; the output settings can set one.
+    if (!ApplyOutputExtension(out.format, name, &out.path, s_.boxes)) out.path.clear();
+    out.width = ReadInt(s_.store, settings::kOutputWidth);
+    out.height = ReadInt(s_.store, settings::kOutputHeight);
+    ShowOutputStatus();
+    SetUpButtons();
+    out.videoBitrate = ReadInt(s_.store, settings::kVideoBitrate);
+    out.audioBitrate = ReadInt(s_.store, settings::kAudioBitrate);
+    out.fileProfile = ReadInt(s_.store, settings::kFileProfile);
+    theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
+}
+
+void CKavrelDlg::SetUpButtons() {
+    for (const ButtonLook& b : kButtons) {
+        auto* button = ItemAs<CButtonST>(b.id);
+        if (button == nullptr) continue;
+        button->SetIcon(QIcon(QString(":/res/icons/%1.svg").arg(b.icon)));
+        button->SetSound(QUrl("qrc:/res/hover.wav"));
+        button->DrawTransparent(true);
+        button->SetBtnCursor(Qt::PointingHandCursor);
+        button->SetTooltipText(b.fixedTip != nullptr ? QString(b.fixedTip)
+                                                     : QString::fromStdString(theLanguage.GetString(b.tipString)));
+        button->SetAlign(1);
+    }
+}
+
+void CKavrelDlg::SetUpLists() {
+    auto setUp = [](QTreeWidget* view, const std::vector<std::pair<std::string, int>>& columns) {
+        QStringList headings;
+        for (const auto& c : columns) headings << QString::fromStdString(c.first);
+        view->setHeaderLabels(headings);
+        view->header()->setDefaultAlignment(Qt::AlignCenter);
+        for (int i = 0; i < static_cast<int>(columns.size()); ++i) view->setColumnWidth(i, columns[i].second);
+    };
+    setUp(photoList(), {{theLanguage.GetString(144), 186},
+                        {theLanguage.GetString(139), 97},
+                        {theLanguage.GetDialogString(140), 168},
+                        {theLanguage.GetString(139), 97}});
+    setUp(musicList(), {{theLanguage.GetString(145), 186}, {theLanguage.GetString(139), 106}});
+}
+
+namespace {
+QTreeWidgetItem* MakeRow(const auto& texts) {
+    auto* row = new QTreeWidgetItem;
+    for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
+        row->setText(i, QString::fromStdString(texts[static_cast<std::size_t>(i)]));
+        row->setTextAlignment(i, Qt::AlignCenter);
+    }
+    return row;
+}
+}  // namespace
+
+void CKavrelDlg::RebuildPhotoView() {
+    photoList()->clear();
+    for (const PhotoItem& item : project_.photos()) photoList()->addTopLevelItem(MakeRow(PhotoRowTexts(item)));
+}
+
+void CKavrelDlg::RebuildMusicView() {
+    musicList()->clear();
+    for (const MusicItem& item : project_.music()) musicList()->addTopLevelItem(MakeRow(MusicRowTexts(item)));
+}
+
+void CKavrelDlg::UpdatePhotoRow(int row) {
+    QTreeWidgetItem* item = photoList()->topLevelItem(row);
+    const auto texts = PhotoRowTexts(project_.photos()[static_cast<std::size_t>(row)]);
+    for (int i = 0; i < 4; ++i) item->setText(i, QString::fromStdString(texts[static_cast<std::size_t>(i)]));
+}
+
+std::vector<int> CKavrelDlg::SelectedRows(bool photos) const {
+    QTreeWidget* view = photos ? photoList() : musicList();
+    std::vector<int> rows;
+    for (int i = 0; i < view->topLevelItemCount(); ++i) {
+        if (view->topLevelItem(i)->isSelected()) rows.push_back(i);
+    }
+    return rows;
+}
+
+void CKavrelDlg::SelectRows(bool photos, const std::vector<int>& rows) {
+    QTreeWidget* view = photos ? photoList() : musicList();
+    view->clearSelection();
+    for (int r : rows) view->topLevelItem(r)->setSelected(true);
+}
+
+void CKavrelDlg::SetStatus(const std::string& text) { SetItemText(kStatusLine, text); }
+
+void CKavrelDlg::ShowOutputStatus() {
+    const OutputSettings& o = project_.output();
+    SetStatus(OutputStatus(o.path, o.width, o.height));
+}
+
+int CKavrelDlg::RunDialog(TemplateDialog& dialog) {
+    if (runDialog) {
+        dialog.Prepare();
+        return runDialog(dialog);
+    }
+    return dialog.DoModal();
+}
+
+bool CKavrelDlg::SelectionMissing(bool photos) {
+    if (!SelectedRows(photos).empty()) return false;
+    s_.boxes.Show({MessageOwner::MainWindow, theLanguage.GetString(149), "", MessageButtons::Ok, MessageIcon::None});
+    return true;
+}
+
+void CKavrelDlg::OnAddPhotos() {
+    FileDialogRequest request;
+    request.owner = this;
+    request.filters = {{"Image Files (*.jpg;*.bmp;*.gif;*.tga)", "*.jpg; *.bmp; *.gif; *.tga; *.jpeg"},
+                       {"Any Files (*.*)", "*.*;"}};
+    request.startFolder = ReadText(s_.store, settings::kLastPhotoFolder);
+    request.title = theLanguage.GetString(119);
+    request.mustExist = true;
+    request.multiple = true;
+    std::vector<std::string> chosen;
+    if (s_.files.GetFileNames(request, &chosen)) AddPhotoFiles(chosen);
+}
+
+void CKavrelDlg::OnAddMusic() {
+    FileDialogRequest request;
+    request.owner = this;
+    request.filters = {{"Audio files (*.wav;*.mp3;*.wma;*.mpa;*.mp2;*.au;*.aif;*.aiff;*.snd)",
+                        "*.wav; *.mp3; *.wma; *.mp2; *.mpa; *.au; *.aif; *.aiff; *.snd"},
+                       {"Any Files (*.*)", "*.*;"}};
+    request.startFolder = ReadText(s_.store, settings::kLastAudioFolder);
+    request.title = theLanguage.GetString(147);
+    request.mustExist = true;
+    request.multiple = true;
+    std::vector<std::string> chosen;
+    if (s_.files.GetFileNames(request, &chosen)) AddMusicFiles(chosen);
+}
+
+namespace {
+// What could not be added, said once for the whole choice.
+std::string NotAddedMessage(int overLimit, int limit, const char* what, const std::vector<std::string>& tooLong) {
+    std::string text;
+    if (overLimit > 0) {
+        text = "The " + std::string(what) + " list holds at most " + std::to_string(limit) + " files; " +
+               std::to_string(overLimit) + " of the chosen files were not added.";
+    }
+    if (!tooLong.empty()) {
+        if (!text.empty()) text += "\n\n";
+        text += "These file names are longer than " + std::to_string(kMaxPathBytes) + " bytes and were not added:";
+        for (const std::string& p : tooLong) text += "\n" + p;
+    }
+    return text;
+}
+}  // namespace
+
+void CKavrelDlg::AddPhotoFiles(const std::vector<std::string>& paths) {
+    int overLimit = 0;
+    std::vector<std::string> tooLong;
+    for (const std::string& path : paths) {
+        if (project_.photoCount() >= kMaxPhotos) {
+            ++overLimit;
+        } else if (project_.AppendPhoto(path) == ProjectResult::PathTooLong) {
+            tooLong.push_back(path);
+        }
+    }
+    RebuildPhotoView();
+    if (!project_.photos().empty()) {
+        WriteText(s_.store, settings::kLastPhotoFolder, FolderWithTrailingSlash(project_.photos().back().path));
+    }
+    std::string message = NotAddedMessage(overLimit, kMaxPhotos, "photo", tooLong);
+    if (!message.empty()) s_.boxes.Show({MessageOwner::MainWindow, message, "", MessageButtons::Ok, MessageIcon::Warning});
+}
+
+void CKavrelDlg::AddMusicFiles(const std::vector<std::string>& paths) {
+    int overLimit = 0;
+    std::vector<std::string> tooLong;
+    for (const std::string& path : paths) {
+        if (project_.musicCount() >= kMaxMusic) {
+            ++overLimit;
+        } else if (path.size() > kMaxPathBytes) {
+            tooLong.push_back(path);
+        } else {
+            project_.AppendMusic(path, MeasureMediaDuration(path, s_.faults));
+        }
+    }
+    RebuildMusicView();
+    if (!project_.music().empty()) {
+        WriteText(s_.store, settings::kLastAudioFolder, FolderWithTrailingSlash(project_.music().back().path));
+    }
+    std::string message = NotAddedMessage(overLimit, kMaxMusic, "music", tooLong);
+    if (!message.empty()) s_.boxes.Show({MessageOwner::MainWindow, message, "", MessageButtons::Ok, MessageIcon::Warning});
+}
+
+void CKavrelDlg::OnDelete(bool photos) {
+    const int count = photos ? project_.photoCount() : project_.musicCount();
+    if (count == 0 || SelectionMissing(photos)) return;
+    const std::vector<int> rows = SelectedRows(photos);
+    photos ? project_.RemovePhotos(rows) : project_.RemoveMusicItems(rows);
+    photos ? RebuildPhotoView() : RebuildMusicView();
+}
+
+void CKavrelDlg::OnClear(bool photos) {
+    photos ? project_.ClearPhotos() : project_.ClearMusic();
+    photos ? RebuildPhotoView() : RebuildMusicView();
+}
+
+void CKavrelDlg::OnMoveUp(bool photos) {
+    const int count = photos ? project_.photoCount() : project_.musicCount();
+    if (count < 2 || SelectionMissing(photos)) return;
+    std::vector<int> rows = SelectedRows(photos);
+    QTreeWidget* view = photos ? photoList() : musicList();
+    view->setFocus();
+    if (rows.front() == 0) return;  // a selection holding the first row moves nothing
+    for (int& w : rows) {
+        photos ? project_.SwapPhotos(w, w - 1) : project_.SwapMusic(w, w - 1);
+        --w;
+    }
+    photos ? RebuildPhotoView() : RebuildMusicView();
+    SelectRows(photos, rows);
+}
+
+void CKavrelDlg::OnMoveDown(bool photos) {
+    const int count = photos ? project_.photoCount() : project_.musicCount();
+    if (count < 2 || SelectionMissing(photos)) return;
+    std::vector<int> rows = SelectedRows(photos);
+    QTreeWidget* view = photos ? photoList() : musicList();
+    view->setFocus();
+    if (rows.back() == count - 1) return;  // a selection holding the last row moves nothing
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        photos ? project_.SwapPhotos(*it, *it + 1) : project_.SwapMusic(*it, *it + 1);
+        ++*it;
+    }
+    photos ? RebuildPhotoView() : RebuildMusicView();
+    SelectRows(photos, rows);
+}
+
+void CKavrelDlg::OnPhotoProperty() {
+    if (project_.photoCount() == 0 || SelectionMissing(true)) return;
+    const int row = SelectedRows(true).front();
+    const PhotoItem& item = project_.photos()[static_cast<std::size_t>(row)];
+    CPhotoProperty dialog(s_.boxes, s_.files, this);
+    dialog.m_strFileName = item.path;
+    dialog.m_fPhotoDuration = item.durationSec;
+    dialog.m_nTransitionIndex = item.transition;
+    dialog.m_fTransitionDuration = item.transitionDurationSec;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
+    project_.SetPhoto(row, {dialog.m_strFileName, dialog.m_fPhotoDuration, dialog.m_nTransitionIndex,
+                            dialog.m_fTransitionDuration});
+    UpdatePhotoRow(row);
+}
+
+void CKavrelDlg::OnShowClickedPhoto() {
+    const std::vector<int> rows = SelectedRows(true);
+    if (rows.empty()) return;
+    auto* box = ItemAs<QLabel>(kPreviewBox);
+    VideoPicture picture;
+    std::string error;
+    const std::string& path = project_.photos()[static_cast<std::size_t>(rows.front())].path;
+    if (!DecodePhotoPicture(path, box->width(), box->height(), &picture, &error)) {
+        box->setPixmap(QPixmap());  // black, without a message
+        return;
+    }
+    QImage image(picture.pixels->data(), picture.width, picture.height, picture.stride, QImage::Format_RGB32);
+    box->setPixmap(QPixmap::fromImage(image.copy()));
+}
+
+void CKavrelDlg::OnTransitionSettings() {
+    PhotoDefaults old = project_.defaults();
+    CTransitionSettings dialog(s_.boxes, s_.store, this);
+    dialog.m_fPhotoDuration = old.photoDurationSec;
+    dialog.m_fTransitionDuration = old.transitionDurationSec;
+    dialog.m_nTransitionType = old.policy;
+    dialog.m_nSameTransition = old.sameIndex;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
+    PhotoDefaults chosen{dialog.m_fPhotoDuration, dialog.m_fTransitionDuration, dialog.m_nTransitionType,
+                         dialog.m_nSameTransition};
+    bool refresh = false;
+    if (project_.NewDefaultsChangePhotos(chosen)) {
+        refresh = s_.boxes.Show({MessageOwner::MainWindow,
+                                 "The default parameters have been changed. Do you want to refresh the items of the "
+                                 "photo list now?",
+                                 "Refresh photo list", MessageButtons::YesNo, MessageIcon::None}) ==
+                  MessageAnswer::Yes;
+    }
+    project_.TakeOverDefaults(chosen, refresh);
+    RebuildPhotoView();
+}
+
+void CKavrelDlg::OnOutputSettings() {
+    OutputSettingsServices services{s_.boxes, s_.store, s_.files, {s_.boxes, s_.faults}, held_, s_.codecPages};
+    CDialogOutputSettings dialog(services, this);
+    dialog.m_output = project_.output();
+    if (RunDialog(dialog) != QDialog::Accepted) return;
+    project_.output() = dialog.m_output;
+    ShowOutputStatus();
+}

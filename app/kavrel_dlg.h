@@ -1,0 +1,120 @@
+#pragma once
+// The main window: the photo and music lists with their buttons, the photo preview box, the
+// status line, Convert and Preview, the settings dialogs, Help, Homepage, About, the language
+// popup and the Font command. It keeps the project and the running conversion or preview; the
+// work itself is done by the builder, the renderers and the player.
+//
+// User-interface thread only; graph events arrive as queued calls.
+
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/slideshow_project.h"
+#include "controls/template_dialog.h"
+#include "engine/preview_rendering.h"
+#include "engine/render_to_file.h"
+
+class CodecConfigurePort;
+class FileDialogs;
+class ProfileStore;
+class PropertyFramePort;
+class QProgressBar;
+class QTreeWidget;
+
+struct MainWindowServices {
+    MessageBoxes& boxes;
+    FileDialogs& files;
+    ProfileStore& store;
+    PropertyFramePort& frames;          // the filters' settings before an MP4 graph runs
+    CodecConfigurePort* codecPages;     // the codec settings of the output settings dialog
+    std::function<bool(const std::string& address)> openUrl;  // Help, Homepage, guide pages
+    std::string dataFolder;             // holding language/ and help/ (the source tree, or share/kavrel)
+    std::string programFolder;          // where the program is; blank.wav may be beside it
+    std::shared_ptr<FaultPlan> faults;  // null in the program
+};
+
+class CKavrelDlg : public TemplateDialog, private IGraphNotifyTarget {
+public:
+    explicit CKavrelDlg(const MainWindowServices& services, QWidget* parent = nullptr);
+    ~CKavrelDlg() override;
+
+    SlideshowProject& project() { return project_; }
+    QTreeWidget* photoList() const;
+    QTreeWidget* musicList() const;
+    QProgressBar* progress() const { return progress_; }
+    const HeldCompressors& held() const { return held_; }
+    int elapsedSeconds() const { return project_.run().elapsedSeconds; }
+
+    // The commands, as their buttons run them.
+    void OnConvert();
+    void OnPreview();
+    void OnAddPhotos();
+    void OnAddMusic();
+    void AddPhotoFiles(const std::vector<std::string>& paths);
+    void AddMusicFiles(const std::vector<std::string>& paths);
+    void OnDelete(bool photos);
+    void OnClear(bool photos);
+    void OnMoveUp(bool photos);
+    void OnMoveDown(bool photos);
+    void OnPhotoProperty();
+    void OnShowClickedPhoto();
+    void OnTransitionSettings();
+    void OnOutputSettings();
+    void OnHelp();
+    void OnHomepage();
+    void OnAbout();
+    void OnFont();
+    void OnLanguage(int command);
+    // The right-click popup: the loaded menu, filled and translated (its popup is what shows).
+    std::unique_ptr<QMenu> MakeLanguageMenu();
+    void OnProgressTick();
+    void OnGraphNotify();
+    // Close with its checks; true when the window may close.
+    bool CanClose();
+
+    // The dialogs the commands open, for tests: called with each dialog after it was prepared,
+    // instead of running it modally; it returns the dialog's result.
+    std::function<int(TemplateDialog&)> runDialog;
+
+protected:
+    void OnInitDialog() override;
+    void OnCancel() override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void PostGraphNotify(long message, long instance) override;
+    void SetUpButtons();
+    void SetUpLists();
+    void RebuildPhotoView();
+    void RebuildMusicView();
+    void UpdatePhotoRow(int row);
+    std::vector<int> SelectedRows(bool photos) const;
+    void SelectRows(bool photos, const std::vector<int>& rows);
+    void ShowOutputStatus();
+    void SetStatus(const std::string& text);
+    void EnterRunningState();
+    void StopConversion(bool failed);
+    void EndPreviewRun();
+    void EnableBusyButtons(bool enable);
+    int RunDialog(TemplateDialog& dialog);
+    bool SelectionMissing(bool photos);
+    std::string BlankWavPath() const;
+    bool CheckCounts();
+
+    MainWindowServices s_;
+    SlideshowProject project_;
+    HeldCompressors held_;
+    std::shared_ptr<IAMTimeline> timeline_;
+    ConversionObjects conversion_;
+    PreviewObjects preview_;
+    QTimer progressTimer_;
+    QProgressBar* progress_ = nullptr;
+    QPixmap background_;
+    bool closing_ = false;
+};

@@ -1,0 +1,148 @@
+// The main window's shell commands: Help, Homepage, About, the language popup, the Font command,
+// closing, painting and dropped files.
+
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "app/about_dialog.h"
+#include "app/kavrel_dlg.h"
+#include "app/settings_table.h"
+#include "controls/menu_builder.h"
+#include "lang/control_id.h"
+#include "lang/interface_font.h"
+#include "lang/language.h"
+#include "platform/shell/file_dialogs.h"
+#include "platform/shell/profile_store.h"
+#include "res/menus.h"
+
+void CKavrelDlg::OnHelp() {
+    if (s_.openUrl) s_.openUrl((std::filesystem::path(s_.dataFolder) / "help" / "Introduction.htm").string());
+}
+
+void CKavrelDlg::OnHomepage() {
+    if (s_.openUrl) s_.openUrl(HomePageAddress(s_.dataFolder).toStdString());
+}
+
+void CKavrelDlg::OnAbout() {
+    CAboutDlg about(s_.boxes, HomePageAddress(s_.dataFolder), ContactPageAddress(s_.dataFolder), this);
+    RunDialog(about);
+}
+
+void CKavrelDlg::OnFont() {
+    QFont font = QFontFromLogFont(theLanguage.InterfaceFont());
+    if (!s_.files.ChooseFont(this, &font)) return;
+    LogFont chosen = LogFontFromQFont(font, theLanguage.InterfaceFont());
+    theLanguage.SetInterfaceFont(chosen);
+    theLanguage.SaveInterfaceFont(chosen);
+    theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
+}
+
+std::unique_ptr<QMenu> CKavrelDlg::MakeLanguageMenu() {
+    std::unique_ptr<QMenu> loaded = LoadMenuTemplate(IDR_MENU_LANGUAGE_POPUP, this);
+    QMenu* popup = PopupOf(loaded.get());
+    if (popup == nullptr) {
+        s_.boxes.Show({MessageOwner::None, "Can not find Language Menu!", "error", MessageButtons::Ok,
+                       MessageIcon::None});
+        return nullptr;
+    }
+    if (QMenu* languages = PopupOf(popup)) {
+        languages->clear();
+        const QString current = QString::fromStdString(theLanguage.GetCurrentLanguage());
+        for (int i = 0; i < theLanguage.GetLanguageCount(); ++i) {
+            const QString name = QString::fromStdString(theLanguage.GetLanguageName(i));
+            QAction* action = languages->addAction(name);
+            SetCommandId(action, IDM_LANGUAGE_BASE + i);
+            action->setCheckable(true);
+            action->setChecked(name.compare(current, Qt::CaseInsensitive) == 0);
+        }
+    }
+    theLanguage.TranslateMenu(loaded.get(), IDR_MENU_LANGUAGE_POPUP, true);
+    return loaded;
+}
+
+void CKavrelDlg::OnLanguage(int command) {
+    const int index = command - IDM_LANGUAGE_BASE;
+    if (index < 0 || index >= theLanguage.GetLanguageCount()) return;
+    theLanguage.SelectLanguage(theLanguage.GetLanguageName(index));
+    theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
+    s_.boxes.Show({MessageOwner::MainWindow, theLanguage.GetString(150), theLanguage.GetString(108),
+                   MessageButtons::Ok, MessageIcon::None});
+}
+
+void CKavrelDlg::mouseReleaseEvent(QMouseEvent* event) {
+    TemplateDialog::mouseReleaseEvent(event);
+    if (event->button() != Qt::RightButton) return;
+    std::unique_ptr<QMenu> menu = MakeLanguageMenu();
+    if (!menu) return;
+    QAction* chosen = PopupOf(menu.get())->exec(event->globalPosition().toPoint());
+    if (chosen == nullptr) return;
+    const int command = CommandId(chosen);
+    if (command == IDM_ABOUT) {
+        OnAbout();
+    } else if (command == IDM_POPUPMENU_FONT) {
+        OnFont();
+    } else if (command >= IDM_LANGUAGE_BASE && command <= IDM_LANGUAGE_LAST) {
+        OnLanguage(command);
+    }
+}
+
+bool CKavrelDlg::CanClose() {
+    if (project_.run().converting) {
+        s_.boxes.Show({MessageOwner::MainWindow, theLanguage.GetString(143), theLanguage.GetString(108),
+                       MessageButtons::Ok, MessageIcon::None});
+        return false;
+    }
+    if (project_.run().previewing) {
+        s_.boxes.AppMessage("Please first stop Preview");
+        return false;
+    }
+    held_.video.filter.reset();
+    held_.audio.filter.reset();
+    WriteText(s_.store, settings::kCurrentLanguage, theLanguage.GetCurrentLanguage());
+    return true;
+}
+
+void CKavrelDlg::closeEvent(QCloseEvent* event) {
+    if (closing_ || CanClose()) {
+        closing_ = true;
+        event->accept();
+        done(Accepted);
+    } else {
+        event->ignore();
+    }
+}
+
+// Escape goes through the same checks as closing, so it never ends a running conversion.
+void CKavrelDlg::OnCancel() { close(); }
+
+void CKavrelDlg::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (!background_.isNull()) painter.drawTiledPixmap(rect(), background_);
+    TemplateDialog::paintEvent(event);
+}
+
+void CKavrelDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CKavrelDlg::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    }
+    if (paths.empty()) return;
+    const QPoint at = event->position().toPoint();
+    if (musicList()->geometry().contains(at)) {
+        if (musicList()->isEnabled() && Item(1007)->isEnabled()) AddMusicFiles(paths);
+    } else if (photoList()->geometry().contains(at)) {
+        if (Item(1006)->isEnabled()) AddPhotoFiles(paths);
+    } else {
+        return;
+    }
+    event->acceptProposedAction();
+}

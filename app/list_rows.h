@@ -1,0 +1,12 @@
+#pragma once
+// The cells of the main window's photo and music lists, always made from the project's items.
+
+#include <array>
+#include <string>
+
+#include "app/slideshow_project.h"
+
+// File name, duration "%.3f", transition name, transition duration "%.3f".
+std::array<std::string, 4> PhotoRowTexts(const PhotoItem& item);
+// File name, whole seconds of the length (truncated).
+std::array<std::string, 2> MusicRowTexts(const MusicItem& item);

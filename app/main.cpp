@@ -1,0 +1,58 @@
+// Kavrel: photos and music into one video. Starts the main window and runs for as long as it is open.
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "app/kavrel_dlg.h"
+#include "app/settings_table.h"
+#include "lang/language.h"
+#include "platform/shell/profile_store.h"
+#include "platform/shell/qt_shell_dialogs.h"
+#include "player/qt_preview_renderers.h"
+#include "settings/options_page.h"
+
+namespace {
+
+class CKavrelApp {
+public:
+    int InitInstance(QApplication& app) {
+        app.setApplicationDisplayName("Kavrel");
+        app.setWindowIcon(QIcon(":/res/icons/kavrel.svg"));
+        std::unique_ptr<ProfileStore> store = ProfileStore::ForScope(kSettingsOrganization, "kavrel");
+        const std::string language = ReadText(*store, settings::kCurrentLanguage);
+        const std::string root = CLanguage::FindLanguageRoot();
+        theLanguage.SetServices(&boxes_, store.get());
+        theLanguage.Init(root, language);
+        InstallQtPreviewRenderers();
+        MainWindowServices services{boxes_,
+                                    files_,
+                                    *store,
+                                    frames_,
+                                    &codecPages_,
+                                    [](const std::string& address) {
+                                        return QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(address)));
+                                    },
+                                    root,
+                                    QCoreApplication::applicationDirPath().toStdString(),
+                                    nullptr};
+        CKavrelDlg window(services);
+        window.DoModal();
+        theLanguage.SetServices(nullptr, nullptr);
+        return 0;
+    }
+
+private:
+    QtMessageBoxes boxes_;
+    QtFileDialogs files_;
+    QtPropertyFrame frames_;
+    QtCodecConfigurePort codecPages_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    CKavrelApp kavrel;
+    return kavrel.InitInstance(app);
+}
