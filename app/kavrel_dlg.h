@@ -54,6 +54,9 @@ public:
     void OnAddMusic();
     void AddPhotoFiles(const std::vector<std::string>& paths);
     void AddMusicFiles(const std::vector<std::string>& paths);
+    // Files dropped at `at` (window coordinates): on the photo list as photos, on the music list as
+    // music; false when dropped elsewhere or while the lists are busy.
+    bool DropFiles(const std::vector<std::string>& paths, const QPoint& at);
     void OnDelete(bool photos);
     void OnClear(bool photos);
     void OnMoveUp(bool photos);

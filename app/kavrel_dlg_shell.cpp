@@ -43,7 +43,7 @@ void CKavrelDlg::OnFont() {
 }
 
 std::unique_ptr<QMenu> CKavrelDlg::MakeLanguageMenu() {
-    std::unique_ptr<QMenu> loaded = LoadMenuTemplate(IDR_MENU_LANGUAGE_POPUP, this);
+    std::unique_ptr<QMenu> loaded = LoadMenuTemplate(IDR_MENU_LANGUAGE_POPUP);
     QMenu* popup = PopupOf(loaded.get());
     if (popup == nullptr) {
         s_.boxes.Show({MessageOwner::None, "Can not find Language Menu!", "error", MessageButtons::Ok,
@@ -135,14 +135,21 @@ void CKavrelDlg::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
     }
-    if (paths.empty()) return;
-    const QPoint at = event->position().toPoint();
+    if (DropFiles(paths, event->position().toPoint())) event->acceptProposedAction();
+}
+
+bool CKavrelDlg::DropFiles(const std::vector<std::string>& paths, const QPoint& at) {
+    if (paths.empty()) return false;
+    // Added as the Add buttons add them, and only while those buttons work.
     if (musicList()->geometry().contains(at)) {
-        if (musicList()->isEnabled() && Item(1007)->isEnabled()) AddMusicFiles(paths);
-    } else if (photoList()->geometry().contains(at)) {
-        if (Item(1006)->isEnabled()) AddPhotoFiles(paths);
-    } else {
-        return;
+        if (!Item(1007)->isEnabled()) return false;
+        AddMusicFiles(paths);
+        return true;
     }
-    event->acceptProposedAction();
+    if (photoList()->geometry().contains(at)) {
+        if (!Item(1006)->isEnabled()) return false;
+        AddPhotoFiles(paths);
+        return true;
+    }
+    return false;
 }

@@ -5,10 +5,10 @@
 #include "lang/control_id.h"
 #include "res/menus.h"
 
-std::unique_ptr<QMenu> LoadMenuTemplate(int id, QWidget* parent) {
+std::unique_ptr<QMenu> LoadMenuTemplate(int id) {
     const MenuTemplate* t = FindMenuTemplate(id);
     if (t == nullptr) return nullptr;
-    auto loaded = std::make_unique<QMenu>(parent);
+    auto loaded = std::make_unique<QMenu>();
     QMenu* popup = loaded->addMenu(QString::fromStdString(t->popup));
     for (const MenuItemTemplate& item : t->items) {
         if (item.command == 0) {

@@ -4,10 +4,9 @@
 #include <memory>
 
 class QMenu;
-class QWidget;
 
 // Menu `id` as loaded: a top menu holding the table's popup as its one submenu (the shape the
-// language code translates); null when the program has no such menu.
-std::unique_ptr<QMenu> LoadMenuTemplate(int id, QWidget* parent = nullptr);
+// language code translates); null when the program has no such menu. The caller owns it alone.
+std::unique_ptr<QMenu> LoadMenuTemplate(int id);
 // The popup of a loaded menu; null when it has none.
 QMenu* PopupOf(QMenu* loaded);

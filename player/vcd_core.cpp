@@ -276,7 +276,7 @@ void CVcdCore::OnResized() {
 }
 
 std::unique_ptr<QMenu> CVcdCore::MakeMenu() {
-    std::unique_ptr<QMenu> loaded = LoadMenuTemplate(IDR_MENU_PREVIEW, window_.get());
+    std::unique_ptr<QMenu> loaded = LoadMenuTemplate(IDR_MENU_PREVIEW);
     if (!loaded || PopupOf(loaded.get()) == nullptr) {
         boxes_.Show({MessageOwner::None, "error", "error", MessageButtons::Ok, MessageIcon::None});
         return nullptr;
