@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config
-          qt6-base-dev qt6-multimedia-dev qt6-svg-dev
+          qt6-base-dev qt6-multimedia-dev qt6-svg-dev libqt6svg6
           libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
           libgtest-dev libgmock-dev
           fonts-dejavu-core fonts-wqy-microhei
@@ -35,8 +35,7 @@ case "${1:-}" in
 run)
     install_missing
     build
-    # The main window comes with a later release; until then the renderer is the program.
-    exec "$BUILD_DIR/kavrel-render" --help
+    exec "$BUILD_DIR/kavrel"
     ;;
 test)
     install_missing

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QPainter>
 #include <qdrawutil.h>
 #include <QSoundEffect>
@@ -24,6 +26,7 @@ void CButtonST::SetIcon(const QIcon& icon) {
 }
 
 void CButtonST::SetSound(const QUrl& wav) {
+    if (QMediaDevices::audioOutputs().isEmpty()) return;  // nothing to play it on
     sound_ = std::make_unique<QSoundEffect>();
     sound_->setSource(wav);
     sound_->setVolume(0.5);

@@ -299,6 +299,50 @@ TEST_F(MainWindowTest, AConversionRunsToTheEndAndThePictureIsWritten) {
     EXPECT_EQ(back.width, 96);
 }
 
+TEST_F(MainWindowTest, WmvWithoutMusicTakesTheSilentTrackAndMp4TakesH264) {
+    CKavrelDlg& w = Open();
+    SmallAviShow(2, 1);
+    OutputSettings& o = w.project().output();
+    o.format = 1;
+    o.path = dir.File("show.wmv");
+    Click(1000);
+    ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
+    EXPECT_EQ(w.project().musicCount(), 0);  // the silent track was the conversion's only
+    EXPECT_EQ(w.musicList()->topLevelItemCount(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.project().run().converting; }, 30000));
+    VideoReadBack wmv = ReadVideoFile(o.path, {});
+    EXPECT_EQ(wmv.decodeErrors, 0);
+    EXPECT_EQ(wmv.videoCodec, "wmv2");
+    EXPECT_EQ(wmv.audioCodec, "wmav2");
+    EXPECT_NEAR(wmv.audioSeconds, wmv.videoSeconds, 0.1);
+
+    CompressorServices services{boxes, nullptr};
+    int video = -1, audio = -1;
+    ASSERT_TRUE(FindCompressorByName(services, true, "libx264", &video));
+    ASSERT_TRUE(FindCompressorByName(services, false, "aac", &audio));
+    HeldCompressors& held = const_cast<HeldCompressors&>(w.held());
+    GetCompressor(services, video, &held.video.filter);
+    GetAudioCompressor(services, audio, &held.audio.filter);
+    o.format = 4;
+    o.path = dir.File("show.mp4");
+    o.useVideoCompressor = o.useAudioCompressor = 1;
+    w.AddMusicFiles({(fs::path(KAVREL_SOURCE_DIR) / "res" / "blank.wav").string()});
+    int filterLists = 0;
+    w.runDialog = [&](TemplateDialog& d) {  // the filters of an MP4 graph, shown before it runs
+        filterLists += d.templateId() == IDD_DIALOG_FILTER_PROPERTY;
+        return static_cast<int>(QDialog::Rejected);
+    };
+    Click(1000);
+    EXPECT_EQ(filterLists, 1);
+    ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.project().run().converting; }, 30000));
+    VideoReadBack mp4 = ReadVideoFile(o.path, {});
+    EXPECT_EQ(mp4.decodeErrors, 0);
+    EXPECT_EQ(mp4.videoCodec, "h264");
+    EXPECT_EQ(mp4.audioCodec, "aac");
+    EXPECT_EQ(mp4.frames, 48);
+}
+
 TEST_F(MainWindowTest, StopInTheMiddleLeavesAFileThatPlays) {
     CKavrelDlg& w = Open();
     LongShow();
