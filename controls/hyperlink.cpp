@@ -64,7 +64,7 @@ void CHyperLink::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CHyperLink::CheckStillOver() {
-    if (rect().contains(mapFromGlobal(QCursor::pos())) && underMouse()) return;
+    if (rect().contains(mapFromGlobal(QCursor::pos()))) return;
     over_ = false;
     hoverTimer_.stop();
     Restyle();
