@@ -24,6 +24,11 @@ void CHyperLink::SetServices(MessageBoxes* boxes, Opener opener) {
 void CHyperLink::SetURL(const QString& address) {
     address_ = address;
     setToolTip(address);
+    // As wide as its text in the underlined font, the left edge kept: the hand shows only over it.
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    const int margins = contentsMargins().left() + contentsMargins().right() + 2 * margin();
+    resize(QFontMetrics(underlined).horizontalAdvance(text()) + margins + 2, height());
 }
 
 void CHyperLink::SetUnderline(int mode) {

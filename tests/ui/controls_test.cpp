@@ -97,7 +97,10 @@ TEST(Hyperlink, OpensItsAddressAndTurnsVisited) {
     EXPECT_EQ(opened[0], "Kavrel home page");
     EXPECT_TRUE(link.visited());
     EXPECT_EQ(link.palette().color(QPalette::WindowText), QColor(85, 26, 139));
+    link.resize(400, 20);
     link.SetURL("file:///usr/share/kavrel/help/Introduction.htm");
+    EXPECT_LT(link.width(), 400);  // fitted to its caption
+    EXPECT_GE(link.width(), link.fontMetrics().horizontalAdvance(link.text()));
     EXPECT_EQ(link.toolTip(), "file:///usr/share/kavrel/help/Introduction.htm");
     link.Open();
     EXPECT_EQ(opened.back(), "file:///usr/share/kavrel/help/Introduction.htm");
