@@ -255,6 +255,11 @@ void CDialogOutputSettings::OnOK() {
             use = 0;
             return;
         }
+        if (number == -2) {  // no entry selected (the stored device is gone): the default, as at start-up
+            ResolveStoredCompressor(s_.compressors, video, -2, &held);
+            use = held.use ? 1 : 0;
+            return;
+        }
         held.filter.reset();
         (video ? GetCompressor : GetAudioCompressor)(s_.compressors, number, &held.filter);
         use = 1;

@@ -246,6 +246,19 @@ TEST_F(OutputSettingsTest, CompressorChoicesAreStoredAndResolved) {
     EXPECT_EQ(Selected(*again, kVideo), 0);  // the stored -1
 }
 
+TEST_F(OutputSettingsTest, AStoredDeviceThatIsGoneFallsBackToTheDefault) {
+    store.WriteProfileInt("DexVideoCompress", "CompressorNumber", 9999);
+    auto d = Open(Avi());
+    EXPECT_EQ(Selected(*d, kVideo), -1);
+    Click(*d, kOk);
+    EXPECT_EQ(ReadInt(store, settings::kVideoCompressor), -2);  // chosen by name next time
+    EXPECT_EQ(d->m_output.useVideoCompressor, 1);
+    EncoderChoice choice;
+    bool video = false;
+    ASSERT_TRUE(CompressorOf(held.video.filter, &choice, &video));
+    EXPECT_EQ(choice.codec, "mpeg4");
+}
+
 TEST_F(OutputSettingsTest, BrowseAndSettings) {
     auto d = Open(Avi());
     files.answers.push_back({"/elsewhere/movie.xyz"});
