@@ -214,31 +214,33 @@ bool CKavrelDlg::SelectionMissing(bool photos) {
     return true;
 }
 
-void CKavrelDlg::OnAddPhotos() {
+std::vector<std::string> CKavrelDlg::ChooseFiles(std::pair<std::string, std::string> kind, const Setting& lastFolder,
+                                                const std::string& title) {
     FileDialogRequest request;
     request.owner = this;
-    request.filters = {{"Image Files (*.jpg;*.bmp;*.gif;*.tga)", "*.jpg; *.bmp; *.gif; *.tga; *.jpeg"},
-                       {"Any Files (*.*)", "*.*;"}};
-    request.startFolder = ReadText(s_.store, settings::kLastPhotoFolder);
-    request.title = theLanguage.GetString(119);
+    request.filters = {std::move(kind), {"Any Files (*.*)", "*.*;"}};
+    request.startFolder = ReadText(s_.store, lastFolder);
+    request.title = title;
     request.mustExist = true;
     request.multiple = true;
     std::vector<std::string> chosen;
-    if (s_.files.GetFileNames(request, &chosen)) AddPhotoFiles(chosen);
+    if (!s_.files.GetFileNames(request, &chosen)) chosen.clear();
+    return chosen;
+}
+
+void CKavrelDlg::OnAddPhotos() {
+    std::vector<std::string> chosen =
+        ChooseFiles({"Image Files (*.jpg;*.bmp;*.gif;*.tga)", "*.jpg; *.bmp; *.gif; *.tga; *.jpeg"},
+                    settings::kLastPhotoFolder, theLanguage.GetString(119));
+    if (!chosen.empty()) AddPhotoFiles(chosen);
 }
 
 void CKavrelDlg::OnAddMusic() {
-    FileDialogRequest request;
-    request.owner = this;
-    request.filters = {{"Audio files (*.wav;*.mp3;*.wma;*.mpa;*.mp2;*.au;*.aif;*.aiff;*.snd)",
-                        "*.wav; *.mp3; *.wma; *.mp2; *.mpa; *.au; *.aif; *.aiff; *.snd"},
-                       {"Any Files (*.*)", "*.*;"}};
-    request.startFolder = ReadText(s_.store, settings::kLastAudioFolder);
-    request.title = theLanguage.GetString(147);
-    request.mustExist = true;
-    request.multiple = true;
-    std::vector<std::string> chosen;
-    if (s_.files.GetFileNames(request, &chosen)) AddMusicFiles(chosen);
+    std::vector<std::string> chosen =
+        ChooseFiles({"Audio files (*.wav;*.mp3;*.wma;*.mpa;*.mp2;*.au;*.aif;*.aiff;*.snd)",
+                     "*.wav; *.mp3; *.wma; *.mp2; *.mpa; *.au; *.aif; *.aiff; *.snd"},
+                    settings::kLastAudioFolder, theLanguage.GetString(147));
+    if (!chosen.empty()) AddMusicFiles(chosen);
 }
 
 namespace {

@@ -22,6 +22,7 @@ class ProfileStore;
 class PropertyFramePort;
 class QProgressBar;
 class QTreeWidget;
+struct Setting;
 
 struct MainWindowServices {
     MessageBoxes& boxes;
@@ -109,6 +110,9 @@ private:
     bool SelectionMissing(bool photos);
     std::string BlankWavPath() const;
     bool CheckCounts();
+    // The files chosen in the open dialog of one kind (and "Any Files"); empty when cancelled.
+    std::vector<std::string> ChooseFiles(std::pair<std::string, std::string> kind, const Setting& lastFolder,
+                                         const std::string& title);
 
     MainWindowServices s_;
     SlideshowProject project_;
