@@ -19,9 +19,9 @@ std::int64_t SamplesFor(std::int64_t frames) {
 
 }  // namespace
 
-FileRenderJob::FileRenderJob(ShowPlan plan, OutputSpec output)
+FileRenderJob::FileRenderJob(std::shared_ptr<const ShowPlan> plan, OutputSpec output)
     : plan_(std::move(plan)), output_(std::move(output)) {
-    framesTotal_ = FrameCount(plan_.length);
+    framesTotal_ = FrameCount(plan_->length);
 }
 
 FileRenderJob::~FileRenderJob() { Stop(); }
@@ -44,8 +44,8 @@ void FileRenderJob::Run() {
     bool ok = true;
     {
         std::unique_ptr<VideoCompositor> video;
-        if (output_.hasVideo) video = std::make_unique<VideoCompositor>(plan_, output_.width, output_.height);
-        AudioMixer audio(plan_.music);
+        if (output_.hasVideo) video = std::make_unique<VideoCompositor>(*plan_, output_.width, output_.height);
+        AudioMixer audio(plan_->music);
         std::vector<float> block;
         std::int64_t samplesWritten = 0;
         for (std::int64_t n = 0; n < framesTotal_ && ok && !stop_; ++n) {

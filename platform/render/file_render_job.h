@@ -19,7 +19,7 @@ class FileRenderJob {
 public:
     using Done = std::function<void(HRESULT hr, const std::string& error)>;
 
-    FileRenderJob(ShowPlan plan, OutputSpec output);
+    FileRenderJob(std::shared_ptr<const ShowPlan> plan, OutputSpec output);
     ~FileRenderJob();
     FileRenderJob(const FileRenderJob&) = delete;
     FileRenderJob& operator=(const FileRenderJob&) = delete;
@@ -35,7 +35,7 @@ public:
 private:
     void Run();
 
-    ShowPlan plan_;
+    std::shared_ptr<const ShowPlan> plan_;
     OutputSpec output_;
     FileWriter writer_;
     Done done_;

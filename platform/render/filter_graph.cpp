@@ -168,7 +168,7 @@ HRESULT FilterGraph::EnumFilters(std::vector<std::shared_ptr<IBaseFilter>>* filt
     return S_OK;
 }
 
-void FilterGraph::SetShow(ShowPlan plan, int width, int height) {
+void FilterGraph::SetShow(std::shared_ptr<const ShowPlan> plan, int width, int height) {
     plan_ = std::move(plan);
     width_ = width;
     height_ = height;
@@ -212,7 +212,7 @@ HRESULT FilterGraph::Run() {
     if (!videoRoute_ && !audioRoute_) return RegisterFailure("No stream is connected to the multiplexer");
     OutputSpec output;
     writer_->GetCurFile(&output.path);
-    if (IsInput(plan_, output.path)) {
+    if (IsInput(*plan_, output.path)) {
         return RegisterFailure("The output file " + output.path +
                                " is one of the show's photos or music files; it is not written over");
     }
@@ -220,7 +220,7 @@ HRESULT FilterGraph::Run() {
     output.muxOptions = mux_->options_;
     output.width = width_;
     output.height = height_;
-    output.hasVideo = videoRoute_.has_value() && plan_.hasVideo;
+    output.hasVideo = videoRoute_.has_value() && plan_->hasVideo;
     output.hasAudio = audioRoute_.has_value();
     if (output.hasVideo) output.video = videoRoute_->Current();
     if (output.hasAudio) output.audio = audioRoute_->Current();
@@ -270,7 +270,7 @@ HRESULT FilterGraph::GetCurrentPosition(REFERENCE_TIME* position) const {
 }
 
 HRESULT FilterGraph::GetDuration(REFERENCE_TIME* duration) const {
-    *duration = FrameStart(FrameCount(plan_.length));
+    *duration = FrameStart(FrameCount(plan_->length));
     return S_OK;
 }
 

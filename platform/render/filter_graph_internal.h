@@ -70,7 +70,7 @@ public:
     HRESULT SetRate(double rate) override { return rate == 1.0 ? S_OK : E_NOTIMPL; }
     HRESULT SetPositions(REFERENCE_TIME*, unsigned, REFERENCE_TIME*, unsigned) override { return E_NOTIMPL; }
 
-    void SetShow(ShowPlan plan, int width, int height);
+    void SetShow(std::shared_ptr<const ShowPlan> plan, int width, int height);
     // A stream to the multiplexer: through `compressor` (its settings as they are when the graph
     // runs), or with `choice` when there is none.
     HRESULT AddRoute(bool video, const EncoderChoice& choice, std::shared_ptr<IBaseFilter> compressor);
@@ -84,7 +84,7 @@ private:
 
     std::shared_ptr<FaultPlan> faults_;
     std::vector<std::shared_ptr<IBaseFilter>> filters_;
-    ShowPlan plan_;
+    std::shared_ptr<const ShowPlan> plan_ = std::make_shared<ShowPlan>();
     int width_ = 0, height_ = 0;
     struct Route {
         EncoderChoice choice;

@@ -39,7 +39,8 @@ std::int64_t FrameAt(REFERENCE_TIME t) { return t * kFpsNum / (kFpsDen * kUnitsP
 
 }  // namespace
 
-PlaybackGraph::PlaybackGraph(std::shared_ptr<FaultPlan> faults, ShowPlan plan, int videoWidth, int videoHeight)
+PlaybackGraph::PlaybackGraph(std::shared_ptr<FaultPlan> faults, std::shared_ptr<const ShowPlan> plan, int videoWidth,
+                             int videoHeight)
     : faults_(std::move(faults)), plan_(std::move(plan)), videoWidth_(videoWidth), videoHeight_(videoHeight) {}
 
 PlaybackGraph::~PlaybackGraph() { session_.reset(); }
@@ -48,12 +49,12 @@ HRESULT PlaybackGraph::Connect(const std::shared_ptr<IBaseFilter>& source) {
     if (HRESULT hr = CheckFault(faults_, "IRenderEngine::RenderOutputPins"); FAILED(hr)) return hr;
     AddFilter(source, "");
     const PreviewRenderers& renderers = GetPreviewRenderers();
-    if (plan_.hasVideo) {
+    if (plan_->hasVideo) {
         video_ = renderers.video ? renderers.video() : std::make_unique<HiddenVideoRenderer>();
         FitInto(videoWidth_, videoHeight_, renderers.maxWidth, renderers.maxHeight, &drawWidth_, &drawHeight_);
         AddFilter(std::make_shared<RendererFilter>(faults_, "Video Renderer"), "Video Renderer");
     }
-    if (plan_.hasAudio) {
+    if (plan_->hasAudio) {
         if (renderers.audio) audio_ = renderers.audio();
         // No sound device: the preview plays silently by the steady clock.
         if (audio_ && !audio_->Open()) audio_.reset();
@@ -81,9 +82,9 @@ HRESULT PlaybackGraph::EnumFilters(std::vector<std::shared_ptr<IBaseFilter>>* fi
 
 void PlaybackGraph::StartSession(bool running) {
     session_.reset();
-    std::int64_t start = std::min(FrameAt(position_), std::max<std::int64_t>(0, FrameCount(plan_.length) - 1));
+    std::int64_t start = std::min(FrameAt(position_), std::max<std::int64_t>(0, FrameCount(plan_->length) - 1));
     std::weak_ptr<PlaybackGraph> self = weak_from_this();
-    session_ = std::make_unique<PlaybackSession>(plan_, drawWidth_, drawHeight_, start, video_.get(), audio_.get(),
+    session_ = std::make_unique<PlaybackSession>(*plan_, drawWidth_, drawHeight_, start, video_.get(), audio_.get(),
                                                  &stats_, &statsMutex_, [self](long code, long param) {
                                                      if (auto graph = self.lock()) graph->events_.Post(code, param);
                                                  });
@@ -130,12 +131,12 @@ HRESULT PlaybackGraph::GetEvent(long* code, long* param1, long* param2, long tim
 }
 
 HRESULT PlaybackGraph::GetCurrentPosition(REFERENCE_TIME* position) const {
-    *position = session_ ? std::min(session_->Position(), plan_.length) : position_;
+    *position = session_ ? std::min(session_->Position(), plan_->length) : position_;
     return S_OK;
 }
 
 HRESULT PlaybackGraph::GetDuration(REFERENCE_TIME* duration) const {
-    *duration = plan_.length;
+    *duration = plan_->length;
     return S_OK;
 }
 
@@ -147,7 +148,7 @@ HRESULT PlaybackGraph::SetRate(double rate) {
 HRESULT PlaybackGraph::SetPositions(REFERENCE_TIME* current, unsigned currentFlags, REFERENCE_TIME*, unsigned) {
     if (HRESULT hr = CheckFault(faults_, "IMediaSeeking::SetPositions"); FAILED(hr)) return hr;
     if (current == nullptr || (currentFlags & AM_SEEKING_AbsolutePositioning) == 0) return S_OK;
-    position_ = std::clamp<REFERENCE_TIME>(*current, 0, plan_.length);
+    position_ = std::clamp<REFERENCE_TIME>(*current, 0, plan_->length);
     if (session_) StartSession(state_ == State::Running);
     return S_OK;
 }

@@ -16,7 +16,8 @@ class PlaybackGraph final : public IGraphBuilder, public IMediaControl, public I
 public:
     // `videoWidth` × `videoHeight` is the show's frame size; pictures are drawn at the renderers'
     // largest useful size when that is smaller.
-    PlaybackGraph(std::shared_ptr<FaultPlan> faults, ShowPlan plan, int videoWidth, int videoHeight);
+    PlaybackGraph(std::shared_ptr<FaultPlan> faults, std::shared_ptr<const ShowPlan> plan, int videoWidth,
+                  int videoHeight);
     ~PlaybackGraph() override;
     const std::shared_ptr<FaultPlan>& Faults() const override { return faults_; }
     // Connects the renderers the groups need; joins the timeline's source filter.
@@ -61,7 +62,7 @@ private:
 
     std::shared_ptr<FaultPlan> faults_;
     std::vector<std::shared_ptr<IBaseFilter>> filters_;
-    ShowPlan plan_;
+    std::shared_ptr<const ShowPlan> plan_;
     const int videoWidth_, videoHeight_;
     int drawWidth_ = 0, drawHeight_ = 0;
     std::unique_ptr<VideoRendererPort> video_;

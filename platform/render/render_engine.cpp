@@ -50,9 +50,10 @@ public:
     HRESULT ConnectFrontEnd() override {
         if (HRESULT hr = CheckFault(faults_, "IRenderEngine::ConnectFrontEnd"); FAILED(hr)) return hr;
         if (!timeline_) return RegisterFailure("The render engine has no timeline");
-        ShowPlan plan;
-        ReadShowPlan(*timeline_, &plan);
-        if (HRESULT hr = OpenSources(plan); FAILED(hr)) return hr;
+        // One plan for the engine, its graph and the render job: a long show is described once.
+        auto plan = std::make_shared<ShowPlan>();
+        ReadShowPlan(*timeline_, plan.get());
+        if (HRESULT hr = OpenSources(*plan); FAILED(hr)) return hr;
         auto graph = std::make_shared<FilterGraph>(faults_);
         source_ = std::make_shared<TimelineSource>(faults_, "Kavrel timeline");
         graph->AddFilter(source_, "Kavrel timeline");
@@ -67,7 +68,7 @@ public:
             pins_.push_back(std::make_shared<GroupPin>(faults_, g, mt.majortype == MEDIATYPE_Video));
         }
         plan_ = plan;
-        graph->SetShow(std::move(plan), width_, height_);
+        graph->SetShow(plan, width_, height_);
         graph_ = graph;
         return S_OK;
     }
@@ -134,7 +135,7 @@ private:
     std::shared_ptr<IAMTimeline> timeline_;
     std::shared_ptr<IGraphBuilder> graph_;
     std::shared_ptr<IBaseFilter> source_;
-    ShowPlan plan_;
+    std::shared_ptr<const ShowPlan> plan_;
     std::vector<std::shared_ptr<IPin>> pins_;
     int width_ = 0, height_ = 0;
 };
