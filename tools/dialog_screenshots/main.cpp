@@ -1,5 +1,6 @@
-// Writes a picture of each settings dialog, as it opens with the default settings, into the
-// folder given (docs/screenshots in the source tree). Runs on any Qt platform, offscreen too.
+// Writes a picture of each window and dialog, as it opens with the default settings, into the
+// folder given (docs/screenshots in the source tree), in English or the language given second.
+// Runs on any Qt platform, offscreen too.
 
 #include <QApplication>
 #include <QComboBox>
@@ -161,7 +162,8 @@ int main(int argc, char** argv) {
     const QString work = QDir::tempPath() + "/kavrel-screenshots";
     QDir().mkpath(work);
     ConsoleMessageBoxes boxes("Kavrel");
-    theLanguage.Init(CLanguage::FindLanguageRoot(), "english");
+    // A second argument names the language to draw them in.
+    theLanguage.Init(CLanguage::FindLanguageRoot(), argc > 2 ? argv[2] : "english");
     ProfileStore store((work + "/settings.ini").toStdString());
     QtFileDialogs files;
     bool ok = true;
