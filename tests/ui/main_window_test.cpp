@@ -51,13 +51,13 @@ protected:
         window.reset();
         SetPreviewRenderers({});
     }
-    CKavrelDlg& Open() {
+    CKavrelDlg& Open(std::string dataFolder = KAVREL_SOURCE_DIR) {
         MainWindowServices services{boxes, files, store, frames, nullptr,
                                     [this](const std::string& a) {
                                         opened.push_back(a);
                                         return true;
                                     },
-                                    KAVREL_SOURCE_DIR, (dir.path() / "program").string(), nullptr};
+                                    dataFolder, (dir.path() / "program").string(), nullptr};
         window = std::make_unique<CKavrelDlg>(services);
         window->Prepare();
         window->show();
@@ -341,6 +341,25 @@ TEST_F(MainWindowTest, WmvWithoutMusicTakesTheSilentTrackAndMp4TakesH264) {
     EXPECT_EQ(mp4.videoCodec, "h264");
     EXPECT_EQ(mp4.audioCodec, "aac");
     EXPECT_EQ(mp4.frames, 48);
+}
+
+TEST_F(MainWindowTest, AMissingSilentTrackIsReportedTwiceAndTheWmvHasNoSound) {
+    CKavrelDlg& w = Open(dir.path().string());  // no blank.wav anywhere
+    SmallAviShow(1, 1);
+    w.project().output().format = 1;
+    w.project().output().path = dir.File("silent.wmv");
+    Click(1000);
+    const std::string expected = (dir.path() / "program" / "blank.wav").string();
+    ASSERT_GE(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "Error, File does not exist!");
+    EXPECT_EQ(boxes.shown[0].caption, expected);
+    EXPECT_EQ(boxes.shown[1].text, "Please add a music file into the audio list");
+    EXPECT_EQ(boxes.shown[1].caption, "warnning");
+    ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.project().run().converting; }, 30000));
+    VideoReadBack back = ReadVideoFile(w.project().output().path, {});
+    EXPECT_EQ(back.decodeErrors, 0);
+    EXPECT_EQ(back.audioCodec, "");
 }
 
 TEST_F(MainWindowTest, StopInTheMiddleLeavesAFileThatPlays) {
