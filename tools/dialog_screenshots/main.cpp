@@ -127,6 +127,7 @@ bool SaveMainWindowAndPlayer(MessageBoxes& boxes, ProfileStore& store, FileDialo
                                 QCoreApplication::applicationDirPath().toStdString(), nullptr};
     CKavrelDlg window(services);
     window.Prepare();
+    window.project().random().Seed(7);  // the same transitions in every picture
     window.AddPhotoFiles(DrawPhotos(work));
     window.AddMusicFiles({(QCoreApplication::applicationDirPath() + "/blank.wav").toStdString()});
     window.photoList()->topLevelItem(1)->setSelected(true);
