@@ -9,8 +9,19 @@
 
 #include "platform/render/photo_decoder.h"
 
+namespace {
+// How far the decoder may run ahead: a few photos, so an encoder never waits on one slow photo,
+// within a small budget of memory for large frames.
+std::size_t PhotosAhead(int width, int height) {
+    constexpr std::size_t kBudgetBytes = 24u << 20;
+    const std::size_t frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 / 2 + 1;
+    return std::clamp<std::size_t>(kBudgetBytes / frameBytes, 1, 4);
+}
+}  // namespace
+
 PhotoSource::PhotoSource(std::vector<std::string> paths, int width, int height)
-    : paths_(std::move(paths)), width_(width), height_(height), worker_([this] { Work(); }) {}
+    : paths_(std::move(paths)), width_(width), height_(height), ahead_(PhotosAhead(width, height)),
+      worker_([this] { Work(); }) {}
 
 PhotoSource::~PhotoSource() {
     {
@@ -22,12 +33,12 @@ PhotoSource::~PhotoSource() {
 }
 
 void PhotoSource::Work() {
-    // The decoder only has to stay a photo ahead: the encoder's threads come first.
+    // The decoder only has to stay ahead: the encoder's threads come first.
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
     std::size_t next = 0;
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
-        if (next >= paths_.size() || next > wanted_ + 1) {
+        if (next >= paths_.size() || next > wanted_ + ahead_) {
             changed_.wait(lock);
             continue;
         }

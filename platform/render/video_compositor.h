@@ -1,7 +1,7 @@
 #pragma once
-// The show's pictures, frame by frame. Each photo is decoded once, on a worker thread one photo
-// ahead of the one on screen, and dropped when it has left the screen, so memory does not grow
-// with the number of photos. A frame without a transition is the photo's own frame again (the
+// The show's pictures, frame by frame. Each photo is decoded once, on a worker thread a few photos
+// ahead of the one on screen (at most 24 MB of them), and dropped when it has left the screen, so
+// memory does not grow with the number of photos. A frame without a transition is the photo's own frame again (the
 // same buffer); only transition frames are composed.
 //
 // Frame() is called from one thread, in increasing order of frames.
@@ -38,7 +38,8 @@ private:
     std::condition_variable changed_;
     std::map<std::size_t, FramePtr> ready_;
     std::map<std::size_t, std::string> failed_;
-    std::size_t wanted_ = 0;  // the worker decodes up to wanted_ + 1
+    const std::size_t ahead_;  // photos decoded beyond the one wanted
+    std::size_t wanted_ = 0;  // the worker decodes up to wanted_ + ahead_
     std::size_t keepFrom_ = 0;
     bool stopping_ = false;
     std::thread worker_;
