@@ -54,14 +54,15 @@ void CHyperLink::Restyle() {
 
 void CHyperLink::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
-    if (over_) return;
-    over_ = true;
-    Restyle();
-    hoverTimer_.start();
+    StartHover();
 }
 
 void CHyperLink::mouseMoveEvent(QMouseEvent* event) {
     QLabel::mouseMoveEvent(event);
+    StartHover();
+}
+
+void CHyperLink::StartHover() {
     if (over_) return;
     over_ = true;
     Restyle();

@@ -40,6 +40,7 @@ protected:
 
 private:
     void Restyle();
+    void StartHover();
     void CheckStillOver();
 
     QString address_;

@@ -151,21 +151,32 @@ FilterGraph::FilterGraph(std::shared_ptr<FaultPlan> faults) : faults_(std::move(
 
 FilterGraph::~FilterGraph() { Stop(); }
 
-HRESULT FilterGraph::AddFilter(const std::shared_ptr<IBaseFilter>& filter, const std::string& name) {
-    if (HRESULT hr = CheckFault(faults_, "IFilterGraph::AddFilter"); FAILED(hr)) return hr;
+HRESULT GraphFilters::Add(const std::shared_ptr<IBaseFilter>& filter, const std::string& name,
+                          std::weak_ptr<IFilterGraph> graph, const std::shared_ptr<FaultPlan>& faults) {
+    if (HRESULT hr = CheckFault(faults, "IFilterGraph::AddFilter"); FAILED(hr)) return hr;
     auto base = std::dynamic_pointer_cast<FilterBase>(filter);
     if (!base) return E_POINTER;
     if (std::find(filters_.begin(), filters_.end(), filter) != filters_.end()) return S_OK;
     if (!name.empty()) base->name_ = name;
-    base->graph_ = weak_from_this();
+    base->graph_ = std::move(graph);
     filters_.push_back(filter);
     return S_OK;
 }
 
-HRESULT FilterGraph::EnumFilters(std::vector<std::shared_ptr<IBaseFilter>>* filters) const {
-    if (HRESULT hr = CheckFault(faults_, "IFilterGraph::EnumFilters"); FAILED(hr)) return hr;
+HRESULT GraphFilters::List(std::vector<std::shared_ptr<IBaseFilter>>* filters,
+                           const std::shared_ptr<FaultPlan>& faults) const {
+    if (HRESULT hr = CheckFault(faults, "IFilterGraph::EnumFilters"); FAILED(hr)) return hr;
+    if (filters == nullptr) return E_POINTER;
     *filters = filters_;
     return S_OK;
+}
+
+HRESULT FilterGraph::AddFilter(const std::shared_ptr<IBaseFilter>& filter, const std::string& name) {
+    return filters_.Add(filter, name, weak_from_this(), faults_);
+}
+
+HRESULT FilterGraph::EnumFilters(std::vector<std::shared_ptr<IBaseFilter>>* filters) const {
+    return filters_.List(filters, faults_);
 }
 
 void FilterGraph::SetShow(std::shared_ptr<const ShowPlan> plan, int width, int height) {

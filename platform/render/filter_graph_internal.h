@@ -32,6 +32,17 @@ public:
     std::weak_ptr<IFilterGraph> graph_;
 };
 
+// The filters of a graph, in the order they joined it; a filter joins once and learns its graph.
+class GraphFilters {
+public:
+    HRESULT Add(const std::shared_ptr<IBaseFilter>& filter, const std::string& name,
+                std::weak_ptr<IFilterGraph> graph, const std::shared_ptr<FaultPlan>& faults);
+    HRESULT List(std::vector<std::shared_ptr<IBaseFilter>>* filters, const std::shared_ptr<FaultPlan>& faults) const;
+
+private:
+    std::vector<std::shared_ptr<IBaseFilter>> filters_;
+};
+
 // A multiplexer and, for ASF, the Windows Media writer that encodes by itself.
 class MuxFilter final : public FilterBase, public ISpecifyPropertyPages, public IConfigInterleaving,
                         public IConfigAsfWriter {
@@ -83,7 +94,7 @@ private:
     void Post(long code, long param);
 
     std::shared_ptr<FaultPlan> faults_;
-    std::vector<std::shared_ptr<IBaseFilter>> filters_;
+    GraphFilters filters_;
     std::shared_ptr<const ShowPlan> plan_ = std::make_shared<ShowPlan>();
     int width_ = 0, height_ = 0;
     struct Route {

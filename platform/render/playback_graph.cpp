@@ -64,20 +64,11 @@ HRESULT PlaybackGraph::Connect(const std::shared_ptr<IBaseFilter>& source) {
 }
 
 HRESULT PlaybackGraph::AddFilter(const std::shared_ptr<IBaseFilter>& filter, const std::string& name) {
-    if (HRESULT hr = CheckFault(faults_, "IFilterGraph::AddFilter"); FAILED(hr)) return hr;
-    auto base = std::dynamic_pointer_cast<FilterBase>(filter);
-    if (!base) return E_POINTER;
-    if (!name.empty()) base->name_ = name;
-    base->graph_ = weak_from_this();
-    filters_.push_back(filter);
-    return S_OK;
+    return filters_.Add(filter, name, weak_from_this(), faults_);
 }
 
 HRESULT PlaybackGraph::EnumFilters(std::vector<std::shared_ptr<IBaseFilter>>* filters) const {
-    if (HRESULT hr = CheckFault(faults_, "IFilterGraph::EnumFilters"); FAILED(hr)) return hr;
-    if (filters == nullptr) return E_POINTER;
-    *filters = filters_;
-    return S_OK;
+    return filters_.List(filters, faults_);
 }
 
 void PlaybackGraph::StartSession(bool running) {

@@ -61,7 +61,7 @@ private:
     HRESULT NoVideo() const;
 
     std::shared_ptr<FaultPlan> faults_;
-    std::vector<std::shared_ptr<IBaseFilter>> filters_;
+    GraphFilters filters_;
     std::shared_ptr<const ShowPlan> plan_;
     const int videoWidth_, videoHeight_;
     int drawWidth_ = 0, drawHeight_ = 0;
