@@ -125,7 +125,7 @@ std::vector<std::string> PathsOf(const ShowPlan& plan) {
 
 VideoCompositor::VideoCompositor(const ShowPlan& plan, int width, int height)
     : plan_(plan), width_(width), height_(height), photos_(PathsOf(plan), width, height),
-      black_(BlackFrame(width, height)) {}
+      black_(BlackFrame(width, height)), pool_(width, height) {}
 
 bool VideoCompositor::Active(std::size_t i, REFERENCE_TIME t) const {
     const VideoClip& c = plan_.clips[i];
@@ -168,11 +168,11 @@ bool VideoCompositor::Compose(std::size_t top, REFERENCE_TIME t, FramePtr* out, 
     if (!Below(top, t, &under, error)) return false;
     TransitionEffect* effect = EffectFor(top, error);
     if (effect == nullptr) return false;
-    FramePtr composed(av_frame_alloc());
-    composed->format = AV_PIX_FMT_YUV420P;
-    composed->width = width_;
-    composed->height = height_;
-    av_frame_get_buffer(composed.get(), 32);
+    FramePtr composed = pool_.Get();
+    if (composed == nullptr) {
+        *error = "Out of memory for a frame of " + std::to_string(width_) + " x " + std::to_string(height_);
+        return false;
+    }
     av_frame_copy_props(composed.get(), photo.get());
     double p = static_cast<double>(t - c.transitionStart) / static_cast<double>(c.transitionStop - c.transitionStart);
     effect->Render(ViewOf(under.get()), ViewOf(photo.get()), p, ViewOf(composed.get()));

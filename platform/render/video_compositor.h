@@ -16,6 +16,7 @@
 
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/render/effects/transition_effect.h"
+#include "platform/render/frame_pool.h"
 #include "platform/render/show_plan.h"
 
 class PhotoSource {
@@ -62,6 +63,7 @@ private:
     const int width_, height_;
     PhotoSource photos_;
     FramePtr black_;
+    FramePool pool_;  // for composed frames
     std::size_t firstActive_ = 0;
     std::map<std::size_t, std::unique_ptr<TransitionEffect>> effects_;
     std::int64_t lastKey_ = -2;  // the clip shown whole last frame, -1 for black

@@ -1,0 +1,27 @@
+#pragma once
+// 4:2:0 frames of one size whose memory is handed back to the pool when the last reference to a
+// frame goes, on whatever thread that is. Composing a transition needs a new frame for every
+// frame of it; taking fresh memory from the system each time costs a page fault per 4 KB.
+
+#include "platform/media/ffmpeg_handles.h"
+
+extern "C" {
+#include <libavutil/buffer.h>
+}
+
+class FramePool {
+public:
+    FramePool(int width, int height);
+    ~FramePool();
+    FramePool(const FramePool&) = delete;
+    FramePool& operator=(const FramePool&) = delete;
+
+    // A frame laid out as av_frame_get_buffer(…, 32) would lay it out; null when out of memory.
+    FramePtr Get();
+
+private:
+    const int width_, height_;
+    int linesize_[4] = {};
+    std::size_t planeOffset_[3] = {};
+    AVBufferPool* pool_ = nullptr;
+};
