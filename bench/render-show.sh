@@ -7,14 +7,17 @@
 #   avi480: 640x480 MPEG-4 part 2 (q 3) + Microsoft ADPCM in AVI
 #   mp4720: 1280x720 H.264 (CRF 20, medium) + AAC 192k in MP4
 #
-# Usage: bench/render-show.sh [PROFILE [N [RECIPES]]]
-#   e.g. bench/render-show.sh avi480 120 "kavrel limit ffmpeg-once melt"
+# Usage: [RUNS=3] bench/render-show.sh [PROFILE [N [RECIPES]]]
+#   e.g. RUNS=3 bench/render-show.sh avi480 120 "kavrel limit ffmpeg-once melt"
+# With RUNS above 1 each recipe runs that many times and the run of median wall time is shown
+# (small shared machines vary by 10 % from run to run).
 # Needs root once, to install the material and the peers (Debian packages).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 PROFILE=${1:-avi480}
 N=${2:-120}
 RECIPES=${3:-kavrel limit ffmpeg-once melt}
+RUNS=${RUNS:-1}
 MAT=${MAT:-/tmp/kavrel-bench/material}
 WORK=${WORK:-/tmp/kavrel-bench/work}
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
@@ -82,18 +85,25 @@ ffmpeg_once() {  # $1: output, $2...: output options
         -filter_complex "${chain%;}" -map "[$prev]" -map "$N:a" -t "$LEN" "$@" "$out"
 }
 
-measure() {  # $1: name, then the command
+measure() {  # $1: name, then the command; RUNS times, the run of median wall time shown
     local name=$1; shift
-    local log="$WORK/$name.time"
-    if ! /usr/bin/time -v "$@" > "$WORK/$name.out" 2> "$log"; then
-        echo "$name failed: $(grep -v -E '^\s' "$log" | head -3)"
-        return
-    fi
-    local wall cpu_u cpu_s rss
-    wall=$(grep "Elapsed (wall" "$log" | awk '{print $NF}' | awk -F: '{ if (NF==3) print $1*3600+$2*60+$3; else print $1*60+$2 }')
-    cpu_u=$(grep "User time" "$log" | awk '{print $NF}'); cpu_s=$(grep "System time" "$log" | awk '{print $NF}')
-    rss=$(grep "Maximum resident" "$log" | awk '{print $NF}')
-    printf "%-14s %9.2f %9.2f %9.0f\n" "$name" "$wall" "$(echo "$cpu_u + $cpu_s" | bc)" "$((rss / 1024))"
+    local log="$WORK/$name.time" runs=() k
+    for ((k = 0; k < RUNS; k++)); do
+        if ! /usr/bin/time -v "$@" > "$WORK/$name.out" 2> "$log"; then
+            echo "$name failed: $(grep -v -E '^\s' "$log" | head -3)"
+            return
+        fi
+        local wall cpu_u cpu_s rss
+        wall=$(grep "Elapsed (wall" "$log" | awk '{print $NF}' | awk -F: '{ if (NF==3) print $1*3600+$2*60+$3; else print $1*60+$2 }')
+        cpu_u=$(grep "User time" "$log" | awk '{print $NF}'); cpu_s=$(grep "System time" "$log" | awk '{print $NF}')
+        rss=$(grep "Maximum resident" "$log" | awk '{print $NF}')
+        runs+=("$wall $(echo "$cpu_u + $cpu_s" | bc) $((rss / 1024))")
+    done
+    local median
+    median=$(printf '%s\n' "${runs[@]}" | sort -n | sed -n "$(( (RUNS + 1) / 2 ))p")
+    read -r wall cpu rss <<< "$median"
+    local all=""; [ "$RUNS" -gt 1 ] && all="  (walls: $(printf '%s\n' "${runs[@]}" | awk '{print $1}' | sort -n | tr '\n' ' '))"
+    printf "%-14s %9.2f %9.2f %9.0f%s\n" "$name" "$wall" "$cpu" "$rss" "$all"
 }
 
 gather_material
