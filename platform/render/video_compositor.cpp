@@ -10,13 +10,12 @@
 #include "platform/render/photo_decoder.h"
 
 namespace {
-// How far the decoder may run ahead, within a small budget of memory: the decoder is on average
-// only a little faster than the encoder, so a short lead is used up by a run of large photos and
-// the encoder waits.
+// How far the decoder may run ahead: a few photos, so an encoder never waits on one slow photo,
+// within a small budget of memory for large frames.
 std::size_t PhotosAhead(int width, int height) {
     constexpr std::size_t kBudgetBytes = 24u << 20;
     const std::size_t frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 / 2 + 1;
-    return std::clamp<std::size_t>(kBudgetBytes / frameBytes, 1, 32);
+    return std::clamp<std::size_t>(kBudgetBytes / frameBytes, 1, 4);
 }
 }  // namespace
 
