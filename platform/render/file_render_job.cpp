@@ -1,5 +1,7 @@
 #include "platform/render/file_render_job.h"
 
+#include <deque>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -49,7 +51,7 @@ struct Picture {
 };
 
 struct SoundBlock {
-    std::vector<float> samples;  // interleaved stereo
+    std::vector<PacketPtr> packets;  // the encoded sound
     std::string error;
 };
 
@@ -57,8 +59,8 @@ constexpr int kSoundBlock = 4096;
 
 }  // namespace
 
-// Frames are composed and sound is mixed on threads of their own, ahead of the encoders, so the
-// thread that encodes and writes does nothing else.
+// Frames are composed on a thread of their own, and sound is mixed and encoded on another, ahead
+// of the picture encoder, so the thread that encodes the pictures and writes does nothing else.
 void FileRenderJob::Run() {
     std::string error;
     bool ok = true;
@@ -83,20 +85,43 @@ void FileRenderJob::Run() {
             mixer = std::thread([&] {
                 AudioMixer audio(plan_->music);
                 const std::int64_t total = SamplesFor(framesTotal_);
+                std::vector<float> samples;
                 for (std::int64_t at = 0; at < total;) {
                     const int count = static_cast<int>(std::min<std::int64_t>(kSoundBlock, total - at));
+                    samples.resize(static_cast<std::size_t>(count * kMixChannels));
                     SoundBlock b;
-                    b.samples.resize(static_cast<std::size_t>(count * kMixChannels));
-                    const bool failed = !audio.Mix(b.samples.data(), count, &b.error);
-                    if (!sound.Push(std::move(b)) || failed) break;
                     at += count;
+                    const bool failed = !audio.Mix(samples.data(), count, &b.error) ||
+                                        !writer_.EncodeAudio(samples.data(), count, at == total, &b.packets, &b.error);
+                    if (!sound.Push(std::move(b)) || failed) break;
                 }
                 sound.Close();
             });
         }
-        SoundBlock pending;
-        std::size_t pendingAt = 0;  // sample frames of `pending` already written
-        std::int64_t samplesWritten = 0;
+        std::deque<PacketPtr> audioPackets;
+        bool soundEnded = false;  // every packet of the sound has arrived
+        // Writes the sound that starts before sample frame `until`.
+        auto writeSound = [&](std::int64_t until) {
+            while (ok) {
+                if (audioPackets.empty()) {
+                    SoundBlock b;
+                    if (soundEnded || !sound.Pop(&b)) {
+                        soundEnded = true;
+                        return;
+                    }
+                    if (!b.error.empty()) {
+                        ok = false;
+                        error = b.error;
+                        return;
+                    }
+                    for (PacketPtr& p : b.packets) audioPackets.push_back(std::move(p));
+                    continue;
+                }
+                if (writer_.AudioPacketStart(audioPackets.front().get()) >= until) return;
+                ok = writer_.WriteAudioPacket(std::move(audioPackets.front()), &error);
+                audioPackets.pop_front();
+            }
+        };
         for (std::int64_t n = 0; n < framesTotal_ && ok && !stop_; ++n) {
             if (output_.hasVideo) {
                 Picture p;
@@ -111,30 +136,11 @@ void FileRenderJob::Run() {
                 }
             }
             // The sound up to the end of this frame, so the streams stay interleaved.
-            const std::int64_t target = SamplesFor(n + 1);
-            while (ok && output_.hasAudio && samplesWritten < target) {
-                if (pendingAt * kMixChannels >= pending.samples.size()) {
-                    if (!sound.Pop(&pending)) {
-                        ok = false;
-                        error = "The sound ended early";
-                        break;
-                    }
-                    pendingAt = 0;
-                    if (!pending.error.empty()) {
-                        ok = false;
-                        error = pending.error;
-                        break;
-                    }
-                }
-                const std::size_t left = pending.samples.size() / kMixChannels - pendingAt;
-                const int count = static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(left),
-                                                                          target - samplesWritten));
-                ok = writer_.WriteAudio(pending.samples.data() + pendingAt * kMixChannels, count, &error);
-                pendingAt += static_cast<std::size_t>(count);
-                samplesWritten += count;
-            }
+            if (output_.hasAudio) writeSound(SamplesFor(n + 1));
             framesDone_ = n + 1;
         }
+        // The encoder's last packets, which may start after the last frame's end.
+        if (ok && !stop_ && output_.hasAudio) writeSound(std::numeric_limits<std::int64_t>::max());
         pictures.Close();
         sound.Close();
         if (composer.joinable()) composer.join();

@@ -208,7 +208,21 @@ bool FileWriter::WriteVideo(const AVFrame* picture, std::int64_t n, std::string*
     return Drain(s, error);
 }
 
-bool FileWriter::FlushAudioFifo(bool all, std::string* error) {
+bool FileWriter::CollectAudio(std::vector<PacketPtr>* packets, std::string* error) {
+    Stream& s = *audio_;
+    for (;;) {
+        PacketPtr packet(av_packet_alloc());
+        int r = avcodec_receive_packet(s.ctx.get(), packet.get());
+        if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return true;
+        if (r < 0) {
+            *error = "Encoding the sound failed: " + FfmpegErrorText(r);
+            return false;
+        }
+        packets->push_back(std::move(packet));
+    }
+}
+
+bool FileWriter::EncodeAudioFifo(bool all, std::vector<PacketPtr>* packets, std::string* error) {
     Stream& s = *audio_;
     const int frameSize = s.ctx->frame_size > 0 ? s.ctx->frame_size : 1024;
     while (av_audio_fifo_size(s.fifo) >= frameSize || (all && av_audio_fifo_size(s.fifo) > 0)) {
@@ -227,12 +241,13 @@ bool FileWriter::FlushAudioFifo(bool all, std::string* error) {
             *error = "Encoding the sound failed: " + FfmpegErrorText(r);
             return false;
         }
-        if (!Drain(s, error)) return false;
+        if (!CollectAudio(packets, error)) return false;
     }
     return true;
 }
 
-bool FileWriter::WriteAudio(const float* samples, int frames, std::string* error) {
+bool FileWriter::EncodeAudio(const float* samples, int frames, bool last, std::vector<PacketPtr>* packets,
+                             std::string* error) {
     Stream& s = *audio_;
     FramePtr converted(av_frame_alloc());
     converted->nb_samples = swr_get_out_samples(s.swr, frames);
@@ -242,18 +257,32 @@ bool FileWriter::WriteAudio(const float* samples, int frames, std::string* error
     const auto* in = reinterpret_cast<const std::uint8_t*>(samples);
     int n = swr_convert(s.swr, converted->data, converted->nb_samples, &in, frames);
     if (n > 0) av_audio_fifo_write(s.fifo, reinterpret_cast<void**>(converted->data), n);
-    return FlushAudioFifo(false, error);
+    if (!EncodeAudioFifo(last, packets, error)) return false;
+    if (!last) return true;
+    avcodec_send_frame(s.ctx.get(), nullptr);
+    return CollectAudio(packets, error);
+}
+
+bool FileWriter::WriteAudioPacket(PacketPtr packet, std::string* error) {
+    Stream& s = *audio_;
+    av_packet_rescale_ts(packet.get(), s.ctx->time_base, s.st->time_base);
+    packet->stream_index = s.st->index;
+    int r = av_interleaved_write_frame(fmt_, packet.get());
+    if (r < 0) {
+        *error = "Cannot write to " + output_.path + ": " + FfmpegErrorText(r);
+        return false;
+    }
+    return true;
+}
+
+std::int64_t FileWriter::AudioPacketStart(const AVPacket* packet) const {
+    return av_rescale_q(packet->pts, audio_->ctx->time_base, AVRational{1, 44100});
 }
 
 bool FileWriter::Finish(std::string* error) {
     if (finished_ || !headerWritten_) return true;
     finished_ = true;
     bool ok = true;
-    if (audio_) {
-        ok = FlushAudioFifo(true, error) && ok;
-        avcodec_send_frame(audio_->ctx.get(), nullptr);
-        ok = Drain(*audio_, error) && ok;
-    }
     if (video_) {
         avcodec_send_frame(video_->ctx.get(), nullptr);
         ok = Drain(*video_, error) && ok;

@@ -1,14 +1,15 @@
 #pragma once
 // Writes one video file: a video stream at 24000/1001 frames a second and an audio stream at
 // 44100 Hz stereo, each through its encoder, interleaved by time by the muxer. Finish() flushes
-// the encoders and writes the container's index, so a file stopped early plays up to where it
-// stopped.
+// the picture encoder and writes the container's index, so a file stopped early plays up to where
+// it stopped.
 //
-// Used by one thread at a time.
+// Used by one thread at a time, but for EncodeAudio, which one other thread may call meanwhile.
 
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/media/ffmpeg_handles.h"
 
@@ -38,8 +39,16 @@ public:
     bool Open(const OutputSpec& output, std::string* error);
     // The picture of frame n (4:2:0 at the output size).
     bool WriteVideo(const AVFrame* picture, std::int64_t n, std::string* error);
-    // Interleaved stereo floats at 44100 Hz, following what was written before.
-    bool WriteAudio(const float* samples, int frames, std::string* error);
+    // Encodes interleaved stereo floats at 44100 Hz, following those before; `last` also empties
+    // the encoder. Uses only the sound's encoder, so it may run on a thread of its own while the
+    // pictures are written; its packets are written with WriteAudioPacket.
+    bool EncodeAudio(const float* samples, int frames, bool last, std::vector<PacketPtr>* packets,
+                     std::string* error);
+    bool WriteAudioPacket(PacketPtr packet, std::string* error);
+    // Where an encoded packet's sound starts, in sample frames at 44100 Hz.
+    std::int64_t AudioPacketStart(const AVPacket* packet) const;
+    // Empties the picture encoder and writes the container's index; the sound is what was
+    // written with WriteAudioPacket.
     bool Finish(std::string* error);
     std::int64_t bytesWritten() const;
 
@@ -47,7 +56,8 @@ private:
     struct Stream;
     bool OpenStream(const EncoderChoice& choice, bool video, const OutputSpec& output, std::string* error);
     bool Drain(Stream& s, std::string* error);
-    bool FlushAudioFifo(bool all, std::string* error);
+    bool EncodeAudioFifo(bool all, std::vector<PacketPtr>* packets, std::string* error);
+    bool CollectAudio(std::vector<PacketPtr>* packets, std::string* error);
 
     OutputSpec output_;
     AVFormatContext* fmt_ = nullptr;
