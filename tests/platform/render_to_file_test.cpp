@@ -222,6 +222,8 @@ TEST(RenderToFile, StopLeavesAFileThatPlays) {
     EXPECT_EQ(file.decodeErrors, 0);
     EXPECT_GT(file.frames, 40);
     EXPECT_LT(file.frames, 4000);
+    // The sound mixed ahead of the pictures is not written past where they stopped.
+    EXPECT_NEAR(file.audioSeconds, file.videoSeconds, 0.1);
 }
 
 TEST(RenderToFile, UnreadablePhotoDuringTheRunAbortsWithItsName) {
