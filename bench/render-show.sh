@@ -18,7 +18,7 @@ PROFILE=${1:-avi480}
 N=${2:-120}
 RECIPES=${3:-kavrel limit ffmpeg-once melt}
 RUNS=${RUNS:-1}
-MAT=${MAT:-/tmp/kavrel-bench/material}
+MAT=${MAT:-/tmp/kavrel-bench/show-material}
 WORK=${WORK:-/tmp/kavrel-bench/work}
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 mkdir -p "$MAT/photos" "$WORK"
@@ -35,13 +35,26 @@ gather_material() {
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
     fi
     if [ -z "$(ls "$MAT/photos")" ]; then
-        # Distinct photos of at least 2 megapixels, in name order.
-        local i=0
+        # One file per distinct image of at least 2 megapixels, its largest variant, in name order.
+        # Plasma keeps the variants of NAME in .../wallpapers/NAME/contents/images[_dark]/WxH.jpg,
+        # the other packages as NAME.jpg or NAME_WxH.jpg.
+        declare -A pixels=() chosen=()
+        local f wh px key
         for f in $(dpkg -L $photo_pkgs | grep -iE '\.jpe?g$' | grep -v screenshot | sort); do
             [ -s "$f" ] || continue
             wh=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 "$f") || continue
-            [ $(( ${wh%,*} * ${wh#*,} )) -ge 2000000 ] || continue
-            i=$((i + 1)); ln -sf "$f" "$MAT/photos/$(printf '%03d' $i).jpg"
+            px=$(( ${wh%,*} * ${wh#*,} ))
+            [ "$px" -ge 2000000 ] || continue
+            if [[ $f == */wallpapers/*/contents/* ]]; then
+                key=$(sed -E 's#.*/wallpapers/([^/]+)/contents/images(_dark)?/.*#\1\2#' <<< "$f")
+            else
+                key=$(basename "$f" | sed -E 's/\.[^.]+$//; s/_[0-9]+x[0-9]+$//')
+            fi
+            if [ "${pixels[$key]:-0}" -lt "$px" ]; then pixels[$key]=$px; chosen[$key]=$f; fi
+        done
+        local i=0
+        for key in $(printf '%s\n' "${!chosen[@]}" | sort); do
+            i=$((i + 1)); ln -sf "${chosen[$key]}" "$MAT/photos/$(printf '%02d' $i)-$key.jpg"
         done
     fi
     MUSIC=$(dpkg -L asc-music | grep -iE 'machine_wars\.mp3$' | head -1)
@@ -119,7 +132,9 @@ for r in $RECIPES; do
                 --size "${W}x${H}" --music "$MUSIC" "${OURS[@]}" -o "$WORK/kavrel.$EXT" "@$WORK/list.txt" ;;
     limit)
         # The encoder alone, on the show's own frames written out raw beforehand (page-cached).
-        raw="$WORK/show-$N-${W}x$H.yuv"
+        # Named after the photo list, so that other photos never meet stale frames; one kept at a time.
+        raw="$WORK/show-$N-${W}x$H-$(md5sum < "$WORK/list.txt" | cut -c1-8).yuv"
+        [ -s "$raw" ] || rm -f "$WORK"/show-*.yuv
         [ -s "$raw" ] || ffmpeg -nostdin -v error -y -i "$WORK/kavrel.$EXT" -f rawvideo -pix_fmt yuv420p "$raw" 2>/dev/null \
             || ffmpeg_once "$raw" -f rawvideo -pix_fmt yuv420p
         measure limit ffmpeg -nostdin -hide_banner -v error -y -f rawvideo -pix_fmt yuv420p -s "${W}x$H" \

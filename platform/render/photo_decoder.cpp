@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/media/ffmpeg_files.h"
+#include "platform/render/jpeg_dc_scans.h"
 #include "platform/render/jpeg_header.h"
 
 extern "C" {
@@ -61,8 +62,37 @@ bool TooLarge(std::int64_t w, std::int64_t h, const std::string& path, std::stri
     return true;
 }
 
+// The smallest reduced scale (as a power of two, at most 1/8) at which the JPEG still covers the
+// size it is shown at in a fitWidth × fitHeight frame.
+int JpegLowres(const JpegHeader& h, int fitWidth, int fitHeight, int maxLowres) {
+    const bool swap = h.orientation >= 5;
+    const double needW = swap ? fitHeight : fitWidth, needH = swap ? fitWidth : fitHeight;
+    const double scale = std::min(needW / h.width, needH / h.height);
+    const long shownW = std::lround(h.width * scale), shownH = std::lround(h.height * scale);
+    int lowres = 0;
+    while (lowres < std::min(3, maxLowres) && (h.width >> (lowres + 1)) >= shownW &&
+           (h.height >> (lowres + 1)) >= shownH) {
+        ++lowres;
+    }
+    return lowres;
+}
+
+// At 1/8 scale only DC coefficients are used: a progressive file's AC scans need not be read.
+void DropAcScans(AVPacket* packet) {
+    std::string dc;
+    if (!KeepDcScans({reinterpret_cast<const char*>(packet->data), static_cast<std::size_t>(packet->size)}, &dc)) {
+        return;
+    }
+    PacketPtr smaller(av_packet_alloc());
+    if (av_new_packet(smaller.get(), static_cast<int>(dc.size())) < 0) return;
+    std::memcpy(smaller->data, dc.data(), dc.size());
+    av_packet_copy_props(smaller.get(), packet);
+    av_packet_unref(packet);
+    av_packet_move_ref(packet, smaller.get());
+}
+
 // Decodes the first picture; `fitWidth` × `fitHeight` (0: any) lets a JPEG decode at 1/2, 1/4
-// or 1/8 of its size while staying at least that large.
+// or 1/8 of its size while staying at least as large as it is shown in such a frame.
 bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* out,
                  std::string* error) {
     FormatInputPtr fmt;
@@ -89,14 +119,10 @@ bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* 
                             static_cast<std::size_t>(packet->size)}, &h)) {
             if (TooLarge(h.width, h.height, path, error)) return false;
             out->orientation = h.orientation;
-            bool swap = h.orientation >= 5;
-            int needW = swap ? fitHeight : fitWidth, needH = swap ? fitWidth : fitHeight;
-            int lowres = 0;
-            while (fitWidth > 0 && lowres < std::min<int>(3, decoder->max_lowres) &&
-                   (h.width >> (lowres + 1)) >= needW && (h.height >> (lowres + 1)) >= needH) {
-                ++lowres;
-            }
-            ctx->lowres = lowres;
+            out->fullWidth = h.width;
+            out->fullHeight = h.height;
+            ctx->lowres = fitWidth > 0 ? JpegLowres(h, fitWidth, fitHeight, decoder->max_lowres) : 0;
+            if (ctx->lowres == 3) DropAcScans(packet.get());
         }
     }
     int r = avcodec_open2(ctx.get(), decoder, nullptr);
@@ -113,8 +139,10 @@ bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* 
         if (!TooLarge(w, h, path, error)) *error = "Cannot decode the photo " + path + ": " + FfmpegErrorText(r);
         return false;
     }
-    out->fullWidth = out->frame->width << ctx->lowres;
-    out->fullHeight = out->frame->height << ctx->lowres;
+    if (out->fullWidth == 0) {
+        out->fullWidth = out->frame->width;
+        out->fullHeight = out->frame->height;
+    }
     return true;
 }
 

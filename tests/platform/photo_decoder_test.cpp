@@ -157,6 +157,27 @@ TEST(PhotoDecoder, ExifOrientationTurnsThePhotoUpright) {
     }
 }
 
+TEST(PhotoDecoder, ALargeJpegDecodedAtAnEighthStillFillsItsPlace) {
+    // 1280 × 640 turned upright to 640 × 1280 is shown 60 × 120 in a 120 × 120 frame: an eighth of
+    // its size is enough, and a progressive file is then read without its AC scans.
+    TempDir dir;
+    ASSERT_EQ(WriteHalves(dir.File("wide.jpg"), 1280, 640, "mjpeg", AV_PIX_FMT_YUVJ420P), "");
+    std::ofstream(dir.File("baseline.jpg"), std::ios::binary) << WithOrientation(Slurp(dir.File("wide.jpg")), 6);
+    ASSERT_EQ(std::system(("jpegtran -progressive -copy all -outfile '" + dir.File("progressive.jpg") + "' '" +
+                           dir.File("baseline.jpg") + "'").c_str()), 0);
+    for (const char* name : {"baseline.jpg", "progressive.jpg"}) {
+        FramePtr f;
+        std::string error;
+        ASSERT_TRUE(DecodePhotoFrame(dir.File(name), 120, 120, &f, &error)) << name << ": " << error;
+        EXPECT_EQ(Luma(f.get(), 10, 60), 16) << name;    // bar
+        EXPECT_EQ(Luma(f.get(), 110, 60), 16) << name;   // bar
+        EXPECT_GT(Luma(f.get(), 60, 20), 200) << name;   // white half on top
+        EXPECT_LT(Luma(f.get(), 60, 100), 40) << name;   // black half below
+        EXPECT_GT(Luma(f.get(), 31, 5), 200) << name;    // the picture reaches its edges
+        EXPECT_GT(Luma(f.get(), 88, 5), 200) << name;
+    }
+}
+
 TEST(PhotoDecoder, TransparencyLiesOverBlack) {
     TempDir dir;
     // A fully transparent white PNG shows black.
