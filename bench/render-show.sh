@@ -135,8 +135,9 @@ for r in $RECIPES; do
         # Named after the photo list, so that other photos never meet stale frames; one kept at a time.
         raw="$WORK/show-$N-${W}x$H-$(md5sum < "$WORK/list.txt" | cut -c1-8).yuv"
         [ -s "$raw" ] || rm -f "$WORK"/show-*.yuv
-        [ -s "$raw" ] || ffmpeg -nostdin -v error -y -i "$WORK/kavrel.$EXT" -f rawvideo -pix_fmt yuv420p "$raw" 2>/dev/null \
-            || ffmpeg_once "$raw" -f rawvideo -pix_fmt yuv420p
+        # Lossless frames of the show (FFmpeg's decode-once recipe): frames decoded back from a
+        # lossy file would be smoother than the show's and cheaper to encode.
+        [ -s "$raw" ] || ffmpeg_once "$raw" -an -f rawvideo -pix_fmt yuv420p
         measure limit ffmpeg -nostdin -hide_banner -v error -y -f rawvideo -pix_fmt yuv420p -s "${W}x$H" \
             -framerate 24000/1001 -i "$raw" -stream_loop -1 -i "$MUSIC" -map 0:v -map 1:a -t "$LEN" \
             "${VENC[@]}" "${AENC[@]}" "$WORK/limit.$EXT" ;;
