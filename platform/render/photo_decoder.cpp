@@ -62,8 +62,8 @@ bool TooLarge(std::int64_t w, std::int64_t h, const std::string& path, std::stri
     return true;
 }
 
-// The smallest reduced scale (as a power of two, at most 1/8) at which the JPEG still covers the
-// size it is shown at in a fitWidth × fitHeight frame.
+// How far (1/2, 1/4 or 1/8, as a shift) the JPEG can be scaled down while decoding and still
+// cover the size it is shown at in a fitWidth × fitHeight frame.
 int JpegLowres(const JpegHeader& h, int fitWidth, int fitHeight, int maxLowres) {
     const bool swap = h.orientation >= 5;
     const double needW = swap ? fitHeight : fitWidth, needH = swap ? fitWidth : fitHeight;

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "tests/support/temp_dir.h"
 
@@ -14,13 +13,6 @@ extern "C" {
 }
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // A JPEG made by libjpeg's cjpeg from a picture with fine detail in every block, so that its AC
 // scans carry real data; `options` as cjpeg takes them.

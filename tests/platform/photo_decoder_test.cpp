@@ -19,13 +19,6 @@ extern "C" {
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // An image file in `pixFmt` through FFmpeg's encoder `codec`: left half white, right half black.
 std::string WriteHalves(const std::string& path, int w, int h, const char* codec, AVPixelFormat pixFmt,
                         const char* option = nullptr, const char* value = nullptr) {

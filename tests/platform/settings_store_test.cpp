@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 void ExpectDefaults(const ProfileStore& store) {
     using namespace settings;
     EXPECT_EQ(ReadText(store, kOutputName), "");

@@ -25,3 +25,6 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The whole content of a file, empty when it cannot be read.
+std::string Slurp(const std::string& path);

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -9,6 +10,13 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
     std::string file = File(name);
     std::ofstream(file, std::ios::binary) << bytes;
     return file;
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 namespace {
