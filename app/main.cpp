@@ -17,7 +17,6 @@ namespace {
 class CKavrelApp {
 public:
     int InitInstance(QApplication& app) {
-        app.setApplicationDisplayName("Kavrel");
         app.setWindowIcon(QIcon(":/res/icons/kavrel.svg"));
         std::unique_ptr<ProfileStore> store = ProfileStore::ForScope(kSettingsOrganization, "kavrel");
         const std::string language = ReadText(*store, settings::kCurrentLanguage);

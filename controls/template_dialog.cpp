@@ -1,6 +1,7 @@
 #include "controls/template_dialog.h"
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -142,7 +143,16 @@ void TemplateDialog::Prepare() {
 
 int TemplateDialog::DoModal() {
     Prepare();
-    return exec();
+    // Modal to its own window only, as a dialog is on Windows: a top-level dialog blocks nothing, so
+    // the windows it opens without a parent (the preview player) keep their input; one with a parent
+    // blocks that parent alone.
+    setWindowModality(parentWidget() != nullptr ? Qt::WindowModal : Qt::NonModal);
+    QEventLoop loop;
+    const QMetaObject::Connection done = connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    if (isVisible()) loop.exec(QEventLoop::DialogExec);
+    disconnect(done);
+    return result();
 }
 
 QWidget* TemplateDialog::Item(int id) const {

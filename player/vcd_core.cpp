@@ -68,8 +68,10 @@ void CVcdCore::CreatePlayerWindow() {
     const int right = work.left() + (4 * (ownerTop - work.top() - 5)) / 3;
     window_ = std::make_unique<PreviewWindow>(*this);
     window_->setWindowTitle("Video Window");
-    // The size is the video's once attached; the provisional one may be empty.
-    window_->setGeometry(left, top, std::max(1, right - left), std::max(1, ownerTop - top));
+    // The corner is the frame's, caption included; the size is the video's once attached (the
+    // provisional one may be empty).
+    window_->move(left, top);
+    window_->resize(std::max(1, right - left), std::max(1, ownerTop - top));
     windowCreated_ = true;
 }
 

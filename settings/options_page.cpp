@@ -148,6 +148,7 @@ bool QtCodecConfigurePort::Configure(void* owner, const std::string& title, std:
     std::vector<FilterOption> result = *options;
     OptionsPage page(title, *options, [&result](const std::vector<FilterOption>& v) { result = v; },
                      static_cast<QWidget*>(owner));
+    if (owner != nullptr) page.setWindowModality(Qt::WindowModal);
     if (page.exec() != QDialog::Accepted) return false;
     *options = std::move(result);
     return true;
@@ -169,5 +170,6 @@ void QtPropertyFrame::Show(QWidget* owner, const std::string& caption,
         shown = values;
     }, owner);
     page.move(owner != nullptr ? owner->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0));
+    if (owner != nullptr) page.setWindowModality(Qt::WindowModal);
     page.exec();
 }

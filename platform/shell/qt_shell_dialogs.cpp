@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr char kApplicationName[] = "Kavrel";
+
 QWidget* OwnerOf(MessageOwner owner) {
     switch (owner) {
         case MessageOwner::None: return nullptr;
@@ -42,11 +44,14 @@ QString QtFilter(const std::pair<std::string, std::string>& filter) {
 }  // namespace
 
 MessageAnswer QtMessageBoxes::Show(const MessageRequest& request) {
-    QString caption = request.caption.empty() ? QApplication::applicationDisplayName()
-                                              : QString::fromStdString(request.caption);
+    // Only the application's own box shows the program's name; any other caption is shown as given.
+    const bool appBox = request.owner == MessageOwner::Application && request.caption.empty();
+    const QString caption = appBox ? QString(kApplicationName) : QString::fromStdString(request.caption);
     const bool question = request.buttons == MessageButtons::YesNo;
     QMessageBox box(IconOf(request.icon), caption, QString::fromStdString(request.text),
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerOf(request.owner));
+    // A box owned by a window blocks that window alone, so a running preview keeps its input.
+    if (box.parentWidget() != nullptr) box.setWindowModality(Qt::WindowModal);
     int answer = box.exec();
     if (!question) return MessageAnswer::Ok;
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
@@ -71,6 +76,7 @@ bool QtFileDialogs::GetFileNames(const FileDialogRequest& request, std::vector<s
     if (!request.fileName.empty() && request.fileName != "*.*") {
         dialog.selectFile(QString::fromStdString(request.fileName));
     }
+    if (request.owner != nullptr) dialog.setWindowModality(Qt::WindowModal);
     if (dialog.exec() != QDialog::Accepted) return false;
     chosen->clear();
     for (const QString& f : dialog.selectedFiles()) chosen->push_back(f.toStdString());
