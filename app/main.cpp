@@ -7,6 +7,7 @@
 #include "app/kavrel_dlg.h"
 #include "app/settings_table.h"
 #include "lang/language.h"
+#include "platform/codecs/codec_settings.h"
 #include "platform/shell/profile_store.h"
 #include "platform/shell/qt_shell_dialogs.h"
 #include "player/qt_preview_renderers.h"
@@ -22,6 +23,7 @@ public:
         const std::string language = ReadText(*store, settings::kCurrentLanguage);
         const std::string root = CLanguage::FindLanguageRoot();
         theLanguage.SetServices(&boxes_, store.get());
+        SetCodecSettingsStore(store.get());
         theLanguage.Init(root, language);
         InstallQtPreviewRenderers();
         MainWindowServices services{boxes_,
@@ -38,6 +40,7 @@ public:
         CKavrelDlg window(services);
         window.DoModal();
         theLanguage.SetServices(nullptr, nullptr);
+        SetCodecSettingsStore(nullptr);
         return 0;
     }
 

@@ -200,11 +200,16 @@ void ConfigureVideoCodec(void* owner, const std::string& selectedName, CodecConf
         return;
     }
     std::vector<std::uint8_t>& state = StateBuffer();
-    if (!state.empty() && static_cast<long>(state.size()) == size) {
+    const bool handedOver = !state.empty() && static_cast<long>(state.size()) == size;
+    if (handedOver) {
         ICSetState(hic, state);
     } else {
         state.assign(static_cast<std::size_t>(size), 0);
     }
-    if (ICConfigure(hic, owner, port) == ICERR_OK) ICGetState(hic, &state);
+    if (ICConfigure(hic, owner, port) == ICERR_OK) {
+        ICGetState(hic, &state);
+    } else if (!handedOver) {
+        state.clear();  // never filled: handing it on would empty the next codec's settings
+    }
     ICClose(hic);
 }

@@ -2,11 +2,13 @@
 
 #include <sstream>
 
+#include "platform/codecs/codec_settings.h"
 #include "platform/codecs/device_enum.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/log.h>
+#include <libavutil/opt.h>
 }
 
 class CodecInstance {
@@ -25,6 +27,16 @@ std::uint32_t HandlerOf(int index) { return 0x4B560000u + static_cast<std::uint3
 constexpr std::size_t kStateBytes = 4096;
 
 const std::vector<CompressorDevice>& Codecs() { return CompressorDevices(CLSID_VideoCompressorCategory); }
+
+bool Knows(const std::string& encoder, const std::string& option) {
+    const AVCodec* codec = avcodec_find_encoder_by_name(encoder.c_str());
+    if (codec == nullptr) return false;
+    auto has = [&option](const AVClass* cls) {
+        return cls != nullptr &&
+               av_opt_find(const_cast<const AVClass**>(&cls), option.c_str(), nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ);
+    };
+    return has(avcodec_get_class()) || has(codec->priv_class);
+}
 
 // The state is the settings as "name=value" lines, in a stable order.
 std::string Serialise(const EncoderChoice& c) {
@@ -56,6 +68,7 @@ HIC ICOpen(std::uint32_t fccType, std::uint32_t fccHandler, int mode) {
         auto hic = std::make_shared<CodecInstance>();
         hic->info = info;
         hic->choice = Codecs()[static_cast<std::size_t>(i)].choice;
+        hic->choice.options = KeptCodecSettings(hic->choice.codec, hic->choice.options);
         return hic;
     }
     return nullptr;
@@ -107,7 +120,10 @@ long ICSetState(const HIC& hic, const std::vector<std::uint8_t>& state) {
     std::map<std::string, std::string> options;
     while (std::getline(in, line)) {
         std::size_t eq = line.find('=');
-        if (eq != std::string::npos) options[line.substr(0, eq)] = line.substr(eq + 1);
+        // A state made by another codec may hold settings this one does not have.
+        if (eq != std::string::npos && Knows(hic->choice.codec, line.substr(0, eq))) {
+            options[line.substr(0, eq)] = line.substr(eq + 1);
+        }
     }
     hic->choice.options = options;
     return ICERR_OK;
@@ -126,6 +142,7 @@ long ICConfigure(const HIC& hic, void* owner, CodecConfigurePort* port) {
             hic->choice.options.erase(o.name);
         }
     }
+    KeepCodecSettings(hic->choice.codec, hic->choice.options);
     return ICERR_OK;
 }
 

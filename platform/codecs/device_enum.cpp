@@ -5,16 +5,20 @@
 
 #include <map>
 #include <mutex>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/log.h>
+#include <libavutil/pixdesc.h>
 }
+
+#include "platform/codecs/codec_settings.h"
 
 namespace {
 
-bool OpensForProbe(const AVCodec* codec) {
+bool Opens(const AVCodec* codec, AVPixelFormat format) {
     AVCodecContext* c = avcodec_alloc_context3(codec);
     if (c == nullptr) return false;
     if (codec->type == AVMEDIA_TYPE_VIDEO) {
@@ -22,10 +26,7 @@ bool OpensForProbe(const AVCodec* codec) {
         c->height = 240;
         c->time_base = {1001, 24000};
         c->framerate = {24000, 1001};
-        c->pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
-        for (const AVPixelFormat* f = codec->pix_fmts; f && *f != AV_PIX_FMT_NONE; ++f) {
-            if (*f == AV_PIX_FMT_YUV420P) c->pix_fmt = *f;
-        }
+        c->pix_fmt = format;
     } else {
         c->sample_rate = 44100;
         c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
@@ -39,6 +40,29 @@ bool OpensForProbe(const AVCodec* codec) {
     av_log_set_level(saved);
     avcodec_free_context(&c);
     return ok;
+}
+
+// The pixel formats a video encoder is tried with: the frames' own 4:2:0 first, then the others it
+// lists (Motion JPEG takes 4:2:0 only in full range).
+std::vector<AVPixelFormat> ProbeFormats(const AVCodec* codec) {
+    std::vector<AVPixelFormat> formats{AV_PIX_FMT_YUV420P};
+    for (const AVPixelFormat* f = codec->pix_fmts; f && *f != AV_PIX_FMT_NONE; ++f) {
+        if (*f != AV_PIX_FMT_YUV420P) formats.push_back(*f);
+    }
+    return formats;
+}
+
+// Whether the encoder opens for the category's probe format; a video encoder's pixel format is
+// the first that opens.
+bool OpensForProbe(const AVCodec* codec, AVPixelFormat* format) {
+    if (codec->type != AVMEDIA_TYPE_VIDEO) return Opens(codec, AV_PIX_FMT_NONE);
+    for (AVPixelFormat f : ProbeFormats(codec)) {
+        if (Opens(codec, f)) {
+            *format = f;
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string FriendlyName(const AVCodec* codec) {
@@ -99,8 +123,11 @@ std::vector<CompressorDevice> Probe(AVMediaType type) {
     while (const AVCodec* codec = av_codec_iterate(&it)) {
         if (!av_codec_is_encoder(codec) || codec->type != type || Unprobeable(codec)) continue;
         if (codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) continue;
-        if (!OpensForProbe(codec)) continue;
-        devices.push_back({FriendlyName(codec), {codec->name, StartingOptions(codec->name)}});
+        AVPixelFormat format = AV_PIX_FMT_YUV420P;
+        if (!OpensForProbe(codec, &format)) continue;
+        std::map<std::string, std::string> options = StartingOptions(codec->name);
+        if (format != AV_PIX_FMT_YUV420P) options["pix_fmt"] = av_get_pix_fmt_name(format);
+        devices.push_back({FriendlyName(codec), {codec->name, std::move(options)}});
     }
     return devices;
 }
@@ -117,7 +144,9 @@ public:
     }
     HRESULT BindToObject(std::shared_ptr<IBaseFilter>* filter) const override {
         if (HRESULT hr = CheckFault(faults_, "IMoniker::BindToObject"); FAILED(hr)) return hr;
-        *filter = MakeCompressorFilter(faults_, device_.friendlyName, device_.choice, video_);
+        EncoderChoice choice = device_.choice;
+        choice.options = KeptCodecSettings(choice.codec, std::move(choice.options));
+        *filter = MakeCompressorFilter(faults_, device_.friendlyName, std::move(choice), video_);
         return S_OK;
     }
 

@@ -51,7 +51,16 @@ std::vector<FilterOption> OptionsOf(const AVClass* cls, const std::map<std::stri
         f.minimum = o->min;
         f.maximum = o->max;
         switch (o->type) {
-            case AV_OPT_TYPE_BOOL: f.kind = FilterOption::Boolean; f.defaultValue = o->default_val.i64 ? "1" : "0"; break;
+            case AV_OPT_TYPE_BOOL:
+                if (o->default_val.i64 < 0) {  // "auto": the encoder decides, neither on nor off
+                    f.kind = FilterOption::Choice;
+                    f.defaultValue = "-1";
+                    f.choices = {{"-1", "auto"}, {"0", "off"}, {"1", "on"}};
+                } else {
+                    f.kind = FilterOption::Boolean;
+                    f.defaultValue = o->default_val.i64 ? "1" : "0";
+                }
+                break;
             case AV_OPT_TYPE_INT: case AV_OPT_TYPE_INT64: case AV_OPT_TYPE_UINT64:
                 f.kind = FilterOption::Integer; f.defaultValue = std::to_string(o->default_val.i64); break;
             case AV_OPT_TYPE_FLOAT: case AV_OPT_TYPE_DOUBLE:

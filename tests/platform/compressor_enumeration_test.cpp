@@ -107,6 +107,19 @@ TEST(ConfigureVideoCodec, OpensTheMatchingCodecsSettingsAndKeepsThem) {
     ConfigureVideoCodec(nullptr, "Full frames (uncompressed)", &port);  // no codec has that name
     EXPECT_TRUE(port.titles.empty());
 
+    // A first page cancelled leaves no state behind, so the next page shows its codec's own values.
+    port.confirm = false;
+    ConfigureVideoCodec(nullptr, "DivX-compatible MPEG-4 part 2 (mpeg4)", &port);
+    EXPECT_TRUE(CodecState().empty());
+    ConfigureVideoCodec(nullptr, "libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10 (libx264)", &port);
+    std::string crf;
+    for (const FilterOption& o : port.seen) {
+        if (o.name == "crf") crf = o.value;
+    }
+    EXPECT_EQ(crf, "20");  // the starting setting, not x264's default
+    port.titles.clear();
+    port.confirm = true;
+
     port.change = "mpeg_quant";
     port.to = "1";
     ConfigureVideoCodec(nullptr, "divx-compatible mpeg-4 part 2 (MPEG4)", &port);  // case does not matter
@@ -123,4 +136,33 @@ TEST(ConfigureVideoCodec, OpensTheMatchingCodecsSettingsAndKeepsThem) {
     port.to = "0";
     ConfigureVideoCodec(nullptr, "DivX-compatible MPEG-4 part 2 (mpeg4)", &port);
     EXPECT_EQ(std::string(CodecState().begin(), CodecState().end()), state);
+}
+
+// Every encoder that can write these frames is offered, whatever pixel format it takes them in; an
+// encoder's "auto" switches are neither on nor off on its page.
+TEST(CompressorEnumeration, MotionJpegIsListedAndAutoSwitchesStayAuto) {
+    RecordingMessageBoxes boxes;
+    CompressorServices s{boxes, nullptr};
+    int mjpeg = -1, x264 = -1;
+    ASSERT_TRUE(FindCompressorByName(s, true, "mjpeg", &mjpeg));
+    std::shared_ptr<IBaseFilter> filter;
+    ASSERT_EQ(GetCompressor(s, mjpeg, &filter), S_OK);
+    EncoderChoice choice;
+    bool video = false;
+    ASSERT_TRUE(CompressorOf(filter, &choice, &video));
+    EXPECT_EQ(choice.options["pix_fmt"], "yuvj420p");
+
+    ASSERT_TRUE(FindCompressorByName(s, true, "libx264", &x264));
+    ASSERT_EQ(GetCompressor(s, x264, &filter), S_OK);
+    std::vector<FilterOption> options;
+    std::dynamic_pointer_cast<ISpecifyPropertyPages>(filter)->GetPages(&options);
+    int autoSwitches = 0;
+    for (const FilterOption& o : options) {
+        if (o.name != "intra-refresh" && o.name != "bluray-compat") continue;
+        ++autoSwitches;
+        EXPECT_EQ(o.kind, FilterOption::Choice) << o.name;
+        EXPECT_EQ(o.value, "-1") << o.name;
+        EXPECT_EQ(o.choices.front(), (std::pair<std::string, std::string>{"-1", "auto"}));
+    }
+    EXPECT_EQ(autoSwitches, 2);
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 
+#include "tests/support/media_reader.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_media.h"
 
@@ -128,4 +129,16 @@ TEST(KavrelRender, HelpAndTransitionList) {
     EXPECT_NE(list.out.find(" 0  None\n"), std::string::npos);
     EXPECT_NE(list.out.find("46  Matrix, horizontal\n"), std::string::npos);
     EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 47);
+}
+
+TEST(KavrelRender, WritesMotionJpeg) {
+    TempDir dir;
+    ASSERT_EQ(WritePhoto(dir.File("a.png"), 64, 48, 1, "png"), "");
+    Outcome run = KavrelRender(dir, "--photo-duration 0.5 --transition-duration 0 --size 64x48 "
+                                    "--video-compressor mjpeg -o show.avi a.png");
+    ASSERT_EQ(run.status, 0) << run.out;
+    VideoReadBack back = ReadVideoFile(dir.File("show.avi"), {});
+    EXPECT_EQ(back.videoCodec, "mjpeg");
+    EXPECT_EQ(back.decodeErrors, 0);
+    EXPECT_EQ(back.frames, 12);
 }

@@ -4,6 +4,7 @@
 
 #include "app/slideshow_project.h"
 #include "engine/transition_catalogue.h"
+#include "platform/codecs/codec_settings.h"
 #include "tests/support/media_reader.h"
 
 namespace fs = std::filesystem;
@@ -17,6 +18,7 @@ void MainWindowFixture::SetUp() {
 
 void MainWindowFixture::TearDown() {
     window.reset();
+    SetCodecSettingsStore(nullptr);
     SetPreviewRenderers({});
 }
 
@@ -33,6 +35,7 @@ CKavrelDlg& MainWindowFixture::Open(std::string dataFolder) {
                                 std::move(dataFolder),
                                 (dir.path() / "program").string(),
                                 nullptr};
+    SetCodecSettingsStore(&store);  // as the program keeps them
     window = std::make_unique<CKavrelDlg>(services);
     window->Prepare();
     return *window;

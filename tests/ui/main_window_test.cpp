@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,6 +24,7 @@
 #include "lang/language.h"
 #include "platform/shell/profile_store.h"
 #include "player/qt_preview_renderers.h"
+#include "res/dialog_templates.h"
 #include "res/menus.h"
 #include "settings/options_page.h"
 #include "tests/support/media_reader.h"
@@ -460,3 +464,64 @@ TEST_F(MainWindowTest, HelpAndHomepageOpenTheGuide) {
 }
 
 }  // namespace
+
+namespace {
+
+// Through the real dialogs: Options, MP4 with H.264 and AAC, H.264's "Settings" page with crf 45, OK, OK.
+void ChooseH264WithCrf45(QWidget* dialogWidget, const std::string& output) {
+    auto& options = static_cast<TemplateDialog&>(*dialogWidget);
+    auto choose = [&](int id, int index) {
+        auto* list = options.ItemAs<QComboBox>(id);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    };
+    choose(1093, 4);
+    options.ItemAs<QLineEdit>(1022)->setText(QString::fromStdString(output));
+    choose(1001, options.ItemAs<QComboBox>(1001)->findText("(libx264)", Qt::MatchEndsWith));
+    choose(1002, options.ItemAs<QComboBox>(1002)->findText("(aac)", Qt::MatchEndsWith));
+    WhenModalOpens(
+        [](QWidget* pageWidget) {
+            auto* page = dynamic_cast<OptionsPage*>(pageWidget);
+            ASSERT_NE(page, nullptr);
+            auto* crf = qobject_cast<QDoubleSpinBox*>(page->Editor("crf"));
+            ASSERT_NE(crf, nullptr);
+            crf->setValue(45);
+            ClickThroughWindow(page->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
+        },
+        dialogWidget);
+    ClickThroughWindow(options.Item(1053));
+    ClickThroughWindow(options.Item(1074));
+}
+
+}  // namespace
+
+// The codec's settings page changes the file it writes, and the choice outlives the program.
+TEST_F(MainWindowTest, ACodecSettingReachesTheFileAndOutlivesARestart) {
+    codecPages = std::make_unique<QtCodecConfigurePort>();
+    const std::string output = dir.File("show.mp4");
+    auto convert = [&](CKavrelDlg& w) {
+        fs::remove(output);
+        WhenModalOpens([](QWidget* filters) {  // an MP4 graph shows its filters before it runs
+            ClickThroughWindow(static_cast<TemplateDialog*>(filters)->Item(IDCANCEL));
+        });
+        Click(1000);
+        ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
+        ASSERT_TRUE(WaitFor([&] { return !w.project().run().converting; }, 30000));
+    };
+    RunProgram([&](CKavrelDlg& w) {
+        SmallAviShow(2, 1);
+        WhenModalOpens([&](QWidget* d) { ChooseH264WithCrf45(d, output); });
+        Click(1003);
+        ASSERT_EQ(w.project().output().format, 4);
+        convert(w);
+    });
+    EXPECT_NE(Slurp(output).find(" crf=45.0 "), std::string::npos) << "the page's crf did not reach x264";
+
+    RunProgram([&](CKavrelDlg& w) {  // started again: the stored compressor keeps its settings
+        SmallAviShow(2, 1);
+        w.project().output().format = 4;
+        w.project().output().path = output;
+        convert(w);
+    });
+    EXPECT_NE(Slurp(output).find(" crf=45.0 "), std::string::npos) << "the crf was lost on restart";
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -18,19 +19,19 @@ namespace {
 // Polls every few milliseconds until `found` returns something or time runs out.
 template <class T>
 void WhenFound(std::function<T*()> find, std::function<void(T*)> action, int timeoutMs) {
-    auto timer = std::make_shared<QTimer>();
+    auto* timer = new QTimer;
     auto left = std::make_shared<int>(timeoutMs / 10);
     timer->setInterval(10);
-    QObject::connect(timer.get(), &QTimer::timeout, [timer, left, find, action]() mutable {
+    QObject::connect(timer, &QTimer::timeout, [timer, left, find, action] {
         T* found = find();
         if (found == nullptr && --*left > 0) return;
         timer->stop();
+        timer->deleteLater();
         if (found == nullptr) {
             ADD_FAILURE() << "the window did not open";
         } else {
             action(found);
         }
-        timer.reset();
     });
     timer->start();
 }
@@ -43,7 +44,26 @@ QWindow* WindowOf(QWidget* widget, QPoint* at) {
 
 }  // namespace
 
+namespace {
+
+// Ends whatever modal window is still open long after it should have been answered, so a test that
+// failed to answer one fails instead of waiting for ever.
+void EndStrayModals() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* d = qobject_cast<QDialog*>(w); d != nullptr && d->isVisible() && d->isModal()) d->reject();
+    }
+}
+
+}  // namespace
+
 int RunModal(TemplateDialog& dialog, const std::function<void()>& script) {
+    QTimer watchdog;
+    watchdog.setInterval(120000);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        ADD_FAILURE() << "a modal window was left open";
+        EndStrayModals();
+    });
+    watchdog.start();
     QTimer::singleShot(0, &dialog, [&dialog, script] {
         if (!QTest::qWaitForWindowExposed(&dialog)) ADD_FAILURE() << "the dialog never showed";
         script();

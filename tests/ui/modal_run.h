@@ -23,8 +23,8 @@ void ClickThroughWindow(QWidget* widget, Qt::MouseButton button = Qt::LeftButton
 void KeyThroughWindow(QWidget* widget, Qt::Key key);
 
 // Runs `action` with the first popup menu that opens within `timeoutMs`, once it is showing.
-void WhenMenuOpens(std::function<void(QMenu*)> action, int timeoutMs = 5000);
+void WhenMenuOpens(std::function<void(QMenu*)> action, int timeoutMs = 30000);
 // Runs `action` with the first modal window (dialog, message box) other than `except` to open.
-void WhenModalOpens(std::function<void(QWidget*)> action, QWidget* except = nullptr, int timeoutMs = 5000);
+void WhenModalOpens(std::function<void(QWidget*)> action, QWidget* except = nullptr, int timeoutMs = 30000);
 // Clicks the menu's item of command `id` through the menu's window.
 void ChooseMenuCommand(QMenu* menu, int id);
