@@ -1,38 +1,12 @@
 // Runs the kavrel-render program as a user would and checks what it prints.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 
+#include "tests/support/kavrel_render_run.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_media.h"
-
-namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-// Runs kavrel-render in `dir` with `args` (already quoted for the shell); stderr joins stdout.
-Outcome KavrelRender(const TempDir& dir, const std::string& args) {
-    std::string command = "cd '" + dir.path().string() + "' && '" KAVREL_RENDER_PATH "' " + args +
-                          " 2>&1";
-    Outcome run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> buf;
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
-    int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
-}
-
-}  // namespace
 
 TEST(KavrelRender, DumpsTheTimelineOfTwoPhotosAndThreeSecondsOfMusic) {
     TempDir dir;
