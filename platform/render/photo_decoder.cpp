@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/media/ffmpeg_files.h"
+#include "platform/render/heif_photo.h"
 #include "platform/render/jpeg_dc_scans.h"
 #include "platform/render/jpeg_header.h"
 #include "platform/render/video_colour.h"
@@ -92,10 +93,21 @@ void DropAcScans(AVPacket* packet) {
     av_packet_move_ref(packet, smaller.get());
 }
 
+bool DecodeHeif(const std::string& path, int fitWidth, int fitHeight, Decoded* out, std::string* error) {
+    HeifPicture picture;
+    if (!DecodeHeifPhoto(path, fitWidth, fitHeight, &picture, error)) return false;
+    out->frame = std::move(picture.frame);
+    out->fullWidth = picture.fullWidth;
+    out->fullHeight = picture.fullHeight;
+    return true;  // already upright
+}
+
 // Decodes the first picture; `fitWidth` × `fitHeight` (0: any) lets a JPEG decode at 1/2, 1/4
-// or 1/8 of its size while staying at least as large as it is shown in such a frame.
+// or 1/8 of its size, and a HEIF file use a thumbnail, while staying at least as large as it is
+// shown in such a frame.
 bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* out,
                  std::string* error) {
+    if (IsHeifFile(path)) return DecodeHeif(path, fitWidth, fitHeight, out, error);
     FormatInputPtr fmt;
     if (!OpenInput(path, &fmt, error)) return false;
     int stream = VideoStream(fmt.get());
@@ -280,6 +292,7 @@ bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error) {
         *size = {swap ? jpeg.height : jpeg.width, swap ? jpeg.width : jpeg.height};
         return true;
     }
+    if (IsHeifFile(path)) return ProbeHeifPhoto(path, &size->width, &size->height, error);
     FormatInputPtr fmt;
     if (!OpenInput(path, &fmt, error)) return false;
     int stream = VideoStream(fmt.get());

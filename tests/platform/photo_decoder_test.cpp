@@ -93,7 +93,8 @@ TEST(PhotoDecoder, EveryCommonFormatIsLetterboxedIntoTheFrame) {
     const Case cases[] = {{"a.jpg", "mjpeg", AV_PIX_FMT_YUVJ420P}, {"b24.bmp", "bmp", AV_PIX_FMT_BGR24},
                           {"b32.bmp", "bmp", AV_PIX_FMT_BGRA},     {"b8.bmp", "bmp", AV_PIX_FMT_PAL8},
                           {"c.gif", "gif", AV_PIX_FMT_PAL8},       {"d.tga", "targa", AV_PIX_FMT_BGR24},
-                          {"e.png", "png", AV_PIX_FMT_RGB24}};
+                          {"e.png", "png", AV_PIX_FMT_RGB24},      {"f.webp", "libwebp", AV_PIX_FMT_YUV420P},
+                          {"g.tif", "tiff", AV_PIX_FMT_RGB24},     {"h.tiff", "tiff", AV_PIX_FMT_YUV420P}};
     for (const Case& c : cases) {
         ASSERT_EQ(WriteHalves(dir.File(c.file), 80, 40, c.codec, c.format), "") << c.file;
         PhotoSize size;
