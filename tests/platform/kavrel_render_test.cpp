@@ -30,6 +30,16 @@ TEST(KavrelRender, DumpsTheTimelineOfTwoPhotosAndThreeSecondsOfMusic) {
     </track>
   </group>
   <group index="1" majortype="MEDIATYPE_Audio" subtype="GUID_NULL" formattype="GUID_NULL" fixedsize="1" temporal="0" samplesize="1" cbformat="0" fps="15" previewmode="1">
+    <property name="Vol" type="VT_R8" value="1" time="0" interp="0"/>
+    <property name="Vol" type="VT_R8" value="1" time="80000000" interp="0"/>
+    <property name="Vol" type="VT_R8" value="0.765625" time="82500000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.5625" time="85000000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.390625" time="87500000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.25" time="90000000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.140625" time="92500000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.0625" time="95000000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.015625" time="97500000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0" time="100000000" interp="1"/>
     <track priority="0">
       <source start="0" stop="30000000" mstart="0" mstop="30000000" stretchmode="0" name="m3.wav"/>
     </track>
