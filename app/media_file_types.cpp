@@ -2,16 +2,20 @@
 
 const std::vector<std::string_view>& PhotoExtensions() {
     static const std::vector<std::string_view> kPhotos{
-        "jpg", "bmp", "gif", "tga", "jpeg",                         // as always
-        "heic", "heif", "avif", "png", "webp", "tif", "tiff", "jfif"};  // phones, screenshots, scanners
+        // as always
+        "jpg", "bmp", "gif", "tga", "jpeg",
+        // phones, screenshots, scanners
+        "heic", "heif", "avif", "png", "webp", "tif", "tiff", "jfif"};
     return kPhotos;
 }
 
 const std::vector<std::string_view>& MusicExtensions() {
     static const std::vector<std::string_view> kMusic{
-        "wav", "mp3", "wma", "mp2", "mpa", "au", "aif", "aiff", "snd",  // as always
-        "flac", "ogg", "oga", "opus", "m4a", "m4b", "aac", "mka", "weba", "wv", "ape", "mpc",
-        "tta", "ac3", "eac3", "dts", "caf", "aifc", "w64", "amr", "spx"};
+        // as always
+        "wav", "mp3", "wma", "mp2", "mpa", "au", "aif", "aiff", "snd",
+        // whatever else FFmpeg plays that people keep music in
+        "flac", "ogg", "oga", "opus", "m4a", "m4b", "aac", "mka", "weba", "wv", "ape", "mpc", "tta",
+        "ac3", "eac3", "dts", "caf", "aifc", "w64", "amr", "spx"};
     return kMusic;
 }
 
@@ -25,7 +29,8 @@ std::string FilterPattern(const std::vector<std::string_view>& extensions) {
     return pattern;
 }
 
-std::string FilterDescription(const std::string& label, const std::vector<std::string_view>& extensions) {
+std::string FilterDescription(const std::string& label,
+                              const std::vector<std::string_view>& extensions) {
     std::string list;
     for (std::string_view e : extensions) {
         if (!list.empty()) list += ';';

@@ -15,7 +15,8 @@ const std::vector<std::string_view>& MusicExtensions();
 // "*.jpg; *.bmp; …": the pattern of a file dialog's filter.
 std::string FilterPattern(const std::vector<std::string_view>& extensions);
 // "Image Files (*.jpg;*.bmp;…)": `label` and the extensions, as the filter's description.
-std::string FilterDescription(const std::string& label, const std::vector<std::string_view>& extensions);
+std::string FilterDescription(const std::string& label,
+                              const std::vector<std::string_view>& extensions);
 
 // The filters' (description, pattern) pairs, with the dialogs' own English labels.
 std::pair<std::string, std::string> PhotoFileFilter();

@@ -63,7 +63,8 @@ std::vector<HandlePtr> Thumbnails(const heif_image_handle* primary) {
     std::vector<HandlePtr> thumbnails;
     for (heif_item_id id : ids) {
         heif_image_handle* t = nullptr;
-        if (heif_image_handle_get_thumbnail(primary, id, &t).code == heif_error_Ok) thumbnails.emplace_back(t);
+        if (heif_image_handle_get_thumbnail(primary, id, &t).code == heif_error_Ok)
+            thumbnails.emplace_back(t);
     }
     return thumbnails;
 }
@@ -71,17 +72,22 @@ std::vector<HandlePtr> Thumbnails(const heif_image_handle* primary) {
 // A thumbnail stands in for the photo when it is the same picture (the same shape, so turned
 // alike) and no smaller than the photo is shown.
 bool Covers(const heif_image_handle* thumbnail, int fullW, int fullH, int fitW, int fitH) {
-    const int w = heif_image_handle_get_width(thumbnail), h = heif_image_handle_get_height(thumbnail);
-    if (w <= 0 || h <= 0 || std::abs(static_cast<double>(w) / h - static_cast<double>(fullW) / fullH) > 0.02) {
+    const int w = heif_image_handle_get_width(thumbnail),
+              h = heif_image_handle_get_height(thumbnail);
+    if (w <= 0 || h <= 0 ||
+        std::abs(static_cast<double>(w) / h - static_cast<double>(fullW) / fullH) > 0.02) {
         return false;
     }
-    const double scale = std::min(static_cast<double>(fitW) / fullW, static_cast<double>(fitH) / fullH);
+    const double scale =
+        std::min(static_cast<double>(fitW) / fullW, static_cast<double>(fitH) / fullH);
     return w >= std::lround(fullW * scale) && h >= std::lround(fullH * scale);
 }
 
-const heif_image_handle* SmallestCovering(const heif_image_handle* primary, const std::vector<HandlePtr>& thumbnails,
-                                          int fitW, int fitH) {
-    const int fullW = heif_image_handle_get_width(primary), fullH = heif_image_handle_get_height(primary);
+const heif_image_handle* SmallestCovering(const heif_image_handle* primary,
+                                          const std::vector<HandlePtr>& thumbnails, int fitW,
+                                          int fitH) {
+    const int fullW = heif_image_handle_get_width(primary),
+              fullH = heif_image_handle_get_height(primary);
     const heif_image_handle* best = primary;
     if (fitW <= 0 || fitH <= 0) return best;
     for (const HandlePtr& t : thumbnails) {
@@ -93,7 +99,9 @@ const heif_image_handle* SmallestCovering(const heif_image_handle* primary, cons
     return best;
 }
 
-void ReleaseImage(void* image, std::uint8_t*) { heif_image_release(static_cast<heif_image*>(image)); }
+void ReleaseImage(void* image, std::uint8_t*) {
+    heif_image_release(static_cast<heif_image*>(image));
+}
 
 // The decoded image as an AVFrame that owns it: no copy of the pixels.
 FramePtr FrameOwning(heif_image* image, bool alpha) {
@@ -146,13 +154,15 @@ bool DecodeHeifPhoto(const std::string& path, int fitWidth, int fitHeight, HeifP
     HandlePtr primary;
     if (!OpenPrimary(path, &ctx, &primary, error)) return false;
     const std::vector<HandlePtr> thumbnails = Thumbnails(primary.get());
-    const heif_image_handle* chosen = SmallestCovering(primary.get(), thumbnails, fitWidth, fitHeight);
+    const heif_image_handle* chosen =
+        SmallestCovering(primary.get(), thumbnails, fitWidth, fitHeight);
     const bool alpha = heif_image_handle_has_alpha_channel(chosen) != 0;
     OptionsPtr options(heif_decoding_options_alloc());
     options->convert_hdr_to_8bit = 1;
     heif_image* image = nullptr;
-    heif_error e = heif_decode_image(chosen, &image, heif_colorspace_RGB,
-                                     alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
+    heif_error e = heif_decode_image(
+        chosen, &image, heif_colorspace_RGB,
+        alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
     if (e.code != heif_error_Ok) return Fail(path, e, error);
     picture->frame = FrameOwning(image, alpha);
     if (picture->frame == nullptr) {

@@ -10,7 +10,7 @@
 #include "platform/media/ffmpeg_handles.h"
 
 struct HeifPicture {
-    FramePtr frame;              // RGB24, or RGBA when the photo has transparency
+    FramePtr frame;                     // RGB24, or RGBA when the photo has transparency
     int fullWidth = 0, fullHeight = 0;  // the photo's upright size, whichever image was decoded
 };
 

@@ -12,7 +12,7 @@ constexpr unsigned kVideoObjectType = 1, kStillTextureType = 2;
 constexpr unsigned kUnspecifiedVideoFormat = 5;
 
 class BitReader {
-public:
+  public:
     BitReader(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
     bool Read(int count, unsigned* value) {
         *value = 0;
@@ -24,14 +24,14 @@ public:
     }
     std::size_t bit() const { return bit_; }
 
-private:
+  private:
     const std::uint8_t* bytes_;
     std::size_t size_;
     std::size_t bit_ = 0;
 };
 
 class BitWriter {
-public:
+  public:
     void Write(int count, unsigned value) {
         for (int i = count - 1; i >= 0; --i) {
             if (bit_ % 8 == 0) bytes_.push_back(0);
@@ -46,7 +46,7 @@ public:
     }
     std::vector<std::uint8_t>& bytes() { return bytes_; }
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
     std::size_t bit_ = 0;
 };
@@ -62,12 +62,15 @@ std::size_t FindVisualObject(const std::uint8_t* b, std::size_t size) {
 
 // The header's fields up to the video signal type, written again with one that describes `colour`;
 // *restAt is where the original continues after its byte-aligning stuffing.
-bool RewriteHeader(const std::uint8_t* body, std::size_t size, const VideoColour& colour, BitWriter* w,
-                   std::size_t* restAt) {
+bool RewriteHeader(const std::uint8_t* body, std::size_t size, const VideoColour& colour,
+                   BitWriter* w, std::size_t* restAt) {
     BitReader r(body, size);
     unsigned identified = 0, idAndPriority = 0, type = 0, signalType = 0;
-    if (!r.Read(1, &identified) || (identified && !r.Read(7, &idAndPriority)) || !r.Read(4, &type)) return false;
-    if ((type != kVideoObjectType && type != kStillTextureType) || !r.Read(1, &signalType) || signalType) return false;
+    if (!r.Read(1, &identified) || (identified && !r.Read(7, &idAndPriority)) || !r.Read(4, &type))
+        return false;
+    if ((type != kVideoObjectType && type != kStillTextureType) || !r.Read(1, &signalType) ||
+        signalType)
+        return false;
     w->Write(1, identified);
     if (identified) w->Write(7, idAndPriority);
     w->Write(4, type);
@@ -85,8 +88,8 @@ bool RewriteHeader(const std::uint8_t* body, std::size_t size, const VideoColour
 
 }  // namespace
 
-bool AddMpeg4ColourDescription(const std::uint8_t* bytes, std::size_t size, const VideoColour& colour,
-                               std::vector<std::uint8_t>* out) {
+bool AddMpeg4ColourDescription(const std::uint8_t* bytes, std::size_t size,
+                               const VideoColour& colour, std::vector<std::uint8_t>* out) {
     const std::size_t body = FindVisualObject(bytes, size);
     if (body >= size) return false;
     BitWriter header;
@@ -101,11 +104,13 @@ bool AddMpeg4ColourDescription(const std::uint8_t* bytes, std::size_t size, cons
 bool AddMpeg4ColourDescription(AVCodecContext* encoder, const VideoColour& colour) {
     std::vector<std::uint8_t> tagged;
     if (encoder->extradata == nullptr ||
-        !AddMpeg4ColourDescription(encoder->extradata, static_cast<std::size_t>(encoder->extradata_size), colour,
+        !AddMpeg4ColourDescription(encoder->extradata,
+                                   static_cast<std::size_t>(encoder->extradata_size), colour,
                                    &tagged)) {
         return false;
     }
-    auto* data = static_cast<std::uint8_t*>(av_mallocz(tagged.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    auto* data =
+        static_cast<std::uint8_t*>(av_mallocz(tagged.size() + AV_INPUT_BUFFER_PADDING_SIZE));
     if (data == nullptr) return false;
     std::memcpy(data, tagged.data(), tagged.size());
     av_free(encoder->extradata);
@@ -116,11 +121,13 @@ bool AddMpeg4ColourDescription(AVCodecContext* encoder, const VideoColour& colou
 
 bool AddMpeg4ColourDescription(AVPacket* packet, const VideoColour& colour) {
     std::vector<std::uint8_t> tagged;
-    if (!AddMpeg4ColourDescription(packet->data, static_cast<std::size_t>(packet->size), colour, &tagged)) {
+    if (!AddMpeg4ColourDescription(packet->data, static_cast<std::size_t>(packet->size), colour,
+                                   &tagged)) {
         return false;
     }
     PacketPtr copy(av_packet_alloc());
-    if (copy == nullptr || av_new_packet(copy.get(), static_cast<int>(tagged.size())) < 0) return false;
+    if (copy == nullptr || av_new_packet(copy.get(), static_cast<int>(tagged.size())) < 0)
+        return false;
     std::memcpy(copy->data, tagged.data(), tagged.size());
     av_packet_copy_props(copy.get(), packet);
     av_packet_unref(packet);

@@ -11,8 +11,8 @@
 // `bytes` with the first visual object header that has no video signal type given one (video
 // format unspecified, the range, primaries, transfer and matrix of `colour`). False, and *out
 // untouched, when there is no such header.
-bool AddMpeg4ColourDescription(const std::uint8_t* bytes, std::size_t size, const VideoColour& colour,
-                               std::vector<std::uint8_t>* out);
+bool AddMpeg4ColourDescription(const std::uint8_t* bytes, std::size_t size,
+                               const VideoColour& colour, std::vector<std::uint8_t>* out);
 
 // The same on an encoder's global header (extradata) and on a packet, in place.
 bool AddMpeg4ColourDescription(AVCodecContext* encoder, const VideoColour& colour);

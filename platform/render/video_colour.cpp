@@ -31,8 +31,11 @@ void TagEncoder(AVCodecContext* encoder, const VideoColour& colour) {
     switch (encoder->pix_fmt) {
         case AV_PIX_FMT_YUVJ420P:
         case AV_PIX_FMT_YUVJ422P:
-        case AV_PIX_FMT_YUVJ444P: encoder->color_range = AVCOL_RANGE_JPEG; break;
-        default: break;
+        case AV_PIX_FMT_YUVJ444P:
+            encoder->color_range = AVCOL_RANGE_JPEG;
+            break;
+        default:
+            break;
     }
 }
 

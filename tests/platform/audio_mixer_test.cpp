@@ -16,7 +16,9 @@ TEST(AudioMixer, TheVolumeEnvelopeJumpsAndRampsOnTheShowsTimeLine) {
     TempDir dir;
     WriteToneWav(dir.File("tone.wav"), 4.0);
     // Half volume from 0.5 s, a ramp to silence from 1 s to 2 s, and full volume again at 3 s.
-    const VolumeEnvelope volume{{kSecond / 2, 0.5, false}, {kSecond, 0.5, false}, {2 * kSecond, 0.0, true},
+    const VolumeEnvelope volume{{kSecond / 2, 0.5, false},
+                                {kSecond, 0.5, false},
+                                {2 * kSecond, 0.0, true},
                                 {3 * kSecond, 1.0, false}};
     AudioMixer mixer({{dir.File("tone.wav"), 0, 4 * kSecond, 0}}, volume);
     std::vector<float> mono;

@@ -21,9 +21,9 @@ void ExpectUprightInLetterbox(const std::string& file) {
     FramePtr f;
     std::string error;
     ASSERT_TRUE(DecodePhotoFrame(file, 160, 120, &f, &error)) << file << ": " << error;
-    EXPECT_EQ(Luma(f.get(), 80, 8), 16) << file;      // bar above
-    EXPECT_EQ(Luma(f.get(), 80, 112), 16) << file;    // bar below
-    EXPECT_GT(Luma(f.get(), 40, 40), 220) << file;    // white quarter, top left
+    EXPECT_EQ(Luma(f.get(), 80, 8), 16) << file;           // bar above
+    EXPECT_EQ(Luma(f.get(), 80, 112), 16) << file;         // bar below
+    EXPECT_GT(Luma(f.get(), 40, 40), 220) << file;         // white quarter, top left
     EXPECT_NEAR(Luma(f.get(), 120, 40), 126, 12) << file;  // grey elsewhere
     EXPECT_NEAR(Luma(f.get(), 40, 80), 126, 12) << file;
     EXPECT_NEAR(Luma(f.get(), 120, 80), 126, 12) << file;
@@ -52,7 +52,8 @@ TEST(HeifPhoto, TheKindIsTakenFromTheFileNotItsName) {
     std::filesystem::copy_file(dir.File("a.heic"), dir.File("misnamed.jpg"));
     std::filesystem::copy_file(dir.File("a.heic"), dir.File("no-extension"));
     ASSERT_EQ(WritePicture(dir.File("jpeg.heic"), Quadrants(160, 80), "mjpeg"), "");
-    for (const char* name : {"misnamed.jpg", "no-extension", "jpeg.heic"}) ExpectUprightInLetterbox(dir.File(name));
+    for (const char* name : {"misnamed.jpg", "no-extension", "jpeg.heic"})
+        ExpectUprightInLetterbox(dir.File(name));
     EXPECT_FALSE(IsHeifFile(dir.File("jpeg.heic")));
 }
 
@@ -96,7 +97,7 @@ TEST(HeifPhoto, TransparencyLiesOverBlack) {
     FramePtr f;
     std::string error;
     ASSERT_TRUE(DecodePhotoFrame(dir.File("clear.heic"), 32, 32, &f, &error)) << error;
-    EXPECT_LT(Luma(f.get(), 4, 16), 24);   // clear: black
+    EXPECT_LT(Luma(f.get(), 4, 16), 24);    // clear: black
     EXPECT_GT(Luma(f.get(), 28, 16), 220);  // opaque white
 }
 
@@ -108,7 +109,7 @@ TEST(HeifPhoto, TheWindowsPhotoBoxShowsAHeic) {
     std::string error;
     ASSERT_TRUE(DecodePhotoPicture(file, 160, 120, &picture, &error)) << error;
     auto bgra = [&](int x, int y) { return picture.pixels->data() + y * picture.stride + 4 * x; };
-    EXPECT_LT(bgra(80, 8)[1], 8);    // bar
+    EXPECT_LT(bgra(80, 8)[1], 8);     // bar
     EXPECT_GT(bgra(40, 40)[1], 240);  // white quarter
     EXPECT_NEAR(bgra(120, 80)[1], 128, 12);
 }

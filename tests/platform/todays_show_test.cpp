@@ -17,7 +17,9 @@ namespace {
 
 constexpr int kW = 160, kH = 120;
 
-int Luma(const std::vector<std::uint8_t>& frame, int x, int y) { return frame[static_cast<std::size_t>(y) * kW + x]; }
+int Luma(const std::vector<std::uint8_t>& frame, int x, int y) {
+    return frame[static_cast<std::size_t>(y) * kW + x];
+}
 
 // A 2:1 photo lies between bars above and below, a 1:2 one between bars left and right; upright,
 // its white quarter is at its top left.
@@ -28,7 +30,8 @@ void ExpectPhoto(const std::vector<std::uint8_t>& frame, bool wide, const std::s
     EXPECT_LT(Luma(frame, kW - 1 - barX, kH - 1 - barY), 32) << what << ": bar";
     EXPECT_GT(Luma(frame, left + w / 4, top + h / 4), 190) << what << ": white quarter";
     for (auto [qx, qy] : {std::pair{3, 1}, std::pair{1, 3}, std::pair{3, 3}}) {
-        EXPECT_NEAR(Luma(frame, left + w * qx / 4, top + h * qy / 4), 126, 30) << what << ": grey quarter";
+        EXPECT_NEAR(Luma(frame, left + w * qx / 4, top + h * qy / 4), 126, 30)
+            << what << ": grey quarter";
     }
 }
 
@@ -46,7 +49,8 @@ void WritePhotos(const TempDir& dir, const std::vector<Photo>& photos) {
     ASSERT_EQ(WritePicture(dir.File(photos[3].file), Quadrants(80, 160), "png"), "");
     ASSERT_EQ(WritePicture(dir.File(photos[4].file), Quadrants(160, 80), "tiff"), "");
     ASSERT_EQ(WritePicture(dir.File("stored.jpg"), Quadrants(80, 160).TurnedLeft(), "mjpeg"), "");
-    std::ofstream(dir.File(photos[5].file), std::ios::binary) << WithExifOrientation(Slurp(dir.File("stored.jpg")), 6);
+    std::ofstream(dir.File(photos[5].file), std::ios::binary)
+        << WithExifOrientation(Slurp(dir.File("stored.jpg")), 6);
 }
 
 }  // namespace
@@ -66,9 +70,11 @@ TEST(TodaysShow, PhotosAndMusicOfTodayRenderInEveryContainerAndPlay) {
     for (int i = 0; i < 6; ++i) middles.push_back(static_cast<int>((i + 0.5) * 24000 / 1001));
     for (const char* ext : {"avi", "wmv", "mkv", "asf", "mp4"}) {
         const std::string out = dir.File(std::string("today.") + ext);
-        const Outcome run = KavrelRender(dir, "--photo-duration 1 --transition-duration 0.25 --policy same --same 3 "
-                                              "--size 160x120 --music one.flac --music two.opus --music three.m4a -o " +
-                                                  out + names);
+        const Outcome run =
+            KavrelRender(dir,
+                         "--photo-duration 1 --transition-duration 0.25 --policy same --same 3 "
+                         "--size 160x120 --music one.flac --music two.opus --music three.m4a -o " +
+                             out + names);
         ASSERT_EQ(run.status, 0) << ext << ": " << run.out;
         const VideoReadBack back = ReadVideoFile(out, middles);
         EXPECT_EQ(back.decodeErrors, 0) << ext;
@@ -77,7 +83,8 @@ TEST(TodaysShow, PhotosAndMusicOfTodayRenderInEveryContainerAndPlay) {
         EXPECT_GT(Rms(back.audioMono, 0.5, 5.0), 0.05) << ext << ": the music plays";
         ASSERT_EQ(back.lumaOfFrames.size(), photos.size()) << ext;
         for (std::size_t i = 0; i < photos.size(); ++i) {
-            ExpectPhoto(back.lumaOfFrames[i], photos[i].wide, std::string(ext) + " " + photos[i].file);
+            ExpectPhoto(back.lumaOfFrames[i], photos[i].wide,
+                        std::string(ext) + " " + photos[i].file);
         }
     }
 }
@@ -86,9 +93,11 @@ namespace {
 
 // Decibels of the show's last tenth of a second against a second of music before any fade.
 double LastTenthAgainstMusic(const TempDir& dir, const std::string& fadeOption) {
-    const Outcome run = KavrelRender(dir, "--photo-duration 3 --transition-duration 0 --policy same --same 0 "
-                                          "--size 160x120 --music tone.wav --audio-compressor none " +
-                                              fadeOption + " -o fade.avi photo.png photo.png");
+    const Outcome run =
+        KavrelRender(dir,
+                     "--photo-duration 3 --transition-duration 0 --policy same --same 0 "
+                     "--size 160x120 --music tone.wav --audio-compressor none " +
+                         fadeOption + " -o fade.avi photo.png photo.png");
     EXPECT_EQ(run.status, 0) << run.out;
     const VideoReadBack back = ReadVideoFile(dir.File("fade.avi"), {});
     return 20 * std::log10(Rms(back.audioMono, 5.9, 6.0) / Rms(back.audioMono, 2.5, 3.5));

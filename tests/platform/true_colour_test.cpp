@@ -21,9 +21,9 @@ extern "C" {
 namespace {
 
 // Pure colours and a few of skin, sky and shadow: 4 columns, 3 rows.
-const std::vector<Rgb> kPatches{{255, 0, 0},     {0, 255, 0},     {0, 0, 255},   {255, 255, 0},
-                                {0, 255, 255},   {255, 0, 255},   {255, 255, 255}, {128, 128, 128},
-                                {200, 120, 60},  {40, 90, 160},   {235, 200, 170}, {30, 30, 30}};
+const std::vector<Rgb> kPatches{{255, 0, 0},    {0, 255, 0},   {0, 0, 255},     {255, 255, 0},
+                                {0, 255, 255},  {255, 0, 255}, {255, 255, 255}, {128, 128, 128},
+                                {200, 120, 60}, {40, 90, 160}, {235, 200, 170}, {30, 30, 30}};
 
 struct Lab {
     double l, a, b;
@@ -39,7 +39,9 @@ Lab LabOf(double r, double g, double b) {
     const double x = (0.4124 * lr + 0.3576 * lg + 0.1805 * lb) / 0.95047;
     const double y = 0.2126 * lr + 0.7152 * lg + 0.0722 * lb;
     const double z = (0.0193 * lr + 0.1192 * lg + 0.9505 * lb) / 1.08883;
-    auto f = [](double t) { return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116; };
+    auto f = [](double t) {
+        return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116;
+    };
     return {116 * f(y) - 16, 500 * (f(x) - f(y)), 200 * (f(y) - f(z))};
 }
 
@@ -49,7 +51,7 @@ double DeltaE(const Lab& p, const Lab& q) { return std::hypot(p.l - q.l, p.a - q
 struct FrameColours {
     int height = 0;
     AVColorSpace matrix = AVCOL_SPC_UNSPECIFIED;  // as the file tags it
-    std::vector<std::uint8_t> rgb;               // as decoded, converted by the tags
+    std::vector<std::uint8_t> rgb;                // as decoded, converted by the tags
 };
 
 struct InputFree {
@@ -70,10 +72,12 @@ void ConvertByTags(const AVFrame* f, FrameColours* out) {
     out->height = f->height;
     out->matrix = f->colorspace;
     out->rgb.resize(static_cast<std::size_t>(f->width) * f->height * 3);
-    SwsContext* sws = sws_getContext(f->width, f->height, static_cast<AVPixelFormat>(f->format), f->width, f->height,
-                                     AV_PIX_FMT_RGB24, SWS_POINT, nullptr, nullptr, nullptr);
+    SwsContext* sws =
+        sws_getContext(f->width, f->height, static_cast<AVPixelFormat>(f->format), f->width,
+                       f->height, AV_PIX_FMT_RGB24, SWS_POINT, nullptr, nullptr, nullptr);
     const int* matrix = sws_getCoefficients(MatrixToDecodeWith(f));
-    sws_setColorspaceDetails(sws, matrix, f->color_range == AVCOL_RANGE_JPEG, matrix, 1, 0, 1 << 16, 1 << 16);
+    sws_setColorspaceDetails(sws, matrix, f->color_range == AVCOL_RANGE_JPEG, matrix, 1, 0, 1 << 16,
+                             1 << 16);
     std::uint8_t* dst[4] = {out->rgb.data()};
     int stride[4] = {f->width * 3};
     sws_scale(sws, f->data, f->linesize, 0, f->height, dst, stride);
@@ -110,11 +114,13 @@ FrameColours ReadFrame(const std::string& path, int wanted) {
 
 // The mean colour of the 8 × 8 block at the middle of patch i of a width × height picture.
 Lab PatchColour(const std::vector<std::uint8_t>& rgb, int width, int height, std::size_t i) {
-    const int cx = static_cast<int>(i % 4) * width / 4 + width / 8, cy = static_cast<int>(i / 4) * height / 3 + height / 6;
+    const int cx = static_cast<int>(i % 4) * width / 4 + width / 8,
+              cy = static_cast<int>(i / 4) * height / 3 + height / 6;
     double sum[3] = {};
     for (int y = cy - 4; y < cy + 4; ++y) {
         for (int x = cx - 4; x < cx + 4; ++x) {
-            for (int c = 0; c < 3; ++c) sum[c] += rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c];
+            for (int c = 0; c < 3; ++c)
+                sum[c] += rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c];
         }
     }
     return LabOf(sum[0] / 64, sum[1] / 64, sum[2] / 64);
@@ -124,7 +130,8 @@ double WorstDeltaE(const std::vector<std::uint8_t>& rgb, int width, int height) 
     double worst = 0;
     for (std::size_t i = 0; i < kPatches.size(); ++i) {
         const Rgb& p = kPatches[i];
-        worst = std::max(worst, DeltaE(LabOf(p[0], p[1], p[2]), PatchColour(rgb, width, height, i)));
+        worst =
+            std::max(worst, DeltaE(LabOf(p[0], p[1], p[2]), PatchColour(rgb, width, height, i)));
     }
     return worst;
 }
@@ -137,14 +144,20 @@ struct Size {
 }  // namespace
 
 TEST(TrueColour, PatchesComeBackFromEveryContainersDefaultCompressors) {
-    for (const Size& size : {Size{640, 480, AVCOL_SPC_SMPTE170M}, Size{1920, 1080, AVCOL_SPC_BT709}}) {
+    for (const Size& size :
+         {Size{640, 480, AVCOL_SPC_SMPTE170M}, Size{1920, 1080, AVCOL_SPC_BT709}}) {
         TempDir dir;
-        ASSERT_EQ(WritePicture(dir.File("patches.png"), Patches(size.width, size.height, kPatches, 4), "png"), "");
+        ASSERT_EQ(WritePicture(dir.File("patches.png"),
+                               Patches(size.width, size.height, kPatches, 4), "png"),
+                  "");
         for (const char* ext : {"avi", "wmv", "mkv", "asf", "mp4"}) {
             const std::string out = std::string("show.") + ext;
-            const Outcome run = KavrelRender(dir, "--photo-duration 0.5 --transition-duration 0 --policy same --same 0 "
-                                                  "--size " + std::to_string(size.width) + "x" +
-                                                  std::to_string(size.height) + " -o " + out + " patches.png");
+            const Outcome run =
+                KavrelRender(dir,
+                             "--photo-duration 0.5 --transition-duration 0 --policy same --same 0 "
+                             "--size " +
+                                 std::to_string(size.width) + "x" + std::to_string(size.height) +
+                                 " -o " + out + " patches.png");
             ASSERT_EQ(run.status, 0) << out << ": " << run.out;
             const FrameColours frame = ReadFrame(dir.File(out), 6);
             ASSERT_EQ(frame.height, size.height) << out;
@@ -152,7 +165,8 @@ TEST(TrueColour, PatchesComeBackFromEveryContainersDefaultCompressors) {
             if (taggable) {
                 EXPECT_EQ(frame.matrix, size.matrix) << out;
             }
-            EXPECT_LT(WorstDeltaE(frame.rgb, size.width, frame.height), 2.0) << out << " at " << size.height;
+            EXPECT_LT(WorstDeltaE(frame.rgb, size.width, frame.height), 2.0)
+                << out << " at " << size.height;
         }
     }
 }
@@ -160,7 +174,8 @@ TEST(TrueColour, PatchesComeBackFromEveryContainersDefaultCompressors) {
 TEST(TrueColour, ThePreviewDrawsInTheMatrixOfItsFrames) {
     // The preview's frames are converted to BGRA as they are tagged; the photo box is drawn so too.
     TempDir dir;
-    for (const Size& size : {Size{320, 240, AVCOL_SPC_SMPTE170M}, Size{1280, 720, AVCOL_SPC_BT709}}) {
+    for (const Size& size :
+         {Size{320, 240, AVCOL_SPC_SMPTE170M}, Size{1280, 720, AVCOL_SPC_BT709}}) {
         const std::string file = dir.File("patches" + std::to_string(size.height) + ".png");
         ASSERT_EQ(WritePicture(file, Patches(size.width, size.height, kPatches, 4), "png"), "");
         VideoPicture picture;
@@ -181,18 +196,22 @@ TEST(TrueColour, Mpeg4VisualObjectHeaderCarriesTheColour) {
     // FFmpeg's MPEG-4 encoder header: no video signal type, then the stuffing.
     const std::vector<std::uint8_t> header{0, 0, 1, 0xB0, 1, 0, 0, 1, 0xB5, 0x89, 0x13, 0, 0, 1, 0};
     std::vector<std::uint8_t> tagged;
-    ASSERT_TRUE(AddMpeg4ColourDescription(header.data(), header.size(), VideoColourFor(1080), &tagged));
+    ASSERT_TRUE(
+        AddMpeg4ColourDescription(header.data(), header.size(), VideoColourFor(1080), &tagged));
     // 0001 1 101 0 1, then primaries 1, transfer 1, matrix 1, then a zero bit and ones.
-    const std::vector<std::uint8_t> expected{0, 0, 1, 0xB0, 1, 0, 0, 1, 0xB5, 0x89, 0x1D, 0x40, 0x40, 0x40, 0x5F,
-                                             0, 0, 1, 0};
+    const std::vector<std::uint8_t> expected{0,    0,    1,    0xB0, 1,    0, 0, 1, 0xB5, 0x89,
+                                             0x1D, 0x40, 0x40, 0x40, 0x5F, 0, 0, 1, 0};
     EXPECT_EQ(tagged, expected);
     // Without the object identifier, and with BT.601's matrix (6).
     const std::vector<std::uint8_t> bare{0, 0, 1, 0xB5, 0x09, 0, 0, 1};
     ASSERT_TRUE(AddMpeg4ColourDescription(bare.data(), bare.size(), VideoColourFor(480), &tagged));
-    EXPECT_EQ(tagged, (std::vector<std::uint8_t>{0, 0, 1, 0xB5, 0x0E, 0xA0, 0x20, 0x20, 0xCF, 0, 0, 1}));
+    EXPECT_EQ(tagged,
+              (std::vector<std::uint8_t>{0, 0, 1, 0xB5, 0x0E, 0xA0, 0x20, 0x20, 0xCF, 0, 0, 1}));
     // Said already, or no header before the first picture: nothing to do.
     const std::vector<std::uint8_t> said{0, 0, 1, 0xB5, 0x89, 0x1D, 0x40, 0x40, 0x40, 0x5F};
-    EXPECT_FALSE(AddMpeg4ColourDescription(said.data(), said.size(), VideoColourFor(1080), &tagged));
+    EXPECT_FALSE(
+        AddMpeg4ColourDescription(said.data(), said.size(), VideoColourFor(1080), &tagged));
     const std::vector<std::uint8_t> picture{0, 0, 1, 0xB6, 0, 0, 1, 0xB5, 0x89, 0x13};
-    EXPECT_FALSE(AddMpeg4ColourDescription(picture.data(), picture.size(), VideoColourFor(1080), &tagged));
+    EXPECT_FALSE(
+        AddMpeg4ColourDescription(picture.data(), picture.size(), VideoColourFor(1080), &tagged));
 }

@@ -16,7 +16,8 @@ struct Outcome {
 
 // Runs kavrel-render in `dir` with `args` (already quoted for the shell); stderr joins stdout.
 inline Outcome KavrelRender(const TempDir& dir, const std::string& args) {
-    std::string command = "cd '" + dir.path().string() + "' && '" KAVREL_RENDER_PATH "' " + args + " 2>&1";
+    std::string command =
+        "cd '" + dir.path().string() + "' && '" KAVREL_RENDER_PATH "' " + args + " 2>&1";
     Outcome run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;

@@ -30,7 +30,8 @@ RgbPicture RgbPicture::TurnedLeft() const {
 }
 
 RgbPicture Quadrants(int width, int height, int whiteQuarter) {
-    RgbPicture p{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
+    RgbPicture p{width, height,
+                 std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const int quarter = (y >= height / 2 ? 2 : 0) + (x >= width / 2 ? 1 : 0);
@@ -41,11 +42,13 @@ RgbPicture Quadrants(int width, int height, int whiteQuarter) {
 }
 
 RgbPicture Patches(int width, int height, const std::vector<Rgb>& colours, int columns) {
-    RgbPicture p{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
+    RgbPicture p{width, height,
+                 std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
     const int rows = (static_cast<int>(colours.size()) + columns - 1) / columns;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y * rows / height * columns + x * columns / width);
+            const std::size_t i =
+                static_cast<std::size_t>(y * rows / height * columns + x * columns / width);
             p.Set(x, y, i < colours.size() ? colours[i] : Rgb{0, 0, 0});
         }
     }
@@ -81,8 +84,8 @@ FrameHolder FrameOf(const RgbPicture& picture, AVPixelFormat format) {
     av_frame_get_buffer(f.get(), 32);
     const std::uint8_t* src[4] = {picture.rgb.data()};
     const int srcStride[4] = {picture.width * 3};
-    SwsContext* sws = sws_getContext(picture.width, picture.height, AV_PIX_FMT_RGB24, picture.width, picture.height,
-                                     format, SWS_POINT, nullptr, nullptr, nullptr);
+    SwsContext* sws = sws_getContext(picture.width, picture.height, AV_PIX_FMT_RGB24, picture.width,
+                                     picture.height, format, SWS_POINT, nullptr, nullptr, nullptr);
     sws_scale(sws, src, srcStride, 0, picture.height, f->data, f->linesize);
     sws_freeContext(sws);
     return f;
@@ -90,7 +93,8 @@ FrameHolder FrameOf(const RgbPicture& picture, AVPixelFormat format) {
 
 }  // namespace
 
-std::string WritePicture(const std::string& path, const RgbPicture& picture, const std::string& codecName) {
+std::string WritePicture(const std::string& path, const RgbPicture& picture,
+                         const std::string& codecName) {
     const AVCodec* codec = avcodec_find_encoder_by_name(codecName.c_str());
     if (codec == nullptr) return "no encoder " + codecName;
     std::unique_ptr<AVCodecContext, CodecFree> c(avcodec_alloc_context3(codec));
@@ -147,12 +151,15 @@ std::string WriteHalfClearPng(const std::string& path, int width, int height) {
     return {};
 }
 
-std::string HeifEncFile(const std::string& path, const std::string& input, const std::string& options) {
-    const std::string command = "heif-enc -q 90 " + options + " -o '" + path + "' '" + input + "' >/dev/null 2>&1";
+std::string HeifEncFile(const std::string& path, const std::string& input,
+                        const std::string& options) {
+    const std::string command =
+        "heif-enc -q 90 " + options + " -o '" + path + "' '" + input + "' >/dev/null 2>&1";
     return std::system(command.c_str()) == 0 ? "" : "heif-enc failed for " + path;
 }
 
-std::string HeifEnc(const std::string& path, const RgbPicture& picture, const std::string& options) {
+std::string HeifEnc(const std::string& path, const RgbPicture& picture,
+                    const std::string& options) {
     const std::string png = path + ".png";
     if (std::string e = WritePicture(png, picture, "png"); !e.empty()) return e;
     std::string result = HeifEncFile(path, png, options);
@@ -180,13 +187,15 @@ struct HeifOptionsFree {
 
 std::unique_ptr<heif_image, HeifImageFree> HeifImageOf(const RgbPicture& picture) {
     heif_image* raw = nullptr;
-    heif_image_create(picture.width, picture.height, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &raw);
+    heif_image_create(picture.width, picture.height, heif_colorspace_RGB,
+                      heif_chroma_interleaved_RGB, &raw);
     std::unique_ptr<heif_image, HeifImageFree> image(raw);
     heif_image_add_plane(raw, heif_channel_interleaved, picture.width, picture.height, 8);
     int stride = 0;
     std::uint8_t* plane = heif_image_get_plane(raw, heif_channel_interleaved, &stride);
     for (int y = 0; y < picture.height; ++y) {
-        std::memcpy(plane + static_cast<std::ptrdiff_t>(y) * stride, &picture.rgb[static_cast<std::size_t>(y) * picture.width * 3],
+        std::memcpy(plane + static_cast<std::ptrdiff_t>(y) * stride,
+                    &picture.rgb[static_cast<std::size_t>(y) * picture.width * 3],
                     static_cast<std::size_t>(picture.width) * 3);
     }
     return image;
@@ -194,8 +203,8 @@ std::unique_ptr<heif_image, HeifImageFree> HeifImageOf(const RgbPicture& picture
 
 // A big-endian TIFF block holding one tag, the orientation.
 std::string ExifOrientation(int orientation) {
-    return std::string("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 19) + static_cast<char>(orientation) +
-           std::string("\0\0\0\0\0\0", 6);
+    return std::string("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 19) +
+           static_cast<char>(orientation) + std::string("\0\0\0\0\0\0", 6);
 }
 
 }  // namespace
@@ -203,15 +212,16 @@ std::string ExifOrientation(int orientation) {
 std::string WithExifOrientation(const std::string& jpeg, int orientation) {
     const std::string app1 = std::string("Exif\0\0", 6) + ExifOrientation(orientation);
     const std::size_t length = app1.size() + 2;
-    const std::string segment =
-        std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) + static_cast<char>(length & 0xFF) + app1;
+    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
+                                static_cast<char>(length & 0xFF) + app1;
     return jpeg.substr(0, 2) + segment + jpeg.substr(2);
 }
 
 std::string WriteTurnedHeic(const std::string& path, const RgbPicture& stored, int orientation) {
     std::unique_ptr<heif_context, HeifContextFree> ctx(heif_context_alloc());
     heif_encoder* rawEncoder = nullptr;
-    if (heif_context_get_encoder_for_format(ctx.get(), heif_compression_HEVC, &rawEncoder).code != heif_error_Ok) {
+    if (heif_context_get_encoder_for_format(ctx.get(), heif_compression_HEVC, &rawEncoder).code !=
+        heif_error_Ok) {
         return "libheif has no HEVC encoder";
     }
     std::unique_ptr<heif_encoder, HeifEncoderFree> encoder(rawEncoder);
@@ -220,12 +230,15 @@ std::string WriteTurnedHeic(const std::string& path, const RgbPicture& stored, i
     std::unique_ptr<heif_encoding_options, HeifOptionsFree> options(heif_encoding_options_alloc());
     options->image_orientation = static_cast<heif_orientation>(orientation);
     heif_image_handle* rawHandle = nullptr;
-    if (heif_context_encode_image(ctx.get(), image.get(), rawEncoder, options.get(), &rawHandle).code !=
-        heif_error_Ok) {
+    if (heif_context_encode_image(ctx.get(), image.get(), rawEncoder, options.get(), &rawHandle)
+            .code != heif_error_Ok) {
         return "libheif could not encode " + path;
     }
     std::unique_ptr<heif_image_handle, HeifHandleFree> handle(rawHandle);
     const std::string exif = ExifOrientation(orientation);
-    heif_context_add_exif_metadata(ctx.get(), rawHandle, exif.data(), static_cast<int>(exif.size()));
-    return heif_context_write_to_file(ctx.get(), path.c_str()).code == heif_error_Ok ? "" : "cannot write " + path;
+    heif_context_add_exif_metadata(ctx.get(), rawHandle, exif.data(),
+                                   static_cast<int>(exif.size()));
+    return heif_context_write_to_file(ctx.get(), path.c_str()).code == heif_error_Ok
+               ? ""
+               : "cannot write " + path;
 }

@@ -31,13 +31,16 @@ RgbPicture Patches(int width, int height, const std::vector<Rgb>& colours, int c
 
 // Writes the picture with an FFmpeg image encoder ("png", "mjpeg", "tiff", "libwebp", "bmp");
 // an empty text on success, else what failed.
-std::string WritePicture(const std::string& path, const RgbPicture& picture, const std::string& codec);
+std::string WritePicture(const std::string& path, const RgbPicture& picture,
+                         const std::string& codec);
 // A white PNG whose left half is fully transparent.
 std::string WriteHalfClearPng(const std::string& path, int width, int height);
 // A HEIC, or an AVIF when the name ends in .avif, made by heif-enc from the picture (or from an
 // image file); extra heif-enc options (such as "-t 64" for a thumbnail) are passed on.
-std::string HeifEnc(const std::string& path, const RgbPicture& picture, const std::string& options = "");
-std::string HeifEncFile(const std::string& path, const std::string& input, const std::string& options = "");
+std::string HeifEnc(const std::string& path, const RgbPicture& picture,
+                    const std::string& options = "");
+std::string HeifEncFile(const std::string& path, const std::string& input,
+                        const std::string& options = "");
 // The JPEG with an Exif block saying how it is to be turned.
 std::string WithExifOrientation(const std::string& jpeg, int orientation);
 // A HEIC as a phone writes it: the picture as the sensor stored it, the turn that makes it upright

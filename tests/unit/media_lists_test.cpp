@@ -14,10 +14,13 @@ TEST(MediaFileTypes, TheFiltersKeepTheirOwnPatternsFirstThenAddTodaysTypes) {
     for (const char* added : {"*.heic", "*.heif", "*.avif", "*.png", "*.webp", "*.tif", "*.tiff"}) {
         EXPECT_NE(photoPattern.find(std::string(added) + ";"), std::string::npos) << added;
     }
-    EXPECT_EQ(photoText.rfind("Image Files (*.jpg;*.bmp;*.gif;*.tga;*.jpeg;*.heic;", 0), 0u) << photoText;
+    EXPECT_EQ(photoText.rfind("Image Files (*.jpg;*.bmp;*.gif;*.tga;*.jpeg;*.heic;", 0), 0u)
+        << photoText;
 
     const auto [musicText, musicPattern] = MusicFileFilter();
-    EXPECT_EQ(musicPattern.rfind("*.wav; *.mp3; *.wma; *.mp2; *.mpa; *.au; *.aif; *.aiff; *.snd; ", 0), 0u);
+    EXPECT_EQ(
+        musicPattern.rfind("*.wav; *.mp3; *.wma; *.mp2; *.mpa; *.au; *.aif; *.aiff; *.snd; ", 0),
+        0u);
     for (const char* added : {"*.flac", "*.ogg", "*.opus", "*.m4a", "*.aac"}) {
         EXPECT_NE(musicPattern.find(std::string(added) + ";"), std::string::npos) << added;
     }
@@ -44,7 +47,9 @@ TEST(ResolutionPresets, TodaysSizesFollowTheListsOwnAndCustomStaysLast) {
     for (const ResolutionPreset& p : kResolutionPresets) {
         const std::string text(p.text);
         EXPECT_NE(text.find(std::to_string(p.width)), std::string::npos) << text;
-        EXPECT_EQ(text.rfind(std::to_string(p.height)), text.size() - std::to_string(p.height).size()) << text;
+        EXPECT_EQ(text.rfind(std::to_string(p.height)),
+                  text.size() - std::to_string(p.height).size())
+            << text;
         EXPECT_EQ(p.width % 2 + p.height % 2, 0) << text;
     }
     EXPECT_EQ(kCustomSizeEntry, 12);
