@@ -12,6 +12,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/media/ffmpeg_handles.h"
+
 Rgb RgbPicture::At(int x, int y) const {
     const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
@@ -57,16 +59,6 @@ RgbPicture Patches(int width, int height, const std::vector<Rgb>& colours, int c
 
 namespace {
 
-struct CodecFree {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-using FrameHolder = std::unique_ptr<AVFrame, FrameFree>;
 
 AVPixelFormat FormatFor(const AVCodec* codec) {
     if (std::strcmp(codec->name, "mjpeg") == 0) return AV_PIX_FMT_YUVJ444P;
@@ -76,8 +68,21 @@ AVPixelFormat FormatFor(const AVCodec* codec) {
     return codec->pix_fmts[0];
 }
 
-FrameHolder FrameOf(const RgbPicture& picture, AVPixelFormat format) {
-    FrameHolder f(av_frame_alloc());
+// An image encoder's one packet is the whole file.
+std::string EncodeToFile(AVCodecContext* encoder, const AVFrame* frame, const std::string& path) {
+    PacketPtr pkt(av_packet_alloc());
+    avcodec_send_frame(encoder, frame);
+    avcodec_send_frame(encoder, nullptr);
+    if (avcodec_receive_packet(encoder, pkt.get()) < 0) return "no packet for " + path;
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return "cannot write " + path;
+    std::fwrite(pkt->data, 1, static_cast<std::size_t>(pkt->size), out);
+    std::fclose(out);
+    return {};
+}
+
+FramePtr FrameOf(const RgbPicture& picture, AVPixelFormat format) {
+    FramePtr f(av_frame_alloc());
     f->format = format;
     f->width = picture.width;
     f->height = picture.height;
@@ -97,7 +102,7 @@ std::string WritePicture(const std::string& path, const RgbPicture& picture,
                          const std::string& codecName) {
     const AVCodec* codec = avcodec_find_encoder_by_name(codecName.c_str());
     if (codec == nullptr) return "no encoder " + codecName;
-    std::unique_ptr<AVCodecContext, CodecFree> c(avcodec_alloc_context3(codec));
+    CodecContextPtr c(avcodec_alloc_context3(codec));
     c->width = picture.width;
     c->height = picture.height;
     c->time_base = {1, 25};
@@ -107,28 +112,20 @@ std::string WritePicture(const std::string& path, const RgbPicture& picture,
         c->flags |= AV_CODEC_FLAG_QSCALE;
     }
     if (avcodec_open2(c.get(), codec, nullptr) < 0) return "cannot open " + codecName;
-    FrameHolder frame = FrameOf(picture, c->pix_fmt);
+    FramePtr frame = FrameOf(picture, c->pix_fmt);
     frame->quality = c->global_quality;
-    std::unique_ptr<AVPacket, PacketFree> pkt(av_packet_alloc());
-    avcodec_send_frame(c.get(), frame.get());
-    avcodec_send_frame(c.get(), nullptr);
-    if (avcodec_receive_packet(c.get(), pkt.get()) < 0) return "no packet from " + codecName;
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) return "cannot write " + path;
-    std::fwrite(pkt->data, 1, static_cast<std::size_t>(pkt->size), out);
-    std::fclose(out);
-    return {};
+    return EncodeToFile(c.get(), frame.get(), path);
 }
 
 std::string WriteHalfClearPng(const std::string& path, int width, int height) {
     const AVCodec* codec = avcodec_find_encoder_by_name("png");
-    std::unique_ptr<AVCodecContext, CodecFree> c(avcodec_alloc_context3(codec));
+    CodecContextPtr c(avcodec_alloc_context3(codec));
     c->width = width;
     c->height = height;
     c->time_base = {1, 25};
     c->pix_fmt = AV_PIX_FMT_RGBA;
     if (avcodec_open2(c.get(), codec, nullptr) < 0) return "cannot open png";
-    FrameHolder f(av_frame_alloc());
+    FramePtr f(av_frame_alloc());
     f->format = AV_PIX_FMT_RGBA;
     f->width = width;
     f->height = height;
@@ -140,15 +137,7 @@ std::string WriteHalfClearPng(const std::string& path, int width, int height) {
             p[3] = x < width / 2 ? 0 : 255;
         }
     }
-    std::unique_ptr<AVPacket, PacketFree> pkt(av_packet_alloc());
-    avcodec_send_frame(c.get(), f.get());
-    avcodec_send_frame(c.get(), nullptr);
-    if (avcodec_receive_packet(c.get(), pkt.get()) < 0) return "no png packet";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) return "cannot write " + path;
-    std::fwrite(pkt->data, 1, static_cast<std::size_t>(pkt->size), out);
-    std::fclose(out);
-    return {};
+    return EncodeToFile(c.get(), f.get(), path);
 }
 
 std::string HeifEncFile(const std::string& path, const std::string& input,
