@@ -47,13 +47,7 @@ bool OpenPrimary(const std::string& path, ContextPtr* ctx, HandlePtr* primary, s
     e = heif_context_get_primary_image_handle(ctx->get(), &h);
     if (e.code != heif_error_Ok) return Fail(path, e, error);
     primary->reset(h);
-    const long long w = heif_image_handle_get_width(h), hgt = heif_image_handle_get_height(h);
-    if (w * hgt > kMaxPhotoPixels) {
-        *error = "The photo " + path + " has " + std::to_string(w) + " x " + std::to_string(hgt) +
-                 " pixels, more than the 100 megapixels this program decodes";
-        return false;
-    }
-    return true;
+    return !PhotoTooLarge(heif_image_handle_get_width(h), heif_image_handle_get_height(h), path, error);
 }
 
 std::vector<HandlePtr> Thumbnails(const heif_image_handle* primary) {

@@ -261,6 +261,10 @@ void OrientPlane(const std::uint8_t* src, int sw, int sh, int sstride, std::uint
 
 }  // namespace
 
+bool PhotoTooLarge(std::int64_t width, std::int64_t height, const std::string& path, std::string* error) {
+    return TooLarge(width, height, path, error);
+}
+
 // A JPEG's size and orientation from its first bytes, without reading the whole file; false when
 // the file is no JPEG or its frame header was not found.
 bool ProbeJpegFile(const std::string& path, JpegHeader* h) {

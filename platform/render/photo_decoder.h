@@ -13,6 +13,8 @@
 #include "platform/media/ffmpeg_handles.h"
 
 inline constexpr std::int64_t kMaxPhotoPixels = 100'000'000;
+// True, with *error saying so, when a photo of width × height is beyond kMaxPhotoPixels.
+bool PhotoTooLarge(std::int64_t width, std::int64_t height, const std::string& path, std::string* error);
 
 struct PhotoSize {
     int width = 0;  // as shown, after the orientation
