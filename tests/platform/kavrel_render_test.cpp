@@ -104,7 +104,7 @@ TEST(KavrelRender, HelpAndTransitionList) {
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--music", "--photo-duration", "--transition-duration", "--policy",
                                "--same", "--size", "--seed", "--dump-timeline", "@LIST",
-                               "--list-transitions"}) {
+                               "--list-transitions", "--fade-out", "2160p", "HEIC", "Opus"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     Outcome list = KavrelRender(dir, "--list-transitions");
