@@ -8,6 +8,7 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake g++ make pkg-config
           qt6-base-dev qt6-multimedia-dev qt6-svg-dev libqt6svg6
           libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+          libheif-dev libheif-examples  # HEIC and AVIF photos; heif-enc makes the tests' ones
           libgtest-dev libgmock-dev
           fonts-dejavu-core fonts-wqy-microhei
           libjpeg-turbo-progs libjpeg62-turbo-dev)  # JPEG kinds FFmpeg's encoder does not make, for the tests

@@ -1,5 +1,6 @@
 #include "app/settings_table.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +55,14 @@ std::string DefaultOutputName(const std::string& videosFolder, const std::string
 }
 
 std::string DefaultOutputName() { return DefaultOutputName(UserVideosFolder(), UserHomeFolder()); }
+
+double ReadMusicFadeOut(const ProfileStore& store) {
+    return std::max(0.0, ParseDurationText(ReadText(store, settings::kMusicFadeOut)));
+}
+
+void WriteMusicFadeOut(ProfileStore& store, double seconds) {
+    WriteText(store, settings::kMusicFadeOut, FormatDurationText(seconds));
+}
 
 PhotoDefaults ReadPhotoDefaults(const ProfileStore& store) {
     PhotoDefaults d;

@@ -50,6 +50,8 @@ inline constexpr Setting kTransitionType{"TransitionSettings", "TransitionType",
 // Holds the same-transition index, whatever its name says.
 inline constexpr Setting kTransitionName{"TransitionSettings", "TransitionName",
                                          SettingType::Integer, 0, ""};
+// Seconds over which the music fades out at the end of the show; 0: it stops with the show.
+inline constexpr Setting kMusicFadeOut{"TransitionSettings", "mf_MusicFadeOut", SettingType::Text, 0, "2"};
 inline constexpr Setting kCurrentLanguage{"Option", "CurrentLanguage", SettingType::Text, 0,
                                           "english"};
 inline constexpr Setting kLastPhotoFolder{"Option", "LastPhotoFolder", SettingType::Text, 0, ""};
@@ -73,11 +75,12 @@ inline constexpr std::array<Setting, 13> kInterfaceFont{{
 }};
 
 // Every setting with a fixed section (the font's are above).
-inline constexpr std::array<const Setting*, 16> kAll{
+inline constexpr std::array<const Setting*, 17> kAll{
     &kOutputName,      &kOutputWidth,   &kOutputHeight,       &kOutputFormat,
     &kVideoBitrate,    &kAudioBitrate,  &kFileProfile,        &kVideoCompressor,
     &kAudioCompressor, &kPhotoDuration, &kTransitionDuration, &kTransitionType,
-    &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder};
+    &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder,
+    &kMusicFadeOut};
 }  // namespace settings
 
 int ReadInt(const ProfileStore& store, const Setting& setting);
@@ -94,6 +97,10 @@ std::string FormatDurationText(double seconds);
 // followed by "/photo.avi".
 std::string DefaultOutputName(const std::string& videosFolder, const std::string& homeFolder);
 std::string DefaultOutputName();
+
+// The music's fade-out in seconds as stored; a text that is no number, or a negative one, is 0.
+double ReadMusicFadeOut(const ProfileStore& store);
+void WriteMusicFadeOut(ProfileStore& store, double seconds);
 
 // The defaults for new photos as stored.
 PhotoDefaults ReadPhotoDefaults(const ProfileStore& store);

@@ -16,6 +16,8 @@ inline constexpr int kMaxPhotos = 1000;
 inline constexpr int kMaxMusic = 100;
 // The longest path an item holds, in bytes.
 inline constexpr std::size_t kMaxPathBytes = 259;
+// Seconds over which the music fades out at the end of the show, unless the settings say else.
+inline constexpr double kDefaultMusicFadeOutSec = 2;
 
 struct PhotoItem {
     std::string path;
@@ -89,6 +91,10 @@ public:
 
     // The sum of the photo durations, in list order.
     double ComputeShowLength() const;
+    // Seconds over which the music fades out at the show's end; 0: it stops with the show.
+    double musicFadeOutSec() const { return musicFadeOutSec_; }
+    void setMusicFadeOutSec(double seconds) { musicFadeOutSec_ = seconds; }
+
     // The show length stored by the last timeline build.
     double showLengthSec() const { return showLengthSec_; }
     void setShowLengthSec(double seconds) { showLengthSec_ = seconds; }
@@ -116,4 +122,5 @@ private:
     RunState run_;
     CrtRandom random_;
     double showLengthSec_ = 0;
+    double musicFadeOutSec_ = kDefaultMusicFadeOutSec;
 };

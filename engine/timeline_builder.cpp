@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "engine/time_arithmetic.h"
 #include "engine/transition_catalogue.h"
@@ -34,6 +35,13 @@ AM_MEDIA_TYPE VideoGroupType(int width, int height) {
     mt.format.resize(sizeof vih);
     std::memcpy(mt.format.data(), &vih, sizeof vih);
     return mt;
+}
+
+VARIANT Real(double value) {
+    VARIANT v;
+    v.vt = VT_R8;
+    v.dblVal = value;
+    return v;
 }
 
 AM_MEDIA_TYPE AudioGroupType() {
@@ -190,6 +198,30 @@ private:
         hr = timeline_->AddGroup(groupObj);
         if (FAILED(hr)) return Report("Could not add audio group", hr);
         PlaceMusic(groupObj);
+        return FadeOutMusic(groupObj);
+    }
+
+    // The volume envelope of the fade-out over the last seconds of the show (all of it when the
+    // show is shorter); none when the fade is 0.
+    HRESULT FadeOutMusic(const TimelineObjPtr& groupObj) {
+        const REFERENCE_TIME end = TruncateToInt64(project_.showLengthSec() * kUnitsPerSecond);
+        const REFERENCE_TIME fade = TruncateToInt64(project_.musicFadeOutSec() * kUnitsPerSecond);
+        if (fade <= 0 || end <= 0) return S_OK;
+        const REFERENCE_TIME begin = std::max<REFERENCE_TIME>(end - fade, 0);
+        std::vector<DEXTER_VALUE> keys{{Real(1.0), 0, DEXTERF_JUMP},
+                                       {Real(1.0), begin, DEXTERF_JUMP}};
+        for (int k = 1; k <= kFadeOutSteps; ++k) {
+            const double left = 1.0 - static_cast<double>(k) / kFadeOutSteps;
+            keys.push_back({Real(left * left), begin + (end - begin) * k / kFadeOutSteps,
+                            DEXTERF_INTERPOLATE});
+        }
+        std::shared_ptr<IPropertySetter> setter;
+        HRESULT hr = CreatePropertySetter(timeline_->Faults(), &setter);
+        if (SUCCEEDED(hr)) {
+            hr = setter->AddProp({kVolumeProperty, 0, static_cast<std::int32_t>(keys.size())}, keys.data());
+        }
+        if (SUCCEEDED(hr)) hr = groupObj->SetPropertySetter(setter);
+        if (FAILED(hr)) return Report("Could not SetPropertySetter", hr);
         return S_OK;
     }
 

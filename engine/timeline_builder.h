@@ -1,7 +1,7 @@
 #pragma once
 // Turns a slideshow project into an editing timeline: a video group of one track per photo, each
 // with its photo and the transition that leads into it, and an audio group of one track per music
-// placement, the music list looped under the show with 0.2 s overlaps.
+// placement, the music list looped under the show with 0.2 s overlaps, fading out at its end.
 //
 // Runs on the thread that owns the project; every failure is reported through `boxes` with its
 // own text, and failures below the group level never stop the build.
@@ -15,6 +15,11 @@
 inline constexpr double kTimelineFps = 23.976;
 // Each music placement starts this long before the previous one ends.
 inline constexpr REFERENCE_TIME kMusicOverlap = 2'000'000;
+// The music's fade-out is a volume envelope ("Vol") on the audio group: full volume until the
+// fade begins, then the square of the time left, in this many straight steps, to silence at the
+// show's end. A square falls fast at the end, so the last tenth of a second is near silent.
+inline constexpr const char* kVolumeProperty = "Vol";
+inline constexpr int kFadeOutSteps = 8;
 
 struct TimelineBuildEnv {
     MessageBoxes& boxes;

@@ -160,9 +160,28 @@ struct AudioMixer::Active {
     std::int64_t begin = 0, end = 0;  // sample frames on the show's time line
 };
 
-AudioMixer::AudioMixer(std::vector<AudioPlacement> placements) : placements_(std::move(placements)) {
+AudioMixer::AudioMixer(std::vector<AudioPlacement> placements, const VolumeEnvelope& volume)
+    : placements_(std::move(placements)) {
     std::stable_sort(placements_.begin(), placements_.end(),
                      [](const AudioPlacement& a, const AudioPlacement& b) { return a.start < b.start; });
+    for (const VolumeKey& k : volume) volume_.push_back({SampleAt(k.at), k.gain, k.ramp});
+    std::stable_sort(volume_.begin(), volume_.end(), [](const Key& a, const Key& b) { return a.at < b.at; });
+}
+
+double AudioMixer::GainAt(std::int64_t sample) {
+    while (key_ + 1 < volume_.size() && volume_[key_ + 1].at <= sample) ++key_;
+    const Key& from = volume_[key_];
+    if (sample < from.at || key_ + 1 == volume_.size() || !volume_[key_ + 1].ramp) return from.gain;
+    const Key& to = volume_[key_ + 1];
+    return from.gain + (to.gain - from.gain) * static_cast<double>(sample - from.at) / static_cast<double>(to.at - from.at);
+}
+
+void AudioMixer::ApplyVolume(float* out, int frames) {
+    if (volume_.empty()) return;
+    for (int i = 0; i < frames; ++i) {
+        const auto gain = static_cast<float>(GainAt(position_ + i));
+        for (int c = 0; c < kMixChannels; ++c) out[i * kMixChannels + c] *= gain;
+    }
 }
 
 AudioMixer::~AudioMixer() = default;
@@ -195,6 +214,7 @@ bool AudioMixer::Mix(float* out, int frames, std::string* error) {
     active_.erase(std::remove_if(active_.begin(), active_.end(),
                                  [&](const std::unique_ptr<Active>& a) { return a->end <= to; }),
                   active_.end());
+    ApplyVolume(out, frames);
     for (int i = 0; i < frames * kMixChannels; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
     position_ = to;
     return true;

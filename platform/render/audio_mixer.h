@@ -1,6 +1,7 @@
 #pragma once
 // The show's sound: every music placement decoded from its file's start, resampled to 44100 Hz
-// stereo, placements summed (overlaps play together) and clipped; silence where none plays.
+// stereo, placements summed (overlaps play together), shaped by the volume envelope (the fade-out
+// at the show's end) and clipped; silence where none plays.
 //
 // Used by one thread at a time. Files are opened when their placement begins and closed when it
 // ends, so memory does not grow with the number of placements.
@@ -21,6 +22,16 @@ struct AudioPlacement {
     REFERENCE_TIME mediaStart = 0;       // where in the file it begins
 };
 
+// A volume envelope on the show's time line, as the audio group's "Vol" property holds it: each
+// key's gain holds from its time on, reached in a straight line from the key before when `ramp`;
+// before the first key, the first key's gain. Empty: full volume throughout.
+struct VolumeKey {
+    REFERENCE_TIME at = 0;
+    double gain = 1;
+    bool ramp = false;
+};
+using VolumeEnvelope = std::vector<VolumeKey>;
+
 // Sample frames (at 44100 Hz) from 100-ns time, rounded to the nearest.
 std::int64_t SampleAt(REFERENCE_TIME t);
 
@@ -28,7 +39,7 @@ class MusicReader;
 
 class AudioMixer {
 public:
-    explicit AudioMixer(std::vector<AudioPlacement> placements);
+    explicit AudioMixer(std::vector<AudioPlacement> placements, const VolumeEnvelope& volume = {});
     ~AudioMixer();
     // The next `frames` sample frames, interleaved stereo floats in [-1, 1]. False when a file
     // cannot be read; *error names it.
@@ -37,7 +48,17 @@ public:
 
 private:
     struct Active;
+    struct Key {
+        std::int64_t at;  // sample frame
+        double gain;
+        bool ramp;
+    };
+    double GainAt(std::int64_t sample);
+    void ApplyVolume(float* out, int frames);
+
     std::vector<AudioPlacement> placements_;
+    std::vector<Key> volume_;
+    std::size_t key_ = 0;  // the last key at or before the mixed position
     std::vector<std::unique_ptr<Active>> active_;
     std::size_t next_ = 0;  // first placement not yet opened
     std::int64_t position_ = 0;

@@ -1,5 +1,6 @@
 #pragma once
-// 4:2:0 frames to BGRA pictures for drawing. Not for use above the platform layer.
+// 4:2:0 frames to BGRA pictures for drawing, each in the matrix and range it is tagged with. Not
+// for use above the platform layer.
 
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/render/preview_renderers.h"
@@ -15,6 +16,10 @@ public:
     VideoPicture Convert(const AVFrame* frame, std::int64_t n);
 
 private:
+    void FollowTags(const AVFrame* frame);
+
     int width_, height_;
     SwsContext* sws_;
+    AVColorSpace matrix_ = AVCOL_SPC_UNSPECIFIED;
+    AVColorRange range_ = AVCOL_RANGE_UNSPECIFIED;
 };

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "platform/media/ffmpeg_files.h"
+#include "platform/render/mpeg4_colour.h"
+#include "platform/render/video_colour.h"
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
@@ -25,6 +27,7 @@ struct FileWriter::Stream {
     PacketPtr packet{av_packet_alloc()};
     SwsContext* sws = nullptr;
     FramePtr converted;
+    bool mpeg4InBandHeaders = false;  // colour goes into each key frame's headers
     SwrContext* swr = nullptr;
     AVAudioFifo* fifo = nullptr;
     std::int64_t samplesSent = 0;
@@ -79,8 +82,6 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
         for (const AVPixelFormat* f = codec->pix_fmts; f && *f != AV_PIX_FMT_NONE; ++f) {
             if (*f == AV_PIX_FMT_YUV420P) c->pix_fmt = AV_PIX_FMT_YUV420P;
         }
-        c->color_range = AVCOL_RANGE_MPEG;
-        c->colorspace = AVCOL_SPC_BT470BG;
         // Libraries that thread by themselves (x264, x265, libvpx) get every core; FFmpeg's own
         // slice-threaded encoders gain little from a second thread, which the photo decoder
         // working ahead makes better use of.
@@ -100,11 +101,15 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
             av_dict_set(&opts, k.c_str(), v.c_str(), 0);
         }
     }
+    if (video) TagEncoder(c, VideoColourFor(output.height));
     int r = avcodec_open2(c, codec, &opts);
     av_dict_free(&opts);
     if (r < 0) {
         *error = "Cannot open the encoder " + choice.codec + ": " + FfmpegErrorText(r);
         return false;
+    }
+    if (video && codec->id == AV_CODEC_ID_MPEG4 && !AddMpeg4ColourDescription(c, VideoColourFor(output.height))) {
+        s->mpeg4InBandHeaders = true;
     }
     s->st = avformat_new_stream(fmt_, nullptr);
     avcodec_parameters_from_context(s->st->codecpar, c);
@@ -119,6 +124,11 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
         if (c->pix_fmt != AV_PIX_FMT_YUV420P) {
             s->sws = sws_getContext(output.width, output.height, AV_PIX_FMT_YUV420P, output.width, output.height,
                                     c->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+            const int* matrix = MatrixCoefficients(VideoColourFor(output.height).matrix);
+            if (s->sws != nullptr) {
+                sws_setColorspaceDetails(s->sws, matrix, 0, matrix, c->color_range == AVCOL_RANGE_JPEG ? 1 : 0, 0,
+                                         1 << 16, 1 << 16);
+            }
         }
         video_ = std::move(s);
     } else {
@@ -171,6 +181,9 @@ bool FileWriter::Drain(Stream& s, std::string* error) {
         if (r < 0) {
             *error = "Encoding failed: " + FfmpegErrorText(r);
             return false;
+        }
+        if (s.mpeg4InBandHeaders && (s.packet->flags & AV_PKT_FLAG_KEY)) {
+            AddMpeg4ColourDescription(s.packet.get(), VideoColourFor(output_.height));
         }
         av_packet_rescale_ts(s.packet.get(), s.ctx->time_base, s.st->time_base);
         s.packet->stream_index = s.st->index;

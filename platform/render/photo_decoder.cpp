@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "platform/media/ffmpeg_files.h"
+#include "platform/render/heif_photo.h"
 #include "platform/render/jpeg_dc_scans.h"
 #include "platform/render/jpeg_header.h"
+#include "platform/render/video_colour.h"
 
 extern "C" {
 #include <libavutil/dict.h>
@@ -91,10 +93,21 @@ void DropAcScans(AVPacket* packet) {
     av_packet_move_ref(packet, smaller.get());
 }
 
+bool DecodeHeif(const std::string& path, int fitWidth, int fitHeight, Decoded* out, std::string* error) {
+    HeifPicture picture;
+    if (!DecodeHeifPhoto(path, fitWidth, fitHeight, &picture, error)) return false;
+    out->frame = std::move(picture.frame);
+    out->fullWidth = picture.fullWidth;
+    out->fullHeight = picture.fullHeight;
+    return true;  // already upright
+}
+
 // Decodes the first picture; `fitWidth` × `fitHeight` (0: any) lets a JPEG decode at 1/2, 1/4
-// or 1/8 of its size while staying at least as large as it is shown in such a frame.
+// or 1/8 of its size, and a HEIF file use a thumbnail, while staying at least as large as it is
+// shown in such a frame.
 bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* out,
                  std::string* error) {
+    if (IsHeifFile(path)) return DecodeHeif(path, fitWidth, fitHeight, out, error);
     FormatInputPtr fmt;
     if (!OpenInput(path, &fmt, error)) return false;
     int stream = VideoStream(fmt.get());
@@ -146,57 +159,80 @@ bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* 
     return true;
 }
 
-AVPixelFormat WithoutFullRange(AVPixelFormat f, bool* fullRange) {
-    *fullRange = true;
-    switch (f) {
-        case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
-        case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
-        case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
-        case AV_PIX_FMT_YUVJ440P: return AV_PIX_FMT_YUV440P;
-        case AV_PIX_FMT_YUVJ411P: return AV_PIX_FMT_YUV411P;
-        default: *fullRange = false; return f;
+// A decoded picture as swscale takes it: full-range YUV formats under their plain names, with
+// the range and matrix they were written in.
+struct ScaleSource {
+    const AVFrame* frame;
+    AVPixelFormat format;
+    bool fullRange;
+    AVColorSpace matrix;
+};
+
+ScaleSource SourceOf(const AVFrame* f) {
+    ScaleSource s{f, static_cast<AVPixelFormat>(f->format), f->color_range == AVCOL_RANGE_JPEG, f->colorspace};
+    switch (s.format) {
+        case AV_PIX_FMT_YUVJ420P: s.format = AV_PIX_FMT_YUV420P; break;
+        case AV_PIX_FMT_YUVJ422P: s.format = AV_PIX_FMT_YUV422P; break;
+        case AV_PIX_FMT_YUVJ444P: s.format = AV_PIX_FMT_YUV444P; break;
+        case AV_PIX_FMT_YUVJ440P: s.format = AV_PIX_FMT_YUV440P; break;
+        case AV_PIX_FMT_YUVJ411P: s.format = AV_PIX_FMT_YUV411P; break;
+        default: return s;
     }
+    s.fullRange = true;
+    return s;
 }
 
-// Scales `src` to w × h in `format`; transparent pixels are laid over black first.
-FramePtr Scale(const AVFrame* src, int w, int h, AVPixelFormat format) {
-    bool fullRange = false;
-    auto srcFormat = WithoutFullRange(static_cast<AVPixelFormat>(src->format), &fullRange);
-    if (src->color_range == AVCOL_RANGE_JPEG) fullRange = true;
-    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(srcFormat);
-    FramePtr rgba;
-    if (desc != nullptr && (desc->flags & AV_PIX_FMT_FLAG_ALPHA)) {
-        rgba.reset(av_frame_alloc());
-        rgba->format = AV_PIX_FMT_RGBA;
-        rgba->width = src->width;
-        rgba->height = src->height;
-        av_frame_get_buffer(rgba.get(), 0);
-        SwsPtr toRgba(sws_getContext(src->width, src->height, srcFormat, src->width, src->height,
-                                     AV_PIX_FMT_RGBA, SWS_POINT, nullptr, nullptr, nullptr));
-        sws_scale(toRgba.get(), src->data, src->linesize, 0, src->height, rgba->data, rgba->linesize);
-        for (int y = 0; y < rgba->height; ++y) {
-            std::uint8_t* p = rgba->data[0] + static_cast<std::ptrdiff_t>(y) * rgba->linesize[0];
-            for (int x = 0; x < rgba->width; ++x, p += 4) {
-                for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((p[c] * p[3] + 127) / 255);
-                p[3] = 255;
-            }
-        }
-        src = rgba.get();
-        srcFormat = AV_PIX_FMT_RGBA;
-        fullRange = true;
-    }
-    FramePtr out(av_frame_alloc());
-    out->format = format;
-    out->width = w;
-    out->height = h;
-    av_frame_get_buffer(out.get(), 0);
-    SwsPtr sws(sws_getContext(src->width, src->height, srcFormat, w, h, format, SWS_BICUBIC,
-                              nullptr, nullptr, nullptr));
-    const int* coefficients = sws_getCoefficients(SWS_CS_ITU601);
-    sws_setColorspaceDetails(sws.get(), coefficients, fullRange ? 1 : 0, coefficients, 0, 0,
-                             1 << 16, 1 << 16);
-    sws_scale(sws.get(), src->data, src->linesize, 0, src->height, out->data, out->linesize);
+bool HasAlpha(AVPixelFormat f) {
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(f);
+    return desc != nullptr && (desc->flags & AV_PIX_FMT_FLAG_ALPHA);
+}
+
+FramePtr NewFrame(int w, int h, AVPixelFormat format) {
+    FramePtr f(av_frame_alloc());
+    f->format = format;
+    f->width = w;
+    f->height = h;
+    if (av_frame_get_buffer(f.get(), 0) < 0) return nullptr;
+    return f;
+}
+
+// `s` scaled to w × h in `format`; YUV output is at studio range in `matrix` (swscale changes the
+// matrix of YUV to YUV too, through RGB).
+FramePtr Convert(const ScaleSource& s, int w, int h, AVPixelFormat format, AVColorSpace matrix, int flags) {
+    FramePtr out = NewFrame(w, h, format);
+    SwsPtr sws(sws_getContext(s.frame->width, s.frame->height, s.format, w, h, format, flags, nullptr, nullptr,
+                              nullptr));
+    if (out == nullptr || sws == nullptr) return nullptr;
+    sws_setColorspaceDetails(sws.get(), MatrixCoefficients(s.matrix), s.fullRange ? 1 : 0,
+                             MatrixCoefficients(matrix), 0, 0, 1 << 16, 1 << 16);
+    sws_scale(sws.get(), s.frame->data, s.frame->linesize, 0, s.frame->height, out->data, out->linesize);
     return out;
+}
+
+// Transparent pixels laid over black, as RGBA with every pixel opaque.
+FramePtr OverBlack(const ScaleSource& s) {
+    FramePtr rgba = Convert(s, s.frame->width, s.frame->height, AV_PIX_FMT_RGBA, s.matrix, SWS_POINT);
+    if (rgba == nullptr) return nullptr;
+    for (int y = 0; y < rgba->height; ++y) {
+        std::uint8_t* p = rgba->data[0] + static_cast<std::ptrdiff_t>(y) * rgba->linesize[0];
+        for (int x = 0; x < rgba->width; ++x, p += 4) {
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((p[c] * p[3] + 127) / 255);
+            p[3] = 255;
+        }
+    }
+    return rgba;
+}
+
+// Scales `src` to w × h in 4:2:0 of `colour`'s matrix.
+FramePtr Scale(const AVFrame* src, int w, int h, const VideoColour& colour) {
+    ScaleSource s = SourceOf(src);
+    FramePtr opaque;
+    if (HasAlpha(s.format)) {
+        opaque = OverBlack(s);
+        if (opaque == nullptr) return nullptr;
+        s = {opaque.get(), AV_PIX_FMT_RGBA, true, AVCOL_SPC_RGB};
+    }
+    return Convert(s, w, h, AV_PIX_FMT_YUV420P, colour.matrix, SWS_BICUBIC);
 }
 
 // Copies plane `src` (sw × sh) into `dst` turned as EXIF `orientation` asks.
@@ -224,6 +260,10 @@ void OrientPlane(const std::uint8_t* src, int sw, int sh, int sstride, std::uint
 }
 
 }  // namespace
+
+bool PhotoTooLarge(std::int64_t width, std::int64_t height, const std::string& path, std::string* error) {
+    return TooLarge(width, height, path, error);
+}
 
 // A JPEG's size and orientation from its first bytes, without reading the whole file; false when
 // the file is no JPEG or its frame header was not found.
@@ -256,6 +296,7 @@ bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error) {
         *size = {swap ? jpeg.height : jpeg.width, swap ? jpeg.width : jpeg.height};
         return true;
     }
+    if (IsHeifFile(path)) return ProbeHeifPhoto(path, &size->width, &size->height, error);
     FormatInputPtr fmt;
     if (!OpenInput(path, &fmt, error)) return false;
     int stream = VideoStream(fmt.get());
@@ -291,7 +332,12 @@ bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, 
     const double scale = std::min(frameWidth / shownW, frameHeight / shownH);
     const int fitW = std::clamp(static_cast<int>(std::lround(shownW * scale)) & ~1, 2, frameWidth);
     const int fitH = std::clamp(static_cast<int>(std::lround(shownH * scale)) & ~1, 2, frameHeight);
-    FramePtr scaled = Scale(d.frame.get(), swap ? fitH : fitW, swap ? fitW : fitH, AV_PIX_FMT_YUV420P);
+    const VideoColour colour = VideoColourFor(frameHeight);
+    FramePtr scaled = Scale(d.frame.get(), swap ? fitH : fitW, swap ? fitW : fitH, colour);
+    if (scaled == nullptr) {
+        *error = "Out of memory for the photo " + path;
+        return false;
+    }
 
     FramePtr out(av_frame_alloc());
     out->format = AV_PIX_FMT_YUV420P;
@@ -314,8 +360,7 @@ bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, 
         OrientPlane(scaled->data[p], scaled->width >> shift, scaled->height >> shift,
                     scaled->linesize[p], dst, out->linesize[p], d.orientation);
     }
-    out->color_range = AVCOL_RANGE_MPEG;
-    out->colorspace = AVCOL_SPC_BT470BG;
+    TagFrame(out.get(), colour);
     *frame = std::move(out);
     return true;
 }

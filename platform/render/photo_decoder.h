@@ -1,7 +1,9 @@
 #pragma once
-// Turns a photo file into one video frame: decoded once (a large JPEG at reduced scale), turned
-// upright by its EXIF orientation, scaled into the frame with its aspect kept and black bars
-// around it, transparent parts over black.
+// Turns a photo file into one video frame: decoded once (a large JPEG at reduced scale, a HEIC or
+// AVIF through libheif, any other through FFmpeg, chosen by the file's first bytes), turned upright
+// by its EXIF orientation (a HEIF file by its own transformations), scaled into the frame with its
+// aspect kept and black bars around it, transparent parts over black, in the matrix the frame's
+// height calls for (video_colour.h).
 //
 // Safe to call from any thread; each call works on its own objects.
 
@@ -11,6 +13,8 @@
 #include "platform/media/ffmpeg_handles.h"
 
 inline constexpr std::int64_t kMaxPhotoPixels = 100'000'000;
+// True, with *error saying so, when a photo of width × height is beyond kMaxPhotoPixels.
+bool PhotoTooLarge(std::int64_t width, std::int64_t height, const std::string& path, std::string* error);
 
 struct PhotoSize {
     int width = 0;  // as shown, after the orientation

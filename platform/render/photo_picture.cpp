@@ -2,6 +2,7 @@
 
 #include "platform/render/bgra_converter.h"
 #include "platform/render/photo_decoder.h"
+#include "platform/render/video_colour.h"
 
 extern "C" {
 #include <libswscale/swscale.h>
@@ -14,7 +15,17 @@ BgraConverter::BgraConverter(int width, int height)
 
 BgraConverter::~BgraConverter() { sws_freeContext(sws_); }
 
+void BgraConverter::FollowTags(const AVFrame* frame) {
+    if (sws_ == nullptr || (frame->colorspace == matrix_ && frame->color_range == range_)) return;
+    matrix_ = frame->colorspace;
+    range_ = frame->color_range;
+    const int* coefficients = MatrixCoefficients(matrix_);
+    sws_setColorspaceDetails(sws_, coefficients, range_ == AVCOL_RANGE_JPEG ? 1 : 0, coefficients, 1, 0, 1 << 16,
+                             1 << 16);
+}
+
 VideoPicture BgraConverter::Convert(const AVFrame* frame, std::int64_t n) {
+    FollowTags(frame);
     VideoPicture p;
     p.width = width_;
     p.height = height_;

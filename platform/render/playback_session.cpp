@@ -99,7 +99,7 @@ void PlaybackSession::Produce() {
 }
 
 void PlaybackSession::Mix() {
-    AudioMixer mixer(plan_.music);
+    AudioMixer mixer(plan_.music, plan_.musicVolume);
     std::vector<float> block(static_cast<std::size_t>(kMixBlock * kMixChannels));
     const std::int64_t end = SampleAt(FrameStart(endFrame_));
     const std::int64_t start = SampleAt(FrameStart(startFrame_));

@@ -79,9 +79,21 @@ void ReadVideoGroup(const AM_MEDIA_TYPE& mt, const TimelineObjPtr& group, ShowPl
     });
 }
 
+void ReadVolume(const TimelineObjPtr& group, VolumeEnvelope* volume) {
+    std::shared_ptr<IPropertySetter> setter;
+    if (group->GetPropertySetter(&setter) != S_OK) return;
+    for (const TimelineProperty& p : setter->Properties()) {
+        if (p.param.Name != "Vol") continue;
+        for (const DEXTER_VALUE& v : p.values) {
+            volume->push_back({v.rt, v.v.vt == VT_R8 ? v.v.dblVal : v.v.lVal, v.dwInterp == DEXTERF_INTERPOLATE});
+        }
+    }
+}
+
 // The builder puts one music placement on each audio track.
 void ReadAudioGroup(const TimelineObjPtr& group, ShowPlan* plan) {
     plan->hasAudio = true;
+    ReadVolume(group, &plan->musicVolume);
     ForEachTrackSource(group, [&](const TimelineObjPtr&, const TimelineObjPtr& src) {
         AudioPlacement p;
         src->GetStartStop(&p.start, &p.stop);

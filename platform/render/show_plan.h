@@ -33,6 +33,7 @@ struct ShowPlan {
     int width = 0, height = 0;  // 0 × 0: the first photo's size
     std::vector<VideoClip> clips;
     std::vector<AudioPlacement> music;
+    VolumeEnvelope musicVolume;  // the audio group's "Vol" keys: the fade-out at the end
     REFERENCE_TIME length = 0;  // the end of the last video source, or of the music without video
 };
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/render/photo_decoder.h"
+#include "platform/render/video_colour.h"
 
 namespace {
 // How far the decoder may run ahead: a few photos, so an encoder never waits on one slow photo,
@@ -108,8 +109,7 @@ FramePtr BlackFrame(int width, int height) {
         PlaneView p = v.Plane(i);
         for (int y = 0; y < p.height; ++y) std::memset(p.Row(y), i == 0 ? 16 : 128, static_cast<std::size_t>(p.width));
     }
-    f->color_range = AVCOL_RANGE_MPEG;
-    f->colorspace = AVCOL_SPC_BT470BG;
+    TagFrame(f.get(), VideoColourFor(height));
     return f;
 }
 

@@ -89,6 +89,8 @@ private:
         }
         out_ << " fps=\"" << FormatDouble(fps) << "\" previewmode=\"" << (preview ? 1 : 0)
              << "\">\n";
+        std::shared_ptr<IPropertySetter> setter;
+        if (obj->GetPropertySetter(&setter) == S_OK && setter) Properties(*setter, "    ");  // the music's volume
         int tracks = 0;
         comp->VTrackGetCount(&tracks);
         for (int t = 0; t < tracks; ++t) {
@@ -148,14 +150,18 @@ private:
             return;
         }
         out_ << ">\n";
-        for (const TimelineProperty& prop : setter->Properties()) {
+        Properties(*setter, "        ");
+        out_ << "      </transition>\n";
+    }
+
+    void Properties(const IPropertySetter& setter, const char* indent) {
+        for (const TimelineProperty& prop : setter.Properties()) {
             for (const DEXTER_VALUE& value : prop.values) {
-                out_ << "        <property name=\"" << Escape(prop.param.Name) << "\" type=\""
+                out_ << indent << "<property name=\"" << Escape(prop.param.Name) << "\" type=\""
                      << VariantTypeName(value.v.vt) << "\" value=\"" << VariantText(value.v)
                      << "\" time=\"" << value.rt << "\" interp=\"" << value.dwInterp << "\"/>\n";
             }
         }
-        out_ << "      </transition>\n";
     }
 
     std::ostringstream out_;

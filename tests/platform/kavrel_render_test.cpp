@@ -1,39 +1,13 @@
 // Runs the kavrel-render program as a user would and checks what it prints.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 
+#include "tests/support/kavrel_render_run.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_media.h"
-
-namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-// Runs kavrel-render in `dir` with `args` (already quoted for the shell); stderr joins stdout.
-Outcome KavrelRender(const TempDir& dir, const std::string& args) {
-    std::string command = "cd '" + dir.path().string() + "' && '" KAVREL_RENDER_PATH "' " + args +
-                          " 2>&1";
-    Outcome run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> buf;
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
-    int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
-}
-
-}  // namespace
 
 TEST(KavrelRender, DumpsTheTimelineOfTwoPhotosAndThreeSecondsOfMusic) {
     TempDir dir;
@@ -57,6 +31,16 @@ TEST(KavrelRender, DumpsTheTimelineOfTwoPhotosAndThreeSecondsOfMusic) {
     </track>
   </group>
   <group index="1" majortype="MEDIATYPE_Audio" subtype="GUID_NULL" formattype="GUID_NULL" fixedsize="1" temporal="0" samplesize="1" cbformat="0" fps="15" previewmode="1">
+    <property name="Vol" type="VT_R8" value="1" time="0" interp="0"/>
+    <property name="Vol" type="VT_R8" value="1" time="80000000" interp="0"/>
+    <property name="Vol" type="VT_R8" value="0.765625" time="82500000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.5625" time="85000000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.390625" time="87500000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.25" time="90000000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.140625" time="92500000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.0625" time="95000000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0.015625" time="97500000" interp="1"/>
+    <property name="Vol" type="VT_R8" value="0" time="100000000" interp="1"/>
     <track priority="0">
       <source start="0" stop="30000000" mstart="0" mstop="30000000" stretchmode="0" name="m3.wav"/>
     </track>
@@ -121,7 +105,7 @@ TEST(KavrelRender, HelpAndTransitionList) {
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--music", "--photo-duration", "--transition-duration", "--policy",
                                "--same", "--size", "--seed", "--dump-timeline", "@LIST",
-                               "--list-transitions"}) {
+                               "--list-transitions", "--fade-out", "2160p", "HEIC", "Opus"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     Outcome list = KavrelRender(dir, "--list-transitions");

@@ -31,6 +31,7 @@ void ExpectDefaults(const ProfileStore& store) {
     EXPECT_DOUBLE_EQ(d.transitionDurationSec, 4);
     EXPECT_EQ(d.policy, 0);
     EXPECT_EQ(d.sameIndex, 0);
+    EXPECT_DOUBLE_EQ(ReadMusicFadeOut(store), 2);
 }
 
 }  // namespace
@@ -170,4 +171,21 @@ TEST(DivXFeedback, OnlyAnExistingValueIsTouched) {
     ProfileStore text(dir.Write("text.ini", "[General]\nDisable feedback=no\n"));
     DisableDivXFeedback(text);
     EXPECT_EQ(text.GetProfileString("", "Disable feedback", ""), "\x01o");
+}
+
+TEST(SettingsStore, TheMusicsFadeOutIsKeptBesideTheTransitionDefaults) {
+    TempDir dir;
+    {
+        ProfileStore store(dir.File("kavrel.ini"));
+        WriteMusicFadeOut(store, 3.5);
+    }
+    ProfileStore store(dir.File("kavrel.ini"));
+    EXPECT_DOUBLE_EQ(ReadMusicFadeOut(store), 3.5);
+    EXPECT_EQ(store.GetProfileString("TransitionSettings", "mf_MusicFadeOut", ""), "3.500000");
+    WriteMusicFadeOut(store, 0);
+    EXPECT_DOUBLE_EQ(ReadMusicFadeOut(store), 0);  // off
+    WriteText(store, settings::kMusicFadeOut, "-4");
+    EXPECT_DOUBLE_EQ(ReadMusicFadeOut(store), 0);
+    WriteText(store, settings::kMusicFadeOut, "soft");
+    EXPECT_DOUBLE_EQ(ReadMusicFadeOut(store), 0);
 }

@@ -39,9 +39,18 @@ AVSampleFormat PickFormat(const AVCodec* codec) {
     return codec->sample_fmts[0];
 }
 
+// 44100 Hz where the encoder takes it (Opus does not).
+int PickRate(const AVCodec* codec) {
+    if (codec->supported_samplerates == nullptr) return 44100;
+    for (const int* r = codec->supported_samplerates; *r != 0; ++r) {
+        if (*r == 44100) return 44100;
+    }
+    return codec->supported_samplerates[0];
+}
+
 void FillTone(AVFrame* frame, std::int64_t firstSample) {
     for (int i = 0; i < frame->nb_samples; ++i) {
-        double v = 0.3 * std::sin(2 * M_PI * 440.0 * double(firstSample + i) / 44100.0);
+        double v = 0.3 * std::sin(2 * M_PI * 440.0 * double(firstSample + i) / frame->sample_rate);
         for (int c = 0; c < 2; ++c) {
             switch (frame->format) {
                 case AV_SAMPLE_FMT_FLTP: reinterpret_cast<float*>(frame->data[c])[i] = float(v); break;
@@ -68,7 +77,29 @@ int WritePackets(AVCodecContext* enc, AVFormatContext* fmt, AVStream* st, AVPack
 
 }  // namespace
 
-std::string EncodeTone(const std::string& path, double seconds, const std::string& codecName) {
+// A cover picture as an attached picture stream: one JPEG packet, written before the sound.
+AVStream* AddCover(AVFormatContext* fmt) {
+    AVStream* cover = avformat_new_stream(fmt, nullptr);
+    cover->disposition = AV_DISPOSITION_ATTACHED_PIC;
+    cover->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+    cover->codecpar->codec_id = AV_CODEC_ID_MJPEG;
+    cover->codecpar->width = 64;
+    cover->codecpar->height = 64;
+    cover->time_base = {1, 90000};
+    return cover;
+}
+
+std::string WriteCover(AVFormatContext* fmt, AVStream* cover, const std::string& jpeg) {
+    std::unique_ptr<AVPacket, PacketFree> pkt(av_packet_alloc());
+    if (av_new_packet(pkt.get(), static_cast<int>(jpeg.size())) < 0) return "no packet";
+    std::copy(jpeg.begin(), jpeg.end(), pkt->data);
+    pkt->stream_index = cover->index;
+    pkt->flags |= AV_PKT_FLAG_KEY;
+    return av_interleaved_write_frame(fmt, pkt.get()) < 0 ? "cannot write the cover" : "";
+}
+
+std::string EncodeTone(const std::string& path, double seconds, const std::string& codecName,
+                       const std::string& coverJpeg) {
     const AVCodec* codec = avcodec_find_encoder_by_name(codecName.c_str());
     if (codec == nullptr) return "no encoder " + codecName;
     AVFormatContext* raw = nullptr;
@@ -76,26 +107,32 @@ std::string EncodeTone(const std::string& path, double seconds, const std::strin
     std::unique_ptr<AVFormatContext, OutputCloser> fmt(raw);
     AVStream* st = avformat_new_stream(fmt.get(), nullptr);
     std::unique_ptr<AVCodecContext, CodecFree> enc(avcodec_alloc_context3(codec));
-    enc->sample_rate = 44100;
+    const int rate = PickRate(codec);
+    enc->sample_rate = rate;
     enc->sample_fmt = PickFormat(codec);
     enc->bit_rate = 128000;
     av_channel_layout_default(&enc->ch_layout, 2);
-    enc->time_base = {1, 44100};
+    enc->time_base = {1, rate};
     if (fmt->oformat->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(enc.get(), codec, nullptr) < 0) return "cannot open " + codecName;
     avcodec_parameters_from_context(st->codecpar, enc.get());
     st->time_base = enc->time_base;
+    AVStream* cover = nullptr;
+    if (!coverJpeg.empty()) cover = AddCover(fmt.get());
     if (avio_open(&fmt->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return "cannot write " + path;
     if (avformat_write_header(fmt.get(), nullptr) < 0) return "cannot write the header";
+    if (cover != nullptr) {
+        if (std::string e = WriteCover(fmt.get(), cover, coverJpeg); !e.empty()) return e;
+    }
 
     std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
     std::unique_ptr<AVPacket, PacketFree> pkt(av_packet_alloc());
     const int frameSize = enc->frame_size > 0 ? enc->frame_size : 1024;
-    const auto total = static_cast<std::int64_t>(std::llround(seconds * 44100));
+    const auto total = static_cast<std::int64_t>(std::llround(seconds * rate));
     for (std::int64_t done = 0; done < total; done += frameSize) {
         frame->nb_samples = static_cast<int>(std::min<std::int64_t>(frameSize, total - done));
         frame->format = enc->sample_fmt;
-        frame->sample_rate = 44100;
+        frame->sample_rate = rate;
         av_channel_layout_copy(&frame->ch_layout, &enc->ch_layout);
         if (av_frame_get_buffer(frame.get(), 0) < 0) return "no frame buffer";
         FillTone(frame.get(), done);

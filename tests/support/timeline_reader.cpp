@@ -42,6 +42,15 @@ TrackView ReadTrack(const TimelineObjPtr& obj) {
     return view;
 }
 
+std::vector<DEXTER_VALUE> ReadVolume(const TimelineObjPtr& group) {
+    std::shared_ptr<IPropertySetter> setter;
+    if (group->GetPropertySetter(&setter) != S_OK) return {};
+    for (const TimelineProperty& p : setter->Properties()) {
+        if (p.param.Name == "Vol") return p.values;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<GroupView> ReadTimeline(const IAMTimeline& timeline) {
@@ -54,6 +63,7 @@ std::vector<GroupView> ReadTimeline(const IAMTimeline& timeline) {
         GroupView view;
         std::dynamic_pointer_cast<IAMTimelineGroup>(obj)->GetMediaType(&view.mediaType);
         std::dynamic_pointer_cast<IAMTimelineGroup>(obj)->GetOutputFPS(&view.fps);
+        view.volume = ReadVolume(obj);
         auto comp = std::dynamic_pointer_cast<IAMTimelineComp>(obj);
         int tracks = 0;
         comp->VTrackGetCount(&tracks);

@@ -29,6 +29,7 @@ struct GroupView {
     AM_MEDIA_TYPE mediaType;
     double fps = 0;
     std::vector<TrackView> tracks;
+    std::vector<DEXTER_VALUE> volume;  // the "Vol" keys of the group's property setter
 };
 
 std::vector<GroupView> ReadTimeline(const IAMTimeline& timeline);

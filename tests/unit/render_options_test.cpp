@@ -42,7 +42,24 @@ TEST(RenderOptions, DefaultsAreTheProgramsDefaults) {
     EXPECT_EQ(p.options.width, 640);
     EXPECT_EQ(p.options.height, 480);
     EXPECT_FALSE(p.options.seed.has_value());
+    EXPECT_DOUBLE_EQ(p.options.musicFadeOutSec, 2);
     EXPECT_EQ(Parse({"--size", "0x0", "a.jpg", "--dump-timeline"}).error, "");
+}
+
+TEST(RenderOptions, ScreenSizesByNameAndTheMusicsFadeOut) {
+    struct Case {
+        const char* size;
+        int width, height;
+    };
+    for (Case c : {Case{"720p", 1280, 720}, Case{"1080p", 1920, 1080}, Case{"2160p", 3840, 2160},
+                   Case{"1080x1920", 1080, 1920}}) {
+        ParsedOptions p = Parse({"a.jpg", "--dump-timeline", "--size", c.size});
+        ASSERT_EQ(p.error, "") << c.size;
+        EXPECT_EQ(p.options.width, c.width) << c.size;
+        EXPECT_EQ(p.options.height, c.height) << c.size;
+    }
+    EXPECT_DOUBLE_EQ(Parse({"a.jpg", "--dump-timeline", "--fade-out", "0"}).options.musicFadeOutSec, 0);
+    EXPECT_DOUBLE_EQ(Parse({"a.jpg", "--dump-timeline", "--fade-out", "3.5"}).options.musicFadeOutSec, 3.5);
 }
 
 TEST(RenderOptions, BadValuesAreRefusedWithAReason) {
@@ -65,7 +82,10 @@ TEST(RenderOptions, BadValuesAreRefusedWithAReason) {
          "--size needs even numbers from 16 to 8192 (or 0x0 for the first photo's size)"},
         {{"a.jpg", "--size", "640x0"},
          "--size needs even numbers from 16 to 8192 (or 0x0 for the first photo's size)"},
-        {{"a.jpg", "--size", "big"}, "--size takes WIDTHxHEIGHT, for example 1280x720"},
+        {{"a.jpg", "--size", "big"}, "--size takes WIDTHxHEIGHT (for example 1080x1920), 720p, 1080p or 2160p"},
+        {{"a.jpg", "--size", "1440p"}, "--size takes WIDTHxHEIGHT (for example 1080x1920), 720p, 1080p or 2160p"},
+        {{"a.jpg", "--fade-out", "-1"}, "--fade-out takes seconds from 0 to 600"},
+        {{"a.jpg", "--fade-out", "2s"}, "--fade-out takes seconds from 0 to 600"},
         {{"a.jpg", "--seed", "-1"}, "--seed takes a number from 0 to 4294967295"},
         {{"@/nonexistent/list.txt"}, "cannot read the photo list /nonexistent/list.txt"},
         {{"a.jpg"}, "no output file given (-o FILE), nor --dump-timeline"},

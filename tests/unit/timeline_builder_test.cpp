@@ -361,6 +361,72 @@ TEST(TimelineBuilder, FailedMusicSourceTimesAreIgnored) {
     EXPECT_EQ(b.groups.at(1).tracks.size(), 2u);
 }
 
+namespace {
+
+struct Key {
+    REFERENCE_TIME at;
+    double gain;
+    int interp;
+    bool operator==(const Key&) const = default;
+};
+
+std::vector<Key> Keys(const GroupView& g) {
+    std::vector<Key> keys;
+    for (const DEXTER_VALUE& v : g.volume) {
+        EXPECT_EQ(v.v.vt, VT_R8);
+        keys.push_back({v.rt, v.v.dblVal, v.dwInterp});
+    }
+    return keys;
+}
+
+}  // namespace
+
+TEST(TimelineBuilder, TheMusicFadesOutOverTheShowsLastSeconds) {
+    SlideshowProject project = Show({{5, 1}, {5, 1}}, {3 * kSecond});
+    Built b;
+    Build(project, b);
+    // 2 s unless told: full volume to 8 s, then the square of the time left, to silence at 10 s.
+    const std::vector<Key> keys = Keys(b.groups.at(1));
+    ASSERT_EQ(keys.size(), 2u + kFadeOutSteps);
+    EXPECT_EQ(keys[0], (Key{0, 1.0, DEXTERF_JUMP}));
+    EXPECT_EQ(keys[1], (Key{8 * kSecond, 1.0, DEXTERF_JUMP}));
+    EXPECT_EQ(keys[2 + kFadeOutSteps / 2 - 1], (Key{9 * kSecond, 0.25, DEXTERF_INTERPOLATE}));
+    EXPECT_EQ(keys.back(), (Key{10 * kSecond, 0.0, DEXTERF_INTERPOLATE}));
+    for (std::size_t i = 1; i < keys.size(); ++i) {
+        EXPECT_GT(keys[i].at, keys[i - 1].at);
+        EXPECT_LE(keys[i].gain, keys[i - 1].gain);
+    }
+    EXPECT_TRUE(b.groups.at(0).volume.empty());  // pictures have no volume
+}
+
+TEST(TimelineBuilder, AFadeLongerThanTheShowSpansItAndZeroFadesNothing) {
+    SlideshowProject project = Show({{1.5, 0}}, {3 * kSecond});
+    project.setMusicFadeOutSec(4);
+    Built longer;
+    Build(project, longer);
+    const std::vector<Key> keys = Keys(longer.groups.at(1));
+    ASSERT_FALSE(keys.empty());
+    EXPECT_EQ(keys[1].at, 0);
+    EXPECT_EQ(keys.back(), (Key{15'000'000, 0.0, DEXTERF_INTERPOLATE}));
+
+    project.setMusicFadeOutSec(0);
+    Built none;
+    Build(project, none);
+    EXPECT_TRUE(none.groups.at(1).volume.empty());
+    EXPECT_TRUE(none.boxes.shown.empty());
+}
+
+TEST(TimelineBuilder, AFailedFadeIsReportedAndTheMusicStays) {
+    auto faults = std::make_shared<FaultPlan>();
+    faults->Fail("CoCreateInstance(CLSID_PropertySetter)");
+    SlideshowProject project = Show({{5, 0}}, {6 * kSecond});
+    Built b;
+    Build(project, b, faults);
+    EXPECT_EQ(b.boxes.Texts(), std::vector<std::string>{"Could not SetPropertySetter"});
+    EXPECT_EQ(b.groups.at(1).tracks.size(), 1u);
+    EXPECT_TRUE(b.groups.at(1).volume.empty());
+}
+
 TEST(MeasureMediaDuration, NoGraphGivesZeroAndAFailedRenderMinusOne) {
     auto faults = std::make_shared<FaultPlan>();
     faults->Fail("CoCreateInstance(CLSID_FilterGraph)");

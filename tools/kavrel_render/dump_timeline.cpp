@@ -50,6 +50,7 @@ int BuildShowProject(const RenderOptions& o, SlideshowProject* projectOut, Messa
     d.sameIndex = o.sameIndex;
     project.output().width = o.width;
     project.output().height = o.height;
+    project.setMusicFadeOutSec(o.musicFadeOutSec);
     return FillProject(o, project, boxes);
 }
 

@@ -37,12 +37,24 @@ std::string ReadPhotoList(const std::string& listPath, std::vector<std::string>*
     return {};
 }
 
+// The frame sizes a screen or a phone has, by the names people know them by.
+bool NamedSize(const std::string& text, RenderOptions* o) {
+    static const std::map<std::string, std::pair<int, int>> kNamed{
+        {"720p", {1280, 720}}, {"1080p", {1920, 1080}}, {"2160p", {3840, 2160}}};
+    auto it = kNamed.find(text);
+    if (it == kNamed.end()) return false;
+    o->width = it->second.first;
+    o->height = it->second.second;
+    return true;
+}
+
 std::string ParseSize(const std::string& text, RenderOptions* o) {
+    if (NamedSize(text, o)) return {};
     std::size_t x = text.find('x');
     int w = 0, h = 0;
     if (x == std::string::npos || !ParseInt(text.substr(0, x), &w) ||
         !ParseInt(text.substr(x + 1), &h)) {
-        return "--size takes WIDTHxHEIGHT, for example 1280x720";
+        return "--size takes WIDTHxHEIGHT (for example 1080x1920), 720p, 1080p or 2160p";
     }
     bool original = w == 0 && h == 0;
     bool fits = w >= 16 && h >= 16 && w <= 8192 && h <= 8192 && w % 2 == 0 && h % 2 == 0;
@@ -88,6 +100,15 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
                  return std::string("--transition-duration takes seconds from 0 to 600");
              }
              o->transitionDurationSec = d;
+             return std::string();
+         }},
+        {"--fade-out",
+         [](const std::string& v, RenderOptions* o) {
+             double d = 0;
+             if (!ParseDouble(v, &d) || !(d >= 0 && d <= 600)) {
+                 return std::string("--fade-out takes seconds from 0 to 600");
+             }
+             o->musicFadeOutSec = d;
              return std::string();
          }},
         {"--policy", ParsePolicy},
@@ -195,7 +216,8 @@ for the photo duration and enters with its transition, the music is looped under
 the whole show.
 
 Photos:
-  PHOTO                       a photo file; give as many as you like, in show order
+  PHOTO                       a photo file (JPEG, HEIC, AVIF, PNG, WebP, TIFF, BMP,
+                              GIF or TGA); give as many as you like, in show order
   @LIST                       the photos listed in the file LIST, one per line
                               (relative paths are taken from LIST's folder)
   --photo-duration SECONDS    how long each photo is shown (default 8)
@@ -209,14 +231,19 @@ Photos:
   --list-transitions          print the transitions with their numbers
 
 Music:
-  --music FILE                a music file; repeat for several, in play order
+  --music FILE                a music file (MP3, WAV, FLAC, Ogg, Opus, M4A, WMA and
+                              whatever else FFmpeg plays); repeat for several, in
+                              play order
+  --fade-out SECONDS          the music fades out over the show's last SECONDS
+                              (default 2; 0: it stops with the last picture)
 
 Output:
   -o FILE                     the video file to write
   --format avi|wmv|mkv|asf|mp4
                               the container (default: from FILE's extension)
   --size WIDTHxHEIGHT         frame size (default 640x480; 0x0: the first photo's
-                              size)
+                              size); 720p, 1080p and 2160p name the screen sizes,
+                              1080x1920 is a phone held upright
   --video-compressor NAME|none
   --audio-compressor NAME|none
                               a compressor of --list-compressors, by its name or

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/slideshow_project.h"
+
 struct RenderOptions {
     bool help = false;
     bool dumpTimeline = false;
@@ -30,6 +32,7 @@ struct RenderOptions {
     int sameIndex = 0;
     int width = 640;  // 0 x 0: the first photo's size
     int height = 480;
+    double musicFadeOutSec = kDefaultMusicFadeOutSec;  // 0: the music stops with the show
     std::optional<std::uint32_t> seed;
 };
 
