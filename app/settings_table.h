@@ -50,6 +50,13 @@ inline constexpr Setting kTransitionType{"TransitionSettings", "TransitionType",
 // Holds the same-transition index, whatever its name says.
 inline constexpr Setting kTransitionName{"TransitionSettings", "TransitionName",
                                          SettingType::Integer, 0, ""};
+// Motion: the policy for new photos (MotionPolicy), the "Same" motion (MotionKind), the amount
+// in percent (1 to 100), the pace (0 constant speed, 1 eased) and the framing (Framing).
+inline constexpr Setting kMotionPolicy{"TransitionSettings", "MotionPolicy", SettingType::Integer, 0, ""};
+inline constexpr Setting kSameMotion{"TransitionSettings", "SameMotion", SettingType::Integer, 1, ""};
+inline constexpr Setting kMotionAmount{"TransitionSettings", "MotionAmount", SettingType::Integer, 15, ""};
+inline constexpr Setting kMotionEasing{"TransitionSettings", "MotionEasing", SettingType::Integer, 0, ""};
+inline constexpr Setting kFraming{"TransitionSettings", "Framing", SettingType::Integer, 0, ""};
 inline constexpr Setting kCurrentLanguage{"Option", "CurrentLanguage", SettingType::Text, 0,
                                           "english"};
 inline constexpr Setting kLastPhotoFolder{"Option", "LastPhotoFolder", SettingType::Text, 0, ""};
@@ -73,11 +80,13 @@ inline constexpr std::array<Setting, 13> kInterfaceFont{{
 }};
 
 // Every setting with a fixed section (the font's are above).
-inline constexpr std::array<const Setting*, 16> kAll{
+inline constexpr std::array<const Setting*, 21> kAll{
     &kOutputName,      &kOutputWidth,   &kOutputHeight,       &kOutputFormat,
     &kVideoBitrate,    &kAudioBitrate,  &kFileProfile,        &kVideoCompressor,
     &kAudioCompressor, &kPhotoDuration, &kTransitionDuration, &kTransitionType,
-    &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder};
+    &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder,
+    &kMotionPolicy,    &kSameMotion,    &kMotionAmount,       &kMotionEasing,
+    &kFraming};
 }  // namespace settings
 
 int ReadInt(const ProfileStore& store, const Setting& setting);
@@ -95,6 +104,7 @@ std::string FormatDurationText(double seconds);
 std::string DefaultOutputName(const std::string& videosFolder, const std::string& homeFolder);
 std::string DefaultOutputName();
 
-// The defaults for new photos as stored.
+// The defaults for new photos as stored, with the show's motion and framing; stored values out
+// of range read as their defaults.
 PhotoDefaults ReadPhotoDefaults(const ProfileStore& store);
 void WritePhotoDefaults(ProfileStore& store, const PhotoDefaults& defaults);
