@@ -31,6 +31,11 @@ struct RenderOptions {
     int width = 640;  // 0 x 0: the first photo's size
     int height = 480;
     std::optional<std::uint32_t> seed;
+    int motionPolicy = 0;  // MotionPolicy
+    int sameMotion = 1;    // MotionKind of policy "same"
+    int motionAmountPercent = 15;
+    bool motionEased = false;
+    int framing = 0;  // Framing
 };
 
 struct ParsedOptions {
