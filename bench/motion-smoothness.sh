@@ -16,6 +16,7 @@ BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 MAT=${MAT:-/tmp/kavrel-bench/show-material}
 WORK=${WORK:-/tmp/kavrel-bench/motion}
 JITTER=${JITTER:-../shared/bench/jitter.py}
+PYTHON=${PYTHON:-/usr/bin/python3}  # jitter.py needs NumPy (Debian: python3-numpy)
 [ -f "$JITTER" ] || JITTER=/work/shared/bench/jitter.py
 mkdir -p "$WORK"
 PHOTO=""
@@ -43,12 +44,12 @@ printf "%-22s %12s %14s %7s\n" move "jitter px" "speed px/frame" frames
 for move in zoom-in pan-left pan-right pan-up pan-down; do
     amount=15; [ $move = zoom-in ] && amount=20
     render "$move" --same-motion $move --motion-amount $amount
-    printf "%-22s %12s %14s %7s\n" "kavrel $move $amount %" $(python3 "$JITTER" "$WORK/$move.mkv")
+    printf "%-22s %12s %14s %7s\n" "kavrel $move $amount %" $("$PYTHON" "$JITTER" "$WORK/$move.mkv")
 done
 ffmpeg -nostdin -v error -y -i "$PHOTO" -vf \
     "zoompan=z='1+0.2*on/191':d=192:x='iw/2-(iw/zoom/2)':y='ih/2-(ih/zoom/2)':s=1280x720:fps=24000/1001" \
     -frames:v 192 -c:v ffv1 "$WORK/zoompan.mkv"
-printf "%-22s %12s %14s %7s\n" "ffmpeg zoompan 20 %" $(python3 "$JITTER" "$WORK/zoompan.mkv")
+printf "%-22s %12s %14s %7s\n" "ffmpeg zoompan 20 %" $("$PYTHON" "$JITTER" "$WORK/zoompan.mkv")
 
 psnr() {  # $1: our file, $2: crop filter of the same rectangle
     ffmpeg -nostdin -v error -y -i "$PHOTO" -vf "$2,scale=1280:720:flags=lanczos,format=yuv420p" -frames:v 1 \

@@ -36,6 +36,7 @@ class PlacedPicture {
         std::vector<std::int16_t> cover;
         int coveredBegin = 0, coveredEnd = 0;  // the pixels with any cover
         int fullBegin = 0, fullEnd = 0;        // the pixels covered whole
+        bool uniform = false;  // every covered pixel reads one sample on with the same weights
     };
     static Axis MakeAxis(int outCount, int sourceCount, double placeStart, double placeExtent);
 
