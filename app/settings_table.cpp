@@ -64,12 +64,29 @@ void WriteMusicFadeOut(ProfileStore& store, double seconds) {
     WriteText(store, settings::kMusicFadeOut, FormatDurationText(seconds));
 }
 
+namespace {
+
+void ReadMotionDefaults(const ProfileStore& store, PhotoDefaults* d) {
+    const int policy = ReadInt(store, settings::kMotionPolicy);
+    d->motionPolicy = policy >= kMotionPolicyNone && policy <= kMotionPolicySame ? policy : kMotionPolicyNone;
+    const int same = ReadInt(store, settings::kSameMotion);
+    d->sameMotion = same > 0 && same < kMotionKindCount ? static_cast<MotionKind>(same) : MotionKind::ZoomIn;
+    const int amount = ReadInt(store, settings::kMotionAmount);
+    const bool amountOk = amount >= kMinMotionAmountPercent && amount <= kMaxMotionAmountPercent;
+    d->motionAmountPercent = amountOk ? amount : settings::kMotionAmount.intDefault;
+    d->motionEased = ReadInt(store, settings::kMotionEasing) == 1;
+    d->framing = FramingFromInt(ReadInt(store, settings::kFraming));
+}
+
+}  // namespace
+
 PhotoDefaults ReadPhotoDefaults(const ProfileStore& store) {
     PhotoDefaults d;
     d.photoDurationSec = ParseDurationText(ReadText(store, settings::kPhotoDuration));
     d.transitionDurationSec = ParseDurationText(ReadText(store, settings::kTransitionDuration));
     d.policy = ReadInt(store, settings::kTransitionType);
     d.sameIndex = ReadInt(store, settings::kTransitionName);
+    ReadMotionDefaults(store, &d);
     return d;
 }
 
@@ -78,4 +95,9 @@ void WritePhotoDefaults(ProfileStore& store, const PhotoDefaults& d) {
     WriteText(store, settings::kTransitionDuration, FormatDurationText(d.transitionDurationSec));
     WriteInt(store, settings::kTransitionType, d.policy);
     WriteInt(store, settings::kTransitionName, d.sameIndex);
+    WriteInt(store, settings::kMotionPolicy, d.motionPolicy);
+    WriteInt(store, settings::kSameMotion, static_cast<int>(d.sameMotion));
+    WriteInt(store, settings::kMotionAmount, d.motionAmountPercent);
+    WriteInt(store, settings::kMotionEasing, d.motionEased ? 1 : 0);
+    WriteInt(store, settings::kFraming, static_cast<int>(d.framing));
 }

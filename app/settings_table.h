@@ -52,6 +52,13 @@ inline constexpr Setting kTransitionName{"TransitionSettings", "TransitionName",
                                          SettingType::Integer, 0, ""};
 // Seconds over which the music fades out at the end of the show; 0: it stops with the show.
 inline constexpr Setting kMusicFadeOut{"TransitionSettings", "mf_MusicFadeOut", SettingType::Text, 0, "2"};
+// Motion: the policy for new photos (MotionPolicy), the "Same" motion (MotionKind), the amount
+// in percent (1 to 100), the pace (0 constant speed, 1 eased) and the framing (Framing).
+inline constexpr Setting kMotionPolicy{"TransitionSettings", "MotionPolicy", SettingType::Integer, 0, ""};
+inline constexpr Setting kSameMotion{"TransitionSettings", "SameMotion", SettingType::Integer, 1, ""};
+inline constexpr Setting kMotionAmount{"TransitionSettings", "MotionAmount", SettingType::Integer, 15, ""};
+inline constexpr Setting kMotionEasing{"TransitionSettings", "MotionEasing", SettingType::Integer, 0, ""};
+inline constexpr Setting kFraming{"TransitionSettings", "Framing", SettingType::Integer, 0, ""};
 inline constexpr Setting kCurrentLanguage{"Option", "CurrentLanguage", SettingType::Text, 0,
                                           "english"};
 inline constexpr Setting kLastPhotoFolder{"Option", "LastPhotoFolder", SettingType::Text, 0, ""};
@@ -75,12 +82,13 @@ inline constexpr std::array<Setting, 13> kInterfaceFont{{
 }};
 
 // Every setting with a fixed section (the font's are above).
-inline constexpr std::array<const Setting*, 17> kAll{
+inline constexpr std::array<const Setting*, 22> kAll{
     &kOutputName,      &kOutputWidth,   &kOutputHeight,       &kOutputFormat,
     &kVideoBitrate,    &kAudioBitrate,  &kFileProfile,        &kVideoCompressor,
     &kAudioCompressor, &kPhotoDuration, &kTransitionDuration, &kTransitionType,
     &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder,
-    &kMusicFadeOut};
+    &kMusicFadeOut,    &kMotionPolicy,  &kSameMotion,         &kMotionAmount,
+    &kMotionEasing,    &kFraming};
 }  // namespace settings
 
 int ReadInt(const ProfileStore& store, const Setting& setting);
@@ -102,6 +110,7 @@ std::string DefaultOutputName();
 double ReadMusicFadeOut(const ProfileStore& store);
 void WriteMusicFadeOut(ProfileStore& store, double seconds);
 
-// The defaults for new photos as stored.
+// The defaults for new photos as stored, with the show's motion and framing; stored values out
+// of range read as their defaults.
 PhotoDefaults ReadPhotoDefaults(const ProfileStore& store);
 void WritePhotoDefaults(ProfileStore& store, const PhotoDefaults& defaults);

@@ -28,6 +28,8 @@ ProjectResult SlideshowProject::AppendPhoto(const std::string& path) {
     item.transition =
         ChooseTransition(defaults_.policy, defaults_.sameIndex, photoCount(), random_);
     item.transitionDurationSec = defaults_.transitionDurationSec;
+    item.motion = ChooseMotion(defaults_.motionPolicy, static_cast<int>(defaults_.sameMotion), photoCount(),
+                               random_.seed());
     photos_.push_back(std::move(item));
     return ProjectResult::Ok;
 }
@@ -83,11 +85,14 @@ bool SlideshowProject::NewDefaultsChangePhotos(const PhotoDefaults& next) const 
                             next.transitionDurationSec != defaults_.transitionDurationSec;
     bool policyChanged = next.policy != defaults_.policy;
     bool sameChanged = next.policy == kPolicySame && next.sameIndex != defaults_.sameIndex;
-    return durationsChanged || policyChanged || sameChanged;
+    bool motionChanged = next.motionPolicy != defaults_.motionPolicy ||
+                         (next.motionPolicy == kMotionPolicySame && next.sameMotion != defaults_.sameMotion);
+    return durationsChanged || policyChanged || sameChanged || motionChanged;
 }
 
 void SlideshowProject::TakeOverDefaults(const PhotoDefaults& next, bool refreshPhotos) {
     bool stayedRandom = next.policy == kPolicyRandom && defaults_.policy == kPolicyRandom;
+    bool motionStayedRandom = next.motionPolicy == kMotionPolicyRandom && defaults_.motionPolicy == kMotionPolicyRandom;
     defaults_.photoDurationSec = next.photoDurationSec;
     defaults_.transitionDurationSec = next.transitionDurationSec;
     if (refreshPhotos) {
@@ -99,10 +104,19 @@ void SlideshowProject::TakeOverDefaults(const PhotoDefaults& next, bool refreshP
                 photo.transition = ChooseTransition(next.policy, next.sameIndex,
                                                     static_cast<int>(i), random_);
             }
+            if (!motionStayedRandom) {
+                photo.motion = ChooseMotion(next.motionPolicy, static_cast<int>(next.sameMotion),
+                                            static_cast<int>(i), random_.seed());
+            }
         }
     }
     defaults_.policy = next.policy;
     defaults_.sameIndex = next.sameIndex;
+    defaults_.motionPolicy = next.motionPolicy;
+    defaults_.sameMotion = next.sameMotion;
+    defaults_.motionAmountPercent = next.motionAmountPercent;
+    defaults_.motionEased = next.motionEased;
+    defaults_.framing = next.framing;
 }
 
 double SlideshowProject::ComputeShowLength() const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/crt_random.h"
+#include "engine/motion_choice.h"
 #include "platform/com/hresult.h"
 
 inline constexpr int kMaxPhotos = 1000;
@@ -24,6 +25,7 @@ struct PhotoItem {
     double durationSec = 0;
     int transition = 0;  // Transition catalogue index
     double transitionDurationSec = 0;
+    MotionKind motion = MotionKind::None;
 };
 
 struct MusicItem {
@@ -37,7 +39,16 @@ struct PhotoDefaults {
     double transitionDurationSec = 4;
     int policy = 0;     // TransitionPolicy
     int sameIndex = 0;  // the transition of the "Same" policy
+    int motionPolicy = kMotionPolicyNone;  // MotionPolicy
+    MotionKind sameMotion = MotionKind::ZoomIn;  // the motion of the "Same" motion policy
+    // Of the whole show: how far each moving photo zooms (and a pan on a photo of the frame's
+    // shape zooms in first), its pace, and how a photo fills the frame.
+    int motionAmountPercent = 15;
+    bool motionEased = false;
+    Framing framing = Framing::Fit;
 };
+inline constexpr int kMinMotionAmountPercent = 1;
+inline constexpr int kMaxMotionAmountPercent = 100;
 
 struct OutputSettings {
     std::string path;
@@ -82,11 +93,13 @@ public:
     void ClearMusic() { music_.clear(); }
 
     // Whether confirming `newDefaults` should offer to refresh the photo list: a non-empty list
-    // and a changed policy, a changed "Same" transition under "Same", or a changed duration.
+    // and a changed policy, a changed "Same" transition under "Same", or a changed duration; the
+    // same for the motion policy and the "Same" motion.
     bool NewDefaultsChangePhotos(const PhotoDefaults& newDefaults) const;
     // Takes over new defaults; with `refreshPhotos` every photo first gets the new durations and
-    // the transition of the new policy, except that a policy that stays Random keeps each
-    // photo's transition.
+    // the transition and motion of the new policies, except that a policy that stays Random keeps
+    // each photo's transition (a motion policy that stays Random, each photo's motion). The
+    // show-wide motion amount, pace and framing are taken over either way.
     void TakeOverDefaults(const PhotoDefaults& newDefaults, bool refreshPhotos);
 
     // The sum of the photo durations, in list order.

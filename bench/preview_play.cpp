@@ -2,7 +2,9 @@
 // frames shown and dropped, the worst lateness and how soon after the player opened the first
 // picture was shown.
 //
-// Usage: bench-preview-play WIDTH HEIGHT PHOTO_SECONDS TRANSITION_SECONDS [--startup-only] PHOTO...
+// Usage: bench-preview-play WIDTH HEIGHT PHOTO_SECONDS TRANSITION_SECONDS [--startup-only] [--motion]
+//        PHOTO...
+// --motion gives every photo a random pan or zoom (seed 1).
 
 #include <QApplication>
 #include <QTimer>
@@ -27,7 +29,8 @@ std::int64_t NowNs() {
 
 int main(int argc, char** argv) {
     if (argc < 6) {
-        std::fprintf(stderr, "usage: %s WIDTH HEIGHT PHOTO_SECONDS TRANSITION_SECONDS [--startup-only] PHOTO...\n",
+        std::fprintf(stderr,
+                     "usage: %s WIDTH HEIGHT PHOTO_SECONDS TRANSITION_SECONDS [--startup-only] [--motion] PHOTO...\n",
                      argv[0]);
         return 2;
     }
@@ -37,8 +40,18 @@ int main(int argc, char** argv) {
     SlideshowProject project;
     project.defaults() = {std::atof(argv[3]), std::atof(argv[4]), kPolicySame, 3};  // every transition a Fade
     int first = 5;
-    const bool startupOnly = std::strcmp(argv[5], "--startup-only") == 0;
-    if (startupOnly) ++first;
+    bool startupOnly = false, motion = false;
+    for (; first < argc; ++first) {
+        if (std::strcmp(argv[first], "--startup-only") == 0) {
+            startupOnly = true;
+        } else if (std::strcmp(argv[first], "--motion") == 0) {
+            motion = true;
+        } else {
+            break;
+        }
+    }
+    project.random().Seed(1);
+    if (motion) project.defaults().motionPolicy = kMotionPolicyRandom;
     for (int i = first; i < argc; ++i) project.AppendPhoto(argv[i]);
     project.output().width = std::atoi(argv[1]);
     project.output().height = std::atoi(argv[2]);

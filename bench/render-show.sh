@@ -6,9 +6,14 @@
 # The show: N photos of 3 s entering with a 1 s Fade, music looped under it.
 #   avi480: 640x480 MPEG-4 part 2 (q 3) + Microsoft ADPCM in AVI
 #   mp4720: 1280x720 H.264 (CRF 20, medium) + AAC 192k in MP4
+#   mp41080: 1920x1080 H.264 (CRF 20, medium) + AAC 192k in MP4
+# MOTION=random gives every photo a random pan or zoom (seed 1). Its encoder-only limit is the
+# recipe "limit-own": the show's own frames, rendered once losslessly by kavrel-render, encoded
+# alone with the same settings (the "limit" recipe's frames stand still).
 #
 # Usage: [RUNS=3] bench/render-show.sh [PROFILE [N [RECIPES]]]
 #   e.g. RUNS=3 bench/render-show.sh avi480 120 "kavrel limit ffmpeg-once melt"
+#        MOTION=random bench/render-show.sh mp41080 10 "kavrel limit-own"
 # With RUNS above 1 each recipe runs that many times and the run of median wall time is shown
 # (small shared machines vary by 10 % from run to run).
 # Needs root once, to install the material and the peers (Debian packages).
@@ -18,6 +23,7 @@ PROFILE=${1:-avi480}
 N=${2:-120}
 RECIPES=${3:-kavrel limit ffmpeg-once melt}
 RUNS=${RUNS:-1}
+MOTION=${MOTION:-none}
 MAT=${MAT:-/tmp/kavrel-bench/show-material}
 WORK=${WORK:-/tmp/kavrel-bench/work}
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
@@ -71,10 +77,11 @@ set_profile() {
     avi480) W=640; H=480; EXT=avi
         VENC=(-c:v mpeg4 -vtag DIVX -q:v 3); AENC=(-c:a adpcm_ms -ar 44100 -ac 2)
         OURS=(--video-compressor mpeg4 --audio-compressor adpcm_ms) ;;
-    mp4720) W=1280; H=720; EXT=mp4
+    mp4720|mp41080) W=1280; H=720; EXT=mp4
+        [ "$PROFILE" = mp41080 ] && W=1920 && H=1080
         VENC=(-c:v libx264 -preset medium -crf 20 -pix_fmt yuv420p); AENC=(-c:a aac -b:a 192k -ar 44100 -ac 2)
         OURS=(--video-compressor libx264 --audio-compressor aac) ;;
-    *) echo "profile: avi480 or mp4720" >&2; exit 2 ;;
+    *) echo "profile: avi480, mp4720 or mp41080" >&2; exit 2 ;;
     esac
     LEN=$((3 * N))
 }
@@ -124,12 +131,25 @@ set_profile
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$BUILD_DIR" --target kavrel-render -j "$(nproc)" > /dev/null
 photo_list > "$WORK/list.txt"
-echo "show: $N photos, ${LEN} s, $PROFILE (${W}x${H}); music $(basename "$MUSIC")"
+echo "show: $N photos, ${LEN} s, $PROFILE (${W}x${H}), motion $MOTION; music $(basename "$MUSIC")"
+SHOW=(--photo-duration 3 --transition-duration 1 --policy same --same 3 --motion "$MOTION" --seed 1 --size "${W}x${H}")
 printf "%-14s %9s %9s %9s\n" recipe "wall s" "CPU s" "peak MB"
 for r in $RECIPES; do
     case $r in
-    kavrel) measure kavrel "$BUILD_DIR/kavrel-render" --photo-duration 3 --transition-duration 1 --policy same --same 3 \
-                --size "${W}x${H}" --music "$MUSIC" "${OURS[@]}" -o "$WORK/kavrel.$EXT" "@$WORK/list.txt" ;;
+    kavrel) measure kavrel "$BUILD_DIR/kavrel-render" "${SHOW[@]}" --music "$MUSIC" "${OURS[@]}" \
+                -o "$WORK/kavrel.$EXT" "@$WORK/list.txt" ;;
+    limit-own)
+        # The encoder alone, on the show's own frames: rendered losslessly by kavrel-render, then
+        # written out raw (page-cached).
+        raw="$WORK/own-$N-${W}x$H-$MOTION-$(md5sum < "$WORK/list.txt" | cut -c1-8).yuv"
+        [ -s "$raw" ] || rm -f "$WORK"/own-*.yuv
+        if [ ! -s "$raw" ]; then
+            "$BUILD_DIR/kavrel-render" "${SHOW[@]}" --video-compressor ffv1 -o "$WORK/own.mkv" "@$WORK/list.txt" > /dev/null
+            ffmpeg -nostdin -v error -y -i "$WORK/own.mkv" -f rawvideo -pix_fmt yuv420p "$raw"
+        fi
+        measure limit-own ffmpeg -nostdin -hide_banner -v error -y -f rawvideo -pix_fmt yuv420p -s "${W}x$H" \
+            -framerate 24000/1001 -i "$raw" -stream_loop -1 -i "$MUSIC" -map 0:v -map 1:a -t "$LEN" \
+            "${VENC[@]}" "${AENC[@]}" "$WORK/limit-own.$EXT" ;;
     limit)
         # The encoder alone, on the show's own frames written out raw beforehand (page-cached).
         # Named after the photo list, so that other photos never meet stale frames; one kept at a time.

@@ -7,6 +7,7 @@
 #include "engine/time_arithmetic.h"
 #include "engine/transition_catalogue.h"
 #include "platform/media/media_duration.h"
+#include "platform/render/photo_motion.h"
 
 namespace {
 
@@ -94,7 +95,51 @@ private:
         if (FAILED(hr)) return Report("Could not SetOutputFPS", hr);
         hr = timeline_->AddGroup(groupObj);
         if (FAILED(hr)) return Report("Could not add video group", hr);
+        if (project_.defaults().framing != Framing::Fit) {
+            hr = SetTextProperty(groupObj, kFramingProperty, FramingName(project_.defaults().framing));
+            if (FAILED(hr)) return Report("Could not set the framing", hr);
+        }
         PlacePhotos(groupObj);
+        return S_OK;
+    }
+
+    static DEXTER_VALUE TextValue(const char* text) {
+        DEXTER_VALUE value;
+        value.v.vt = VT_BSTR;
+        value.v.bstrVal = text;
+        return value;
+    }
+
+    HRESULT SetTextProperty(const TimelineObjPtr& obj, const char* name, const char* text) {
+        std::shared_ptr<IPropertySetter> setter;
+        HRESULT hr = CreatePropertySetter(timeline_->Faults(), &setter);
+        DEXTER_VALUE value = TextValue(text);
+        if (SUCCEEDED(hr)) hr = setter->AddProp({name, 0, 1}, &value);
+        if (SUCCEEDED(hr)) hr = obj->SetPropertySetter(setter);
+        return hr;
+    }
+
+    // The photo's motion: an effect over the source's whole time, leaving and entering included.
+    HRESULT AddMotion(const TimelineObjPtr& srcObj, MotionKind motion, REFERENCE_TIME length) {
+        const PhotoDefaults& d = project_.defaults();
+        TimelineObjPtr effectObj;
+        std::shared_ptr<IPropertySetter> setter;
+        std::shared_ptr<IAMTimelineEffectable> effectable;
+        HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_EFFECT, &effectObj);
+        if (SUCCEEDED(hr)) hr = effectObj->SetSubObjectGUID(CLSID_KavrelPanZoom);
+        if (SUCCEEDED(hr)) hr = effectObj->SetStartStop(0, length);
+        if (SUCCEEDED(hr)) hr = CreatePropertySetter(timeline_->Faults(), &setter);
+        DEXTER_VALUE kind = TextValue(MotionKindName(motion)), easing = TextValue(EasingName(d.motionEased));
+        DEXTER_VALUE amount;
+        amount.v.vt = VT_R8;
+        amount.v.dblVal = d.motionAmountPercent / 100.0;
+        if (SUCCEEDED(hr)) hr = setter->AddProp({kMotionProperty, 0, 1}, &kind);
+        if (SUCCEEDED(hr)) hr = setter->AddProp({kAmountProperty, 0, 1}, &amount);
+        if (SUCCEEDED(hr)) hr = setter->AddProp({kEasingProperty, 0, 1}, &easing);
+        if (SUCCEEDED(hr)) hr = effectObj->SetPropertySetter(setter);
+        if (SUCCEEDED(hr)) hr = QueryInterface(srcObj, &effectable);
+        if (SUCCEEDED(hr)) hr = effectable->EffectInsBefore(effectObj, -1);
+        if (FAILED(hr)) return Report("Could not add the photo's motion", hr);
         return S_OK;
     }
 
@@ -135,6 +180,7 @@ private:
         if (SUCCEEDED(hr)) hr = src->SetMediaName(photo.path);
         if (SUCCEEDED(hr)) hr = src->SetStretchMode(RESIZEF_PRESERVEASPECTRATIO);
         if (FAILED(hr)) return Report("Could not configure media source", E_FAIL);
+        if (photo.motion != MotionKind::None) AddMotion(srcObj, photo.motion, stopRt - startRt);
 
         std::shared_ptr<IAMTimelineTrack> track;
         hr = QueryInterface(trackObj, &track);

@@ -364,3 +364,53 @@ bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, 
     *frame = std::move(out);
     return true;
 }
+
+namespace {
+
+PhotoSize UprightSize(int width, int height, int orientation) {
+    return orientation >= 5 ? PhotoSize{height, width} : PhotoSize{width, height};
+}
+
+// `wanted` shrunk to fit `available` with its shape kept, in even numbers of at least 2.
+PhotoSize NoLargerThan(PhotoSize wanted, PhotoSize available) {
+    const double scale = std::min({1.0, static_cast<double>(available.width) / wanted.width,
+                                   static_cast<double>(available.height) / wanted.height});
+    auto even = [](double v, int most) { return std::clamp(static_cast<int>(std::ceil(v)) & ~1, 2, std::max(2, most & ~1)); };
+    return {even(wanted.width * scale, available.width), even(wanted.height * scale, available.height)};
+}
+
+FramePtr Oriented(const AVFrame* scaled, int orientation) {
+    const PhotoSize upright = UprightSize(scaled->width, scaled->height, orientation);
+    FramePtr out(av_frame_alloc());
+    out->format = AV_PIX_FMT_YUV420P;
+    out->width = upright.width;
+    out->height = upright.height;
+    if (av_frame_get_buffer(out.get(), 32) < 0) return nullptr;
+    for (int p = 0; p < 3; ++p) {
+        const int shift = p == 0 ? 0 : 1;
+        OrientPlane(scaled->data[p], scaled->width >> shift, scaled->height >> shift, scaled->linesize[p],
+                    out->data[p], out->linesize[p], orientation);
+    }
+    out->color_range = AVCOL_RANGE_MPEG;
+    out->colorspace = AVCOL_SPC_BT470BG;
+    return out;
+}
+
+}  // namespace
+
+bool DecodeUprightPhoto(const std::string& path, const std::function<PhotoSize(PhotoSize)>& shownSize,
+                        FramePtr* picture, PhotoSize* fullSize, std::string* error) {
+    JpegHeader jpeg;
+    PhotoSize cover;  // what the JPEG's reduced scale must still cover
+    if (ProbeJpegFile(path, &jpeg)) cover = shownSize(UprightSize(jpeg.width, jpeg.height, jpeg.orientation));
+    Decoded d;
+    if (!DecodeFirst(path, cover.width, cover.height, &d, error)) return false;
+    *fullSize = UprightSize(d.fullWidth, d.fullHeight, d.orientation);
+    const PhotoSize decoded = UprightSize(d.frame->width, d.frame->height, d.orientation);
+    const PhotoSize target = NoLargerThan(shownSize(*fullSize), decoded);
+    const PhotoSize stored = UprightSize(target.width, target.height, d.orientation);
+    FramePtr scaled = Scale(d.frame.get(), stored.width, stored.height, AV_PIX_FMT_YUV420P);
+    *picture = Oriented(scaled.get(), d.orientation);
+    if (*picture == nullptr) *error = "Out of memory for the photo " + path;
+    return *picture != nullptr;
+}

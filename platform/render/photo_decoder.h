@@ -8,6 +8,7 @@
 // Safe to call from any thread; each call works on its own objects.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/media/ffmpeg_handles.h"
@@ -28,3 +29,10 @@ bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error);
 // A new 4:2:0 frame of frameWidth × frameHeight (both even) holding the photo letterboxed.
 bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, FramePtr* frame,
                       std::string* error);
+
+// The upright photo as a 4:2:0 picture (even sizes) at the size `shownSize` gives for its full
+// upright size: decoded at the smallest scale that still covers that size (a large JPEG at 1/2,
+// 1/4 or 1/8), then scaled down to it. A photo smaller than that keeps its own size: it is never
+// enlarged here. *fullSize gets the photo's full upright size.
+bool DecodeUprightPhoto(const std::string& path, const std::function<PhotoSize(PhotoSize)>& shownSize,
+                        FramePtr* picture, PhotoSize* fullSize, std::string* error);

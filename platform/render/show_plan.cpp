@@ -42,6 +42,43 @@ void ReadTransition(const TimelineObjPtr& track, VideoClip* clip) {
     }
 }
 
+std::string TextProperty(const TimelineProperty& p) {
+    return p.values.empty() || p.values[0].v.vt != VT_BSTR ? std::string() : p.values[0].v.bstrVal;
+}
+
+// The pan-and-zoom effect on a photo's source; an unknown motion name is no motion.
+void ReadMotion(const TimelineObjPtr& src, VideoClip* clip) {
+    auto effectable = As<IAMTimelineEffectable>(src);
+    int count = 0;
+    if (effectable) effectable->EffectGetCount(&count);
+    for (int e = 0; e < count; ++e) {
+        TimelineObjPtr effect;
+        GUID clsid;
+        std::shared_ptr<IPropertySetter> setter;
+        effectable->GetEffect(&effect, e);
+        effect->GetSubObjectGUID(&clsid);
+        if (clsid != CLSID_KavrelPanZoom || effect->GetPropertySetter(&setter) != S_OK) continue;
+        for (const TimelineProperty& p : setter->Properties()) {
+            if (p.param.Name == kMotionProperty) {
+                clip->motion.kind = MotionKindFromName(TextProperty(p)).value_or(MotionKind::None);
+            } else if (p.param.Name == kAmountProperty && !p.values.empty() && p.values[0].v.vt == VT_R8) {
+                clip->motion.amount = std::clamp(p.values[0].v.dblVal, 0.0, 10.0);
+            } else if (p.param.Name == kEasingProperty) {
+                clip->motion.eased = TextProperty(p) == EasingName(true);
+            }
+        }
+    }
+}
+
+Framing ReadFraming(const TimelineObjPtr& group) {
+    std::shared_ptr<IPropertySetter> setter;
+    if (group->GetPropertySetter(&setter) != S_OK) return Framing::Fit;
+    for (const TimelineProperty& p : setter->Properties()) {
+        if (p.param.Name == kFramingProperty) return FramingFromName(TextProperty(p)).value_or(Framing::Fit);
+    }
+    return Framing::Fit;
+}
+
 // Calls visit(track, source) for the first source of every track of a group, in priority order;
 // a track without a source (a photo that could not be placed) is passed over.
 template <class Visit>
@@ -68,12 +105,14 @@ void ReadVideoGroup(const AM_MEDIA_TYPE& mt, const TimelineObjPtr& group, ShowPl
         plan->width = vih.bmiHeader.biWidth;
         plan->height = std::abs(vih.bmiHeader.biHeight);
     }
+    plan->framing = ReadFraming(group);
     ForEachTrackSource(group, [&](const TimelineObjPtr& track, const TimelineObjPtr& src) {
         VideoClip clip;
         src->GetStartStop(&clip.start, &clip.stop);
         As<IAMTimelineSrc>(src)->GetMediaName(&clip.path);
         As<IAMTimelineSrc>(src)->GetStretchMode(&clip.stretchMode);
         ReadTransition(track, &clip);
+        ReadMotion(src, &clip);
         plan->length = std::max(plan->length, clip.stop);
         plan->clips.push_back(std::move(clip));
     });

@@ -9,6 +9,7 @@
 
 #include "platform/render/audio_mixer.h"
 #include "platform/render/effects/transition_effect.h"
+#include "platform/render/photo_motion.h"
 #include "platform/timeline/timeline.h"
 
 inline constexpr std::int64_t kFpsNum = 24000;
@@ -26,11 +27,13 @@ struct VideoClip {
     GUID effect;
     EffectProperties properties;
     REFERENCE_TIME transitionStart = 0, transitionStop = 0;
+    PhotoMotion motion;  // over [start, stop): the photo keeps moving through both transitions
 };
 
 struct ShowPlan {
     bool hasVideo = false, hasAudio = false;
     int width = 0, height = 0;  // 0 × 0: the first photo's size
+    Framing framing = Framing::Fit;
     std::vector<VideoClip> clips;
     std::vector<AudioPlacement> music;
     VolumeEnvelope musicVolume;  // the audio group's "Vol" keys: the fade-out at the end

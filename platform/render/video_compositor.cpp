@@ -12,17 +12,20 @@
 
 namespace {
 // How far the decoder may run ahead: a few photos, so an encoder never waits on one slow photo,
-// within a small budget of memory for large frames.
-std::size_t PhotosAhead(int width, int height) {
+// within a small budget of memory for large frames. A moving photo keeps its picture (up to the
+// frame's size and its zoom) and its backdrop: about three frames.
+std::size_t PhotosAhead(const ShowPlan& plan, int width, int height) {
     constexpr std::size_t kBudgetBytes = 24u << 20;
+    bool moving = plan.framing != Framing::Fit;
+    for (const VideoClip& c : plan.clips) moving = moving || c.motion.Moves();
     const std::size_t frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 / 2 + 1;
-    return std::clamp<std::size_t>(kBudgetBytes / frameBytes, 1, 4);
+    return std::clamp<std::size_t>(kBudgetBytes / (frameBytes * (moving ? 3 : 1)), 1, 4);
 }
 }  // namespace
 
-PhotoSource::PhotoSource(std::vector<std::string> paths, int width, int height)
-    : paths_(std::move(paths)), width_(width), height_(height), ahead_(PhotosAhead(width, height)),
-      worker_([this] { Work(); }) {}
+PhotoSource::PhotoSource(const ShowPlan& plan, int width, int height)
+    : plan_(plan), width_(width), height_(height), black_(BlackFrame(width, height)),
+      ahead_(PhotosAhead(plan, width, height)), worker_([this] { Work(); }) {}
 
 PhotoSource::~PhotoSource() {
     {
@@ -39,7 +42,7 @@ void PhotoSource::Work() {
     std::size_t next = 0;
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
-        if (next >= paths_.size() || next > wanted_ + ahead_) {
+        if (next >= plan_.clips.size() || next > wanted_ + ahead_) {
             changed_.wait(lock);
             continue;
         }
@@ -49,15 +52,16 @@ void PhotoSource::Work() {
         }
         std::size_t i = next++;
         lock.unlock();
-        FramePtr frame;
+        auto photo = std::make_shared<PreparedPhoto>();
         std::string error;
-        bool ok = DecodePhotoFrame(paths_[i], width_, height_, &frame, &error);
+        const VideoClip& clip = plan_.clips[i];
+        bool ok = PreparePhoto(clip.path, clip.motion, plan_.framing, width_, height_, black_, photo.get(), &error);
         // A photo's decoding frees tens of megabytes of mixed sizes; handing the free pages back
         // keeps the footprint flat over a thousand photos.
         malloc_trim(0);
         lock.lock();
         if (ok) {
-            ready_[i] = std::move(frame);
+            ready_[i] = std::move(photo);
         } else {
             failed_[i] = error;
         }
@@ -65,7 +69,8 @@ void PhotoSource::Work() {
     }
 }
 
-bool PhotoSource::Get(std::size_t i, std::size_t keepFrom, FramePtr* frame, std::string* error) {
+bool PhotoSource::Get(std::size_t i, std::size_t keepFrom, std::shared_ptr<const PreparedPhoto>* photo,
+                      std::string* error) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (i > wanted_ || keepFrom > keepFrom_) {
         wanted_ = std::max(wanted_, i);
@@ -78,7 +83,7 @@ bool PhotoSource::Get(std::size_t i, std::size_t keepFrom, FramePtr* frame, std:
         *error = f->second;
         return false;
     }
-    frame->reset(av_frame_clone(ready_[i].get()));
+    *photo = ready_[i];
     return true;
 }
 
@@ -113,18 +118,8 @@ FramePtr BlackFrame(int width, int height) {
     return f;
 }
 
-namespace {
-
-std::vector<std::string> PathsOf(const ShowPlan& plan) {
-    std::vector<std::string> paths;
-    for (const VideoClip& c : plan.clips) paths.push_back(c.path);
-    return paths;
-}
-
-}  // namespace
-
-VideoCompositor::VideoCompositor(const ShowPlan& plan, int width, int height)
-    : plan_(plan), width_(width), height_(height), photos_(PathsOf(plan), width, height),
+VideoCompositor::VideoCompositor(const ShowPlan& plan, int width, int height, int threads)
+    : plan_(plan), width_(width), height_(height), threads_(threads), photos_(plan, width, height),
       black_(BlackFrame(width, height)), pool_(width, height) {}
 
 bool VideoCompositor::Active(std::size_t i, REFERENCE_TIME t) const {
@@ -154,10 +149,30 @@ bool VideoCompositor::Below(std::size_t top, REFERENCE_TIME t, FramePtr* out, st
     return true;
 }
 
+// Photo `clip` as it stands at t: its still frame, or drawn where its path has brought it.
+bool VideoCompositor::PhotoAt(std::size_t clip, REFERENCE_TIME t, FramePtr* out, std::string* error) {
+    std::shared_ptr<const PreparedPhoto> photo;
+    if (!photos_.Get(clip, firstActive_, &photo, error)) return false;
+    if (!photo->Moves()) {
+        out->reset(av_frame_clone(photo->still.get()));
+        return true;
+    }
+    FramePtr drawn = pool_.Get();
+    if (drawn == nullptr) {
+        *error = "Out of memory for a frame of " + std::to_string(width_) + " x " + std::to_string(height_);
+        return false;
+    }
+    av_frame_copy_props(drawn.get(), photo->backdrop.get());
+    const VideoClip& c = plan_.clips[clip];
+    DrawMovingPhoto(*photo, MotionProgress(t, c.start, c.stop, c.motion.eased), drawn.get(), threads_);
+    *out = std::move(drawn);
+    return true;
+}
+
 bool VideoCompositor::Compose(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error) {
     const VideoClip& c = plan_.clips[top];
     FramePtr photo;
-    if (!photos_.Get(top, firstActive_, &photo, error)) return false;
+    if (!PhotoAt(top, t, &photo, error)) return false;
     bool inTransition = c.hasTransition && c.transitionStart <= t && t < c.transitionStop &&
                         c.transitionStop > c.transitionStart;
     if (!inTransition) {
@@ -200,8 +215,8 @@ bool VideoCompositor::Frame(std::int64_t n, FramePtr* frame, bool* same, std::st
         return true;
     }
     const VideoClip& c = plan_.clips[top];
-    bool whole = !(c.hasTransition && c.transitionStart <= t && t < c.transitionStop);
-    *same = whole && lastKey_ == static_cast<std::int64_t>(top);
-    lastKey_ = whole ? static_cast<std::int64_t>(top) : -2;
+    bool still = !(c.hasTransition && c.transitionStart <= t && t < c.transitionStop) && !c.motion.Moves();
+    *same = still && lastKey_ == static_cast<std::int64_t>(top);
+    lastKey_ = still ? static_cast<std::int64_t>(top) : -2;
     return Compose(top, t, frame, error);
 }

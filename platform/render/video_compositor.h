@@ -1,8 +1,9 @@
 #pragma once
 // The show's pictures, frame by frame. Each photo is decoded once, on a worker thread a few photos
 // ahead of the one on screen (at most 24 MB of them), and dropped when it has left the screen, so
-// memory does not grow with the number of photos. A frame without a transition is the photo's own frame again (the
-// same buffer); only transition frames are composed.
+// memory does not grow with the number of photos. A frame of a still photo without a transition
+// is the photo's own frame again (the same buffer); only transition frames and moving photos are
+// composed.
 //
 // Frame() is called from one thread, in increasing order of frames.
 
@@ -17,27 +18,29 @@
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/render/effects/transition_effect.h"
 #include "platform/render/frame_pool.h"
+#include "platform/render/prepared_photo.h"
 #include "platform/render/show_plan.h"
 
 class PhotoSource {
 public:
-    PhotoSource(std::vector<std::string> paths, int width, int height);
+    PhotoSource(const ShowPlan& plan, int width, int height);
     ~PhotoSource();
     PhotoSource(const PhotoSource&) = delete;
     PhotoSource& operator=(const PhotoSource&) = delete;
 
-    // A reference to photo i's frame, waiting for the worker if need be; photos before
-    // `keepFrom` may be dropped afterwards.
-    bool Get(std::size_t i, std::size_t keepFrom, FramePtr* frame, std::string* error);
+    // Photo i, waiting for the worker if need be; photos before `keepFrom` may be dropped
+    // afterwards.
+    bool Get(std::size_t i, std::size_t keepFrom, std::shared_ptr<const PreparedPhoto>* photo, std::string* error);
 
 private:
     void Work();
 
-    const std::vector<std::string> paths_;
+    const ShowPlan& plan_;
     const int width_, height_;
+    const FramePtr black_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::map<std::size_t, FramePtr> ready_;
+    std::map<std::size_t, std::shared_ptr<const PreparedPhoto>> ready_;
     std::map<std::size_t, std::string> failed_;
     const std::size_t ahead_;  // photos decoded beyond the one wanted
     std::size_t wanted_ = 0;  // the worker decodes up to wanted_ + ahead_
@@ -48,7 +51,8 @@ private:
 
 class VideoCompositor {
 public:
-    VideoCompositor(const ShowPlan& plan, int width, int height);
+    // A moving photo's rows are drawn by `threads` threads.
+    VideoCompositor(const ShowPlan& plan, int width, int height, int threads = 1);
     // The picture of frame n (4:2:0, width × height). *same is true when it is the previous
     // frame's picture.
     bool Frame(std::int64_t n, FramePtr* frame, bool* same, std::string* error);
@@ -57,10 +61,11 @@ private:
     bool Compose(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error);
     bool Below(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error);
     bool Active(std::size_t i, REFERENCE_TIME t) const;
+    bool PhotoAt(std::size_t clip, REFERENCE_TIME t, FramePtr* out, std::string* error);
     TransitionEffect* EffectFor(std::size_t clip, std::string* error);
 
     const ShowPlan& plan_;
-    const int width_, height_;
+    const int width_, height_, threads_;
     PhotoSource photos_;
     FramePtr black_;
     FramePool pool_;  // for composed frames

@@ -186,7 +186,7 @@ private:
     std::vector<TimelineObjPtr> transitions_;
 };
 
-class SourceNode final : public NodeBase, public IAMTimelineSrc {
+class SourceNode final : public NodeBase, public IAMTimelineSrc, public IAMTimelineEffectable {
 public:
     explicit SourceNode(FaultsPtr faults)
         : NodeBase(TIMELINE_MAJOR_TYPE_SOURCE, std::move(faults)) {}
@@ -227,18 +227,36 @@ public:
         *mode = stretchMode_;
         return S_OK;
     }
+    HRESULT EffectInsBefore(const TimelineObjPtr& effect, int priority) override {
+        if (HRESULT hr = Fault("IAMTimelineEffectable::EffectInsBefore"); FAILED(hr)) return hr;
+        if (!IsType(effect, TIMELINE_MAJOR_TYPE_EFFECT)) return E_INVALIDARG;
+        if (std::find(effects_.begin(), effects_.end(), effect) != effects_.end()) return E_INVALIDARG;
+        const bool append = priority < 0 || priority >= static_cast<int>(effects_.size());
+        effects_.insert(append ? effects_.end() : effects_.begin() + priority, effect);
+        return S_OK;
+    }
+    HRESULT EffectGetCount(int* count) const override { return GetSize(effects_, count); }
+    HRESULT GetEffect(TimelineObjPtr* effect, int priority) const override {
+        return GetAt(effects_, priority, effect);
+    }
 
 private:
     REFERENCE_TIME mediaStart_ = 0;
     REFERENCE_TIME mediaStop_ = 0;
     std::string name_;
     int stretchMode_ = RESIZEF_STRETCH;
+    std::vector<TimelineObjPtr> effects_;
 };
 
 class TransitionNode final : public NodeBase {
 public:
     explicit TransitionNode(FaultsPtr faults)
         : NodeBase(TIMELINE_MAJOR_TYPE_TRANSITION, std::move(faults)) {}
+};
+
+class EffectNode final : public NodeBase {
+public:
+    explicit EffectNode(FaultsPtr faults) : NodeBase(TIMELINE_MAJOR_TYPE_EFFECT, std::move(faults)) {}
 };
 
 class PropertySetter final : public IPropertySetter {
@@ -276,6 +294,7 @@ public:
             case TIMELINE_MAJOR_TYPE_TRANSITION:
                 *node = std::make_shared<TransitionNode>(faults_);
                 break;
+            case TIMELINE_MAJOR_TYPE_EFFECT: *node = std::make_shared<EffectNode>(faults_); break;
             default: return E_INVALIDARG;
         }
         return S_OK;

@@ -83,6 +83,18 @@ public:
     virtual HRESULT GetTrans(TimelineObjPtr* transition, int index) const = 0;
 };
 
+// Effects on a source, in priority order. An effect's start and stop are relative to the start of
+// the source it is on.
+class IAMTimelineEffectable {
+public:
+    static constexpr const char* kInterfaceName = "IAMTimelineEffectable";
+    virtual ~IAMTimelineEffectable() = default;
+    // priority -1 appends after the effects already there.
+    virtual HRESULT EffectInsBefore(const TimelineObjPtr& effect, int priority) = 0;
+    virtual HRESULT EffectGetCount(int* count) const = 0;
+    virtual HRESULT GetEffect(TimelineObjPtr* effect, int priority) const = 0;
+};
+
 class IAMTimelineSrc {
 public:
     static constexpr const char* kInterfaceName = "IAMTimelineSrc";

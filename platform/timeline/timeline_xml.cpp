@@ -89,8 +89,7 @@ private:
         }
         out_ << " fps=\"" << FormatDouble(fps) << "\" previewmode=\"" << (preview ? 1 : 0)
              << "\">\n";
-        std::shared_ptr<IPropertySetter> setter;
-        if (obj->GetPropertySetter(&setter) == S_OK && setter) Properties(*setter, "    ");  // the music's volume
+        Properties(obj, "    ");
         int tracks = 0;
         comp->VTrackGetCount(&tracks);
         for (int t = 0; t < tracks; ++t) {
@@ -133,7 +132,56 @@ private:
         src->GetMediaName(&name);
         out_ << "      <source start=\"" << start << "\" stop=\"" << stop << "\" mstart=\""
              << mstart << "\" mstop=\"" << mstop << "\" stretchmode=\"" << stretch
-             << "\" name=\"" << Escape(name) << "\"/>\n";
+             << "\" name=\"" << Escape(name) << "\"";
+        auto effectable = std::dynamic_pointer_cast<IAMTimelineEffectable>(obj);
+        int effects = 0;
+        if (effectable) effectable->EffectGetCount(&effects);
+        if (effects == 0) {
+            out_ << "/>\n";
+            return;
+        }
+        out_ << ">\n";
+        for (int e = 0; e < effects; ++e) {
+            TimelineObjPtr effect;
+            effectable->GetEffect(&effect, e);
+            Effect(effect);
+        }
+        out_ << "      </source>\n";
+    }
+
+    void Effect(const TimelineObjPtr& obj) {
+        REFERENCE_TIME start = 0, stop = 0;
+        GUID clsid;
+        obj->GetStartStop(&start, &stop);
+        obj->GetSubObjectGUID(&clsid);
+        out_ << "        <effect clsid=\"" << GuidToString(clsid) << "\" start=\"" << start
+             << "\" stop=\"" << stop << "\"";
+        if (!HasProperties(obj)) {
+            out_ << "/>\n";
+            return;
+        }
+        out_ << ">\n";
+        Properties(obj, "          ");
+        out_ << "        </effect>\n";
+    }
+
+    static bool HasProperties(const TimelineObjPtr& obj) {
+        std::shared_ptr<IPropertySetter> setter;
+        obj->GetPropertySetter(&setter);
+        return setter && !setter->Properties().empty();
+    }
+
+    void Properties(const TimelineObjPtr& obj, const char* indent) {
+        std::shared_ptr<IPropertySetter> setter;
+        obj->GetPropertySetter(&setter);
+        if (!setter) return;
+        for (const TimelineProperty& prop : setter->Properties()) {
+            for (const DEXTER_VALUE& value : prop.values) {
+                out_ << indent << "<property name=\"" << Escape(prop.param.Name) << "\" type=\""
+                     << VariantTypeName(value.v.vt) << "\" value=\"" << VariantText(value.v)
+                     << "\" time=\"" << value.rt << "\" interp=\"" << value.dwInterp << "\"/>\n";
+            }
+        }
     }
 
     void Transition(const TimelineObjPtr& obj) {
@@ -141,27 +189,15 @@ private:
         GUID clsid;
         obj->GetStartStop(&start, &stop);
         obj->GetSubObjectGUID(&clsid);
-        std::shared_ptr<IPropertySetter> setter;
-        obj->GetPropertySetter(&setter);
         out_ << "      <transition clsid=\"" << GuidToString(clsid) << "\" start=\"" << start
              << "\" stop=\"" << stop << "\"";
-        if (!setter || setter->Properties().empty()) {
+        if (!HasProperties(obj)) {
             out_ << "/>\n";
             return;
         }
         out_ << ">\n";
-        Properties(*setter, "        ");
+        Properties(obj, "        ");
         out_ << "      </transition>\n";
-    }
-
-    void Properties(const IPropertySetter& setter, const char* indent) {
-        for (const TimelineProperty& prop : setter.Properties()) {
-            for (const DEXTER_VALUE& value : prop.values) {
-                out_ << indent << "<property name=\"" << Escape(prop.param.Name) << "\" type=\""
-                     << VariantTypeName(value.v.vt) << "\" value=\"" << VariantText(value.v)
-                     << "\" time=\"" << value.rt << "\" interp=\"" << value.dwInterp << "\"/>\n";
-            }
-        }
     }
 
     std::ostringstream out_;

@@ -126,3 +126,45 @@ TEST(KavrelRender, WritesMotionJpeg) {
     EXPECT_EQ(back.decodeErrors, 0);
     EXPECT_EQ(back.frames, 12);
 }
+
+TEST(KavrelRender, MotionAndFramingReachTheTimeline) {
+    TempDir dir;
+    dir.Write("a.jpg", "photo");
+    Outcome same = KavrelRender(dir, "--dump-timeline --photo-duration 5 --transition-duration 1 --motion same "
+                                     "--same-motion pan-up --motion-amount 25 --motion-pace eased --framing blur a.jpg a.jpg");
+    ASSERT_EQ(same.status, 0) << same.out;
+    EXPECT_NE(same.out.find("<property name=\"Framing\" type=\"VT_BSTR\" value=\"blur\""), std::string::npos) << same.out;
+    std::size_t at = 0;
+    int motions = 0;
+    while ((at = same.out.find("<property name=\"Motion\" type=\"VT_BSTR\" value=\"pan-up\"", at + 1)) != std::string::npos) {
+        ++motions;
+    }
+    EXPECT_EQ(motions, 2);
+    EXPECT_NE(same.out.find("<property name=\"Amount\" type=\"VT_R8\" value=\"0.25\""), std::string::npos);
+    EXPECT_NE(same.out.find("<property name=\"Easing\" type=\"VT_BSTR\" value=\"eased\""), std::string::npos);
+
+    const std::string photos = " a.jpg a.jpg a.jpg a.jpg a.jpg a.jpg a.jpg a.jpg";
+    Outcome random = KavrelRender(dir, "--dump-timeline --seed 5 --motion random" + photos);
+    Outcome again = KavrelRender(dir, "--dump-timeline --seed 5 --motion random" + photos);
+    Outcome still = KavrelRender(dir, "--dump-timeline --seed 5" + photos);
+    EXPECT_EQ(random.out, again.out);
+    EXPECT_NE(random.out.find("<effect"), std::string::npos);
+    EXPECT_EQ(still.out.find("<effect"), std::string::npos);
+    EXPECT_EQ(still.out.find("Framing"), std::string::npos);
+}
+
+TEST(KavrelRender, RefusesUnknownMotionValues) {
+    TempDir dir;
+    dir.Write("a.jpg", "photo");
+    for (const char* bad : {"--motion sideways", "--same-motion none", "--motion-amount 0", "--motion-amount 101",
+                            "--motion-amount 12.5", "--framing stretch", "--motion-pace fast"}) {
+        Outcome run = KavrelRender(dir, std::string("--dump-timeline ") + bad + " a.jpg");
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_NE(run.out.find("Try 'kavrel-render --help'."), std::string::npos) << bad;
+    }
+    Outcome help = KavrelRender(dir, "--help");
+    for (const char* option : {"--motion none|random|same", "--same-motion", "--motion-amount", "--motion-pace",
+                               "--framing fit|blur|fill"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+}

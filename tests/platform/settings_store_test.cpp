@@ -189,3 +189,48 @@ TEST(SettingsStore, TheMusicsFadeOutIsKeptBesideTheTransitionDefaults) {
     WriteText(store, settings::kMusicFadeOut, "soft");
     EXPECT_DOUBLE_EQ(ReadMusicFadeOut(store), 0);
 }
+
+TEST(SettingsStore, MotionAndFramingAreKeptWithTheTransitionSettings) {
+    TempDir dir;
+    {
+        ProfileStore store(dir.File("kavrel.ini"));
+        const PhotoDefaults d = ReadPhotoDefaults(store);
+        EXPECT_EQ(d.motionPolicy, kMotionPolicyNone);
+        EXPECT_EQ(d.sameMotion, MotionKind::ZoomIn);
+        EXPECT_EQ(d.motionAmountPercent, 15);
+        EXPECT_FALSE(d.motionEased);
+        EXPECT_EQ(d.framing, Framing::Fit);
+        PhotoDefaults changed = d;
+        changed.motionPolicy = kMotionPolicySame;
+        changed.sameMotion = MotionKind::PanDown;
+        changed.motionAmountPercent = 40;
+        changed.motionEased = true;
+        changed.framing = Framing::Blur;
+        WritePhotoDefaults(store, changed);
+    }
+    ProfileStore store(dir.File("kavrel.ini"));
+    const PhotoDefaults d = ReadPhotoDefaults(store);
+    EXPECT_EQ(d.motionPolicy, kMotionPolicySame);
+    EXPECT_EQ(d.sameMotion, MotionKind::PanDown);
+    EXPECT_EQ(d.motionAmountPercent, 40);
+    EXPECT_TRUE(d.motionEased);
+    EXPECT_EQ(d.framing, Framing::Blur);
+    const std::string file = Slurp(dir.File("kavrel.ini"));
+    const std::size_t section = file.find("[TransitionSettings]");
+    for (const char* line : {"MotionPolicy=2", "SameMotion=6", "MotionAmount=40", "MotionEasing=1", "Framing=1"}) {
+        EXPECT_GT(file.find(line), section) << line << "\n" << file;
+        EXPECT_NE(file.find(line), std::string::npos) << line << "\n" << file;
+    }
+}
+
+TEST(SettingsStore, MotionValuesOutOfRangeReadAsTheirDefaults) {
+    TempDir dir;
+    ProfileStore store(dir.Write("kavrel.ini", "[TransitionSettings]\nMotionPolicy=9\nSameMotion=0\n"
+                                               "MotionAmount=101\nMotionEasing=7\nFraming=-1\n"));
+    const PhotoDefaults d = ReadPhotoDefaults(store);
+    EXPECT_EQ(d.motionPolicy, kMotionPolicyNone);
+    EXPECT_EQ(d.sameMotion, MotionKind::ZoomIn);
+    EXPECT_EQ(d.motionAmountPercent, 15);
+    EXPECT_FALSE(d.motionEased);
+    EXPECT_EQ(d.framing, Framing::Fit);
+}

@@ -1,5 +1,6 @@
 #include "tests/support/media_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -117,6 +118,15 @@ double Rms(const std::vector<float>& mono, double from, double to) {
 }
 
 std::string WritePhoto(const std::string& path, int w, int h, int salt, const std::string& codecName) {
+    return WritePixelPhoto(path, w, h, codecName, [&](int x, int y) {
+        return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(40 + (x * 150 / w + salt * 60) % 200),
+                                           static_cast<std::uint8_t>(40 + (y * 150 / h + salt * 35) % 200),
+                                           static_cast<std::uint8_t>(40 + ((x + y) * 100 / (w + h) + salt * 90) % 200)};
+    });
+}
+
+std::string WritePixelPhoto(const std::string& path, int w, int h, const std::string& codecName,
+                            const std::function<std::array<std::uint8_t, 3>(int x, int y)>& pixel) {
     const AVCodec* codec = avcodec_find_encoder_by_name(codecName.c_str());
     if (codec == nullptr) return "no encoder " + codecName;
     AVCodecContext* c = avcodec_alloc_context3(codec);
@@ -135,9 +145,8 @@ std::string WritePhoto(const std::string& path, int w, int h, int salt, const st
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             std::uint8_t* p = f->data[0] + y * f->linesize[0] + 3 * x;
-            p[0] = static_cast<std::uint8_t>(40 + (x * 150 / w + salt * 60) % 200);
-            p[1] = static_cast<std::uint8_t>(40 + (y * 150 / h + salt * 35) % 200);
-            p[2] = static_cast<std::uint8_t>(40 + ((x + y) * 100 / (w + h) + salt * 90) % 200);
+            const std::array<std::uint8_t, 3> rgb = pixel(x, y);
+            std::copy(rgb.begin(), rgb.end(), p);
         }
     }
     AVFrame* e = f;

@@ -1,7 +1,9 @@
 #pragma once
 // Reads a written video file back with FFmpeg, for checking what it holds.
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,3 +26,6 @@ double Rms(const std::vector<float>& mono, double from, double to);
 // A photo file of w × h: a colour gradient seeded by `salt`, encoded by the named FFmpeg image
 // encoder ("mjpeg", "png", "bmp"), the container guessed from the name.
 std::string WritePhoto(const std::string& path, int w, int h, int salt, const std::string& codec);
+// A photo file of w × h whose pixel (x, y) has the colour `pixel` gives (R, G, B).
+std::string WritePixelPhoto(const std::string& path, int w, int h, const std::string& codec,
+                            const std::function<std::array<std::uint8_t, 3>(int x, int y)>& pixel);

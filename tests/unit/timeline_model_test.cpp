@@ -101,7 +101,7 @@ TEST(TimelineModel, NodesRefuseWhatDoesNotBelong) {
     EXPECT_EQ(s->SetMediaTimes(10, 5), E_INVALIDARG);
     EXPECT_EQ(s->SetStretchMode(7), E_INVALIDARG);
     TimelineObjPtr unknown;
-    EXPECT_EQ(t.timeline->CreateEmptyNode(&unknown, TIMELINE_MAJOR_TYPE_EFFECT), E_INVALIDARG);
+    EXPECT_EQ(t.timeline->CreateEmptyNode(&unknown, TIMELINE_MAJOR_TYPE_COMPOSITE), E_INVALIDARG);
 }
 
 TEST(FaultPlan, FailsEveryCallOrOnlyTheNthFromNow) {

@@ -48,6 +48,11 @@ int BuildShowProject(const RenderOptions& o, SlideshowProject* projectOut, Messa
     d.transitionDurationSec = o.transitionDurationSec;
     d.policy = o.policy;
     d.sameIndex = o.sameIndex;
+    d.motionPolicy = o.motionPolicy;
+    d.sameMotion = MotionKindFromInt(o.sameMotion);
+    d.motionAmountPercent = o.motionAmountPercent;
+    d.motionEased = o.motionEased;
+    d.framing = FramingFromInt(o.framing);
     project.output().width = o.width;
     project.output().height = o.height;
     project.setMusicFadeOutSec(o.musicFadeOutSec);

@@ -7,6 +7,8 @@
 #include <set>
 
 #include "app/path_rules.h"
+#include "app/slideshow_project.h"
+#include "engine/motion_choice.h"
 #include "engine/transition_catalogue.h"
 
 namespace {
@@ -75,6 +77,46 @@ std::string ParsePolicy(const std::string& text, RenderOptions* o) {
     return {};
 }
 
+std::string ParseMotionPolicy(const std::string& text, RenderOptions* o) {
+    static const std::map<std::string, int> kPolicies{
+        {"none", kMotionPolicyNone}, {"random", kMotionPolicyRandom}, {"same", kMotionPolicySame}};
+    auto it = kPolicies.find(text);
+    if (it == kPolicies.end()) return "--motion takes none, random or same";
+    o->motionPolicy = it->second;
+    return {};
+}
+
+std::string ParseSameMotion(const std::string& text, RenderOptions* o) {
+    std::optional<MotionKind> kind = MotionKindFromName(text);
+    if (!kind || *kind == MotionKind::None) {
+        return "--same-motion takes zoom-in, zoom-out, pan-left, pan-right, pan-up or pan-down";
+    }
+    o->sameMotion = static_cast<int>(*kind);
+    return {};
+}
+
+std::string ParseMotionAmount(const std::string& text, RenderOptions* o) {
+    int percent = 0;
+    if (!ParseInt(text, &percent) || percent < kMinMotionAmountPercent || percent > kMaxMotionAmountPercent) {
+        return "--motion-amount takes a percentage from 1 to 100";
+    }
+    o->motionAmountPercent = percent;
+    return {};
+}
+
+std::string ParseMotionPace(const std::string& text, RenderOptions* o) {
+    if (text != "constant" && text != "eased") return "--motion-pace takes constant or eased";
+    o->motionEased = text == "eased";
+    return {};
+}
+
+std::string ParseFraming(const std::string& text, RenderOptions* o) {
+    std::optional<Framing> framing = FramingFromName(text);
+    if (!framing) return "--framing takes fit, blur or fill";
+    o->framing = static_cast<int>(*framing);
+    return {};
+}
+
 // Each option that takes a value, and what it does with it.
 using ValueHandler = std::function<std::string(const std::string&, RenderOptions*)>;
 const std::map<std::string, ValueHandler>& ValueOptions() {
@@ -123,6 +165,11 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
              return std::string();
          }},
         {"--size", ParseSize},
+        {"--motion", ParseMotionPolicy},
+        {"--same-motion", ParseSameMotion},
+        {"--motion-amount", ParseMotionAmount},
+        {"--motion-pace", ParseMotionPace},
+        {"--framing", ParseFraming},
         {"-o", [](const std::string& v, RenderOptions* o) { o->output = v; return std::string(); }},
         {"--format",
          [](const std::string& v, RenderOptions* o) {
@@ -229,6 +276,23 @@ Photos:
   --same N                    the transition of policy "same" (default 0, None)
   --seed N                    seed of the random transitions, to repeat a show
   --list-transitions          print the transitions with their numbers
+  --motion none|random|same   how photos move while on screen, their transitions
+                              included (default none: they stand still); random
+                              follows the seed
+  --same-motion zoom-in|zoom-out|pan-left|pan-right|pan-up|pan-down
+                              the motion of policy "same" (default zoom-in); a pan
+                              moves the view toward that edge of the photo
+  --motion-amount PERCENT     how much a zoom enlarges, 1 to 100 (default 15); a
+                              pan on a photo of the frame's shape zooms in by it
+                              first, to have room to travel
+  --motion-pace constant|eased
+                              an even pace, or starting and ending slowly
+                              (default constant)
+  --framing fit|blur|fill     how a photo fills the frame: whole with black bars
+                              (default), whole on a blurred darkened copy of
+                              itself, or cropped to fill it. A moving photo of
+                              nearly the frame's shape moves inside itself, with
+                              no bars
 
 Music:
   --music FILE                a music file (MP3, WAV, FLAC, Ogg, Opus, M4A, WMA and

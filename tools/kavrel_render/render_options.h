@@ -34,6 +34,11 @@ struct RenderOptions {
     int height = 480;
     double musicFadeOutSec = kDefaultMusicFadeOutSec;  // 0: the music stops with the show
     std::optional<std::uint32_t> seed;
+    int motionPolicy = 0;  // MotionPolicy
+    int sameMotion = 1;    // MotionKind of policy "same"
+    int motionAmountPercent = 15;
+    bool motionEased = false;
+    int framing = 0;  // Framing
 };
 
 struct ParsedOptions {

@@ -1,0 +1,18 @@
+#pragma once
+// The motion each new photo gets, as the transition policy gives it its transition.
+
+#include <cstdint>
+
+#include "platform/render/photo_motion.h"
+
+enum MotionPolicy : int {
+    kMotionPolicyNone = 0,  // photos stand still, as they always have
+    kMotionPolicyRandom = 1,
+    kMotionPolicySame = 2,
+};
+
+// The motion of the photo at list position `position` (0-based). Random picks one of the six
+// motions from the position and the show's seed alone, so the same show moves the same way in the
+// preview and in the file, whatever else was drawn. An unknown policy is None; under Same an
+// unknown motion is None.
+MotionKind ChooseMotion(int policy, int sameMotion, int position, std::uint32_t seed);
