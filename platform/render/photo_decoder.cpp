@@ -379,7 +379,7 @@ PhotoSize NoLargerThan(PhotoSize wanted, PhotoSize available) {
     return {even(wanted.width * scale, available.width), even(wanted.height * scale, available.height)};
 }
 
-FramePtr Oriented(const AVFrame* scaled, int orientation) {
+FramePtr Oriented(const AVFrame* scaled, int orientation, const VideoColour& colour) {
     const PhotoSize upright = UprightSize(scaled->width, scaled->height, orientation);
     FramePtr out(av_frame_alloc());
     out->format = AV_PIX_FMT_YUV420P;
@@ -391,26 +391,33 @@ FramePtr Oriented(const AVFrame* scaled, int orientation) {
         OrientPlane(scaled->data[p], scaled->width >> shift, scaled->height >> shift, scaled->linesize[p],
                     out->data[p], out->linesize[p], orientation);
     }
-    out->color_range = AVCOL_RANGE_MPEG;
-    out->colorspace = AVCOL_SPC_BT470BG;
+    TagFrame(out.get(), colour);
     return out;
 }
 
 }  // namespace
 
-bool DecodeUprightPhoto(const std::string& path, const std::function<PhotoSize(PhotoSize)>& shownSize,
-                        FramePtr* picture, PhotoSize* fullSize, std::string* error) {
+bool DecodeUprightPhoto(const std::string& path, int frameHeight,
+                        const std::function<PhotoSize(PhotoSize)>& shownSize, FramePtr* picture,
+                        PhotoSize* fullSize, std::string* error) {
     JpegHeader jpeg;
-    PhotoSize cover;  // what the JPEG's reduced scale must still cover
-    if (ProbeJpegFile(path, &jpeg)) cover = shownSize(UprightSize(jpeg.width, jpeg.height, jpeg.orientation));
+    PhotoSize cover;  // what a JPEG's reduced scale or a HEIF thumbnail must still cover
+    PhotoSize heif;
+    std::string ignored;
+    if (ProbeJpegFile(path, &jpeg)) {
+        cover = shownSize(UprightSize(jpeg.width, jpeg.height, jpeg.orientation));
+    } else if (IsHeifFile(path) && ProbeHeifPhoto(path, &heif.width, &heif.height, &ignored)) {
+        cover = shownSize(heif);
+    }
     Decoded d;
     if (!DecodeFirst(path, cover.width, cover.height, &d, error)) return false;
     *fullSize = UprightSize(d.fullWidth, d.fullHeight, d.orientation);
     const PhotoSize decoded = UprightSize(d.frame->width, d.frame->height, d.orientation);
     const PhotoSize target = NoLargerThan(shownSize(*fullSize), decoded);
     const PhotoSize stored = UprightSize(target.width, target.height, d.orientation);
-    FramePtr scaled = Scale(d.frame.get(), stored.width, stored.height, AV_PIX_FMT_YUV420P);
-    *picture = Oriented(scaled.get(), d.orientation);
+    const VideoColour colour = VideoColourFor(frameHeight);  // the show's frames', not the photo's size
+    FramePtr scaled = Scale(d.frame.get(), stored.width, stored.height, colour);
+    *picture = scaled != nullptr ? Oriented(scaled.get(), d.orientation, colour) : nullptr;
     if (*picture == nullptr) *error = "Out of memory for the photo " + path;
     return *picture != nullptr;
 }

@@ -33,6 +33,8 @@ bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, 
 // The upright photo as a 4:2:0 picture (even sizes) at the size `shownSize` gives for its full
 // upright size: decoded at the smallest scale that still covers that size (a large JPEG at 1/2,
 // 1/4 or 1/8), then scaled down to it. A photo smaller than that keeps its own size: it is never
-// enlarged here. *fullSize gets the photo's full upright size.
-bool DecodeUprightPhoto(const std::string& path, const std::function<PhotoSize(PhotoSize)>& shownSize,
-                        FramePtr* picture, PhotoSize* fullSize, std::string* error);
+// enlarged here. *fullSize gets the photo's full upright size. Its colours are in the matrix of
+// frames `frameHeight` lines high.
+bool DecodeUprightPhoto(const std::string& path, int frameHeight,
+                        const std::function<PhotoSize(PhotoSize)>& shownSize, FramePtr* picture,
+                        PhotoSize* fullSize, std::string* error);

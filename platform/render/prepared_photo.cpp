@@ -41,7 +41,7 @@ bool PreparePhoto(const std::string& path, const PhotoMotion& motion, Framing fr
         return PhotoSize{static_cast<int>(std::ceil(largest.w)),
                          static_cast<int>(std::ceil(largest.h))};
     };
-    if (!DecodeUprightPhoto(path, shown, &photo->picture, &full, error)) return false;
+    if (!DecodeUprightPhoto(path, height, shown, &photo->picture, &full, error)) return false;
     photo->geometry = GeometryOf(full, framing, width, height);
     photo->backdrop = framing == Framing::Blur
                           ? BlurredBackdrop(photo->picture.get(), width, height)
