@@ -102,6 +102,9 @@ private:
     void SelectRows(bool photos, const std::vector<int>& rows);
     void ShowOutputStatus();
     void SetStatus(const std::string& text);
+    // Builds the timeline, asking where each missing photo or music file is now; the project takes
+    // the files located (*located: some were), the views are the caller's to rebuild.
+    HRESULT BuildTimelineLocatingFiles(bool* located);
     void EnterRunningState();
     void StopConversion(bool failed);
     void EndPreviewRun();

@@ -6,6 +6,7 @@
 
 #include "app/kavrel_dlg.h"
 #include "app/list_rows.h"
+#include "app/missing_file_locator.h"
 #include "app/status_line.h"
 #include "engine/output_format.h"
 #include "engine/timeline_builder.h"
@@ -118,8 +119,8 @@ void CKavrelDlg::OnConvert() {
         }
     }
     DisableDivXFeedback();
-    TimelineBuildEnv buildEnv{s_.boxes, s_.faults, nullptr};
-    BuildTimeline(project_, buildEnv, &timeline_);
+    bool located = false;
+    BuildTimelineLocatingFiles(&located);
     RenderToFileEnv env{s_.boxes, this,
                         [this](const std::shared_ptr<IGraphBuilder>& graph) {
                             CDialogFilterPerproty dialog(s_.boxes, s_.frames, this);
@@ -140,6 +141,17 @@ void CKavrelDlg::OnConvert() {
         project_.run().converting = false;
     }
     if (silentTrack) project_.RemoveMusic(project_.musicCount() - 1);
+    if (located) {  // after the silent track has gone, which the list never shows
+        RebuildPhotoView();
+        RebuildMusicView();
+    }
+}
+
+HRESULT CKavrelDlg::BuildTimelineLocatingFiles(bool* located) {
+    MissingFileLocator locator(s_.files, this);
+    const HRESULT hr = BuildTimeline(project_, {s_.boxes, s_.faults, &locator}, &timeline_);
+    *located = locator.ApplyTo(project_) > 0;
+    return hr;
 }
 
 void CKavrelDlg::EnableBusyButtons(bool enable) {
@@ -219,8 +231,13 @@ void CKavrelDlg::OnPreview() {
         EndPreviewRun();
         return;
     }
-    TimelineBuildEnv buildEnv{s_.boxes, s_.faults, nullptr};
-    if (FAILED(BuildTimeline(project_, buildEnv, &timeline_))) return;
+    bool located = false;
+    const HRESULT built = BuildTimelineLocatingFiles(&located);
+    if (located) {
+        RebuildPhotoView();
+        RebuildMusicView();
+    }
+    if (FAILED(built)) return;
     PreviewEnv env{s_.boxes, [this] {
                        return std::make_unique<CVcdCore>(this, s_.boxes, [this](int command) {
                            if (command == IDC_BUTTON_PREVIEW_VIDEO) OnPreview();

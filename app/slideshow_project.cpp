@@ -47,6 +47,13 @@ ProjectResult SlideshowProject::SetPhoto(int position, const PhotoItem& item) {
     return ProjectResult::Ok;
 }
 
+ProjectResult SlideshowProject::SetMusicPath(int position, const std::string& path) {
+    if (!ValidMusic(position)) return ProjectResult::NoSuchItem;
+    if (path.size() > kMaxPathBytes) return ProjectResult::PathTooLong;
+    music_[static_cast<std::size_t>(position)].path = path;
+    return ProjectResult::Ok;
+}
+
 ProjectResult SlideshowProject::RemovePhoto(int position) {
     if (!ValidPhoto(position)) return ProjectResult::NoSuchItem;
     photos_.erase(photos_.begin() + position);

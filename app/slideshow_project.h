@@ -81,6 +81,8 @@ public:
     ProjectResult AppendMusic(const std::string& path, REFERENCE_TIME length);
     // Replaces every field of photo `position` (the photo property dialog's result).
     ProjectResult SetPhoto(int position, const PhotoItem& item);
+    // The music file found elsewhere; its measured length stays.
+    ProjectResult SetMusicPath(int position, const std::string& path);
 
     ProjectResult RemovePhoto(int position);
     ProjectResult RemoveMusic(int position);

@@ -49,6 +49,7 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_MESSAGE_SELECT_ITEM", 149, "Please select an item in the list first"},
     {"IDS_MESSAGE_RESTART_PROGRAM", 150, "Please restart the program"},
     {"IDS_MESSAGE_CONVERSION_DONE", 151, "Done"},
+    {"IDS_MESSAGE_LOCATE_FILE", 160, "Where is %s now?"},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

@@ -525,3 +525,24 @@ TEST_F(MainWindowTest, ACodecSettingReachesTheFileAndOutlivesARestart) {
     });
     EXPECT_NE(Slurp(output).find(" crf=45.0 "), std::string::npos) << "the crf was lost on restart";
 }
+
+// A photo moved away since it was added is asked for, and the file located takes its place.
+TEST_F(MainWindowTest, AMissingPhotoIsLocatedAndTakesItsPlace) {
+    RunProgram([&](CKavrelDlg& w) {
+        SmallAviShow(2, 1);
+        const std::string moved = (dir.path() / "b" / "moved.png").string();
+        fs::rename(w.project().photos()[1].path, moved);
+        files.answers.push_back({moved});
+        Click(1000);
+        ASSERT_EQ(files.requests.size(), 1u);
+        EXPECT_EQ(files.requests[0].title, "Where is p1.png now?");
+        EXPECT_EQ(files.requests[0].startFolder, (dir.path() / "a").string() + "/");
+        EXPECT_EQ(w.project().photos()[1].path, moved);
+        EXPECT_EQ(w.photoList()->topLevelItem(1)->text(0), "moved.png");
+        ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
+        ASSERT_TRUE(WaitFor([&] { return !w.project().run().converting; }, 30000));
+        VideoReadBack back = ReadVideoFile(w.project().output().path, {});
+        EXPECT_EQ(back.decodeErrors, 0);
+        EXPECT_EQ(back.frames, 48);
+    });
+}
