@@ -11,6 +11,7 @@ PACKAGES=(cmake g++ make pkg-config
           libheif-dev libheif-examples  # HEIC and AVIF photos; heif-enc makes the tests' ones
           libgtest-dev libgmock-dev
           fonts-dejavu-core fonts-wqy-microhei
+          locales  # the tests make a German locale with localedef
           libjpeg-turbo-progs libjpeg62-turbo-dev)  # JPEG kinds FFmpeg's encoder does not make, for the tests
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 

@@ -62,6 +62,8 @@ void CLanguage::Message(const std::string& text, const std::string& caption) con
 }
 
 int CLanguage::Init(const std::string& root, const std::string& name) {
+    // Numbers are English whatever the language, also when no language file is found.
+    std::setlocale(LC_NUMERIC, "C");
     root_ = root;
     installed_.clear();
     EnumLanguages();
@@ -253,7 +255,7 @@ int CLanguage::LoadInterfaceFont() {
     LogFont f;
     if (store_ != nullptr) {
         const auto& keys = settings::kInterfaceFont;
-        const std::string& section = currentName_;
+        const std::string section = FontSection();
         auto get = [&](int i) {
             return store_->GetProfileInt(section, std::string(keys[i].key), keys[i].intDefault);
         };
@@ -284,14 +286,21 @@ int CLanguage::LoadInterfaceFont() {
     return 1;
 }
 
+// The language's font section as the file spells it, found whatever the case of the language's
+// name (a font stored under "english" is English's).
+std::string CLanguage::FontSection() const {
+    return store_->ExistingSection(currentName_).value_or(currentName_);
+}
+
 int CLanguage::SaveInterfaceFont(const LogFont& f) {
     if (store_ == nullptr) return 1;
     const auto& keys = settings::kInterfaceFont;
     const int values[12] = {f.lfHeight,      f.lfWidth,       f.lfEscapement,   f.lfOrientation,
                             f.lfWeight,      f.lfItalic,      f.lfUnderline,    f.lfStrikeOut,
                             f.lfCharSet,     f.lfOutPrecision, f.lfClipPrecision, f.lfPitchAndFamily};
-    for (int i = 0; i < 12; ++i) store_->WriteProfileInt(currentName_, std::string(keys[i].key), values[i]);
-    store_->WriteProfileString(currentName_, std::string(keys[12].key), LimitFaceName(f.lfFaceName));
+    const std::string section = FontSection();
+    for (int i = 0; i < 12; ++i) store_->WriteProfileInt(section, std::string(keys[i].key), values[i]);
+    store_->WriteProfileString(section, std::string(keys[12].key), LimitFaceName(f.lfFaceName));
     return 1;
 }
 

@@ -102,6 +102,7 @@ private:
     using Table = std::vector<std::pair<std::int32_t, std::string>>;
     static std::string Find(const Table& table, std::int32_t id);
     std::string InstalledSpelling(const std::string& name) const;
+    std::string FontSection() const;
     void ApplyLocale(const LocaleChoice& locale);
     void Message(const std::string& text, const std::string& caption) const;
 

@@ -54,6 +54,8 @@ std::string SanitiseUtf8(std::string_view bytes) {
 
 std::string DecodeToUtf8(std::string_view bytes, FileEncoding encoding, int codePage) {
     if (StartsWith(bytes, "\xEF\xBB\xBF")) return SanitiseUtf8(bytes.substr(3));
+    // A UTF-16 mark says what the file is, whatever its name says.
+    if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) encoding = FileEncoding::Utf16;
     std::string out;
     switch (encoding) {
         case FileEncoding::Utf8: return SanitiseUtf8(bytes);

@@ -63,4 +63,14 @@ bool ProfileStore::Contains(const std::string& section, const std::string& key) 
     return settings_->contains(KeyPath(section, key));
 }
 
+std::optional<std::string> ProfileStore::ExistingSection(const std::string& section) const {
+    const QString wanted = QString::fromStdString(section);
+    const QStringList groups = settings_->childGroups();
+    if (groups.contains(wanted)) return section;
+    for (const QString& group : groups) {
+        if (group.compare(wanted, Qt::CaseInsensitive) == 0) return group.toStdString();
+    }
+    return std::nullopt;
+}
+
 std::string ProfileStore::FileName() const { return settings_->fileName().toStdString(); }

@@ -6,6 +6,7 @@
 // value that cannot be written is lost silently. Each write reaches the file at once.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QSettings;
@@ -29,6 +30,9 @@ public:
     void WriteProfileString(const std::string& section, const std::string& key,
                             const std::string& value);
     bool Contains(const std::string& section, const std::string& key) const;
+    // The section of the file whose name equals `section` ignoring case, as the file spells it
+    // (the exact spelling first); none when the file has no such section.
+    std::optional<std::string> ExistingSection(const std::string& section) const;
     std::string FileName() const;
 
 private:

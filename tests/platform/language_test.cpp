@@ -4,9 +4,12 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
+#include "app/list_rows.h"
+#include "controls/data_exchange.h"
 #include "lang/ini_reader.h"
 #include "lang/language_tables.h"
 #include "lang/text_encoding.h"
@@ -39,6 +42,20 @@ struct Loaded {
 };
 
 std::string ShippedFolder() { return KAVREL_SOURCE_DIR "/language"; }
+
+// Sets LC_NUMERIC to a German locale made for the test (its decimal mark is a comma), as a user's
+// LANG=de_DE.UTF-8 has it when the program starts; false when none could be made.
+bool UseGermanNumbers() {
+    static TempDir* folder = new TempDir;  // for the whole run: glibc reads it when asked
+    static const bool made = [] {
+        const std::string target = folder->File("de_DE.UTF-8");
+        std::system(("localedef -c -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1").c_str());
+        return fs::exists(target);
+    }();
+    if (!made) return false;
+    setenv("LOCPATH", folder->path().c_str(), 1);
+    return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+}
 
 }  // namespace
 
@@ -151,6 +168,21 @@ TEST(Language, NumbersKeepTheirFullStop) {
     EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
 }
 
+TEST(Language, NumbersAreEnglishUnderAnyLocaleEvenWithoutLanguageFiles) {
+    ASSERT_TRUE(UseGermanNumbers()) << "localedef and Debian's locales package make the test's locale";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.3f", 8.0);
+    ASSERT_STREQ(buf, "8,000");  // the locale the program starts with
+    TempDir empty;
+    Loaded l;
+    l.language.Init(empty.path().string(), "German");
+    EXPECT_EQ(PhotoRowTexts({"a.jpg", 8, 0, 2.5})[1], "8.000");
+    EXPECT_EQ(PhotoRowTexts({"a.jpg", 8, 0, 2.5})[3], "2.500");
+    EXPECT_EQ(ReadLeadingNumber("2.5"), 2.5);
+    std::setlocale(LC_NUMERIC, "C");
+    unsetenv("LOCPATH");
+}
+
 TEST(Language, FindsItsRootInTheBuildTreeAnInstallAndACopy) {
     TempDir t;
     auto make = [&](const std::string& folder) {
@@ -169,6 +201,20 @@ TEST(Language, FindsItsRootInTheBuildTreeAnInstallAndACopy) {
     make("data");
     EXPECT_EQ(CLanguage::FindLanguageRoot(t.File("bare/kavrel"), t.File("data")), t.File("data"));
     EXPECT_EQ(CLanguage::FindLanguageRoot(t.File("bare/kavrel"), ""), t.File("bare"));
+}
+
+// A UTF-16 file with its byte-order mark is read as UTF-16 whatever its name says.
+TEST(Language, AUtf16MarkIsHonouredWhateverTheName) {
+    const std::u16string text = u"\uFEFF[STRING]\r\nIDS_MESSAGE_WARNING=Предупреждение\r\n";
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    LanguageRoot root(Files{{"English.ini", ""}, {"Russian.ini", bytes}});
+    Loaded l;
+    l.language.Init(root.path(), "Russian");
+    EXPECT_EQ(l.language.GetString(108), "Предупреждение");
 }
 
 TEST(LocaleTable, RowsAndTheirIds) {
@@ -226,6 +272,24 @@ TEST(InterfaceFont, DefaultsAndOneDescriptionPerLanguage) {
     EXPECT_EQ(l.language.InterfaceFont(), expected);
     EXPECT_EQ(l.store.GetProfileInt("German", "lfCharSet", 0), 204);
     EXPECT_EQ(l.store.GetProfileInt("French", "lfWeight", 0), 0);  // nothing written for French
+}
+
+// Sections of the settings file are found whatever the case of the language's name, as a font
+// stored under "english" is still English's once the menu names it "English".
+TEST(InterfaceFont, ItsSectionIsFoundWhateverTheCaseOfTheName) {
+    LanguageRoot root(Files{{"English.ini", ""}});
+    Loaded l;
+    l.store.WriteProfileInt("english", "lfHeight", -20);
+    l.store.WriteProfileString("english", "lfFaceName", "DejaVu Serif");
+    l.language.Init(root.path(), "english");
+    l.language.SelectLanguage("English");
+    EXPECT_EQ(l.language.InterfaceFont().lfHeight, -20);
+    EXPECT_EQ(l.language.InterfaceFont().lfFaceName, "DejaVu Serif");
+    LogFont larger = l.language.InterfaceFont();
+    larger.lfHeight = -24;
+    l.language.SaveInterfaceFont(larger);
+    EXPECT_EQ(l.store.GetProfileInt("english", "lfHeight", 0), -24);  // the section it was in
+    EXPECT_EQ(l.store.ExistingSection("English").value_or(""), "english");  // no second section
 }
 
 TEST(InterfaceFont, UnusableDescriptionIsReported) {
