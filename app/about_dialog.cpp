@@ -41,7 +41,7 @@ void CAboutDlg::OnInitDialog() {
         icon->setAutoFillBackground(false);
         icon->setPixmap(QIcon(":/res/icons/kavrel.svg").pixmap(icon->size()));
     }
-    SetItemText(1101, std::string("Kavrel ") + KAVREL_VERSION + " - photos and music into one video");
+    SetItemText(1064, std::string("Kavrel ") + KAVREL_VERSION + " - photos and music into one video");
     for (auto [id, address] : {std::pair{1049, homePage_}, std::pair{1050, contactPage_}}) {
         auto* link = ItemAs<CHyperLink>(id);
         link->SetURL(address);

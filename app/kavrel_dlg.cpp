@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <ctime>
 
@@ -81,6 +82,8 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     OnCommand(1047, [this] { OnHomepage(); });
     OnCommand(1042, [this] { OnAbout(); });
     OnCommand(1054, [this] { close(); });
+    // F1 is the Help command, as on every window that has a guide.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] { OnHelp(); });
     connect(photoList(), &QTreeWidget::itemClicked, this, [this] { OnShowClickedPhoto(); });
     photoList()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(photoList(), &QTreeWidget::customContextMenuRequested, this, [this] { OnPhotoProperty(); });

@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QUrl>
 
 #include "app/kavrel_dlg.h"
 #include "app/settings_table.h"
 #include "lang/language.h"
 #include "platform/codecs/codec_settings.h"
+#include "platform/shell/address_url.h"
 #include "platform/shell/profile_store.h"
 #include "platform/shell/qt_shell_dialogs.h"
 #include "player/qt_preview_renderers.h"
@@ -32,7 +32,7 @@ public:
                                     frames_,
                                     &codecPages_,
                                     [](const std::string& address) {
-                                        return QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(address)));
+                                        return QDesktopServices::openUrl(AddressUrl(address));
                                     },
                                     root,
                                     QCoreApplication::applicationDirPath().toStdString(),

@@ -5,7 +5,9 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QUrl>
+#include <utility>
 
+#include "platform/shell/address_url.h"
 #include "platform/shell/message_boxes.h"
 
 CHyperLink::CHyperLink(QWidget* parent) : QLabel(parent) {
@@ -76,13 +78,21 @@ void CHyperLink::CheckStillOver() {
     Restyle();
 }
 
+void CHyperLink::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLabel::mouseDoubleClickEvent(event);
+    // The second click of a double click is the double click's: the first one already opened.
+    if (event->button() == Qt::LeftButton) secondClick_ = true;
+}
+
 void CHyperLink::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton) Open();
+    if (event->button() != Qt::LeftButton) return;
+    if (std::exchange(secondClick_, false)) return;
+    Open();
 }
 
 int CHyperLink::OpenWithDesktop(const QString& address) {
-    const QUrl url = QUrl::fromUserInput(address);
+    const QUrl url = AddressUrl(address.toStdString());
     if (QDesktopServices::openUrl(url)) return 33;
     // Never through a shell: the address is one argument.
     if (QProcess::startDetached("xdg-open", {url.toString()})) return 33;

@@ -36,6 +36,7 @@ public:
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
 
 private:
@@ -47,6 +48,7 @@ private:
     int underline_ = -1;
     bool over_ = false;
     bool visited_ = false;
+    bool secondClick_ = false;
     QTimer hoverTimer_;
     MessageBoxes* boxes_ = nullptr;
     Opener opener_;

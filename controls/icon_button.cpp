@@ -4,18 +4,44 @@
 #include <QEnterEvent>
 #include <QAudioDevice>
 #include <QMediaDevices>
+#include <QMouseEvent>
 #include <QPainter>
-#include <qdrawutil.h>
 #include <QSoundEffect>
 #include <QStyle>
+#include <QToolTip>
 
 namespace {
 constexpr int kMargin = 3;
 }
 
+namespace {
+
+constexpr int kMaxTipWidth = 400;
+
+// A tip wider than 400 pixels wraps at that width.
+QString WrappedTip(const QString& text) {
+    if (QFontMetrics(QToolTip::font()).horizontalAdvance(text) <= kMaxTipWidth) return text;
+    QString html = text.toHtmlEscaped();
+    html.replace('\n', "<br>");
+    return QString("<table width=\"%1\"><tr><td>%2</td></tr></table>").arg(kMaxTipWidth).arg(html);
+}
+
+// A one-pixel 3-D rectangle: `topLeft` on the top and left edges, `bottomRight` on the others.
+void DrawEdge(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+    p.setPen(topLeft);
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(bottomRight);
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomRight());
+}
+
+}  // namespace
+
 CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
     setFlat(true);
     setAttribute(Qt::WA_Hover);
+    setAutoDefault(false);  // an owner-drawn button is never the dialog's default
 }
 
 CButtonST::~CButtonST() = default;
@@ -32,7 +58,9 @@ void CButtonST::SetSound(const QUrl& wav) {
     sound_->setVolume(0.5);
 }
 
-void CButtonST::SetTooltipText(const QString& text, bool activate) { setToolTip(activate ? text : QString()); }
+void CButtonST::SetTooltipText(const QString& text, bool activate) {
+    setToolTip(activate ? WrappedTip(text) : QString());
+}
 
 int CButtonST::SetAlign(int align) {
     if (align < 0 || align > 3) return 4;
@@ -62,6 +90,23 @@ void CButtonST::focusOutEvent(QFocusEvent* event) {
     EndHover();
 }
 
+// The right button is the button's own: its click never reaches the window below.
+void CButtonST::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) return event->accept();
+    QPushButton::mousePressEvent(event);
+}
+
+void CButtonST::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) return event->accept();
+    QPushButton::mouseReleaseEvent(event);
+}
+
+bool CButtonST::event(QEvent* event) {
+    // The window's deactivation reaches its buttons as this event, not as an activation change.
+    if (event->type() == QEvent::WindowDeactivate) EndHover();
+    return QPushButton::event(event);
+}
+
 void CButtonST::changeEvent(QEvent* event) {
     QPushButton::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && !isActiveWindow()) EndHover();
@@ -84,9 +129,9 @@ void CButtonST::paintEvent(QPaintEvent*) {
     const bool pressed = isDown() || isChecked();
     if (!transparent_) p.fillRect(r, pal.button());
     if (pressed) {
-        qDrawShadeRect(&p, r, pal, true, 1);
+        DrawEdge(p, r, pal.color(QPalette::Dark), pal.color(QPalette::Light));
     } else if (hover_) {
-        qDrawShadeRect(&p, r, pal, false, 1);
+        DrawEdge(p, r, pal.color(QPalette::Light), pal.color(QPalette::Dark));
     }
     const QPoint shift = pressed ? QPoint(1, 1) : QPoint(0, 0);
     const QSize iconSize = icon_.isNull() ? QSize() : icon_.actualSize(QSize(32, 32));

@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 
 #include "controls/data_exchange.h"
+#include "controls/grid_lines.h"
 #include "controls/hyperlink.h"
 #include "controls/icon_button.h"
 #include "lang/control_id.h"
@@ -58,6 +59,7 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
             view->setSelectionBehavior(QAbstractItemView::SelectRows);
             view->setUniformRowHeights(true);
             view->setAllColumnsShowFocus(true);
+            view->setItemDelegate(new GridLinesDelegate(view));
             return view;
         }
         case ControlKind::IconButton: {

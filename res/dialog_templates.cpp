@@ -129,7 +129,7 @@ DialogTemplate MainWindow() {
 DialogTemplate AboutBox() {
     return {IDD_ABOUTBOX, "About Kavrel", 240, 150, {
         {1100, K::Picture, "", 10, 10, 32, 32},
-        {1101, K::Label, "Kavrel", 50, 10, 180, 12},
+        {1064, K::Label, "Kavrel", 50, 10, 180, 12},
         {1102, K::Label, "Made by the Kavrel developers", 50, 24, 180, 12},
         {1049, K::Hyperlink, "Kavrel home page", 50, 42, 180, 12},
         {1050, K::Hyperlink, "Support Email: Click here", 50, 56, 180, 12},

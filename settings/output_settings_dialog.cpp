@@ -170,7 +170,7 @@ void CDialogOutputSettings::OnBrowse() {
     request.save = true;
     const std::size_t slash = m_output.path.find_last_of('/');
     request.startFolder = slash == std::string::npos ? "." : m_output.path.substr(0, slash);
-    if (const auto* filter = SaveFilterOf(m_output.format); filter != nullptr && m_output.format <= kFormatMp4) {
+    if (const auto* filter = SaveFilterOf(m_output.format); filter != nullptr) {
         request.filters = {{filter->first, filter->second}};
     } else {
         s_.boxes.Show({MessageOwner::Dialog, "Does not support the video format", "Error", MessageButtons::Ok,

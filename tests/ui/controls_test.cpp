@@ -5,7 +5,9 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
+#include <QToolTip>
 
 #include "controls/hyperlink.h"
 #include "controls/icon_button.h"
@@ -64,6 +66,65 @@ TEST(IconButton, ADoubleClickIsTwoClicks) {
     EXPECT_EQ(clicks.count(), 2);
 }
 
+TEST(IconButton, DeactivatingTheWindowEndsTheHover) {
+    QWidget window;
+    auto* button = new CButtonST(&window);
+    button->setText("Options");
+    window.show();
+    Enter(button);
+    ASSERT_TRUE(button->hovered());
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(&window, &deactivate);  // as the window system tells a window
+    EXPECT_FALSE(button->hovered());
+}
+
+// Hovered: one light line top and left, one dark line bottom and right; pressed the other way
+// round; the pixel inside the edge is the button's background.
+TEST(IconButton, BordersAreOnePixelRaisedOrSunken) {
+    CButtonST button;
+    button.resize(60, 40);
+    const QPalette& pal = button.palette();
+    const QRgb light = pal.color(QPalette::Light).rgb(), dark = pal.color(QPalette::Dark).rgb();
+    Enter(&button);
+    QImage raised = button.grab().toImage();
+    EXPECT_EQ(raised.pixel(30, 0), light);
+    EXPECT_EQ(raised.pixel(0, 20), light);
+    EXPECT_EQ(raised.pixel(30, 39), dark);
+    EXPECT_EQ(raised.pixel(59, 20), dark);
+    EXPECT_NE(raised.pixel(30, 1), light);
+    EXPECT_NE(raised.pixel(30, 38), dark);
+    button.setDown(true);
+    QImage sunken = button.grab().toImage();
+    EXPECT_EQ(sunken.pixel(30, 0), dark);
+    EXPECT_EQ(sunken.pixel(30, 39), light);
+}
+
+// A right click is the button's own; a long tip wraps at 400 pixels, a short one stays as it is.
+TEST(IconButton, RightClicksStayAndTipsWrapAt400Pixels) {
+    QWidget window;
+    auto* button = new CButtonST(&window);
+    button->setGeometry(10, 10, 60, 40);
+    window.show();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)),
+                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    release.ignore();
+    QApplication::sendEvent(button, &release);
+    EXPECT_TRUE(release.isAccepted());
+
+    button->SetTooltipText("Add photos to list");
+    EXPECT_EQ(button->toolTip(), "Add photos to list");
+    button->SetTooltipText(QString("A tip that goes on ").repeated(12));
+    QToolTip::showText(button->mapToGlobal(QPoint(5, 5)), button->toolTip(), button);
+    QWidget* tip = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == "qtooltip_label" && w->isVisible()) tip = w;
+    }
+    ASSERT_NE(tip, nullptr);
+    EXPECT_LE(tip->width(), 400 + 2 * tip->style()->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth) + 8);
+    EXPECT_GT(tip->height(), 2 * tip->fontMetrics().height());  // wrapped onto several lines
+    QToolTip::hideText();
+}
+
 TEST(IconButton, DisabledDrawsTheCaptionEmbossed) {
     CButtonST button;
     button.setText("Convert");
@@ -105,6 +166,23 @@ TEST(Hyperlink, OpensItsAddressAndTurnsVisited) {
     link.Open();
     EXPECT_EQ(opened.back(), "file:///usr/share/kavrel/help/Introduction.htm");
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(Hyperlink, ADoubleClickOpensOnce) {
+    RecordingMessageBoxes boxes;
+    int opened = 0;
+    CHyperLink link;
+    link.setText("Kavrel home page");
+    link.SetServices(&boxes, [&](const QString&) { return ++opened, 33; });
+    link.show();
+    const QPointF at(5, 5);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                              QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, link.mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&link, &event);
+    }
+    EXPECT_EQ(opened, 1);
 }
 
 TEST(Hyperlink, UnderlineModes) {

@@ -546,3 +546,57 @@ TEST_F(MainWindowTest, AMissingPhotoIsLocatedAndTakesItsPlace) {
         EXPECT_EQ(back.frames, 48);
     });
 }
+
+// The window as a keyboard and mouse reach it: F1 opens the guide, Enter in a list presses no
+// button, a right click on a button opens no popup while one on the window's background does.
+TEST_F(MainWindowTest, KeysAndRightClicksGoWhereTheyBelong) {
+    RunProgram([&](CKavrelDlg& w) {
+        w.photoList()->setFocus();
+        KeyThroughWindow(&w, Qt::Key_F1);
+        ASSERT_EQ(opened.size(), 1u);
+        EXPECT_TRUE(opened[0].ends_with("help/Introduction.htm"));
+        KeyThroughWindow(&w, Qt::Key_Return);
+        EXPECT_TRUE(files.requests.empty()) << "Enter pressed a button";
+        EXPECT_TRUE(w.isVisible());
+
+        bool popup = false;
+        CloseMenuIfOpens(&popup, 500);
+        ClickThroughWindow(w.Item(1006), Qt::RightButton);
+        QTest::qWait(600);
+        EXPECT_FALSE(popup) << "a right click on a button opened the popup";
+        CloseMenuIfOpens(&popup, 5000);
+        ClickThroughWindow(&w, Qt::RightButton, QPoint(w.width() - 5, w.height() / 2));
+        EXPECT_TRUE(popup);
+    });
+}
+
+// The lists are drawn with grid lines between their cells.
+TEST_F(MainWindowTest, TheListsHaveGridLines) {
+    RunProgram([&](CKavrelDlg& w) {
+        w.AddPhotoFiles({Photo("a", 1), Photo("a", 2)});
+        QTreeWidget* list = w.photoList();
+        const QRect cell = list->visualItemRect(list->topLevelItem(0));
+        const QImage shot = list->viewport()->grab().toImage();
+        const QRgb line = list->palette().color(QPalette::Midlight).rgb();
+        EXPECT_EQ(shot.pixel(cell.center().x(), cell.bottom()), line);
+        EXPECT_EQ(shot.pixel(list->columnWidth(0) - 1, cell.center().y()), line);
+    });
+}
+
+// The About box's program line takes the language file's program name.
+TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramFromTheLanguageFile) {
+    const CLanguage saved = theLanguage;
+    fs::create_directories(dir.path() / "root" / "language");
+    dir.Write("root/language/English.ini", "[DIALOG]\r\nIDD_PROGRAM_CAPTION=Kavrel Diashow\r\n");
+    theLanguage.Init((dir.path() / "root").string(), "English");
+    RunProgram([&](CKavrelDlg& w) {
+        std::string line;
+        WhenModalOpens([&](QWidget* about) {
+            line = static_cast<TemplateDialog*>(about)->ItemAs<QLabel>(1064)->text().toStdString();
+            static_cast<TemplateDialog*>(about)->done(QDialog::Accepted);
+        }, &w);
+        w.OnAbout();
+        EXPECT_EQ(line, "Kavrel Diashow");
+    });
+    theLanguage = saved;
+}

@@ -16,24 +16,30 @@
 
 namespace {
 
-// Polls every few milliseconds until `found` returns something or time runs out.
+// Polls every few milliseconds until `find` returns something or time runs out (a failure unless
+// `optional`).
 template <class T>
-void WhenFound(std::function<T*()> find, std::function<void(T*)> action, int timeoutMs) {
+void WhenFound(std::function<T*()> find, std::function<void(T*)> action, int timeoutMs, bool optional = false) {
     auto* timer = new QTimer;
     auto left = std::make_shared<int>(timeoutMs / 10);
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, left, find, action] {
+    QObject::connect(timer, &QTimer::timeout, [timer, left, find, action, optional] {
         T* found = find();
         if (found == nullptr && --*left > 0) return;
         timer->stop();
         timer->deleteLater();
         if (found == nullptr) {
-            ADD_FAILURE() << "the window did not open";
+            if (!optional) ADD_FAILURE() << "the window did not open";
         } else {
             action(found);
         }
     });
     timer->start();
+}
+
+QMenu* OpenPopupMenu() {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    return menu != nullptr && menu->isVisible() ? menu : nullptr;
 }
 
 QWindow* WindowOf(QWidget* widget, QPoint* at) {
@@ -88,12 +94,15 @@ void KeyThroughWindow(QWidget* widget, Qt::Key key) {
 }
 
 void WhenMenuOpens(std::function<void(QMenu*)> action, int timeoutMs) {
-    WhenFound<QMenu>(
-        [] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            return menu != nullptr && menu->isVisible() ? menu : nullptr;
-        },
-        std::move(action), timeoutMs);
+    WhenFound<QMenu>(OpenPopupMenu, std::move(action), timeoutMs);
+}
+
+void CloseMenuIfOpens(bool* opened, int timeoutMs) {
+    *opened = false;
+    WhenFound<QMenu>(OpenPopupMenu, [opened](QMenu* menu) {
+        *opened = true;
+        menu->close();
+    }, timeoutMs, true);
 }
 
 void WhenModalOpens(std::function<void(QWidget*)> action, QWidget* except, int timeoutMs) {

@@ -24,6 +24,8 @@ void KeyThroughWindow(QWidget* widget, Qt::Key key);
 
 // Runs `action` with the first popup menu that opens within `timeoutMs`, once it is showing.
 void WhenMenuOpens(std::function<void(QMenu*)> action, int timeoutMs = 30000);
+// Closes a popup menu that opens within `timeoutMs`; *opened says whether one did.
+void CloseMenuIfOpens(bool* opened, int timeoutMs);
 // Runs `action` with the first modal window (dialog, message box) other than `except` to open.
 void WhenModalOpens(std::function<void(QWidget*)> action, QWidget* except = nullptr, int timeoutMs = 30000);
 // Clicks the menu's item of command `id` through the menu's window.

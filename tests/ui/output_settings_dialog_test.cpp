@@ -280,6 +280,23 @@ TEST_F(OutputSettingsTest, BrowseAndSettings) {
     EXPECT_EQ(codecPort.titles.size(), 1u);  // no codec is "Full frames (uncompressed)"
 }
 
+// A stored DSM or OGM format offers its own kind of file; the name keeps what was chosen, as the
+// extension rule refuses those formats.
+TEST_F(OutputSettingsTest, BrowseUnderAStoredDsmOrOgmOffersItsKind) {
+    for (auto [format, description] : {std::pair{5, "DSM file(*.dsm)"}, {6, "Ogg Media File(*.ogm)"}}) {
+        OutputSettings stored = Avi();
+        stored.format = format;
+        auto d = Open(stored);
+        files.requests.clear();
+        files.answers.push_back({"/elsewhere/movie.ogm"});
+        Click(*d, kBrowse);
+        ASSERT_EQ(files.requests.size(), 1u);
+        ASSERT_EQ(files.requests[0].filters.size(), 1u);
+        EXPECT_EQ(files.requests[0].filters[0].first, description);
+        EXPECT_EQ(d->ItemAs<QLineEdit>(kFile)->text(), "/elsewhere/movie.ogm");
+    }
+}
+
 TEST_F(OutputSettingsTest, CancelAndRefusedNamesStoreNothing) {
     auto d = Open(Avi());
     Type(*d, kFile, "/videos/" + QString(260, 'n') + ".avi");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/path_rules.h"
+#include "platform/shell/address_url.h"
 #include "settings/output_extension.h"
 #include "tests/support/recording_message_boxes.h"
 
@@ -56,4 +57,15 @@ TEST(PathRules, JoiningNeverDoublesOrDropsTheSeparator) {
     EXPECT_EQ(FolderWithTrailingSlash("a.jpg"), "");
     EXPECT_EQ(FileNamePart("/home/me/my.photos/a b.jpeg"), "a b.jpeg");
     EXPECT_EQ(FileNamePart("a.jpg"), "a.jpg");
+}
+
+// Guide pages open at their place: the fragment stays a fragment, never part of the file's name.
+TEST(AddressUrl, LocalPagesKeepTheirPlaceAndWebAddressesStayAsTheyAre) {
+    const QUrl page = AddressUrl("/usr/share/kavrel/help/Formats.htm#dsm");
+    EXPECT_EQ(page.toLocalFile(), "/usr/share/kavrel/help/Formats.htm");
+    EXPECT_EQ(page.fragment(), "dsm");
+    EXPECT_EQ(page.toString(), "file:///usr/share/kavrel/help/Formats.htm#dsm");
+    EXPECT_EQ(AddressUrl("/home/me/my show/guide.htm").toLocalFile(), "/home/me/my show/guide.htm");
+    EXPECT_EQ(AddressUrl("https://example.org/a#b").toString(), "https://example.org/a#b");
+    EXPECT_EQ(AddressUrl("file:///x/Introduction.htm").toLocalFile(), "/x/Introduction.htm");
 }
