@@ -222,13 +222,14 @@ void CKavrelDlg::StopConversion(bool failed) {
 }
 
 void CKavrelDlg::OnPreview() {
+    // A running preview always stops, even when the lists were cleared meanwhile.
+    if (project_.run().previewing) {
+        EndPreviewRun();
+        return;
+    }
     if (!CheckCounts()) return;
     if (project_.run().converting) {
         s_.boxes.AppMessage("Please stop Convert first!");
-        return;
-    }
-    if (project_.run().previewing) {
-        EndPreviewRun();
         return;
     }
     bool located = false;

@@ -66,6 +66,9 @@ public:
         return true;
     }
 
+    // The file's length as it says (0 when it does not).
+    double Seconds() const { return fmt_->duration > 0 ? static_cast<double>(fmt_->duration) / AV_TIME_BASE : 0; }
+
     bool Skip(std::int64_t frames, std::string* error) {
         std::vector<float> sink(4096 * kMixChannels);
         while (frames > 0) {
@@ -155,10 +158,68 @@ private:
     bool ended_ = false;
 };
 
-struct AudioMixer::Active {
+namespace {
+
+// A music file of up to 30 s is decoded once per render and played from memory by every placement
+// of it (a file of a few tenths of a second may be placed thousands of times); a longer one is read
+// as it plays, each placement playing most of it.
+constexpr int kMaxDecodedSeconds = 30;
+constexpr std::size_t kMaxDecodedFloats = std::size_t{kMaxDecodedSeconds} * kMixRate * kMixChannels;  // 10.6 MB
+
+// The whole sound of a file, or nothing when it is longer than the limit or cannot be read.
+std::shared_ptr<const std::vector<float>> DecodeWhole(const std::string& path) {
     MusicReader reader;
+    std::string ignored;
+    if (!reader.Open(path, &ignored) || reader.Seconds() > kMaxDecodedSeconds) return nullptr;
+    auto sound = std::make_shared<std::vector<float>>();
+    constexpr int kBlock = 8192;
+    for (int got = kBlock; got == kBlock;) {
+        if (sound->size() > kMaxDecodedFloats) return nullptr;
+        const std::size_t at = sound->size();
+        sound->resize(at + static_cast<std::size_t>(kBlock * kMixChannels));
+        if (!reader.Read(sound->data() + at, kBlock, &got, &ignored)) return nullptr;
+        sound->resize(at + static_cast<std::size_t>(got * kMixChannels));
+    }
+    sound->shrink_to_fit();
+    return sound;
+}
+
+}  // namespace
+
+// A placement being played: from the file itself, or from its sound decoded once.
+struct AudioMixer::Active {
     std::int64_t begin = 0, end = 0;  // sample frames on the show's time line
+    std::unique_ptr<MusicReader> reader;
+    std::shared_ptr<const std::vector<float>> decoded;
+    std::size_t at = 0;  // the next float of `decoded`
+
+    bool Read(float* out, int frames, int* got, std::string* error) {
+        if (reader) return reader->Read(out, frames, got, error);
+        const std::size_t wanted = static_cast<std::size_t>(frames * kMixChannels);
+        const std::size_t n = std::min(wanted, decoded->size() - std::min(at, decoded->size()));
+        std::copy_n(decoded->data() + at, n, out);
+        at += n;
+        *got = static_cast<int>(n / kMixChannels);
+        return true;
+    }
+    bool Skip(std::int64_t frames, std::string* error) {
+        if (reader) return reader->Skip(frames, error);
+        at += static_cast<std::size_t>(frames * kMixChannels);
+        return true;
+    }
 };
+
+bool AudioMixer::OpenSound(const std::string& path, Active* a, std::string* error) {
+    auto known = decoded_.find(path);
+    if (known == decoded_.end()) known = decoded_.emplace(path, DecodeWhole(path)).first;
+    ++soundsOpened_;
+    if (known->second) {
+        a->decoded = known->second;
+        return true;
+    }
+    a->reader = std::make_unique<MusicReader>();
+    return a->reader->Open(path, error);
+}
 
 AudioMixer::AudioMixer(std::vector<AudioPlacement> placements, const VolumeEnvelope& volume)
     : placements_(std::move(placements)) {
@@ -195,10 +256,10 @@ bool AudioMixer::Mix(float* out, int frames, std::string* error) {
         a->begin = SampleAt(p.start);
         a->end = SampleAt(p.stop);
         if (a->end <= std::max(a->begin, from)) continue;
-        if (!a->reader.Open(p.path, error)) return false;
+        if (!OpenSound(p.path, a.get(), error)) return false;
         // A placement that began before this block (only after a seek) starts part-way in.
         std::int64_t skip = SampleAt(p.mediaStart) + std::max<std::int64_t>(0, from - a->begin);
-        if (skip > 0 && !a->reader.Skip(skip, error)) return false;
+        if (skip > 0 && !a->Skip(skip, error)) return false;
         active_.push_back(std::move(a));
     }
     for (auto& a : active_) {
@@ -207,7 +268,7 @@ bool AudioMixer::Mix(float* out, int frames, std::string* error) {
         int count = static_cast<int>(end - begin);
         scratch_.resize(static_cast<std::size_t>(count * kMixChannels));
         int got = 0;
-        if (!a->reader.Read(scratch_.data(), count, &got, error)) return false;
+        if (!a->Read(scratch_.data(), count, &got, error)) return false;
         float* dst = out + (begin - from) * kMixChannels;
         for (int i = 0; i < got * kMixChannels; ++i) dst[i] += scratch_[static_cast<std::size_t>(i)];
     }

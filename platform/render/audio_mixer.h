@@ -3,10 +3,12 @@
 // stereo, placements summed (overlaps play together), shaped by the volume envelope (the fade-out
 // at the show's end) and clipped; silence where none plays.
 //
-// Used by one thread at a time. Files are opened when their placement begins and closed when it
-// ends, so memory does not grow with the number of placements.
+// Used by one thread at a time. A file is opened when its placement begins and closed when it
+// ends, so memory does not grow with the number of placements; a file of up to 30 s is decoded
+// once and every placement of it plays that sound.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +47,9 @@ public:
     // cannot be read; *error names it.
     bool Mix(float* out, int frames, std::string* error);
     std::int64_t position() const { return position_; }
+    // How many placements were started, and how many files were decoded to start them.
+    int soundsOpened() const { return soundsOpened_; }
+    int filesDecoded() const { return static_cast<int>(decoded_.size()); }
 
 private:
     struct Active;
@@ -54,6 +59,7 @@ private:
         bool ramp;
     };
     double GainAt(std::int64_t sample);
+    bool OpenSound(const std::string& path, Active* a, std::string* error);
     void ApplyVolume(float* out, int frames);
 
     std::vector<AudioPlacement> placements_;
@@ -63,6 +69,9 @@ private:
     std::size_t next_ = 0;  // first placement not yet opened
     std::int64_t position_ = 0;
     std::vector<float> scratch_;
+    // Each file's whole sound when it is short enough to keep, else null (read as it plays).
+    std::map<std::string, std::shared_ptr<const std::vector<float>>> decoded_;
+    int soundsOpened_ = 0;
 };
 
 // Opens the file and checks that it holds decodable sound; for connecting a show's sources.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "tests/support/media_reader.h"
@@ -34,4 +35,42 @@ TEST(AudioMixer, TheVolumeEnvelopeJumpsAndRampsOnTheShowsTimeLine) {
     EXPECT_NEAR(Rms(mono, 1.45, 1.55), 0.25 * full, 0.01);  // half way down the ramp
     EXPECT_LT(Rms(mono, 2.0, 2.9), 1e-6);
     EXPECT_NEAR(Rms(mono, 3.1, 3.9), full, 0.01);
+}
+
+namespace {
+std::vector<float> MixAll(AudioMixer& mixer, REFERENCE_TIME length) {
+    std::vector<float> all(static_cast<std::size_t>(SampleAt(length)) * kMixChannels);
+    std::string error;
+    for (std::size_t at = 0; at < all.size(); at += 2 * 1000) {
+        const int frames = static_cast<int>(std::min<std::size_t>(1000, (all.size() - at) / 2));
+        EXPECT_TRUE(mixer.Mix(all.data() + at, frames, &error)) << error;
+    }
+    return all;
+}
+}  // namespace
+
+// A short music file placed every few milliseconds is decoded once for the whole show, and every
+// placement still plays it from its start: the sum equals the placements' sound laid end to end.
+TEST(AudioMixer, AShortFilePlacedAgainAndAgainIsDecodedOnce) {
+    TempDir dir;
+    const std::string tone = dir.File("short.wav");
+    WriteToneWav(tone, 0.21);
+    AudioMixer single({{tone, 0, 2'100'000, 0}});
+    const std::vector<float> once = MixAll(single, 2'100'000);
+
+    std::vector<AudioPlacement> placements;
+    const REFERENCE_TIME step = 100'000;  // 10 ms apart: each overlaps the next by 0.2 s
+    for (REFERENCE_TIME s = 0; s < 3 * kSecond; s += step) placements.push_back({tone, s, s + 2'100'000, 0});
+    AudioMixer mixer(placements);
+    const std::vector<float> mixed = MixAll(mixer, 3 * kSecond);
+    EXPECT_EQ(mixer.filesDecoded(), 1);
+    EXPECT_EQ(mixer.soundsOpened(), static_cast<int>(placements.size()));
+
+    // Unclipped while at most a few overlap: the first 30 ms hold placements 0, 1 and 2.
+    const std::size_t step10ms = static_cast<std::size_t>(SampleAt(step)) * kMixChannels;
+    for (std::size_t i = 0; i < 3 * step10ms; i += 7) {
+        float expected = 0;
+        for (std::size_t k = 0; k * step10ms <= i; ++k) expected += once[i - k * step10ms];
+        ASSERT_NEAR(mixed[i], std::clamp(expected, -1.0f, 1.0f), 1e-6) << i;
+    }
 }

@@ -600,3 +600,19 @@ TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramFromTheLanguageFile) {
     });
     theLanguage = saved;
 }
+
+// Clear stays usable while previewing; Preview then still stops the preview, and the window closes.
+TEST_F(MainWindowTest, APreviewStopsAfterTheListsWereCleared) {
+    RunProgram([&](CKavrelDlg& w) {
+        SmallAviShow(1, 3);
+        Click(1019);
+        ASSERT_TRUE(w.project().run().previewing);
+        Click(1030);
+        EXPECT_EQ(w.project().photoCount(), 0);
+        Click(1019);
+        EXPECT_FALSE(w.project().run().previewing);
+        EXPECT_EQ(PlayerWindow(), nullptr);
+        EXPECT_TRUE(boxes.shown.empty()) << testing::PrintToString(boxes.Texts());
+        EXPECT_TRUE(w.CanClose());
+    });
+}
