@@ -436,3 +436,26 @@ TEST(MeasureMediaDuration, NoGraphGivesZeroAndAFailedRenderMinusOne) {
     EXPECT_EQ(MeasureMediaDuration("/any.wav", render), -1);
     EXPECT_EQ(MeasureMediaDuration("/nonexistent/file.wav"), -1);
 }
+
+// Durations become milliseconds by truncation, never by rounding: each value below has half a
+// millisecond or more left over (2.3455 s, 0.0015 s, a first transition of 0.9995 s whose half is
+// 499.75 ms), so rounding anywhere moves a time by 1 ms, 10,000 units.
+TEST(TimelineBuilder, SecondsBecomeMillisecondsByTruncation) {
+    SlideshowProject project = Show({{2.3455, 0.9995}, {0.0015, 0}, {3.0, 0.3335}});
+    Built b;
+    Build(project, b);
+    ASSERT_EQ(b.hr, S_OK);
+    const auto& tracks = b.groups.at(0).tracks;
+    ASSERT_EQ(tracks.size(), 3u);
+    // c = -499 (not -500); photo 0: D 2345, X 999; photo 1: D 1, X 0; photo 2: D 3000, X 333.
+    EXPECT_EQ(tracks[0].sources.at(0).start, 0);
+    EXPECT_EQ(tracks[0].sources[0].stop, 28'450'000);  // -499 + 999 + 2345 ms
+    EXPECT_EQ(tracks[0].transitions.at(0).stop, 9'990'000);
+    EXPECT_EQ(tracks[1].sources.at(0).start, 18'460'000);  // 2845 - 999
+    EXPECT_EQ(tracks[1].sources[0].stop, 18'470'000);
+    EXPECT_EQ(tracks[2].sources.at(0).start, 18'470'000);
+    EXPECT_EQ(tracks[2].transitions.at(0).start, 18'470'000);
+    EXPECT_EQ(tracks[2].transitions[0].stop, 21'800'000);  // + 333 ms
+    EXPECT_EQ(tracks[2].sources[0].stop, 51'800'000);  // 1847 + 333 + 3000 ms, under the show's 5347
+    EXPECT_DOUBLE_EQ(project.showLengthSec(), 2.3455 + 0.0015 + 3.0);
+}
