@@ -50,6 +50,9 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_MESSAGE_RESTART_PROGRAM", 150, "Please restart the program"},
     {"IDS_MESSAGE_CONVERSION_DONE", 151, "Done"},
     {"IDS_MESSAGE_LOCATE_FILE", 160, "Where is %s now?"},
+    {"IDS_SETTING_DEFAULT_VALUE", 161, "default: %s"},
+    {"IDS_SETTING_NONE", 162, "This filter has no settings."},
+    {"IDS_SETTING_FIND", 163, "Find a setting"},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

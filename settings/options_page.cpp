@@ -16,6 +16,8 @@
 #include <climits>
 #include <cmath>
 
+#include "lang/language.h"
+
 namespace {
 
 bool FitsSpinBox(const FilterOption& o) { return o.minimum >= INT_MIN && o.maximum <= INT_MAX; }
@@ -89,26 +91,39 @@ QString DefaultText(const FilterOption& o) {
 
 }  // namespace
 
+namespace {
+
+constexpr int kDefaultValueText = 161, kNoSettingsText = 162, kFindSettingText = 163;
+
+QString DefaultHint(const FilterOption& o) {
+    QString text = QString::fromStdString(theLanguage.GetString(kDefaultValueText));
+    return text.replace("%s", DefaultText(o));
+}
+
+}  // namespace
+
 OptionsPage::OptionsPage(const std::string& title, std::vector<FilterOption> options, Apply apply, QWidget* parent)
     : QDialog(parent), options_(std::move(options)), apply_(std::move(apply)) {
     setWindowTitle(QString::fromStdString(title));
     auto* inner = new QWidget;
-    auto* form = new QFormLayout(inner);
+    form_ = new QFormLayout(inner);
     for (const FilterOption& o : options_) {
         QWidget* editor = MakeEditor(o, inner);
         editor->setObjectName(QString::fromStdString(o.name));
         editor->setToolTip(QString::fromStdString(o.help));
         auto* row = new QHBoxLayout;
         row->addWidget(editor, 1);
-        auto* hint = new QLabel(tr("default: %1").arg(DefaultText(o)), inner);
+        auto* hint = new QLabel(DefaultHint(o), inner);
         hint->setEnabled(false);
         row->addWidget(hint);
         auto* name = new QLabel(QString::fromStdString(o.name), inner);
         name->setToolTip(QString::fromStdString(o.help));
-        form->addRow(name, row);
+        form_->addRow(name, row);
         editors_.push_back(editor);
     }
-    if (options_.empty()) form->addRow(new QLabel(tr("This filter has no settings."), inner));
+    if (options_.empty()) {
+        form_->addRow(new QLabel(QString::fromStdString(theLanguage.GetString(kNoSettingsText)), inner));
+    }
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(inner);
     scroll->setWidgetResizable(true);
@@ -120,9 +135,28 @@ OptionsPage::OptionsPage(const std::string& title, std::vector<FilterOption> opt
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { ApplyNow(); });
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(MakeFindBox());
     layout->addWidget(scroll);
     layout->addWidget(buttons);
-    resize(560, std::min(640, 120 + 34 * static_cast<int>(options_.size())));
+    resize(560, std::min(640, 150 + 34 * static_cast<int>(options_.size())));
+}
+
+// An encoder may have seventy settings: typing part of a name shows only those that hold it.
+QLineEdit* OptionsPage::MakeFindBox() {
+    auto* find = new QLineEdit(this);
+    find->setObjectName("find");
+    find->setPlaceholderText(QString::fromStdString(theLanguage.GetString(kFindSettingText)));
+    find->setClearButtonEnabled(true);
+    connect(find, &QLineEdit::textChanged, this, [this](const QString& text) { ShowMatching(text); });
+    find->setFocus();
+    return find;
+}
+
+void OptionsPage::ShowMatching(const QString& text) {
+    for (std::size_t i = 0; i < options_.size(); ++i) {
+        const bool match = QString::fromStdString(options_[i].name).contains(text.trimmed(), Qt::CaseInsensitive);
+        form_->setRowVisible(static_cast<int>(i), match);
+    }
 }
 
 std::vector<FilterOption> OptionsPage::Values() const {

@@ -10,6 +10,9 @@
 #include "platform/codecs/codec_manager.h"
 #include "platform/render/filter_graph.h"
 
+class QFormLayout;
+class QLineEdit;
+
 class QWidget;
 
 class OptionsPage : public QDialog {
@@ -24,7 +27,11 @@ public:
     void ApplyNow();
 
 private:
+    QLineEdit* MakeFindBox();
+    void ShowMatching(const QString& text);
+
     std::vector<FilterOption> options_;
+    QFormLayout* form_ = nullptr;
     std::vector<QWidget*> editors_;
     Apply apply_;
 };

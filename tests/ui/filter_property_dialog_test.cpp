@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -182,6 +183,20 @@ TEST(OptionsPage, ShowsEveryKindWithItsDefaultAndAppliesTheEdits) {
     ApplyChangedOptions(filter, options, applied);
     EXPECT_EQ(filter.set, (std::vector<std::pair<std::string, std::string>>{
                               {"crf", "51"}, {"fast", "1"}, {"preset", "0"}}));
+
+    // Typing part of a name keeps only the settings that hold it; the edits stay.
+    page.show();
+    auto* find = page.findChild<QLineEdit*>("find");
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(find->hasFocus() || !page.isActiveWindow());
+    QTest::keyClicks(find, "R");
+    EXPECT_TRUE(page.Editor("crf")->isVisibleTo(&page));
+    EXPECT_TRUE(page.Editor("preset")->isVisibleTo(&page));
+    EXPECT_FALSE(page.Editor("fast")->isVisibleTo(&page));
+    EXPECT_FALSE(page.Editor("tune")->isVisibleTo(&page));
+    find->clear();
+    EXPECT_TRUE(page.Editor("tune")->isVisibleTo(&page));
+    EXPECT_EQ(page.Values()[0].value, "51");
 }
 
 }  // namespace
