@@ -105,6 +105,7 @@ QString DefaultHint(const FilterOption& o) {
 OptionsPage::OptionsPage(const std::string& title, std::vector<FilterOption> options, Apply apply, QWidget* parent)
     : QDialog(parent), options_(std::move(options)), apply_(std::move(apply)) {
     setWindowTitle(QString::fromStdString(title));
+    QLineEdit* find = MakeFindBox();  // first, so Tab goes from it to the settings it found
     auto* inner = new QWidget;
     form_ = new QFormLayout(inner);
     for (const FilterOption& o : options_) {
@@ -127,6 +128,7 @@ OptionsPage::OptionsPage(const std::string& title, std::vector<FilterOption> opt
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(inner);
     scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         ApplyNow();
@@ -135,7 +137,7 @@ OptionsPage::OptionsPage(const std::string& title, std::vector<FilterOption> opt
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { ApplyNow(); });
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(MakeFindBox());
+    layout->addWidget(find);
     layout->addWidget(scroll);
     layout->addWidget(buttons);
     resize(560, std::min(640, 150 + 34 * static_cast<int>(options_.size())));

@@ -1,0 +1,186 @@
+#!/usr/bin/env python3
+"""Kavrel as a person uses it: the built program on its own X server with a real window manager,
+driven by mouse and keyboard through its real dialogs; the files it writes are checked by reading
+them back with ffprobe.
+
+usage: kavrel_e2e.py --kavrel BUILD/kavrel [unittest arguments, e.g. EndToEnd.test_preview]
+"""
+
+import argparse
+import json
+import math
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import wave
+import zlib
+
+from desktop import Desktop
+from kavrel_app import (ADD_MUSIC, ADD_PHOTO, AUDIO_LIST, CONVERT, FORMAT_LIST, OPTIONS, OPTIONS_OK,
+                        OUTPUT_FILE, OUTPUT_OPTIONS, PREVIEW, VIDEO_LIST, VIDEO_SETTINGS, Kavrel)
+
+PROGRAM = None
+
+
+def write_png(path, width, height, salt):
+    """A photo of colour gradients, different for each salt."""
+    rows = []
+    for y in range(height):
+        row = bytearray([0])
+        for x in range(width):
+            row += bytes(((x * 255 // width + salt * 70) % 256, (y * 255 // height) % 256, (salt * 90 + 40) % 256))
+        rows.append(bytes(row))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(b"".join(rows)))
+                + chunk(b"IEND", b""))
+
+
+def write_tone(path, seconds):
+    with wave.open(path, "wb") as w:
+        w.setnchannels(2)
+        w.setsampwidth(2)
+        w.setframerate(44100)
+        frames = bytearray()
+        for i in range(int(seconds * 44100)):
+            v = int(8000 * math.sin(2 * math.pi * 440 * i / 44100))
+            frames += struct.pack("<hh", v, v)
+        w.writeframes(bytes(frames))
+
+
+def probe(path):
+    out = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "stream=codec_type,codec_name:format=duration",
+                          "-of", "json", path], capture_output=True, text=True, check=True).stdout
+    info = json.loads(out)
+    codecs = {s["codec_type"]: s["codec_name"] for s in info["streams"]}
+    return codecs, float(info["format"]["duration"])
+
+
+class EndToEnd(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop()
+        self.media = tempfile.TemporaryDirectory(prefix="kavrel-media-")
+        self.folder = self.media.name
+        for i in range(2):
+            write_png(os.path.join(self.folder, f"photo{i}.png"), 320, 240, i)
+        write_tone(os.path.join(self.folder, "tone.wav"), 3.0)
+        self.app = None
+
+    def tearDown(self):
+        if self.app is not None:
+            if self._outcome_failed():
+                self.desktop.screenshot(os.path.join(tempfile.gettempdir(), f"kavrel-e2e-{self._testMethodName}.png"))
+            self.app.stop()
+        self.desktop.close()
+        self.media.cleanup()
+
+    def _outcome_failed(self):
+        result = getattr(self._outcome, "result", None)
+        return result is not None and (result.failures or result.errors)
+
+    def start(self, settings=None):
+        self.app = Kavrel(self.desktop, PROGRAM, settings)
+        return self.app
+
+    def add_show(self, app):
+        app.click_main(ADD_PHOTO)
+        app.choose_files("Select Photo Files...", self.folder, ["photo0.png", "photo1.png"])
+        app.click_main(ADD_MUSIC)
+        app.choose_files("Add background music to list", self.folder, ["tone.wav"])
+
+    def player_moves(self, player):
+        before = self.desktop.snapshot(player)
+        time.sleep(0.7)
+        return self.desktop.snapshot(player) != before
+
+    def choose_from_player_menu(self, player):
+        """Right-clicks the player and takes the first item the menu offers."""
+        _, _, width, height = self.desktop.geometry(player)
+        self.desktop.click(player, width // 2, height // 2, 3)
+        self.desktop.key("Down", "Return")
+
+    def test_the_player_takes_input_while_the_main_window_runs(self):
+        app = self.start()
+        self.assertEqual(self.desktop.name(app.main), "Kavrel")
+        self.add_show(app)
+        app.click_main(PREVIEW)
+        player = self.desktop.wait_window("PREVIEW")
+        left, top, _, _ = self.desktop.work_area()
+        self.desktop.wait(lambda: self.desktop.frame_top_left(player) == (left + 100, top + 5), 5,
+                          f"the player's frame at {left + 100},{top + 5}")
+        self.desktop.wait(lambda: self.desktop.active_window() == player, 5, "the player in front")
+        self.assertTrue(self.desktop.wait(lambda: self.player_moves(player), 10, "the preview playing"))
+
+        self.choose_from_player_menu(player)  # running: Pause is the first item offered
+        time.sleep(0.5)
+        self.assertFalse(self.player_moves(player), "Pause did not pause")
+        self.choose_from_player_menu(player)  # paused: Play
+        self.assertTrue(self.desktop.wait(lambda: self.player_moves(player), 5, "Play to play again"))
+
+        self.desktop.request_close(player)
+        self.desktop.wait_gone(player)
+        app.click_main(PREVIEW)  # idle again: Preview starts a new one
+        player = self.desktop.wait_window("PREVIEW")
+        self.desktop.request_close(player)
+        self.desktop.wait_gone(player)
+        self.desktop.request_close(app.main)
+        self.assertEqual(app.process.wait(15), 0)
+
+    def test_an_mp4_conversion_uses_the_codec_setting_chosen_on_its_page(self):
+        output = os.path.join(self.folder, "show.mp4")
+        app = self.start("[TransitionSettings]\nmf_PhotoDuration=1.5\nmf_TransitionDuration=0.5\n")
+        self.add_show(app)
+        app.click_main(OPTIONS)
+        options = self.desktop.wait_window("Select output options")
+        app.choose_in_list(options, OUTPUT_OPTIONS, FORMAT_LIST, "MP4")
+        app.click(options, OUTPUT_OPTIONS, OUTPUT_FILE)
+        self.desktop.key("ctrl+a")
+        self.desktop.type(output)
+        app.choose_in_list(options, OUTPUT_OPTIONS, VIDEO_LIST, "libx264")
+        app.choose_in_list(options, OUTPUT_OPTIONS, AUDIO_LIST, "AAC (")
+        app.click(options, OUTPUT_OPTIONS, VIDEO_SETTINGS)
+        page = self.desktop.wait_window("libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10 (libx264)")
+        self.desktop.type("crf")
+        self.desktop.key("Tab", "ctrl+a")
+        self.desktop.type("45")
+        self.desktop.key("Return")
+        self.desktop.wait_gone(page)
+        app.click(options, OUTPUT_OPTIONS, OPTIONS_OK)
+        self.desktop.wait_gone(options)
+
+        app.click_main(CONVERT)
+        filters = self.desktop.wait_window("Set Filter's Properties")  # shown before an MP4 graph runs
+        self.desktop.key("Escape")
+        self.desktop.wait_gone(filters)
+        self.desktop.wait(lambda: self.complete(output, 3.0), 60, "the MP4 to be written")
+        codecs, seconds = probe(output)
+        self.assertEqual(codecs, {"video": "h264", "audio": "aac"})
+        self.assertAlmostEqual(seconds, 3.0, delta=0.1)
+        with open(output, "rb") as f:
+            self.assertIn(b" crf=45.0 ", f.read(), "the page's crf did not reach the encoder")
+
+    @staticmethod
+    def complete(path, seconds):
+        """The file holds the whole show and no longer grows."""
+        try:
+            size = os.path.getsize(path)
+            time.sleep(0.5)
+            return os.path.getsize(path) == size and abs(probe(path)[1] - seconds) < 0.1
+        except (OSError, subprocess.CalledProcessError, KeyError, ValueError):
+            return False
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser(add_help=False)
+    parser.add_argument("--kavrel", required=True)
+    args, rest = parser.parse_known_args()
+    PROGRAM = os.path.abspath(args.kavrel)
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
