@@ -10,8 +10,10 @@
 #include <ctime>
 
 #include "app/list_rows.h"
+#include "app/media_file_types.h"
 #include "app/path_rules.h"
 #include "app/settings_table.h"
+#include "app/show_length.h"
 #include "app/status_line.h"
 #include "controls/icon_button.h"
 #include "engine/output_format.h"
@@ -29,6 +31,7 @@
 namespace {
 
 constexpr int kPhotoList = 1008, kMusicList = 1009, kPreviewBox = 1017, kStatusLine = 1021;
+constexpr int kMotionColumn = 176, kShowLengthLabel = 177;  // string ids
 
 struct ButtonLook {
     int id;
@@ -110,6 +113,7 @@ void CKavrelDlg::OnInitDialog() {
     out.useAudioCompressor = held_.audio.use ? 1 : 0;
     SetUpLists();
     project_.defaults() = ReadPhotoDefaults(s_.store);
+    project_.setMusicFadeOutSec(ReadMusicFadeOut(s_.store));
     project_.random().Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     std::string name = ReadText(s_.store, settings::kOutputName);
     if (name.empty()) name = DefaultOutputName();
@@ -150,7 +154,8 @@ void CKavrelDlg::SetUpLists() {
     setUp(photoList(), {{theLanguage.GetString(144), 186},
                         {theLanguage.GetString(139), 97},
                         {theLanguage.GetDialogString(140), 168},
-                        {theLanguage.GetString(139), 97}});
+                        {theLanguage.GetString(139), 97},
+                        {theLanguage.GetString(kMotionColumn), 97}});
     setUp(musicList(), {{theLanguage.GetString(145), 186}, {theLanguage.GetString(139), 106}});
 }
 
@@ -168,6 +173,15 @@ QTreeWidgetItem* MakeRow(const auto& texts) {
 void CKavrelDlg::RebuildPhotoView() {
     photoList()->clear();
     for (const PhotoItem& item : project_.photos()) photoList()->addTopLevelItem(MakeRow(PhotoRowTexts(item)));
+    ShowShowLength();
+}
+
+// The whole show's length where one looks for it: on the durations' heading and the status line.
+void CKavrelDlg::ShowShowLength() {
+    const QString text = QString::fromStdString(
+        ShowLengthText(theLanguage.GetString(kShowLengthLabel), project_.ComputeShowLength()));
+    photoList()->headerItem()->setToolTip(1, text);
+    Item(kStatusLine)->setToolTip(text);
 }
 
 void CKavrelDlg::RebuildMusicView() {
@@ -178,7 +192,8 @@ void CKavrelDlg::RebuildMusicView() {
 void CKavrelDlg::UpdatePhotoRow(int row) {
     QTreeWidgetItem* item = photoList()->topLevelItem(row);
     const auto texts = PhotoRowTexts(project_.photos()[static_cast<std::size_t>(row)]);
-    for (int i = 0; i < 4; ++i) item->setText(i, QString::fromStdString(texts[static_cast<std::size_t>(i)]));
+    for (std::size_t i = 0; i < texts.size(); ++i) item->setText(static_cast<int>(i), QString::fromStdString(texts[i]));
+    ShowShowLength();
 }
 
 std::vector<int> CKavrelDlg::SelectedRows(bool photos) const {
@@ -232,17 +247,12 @@ std::vector<std::string> CKavrelDlg::ChooseFiles(std::pair<std::string, std::str
 }
 
 void CKavrelDlg::OnAddPhotos() {
-    std::vector<std::string> chosen =
-        ChooseFiles({"Image Files (*.jpg;*.bmp;*.gif;*.tga)", "*.jpg; *.bmp; *.gif; *.tga; *.jpeg"},
-                    settings::kLastPhotoFolder, theLanguage.GetString(119));
+    std::vector<std::string> chosen = ChooseFiles(PhotoFileFilter(), settings::kLastPhotoFolder, theLanguage.GetString(119));
     if (!chosen.empty()) AddPhotoFiles(chosen);
 }
 
 void CKavrelDlg::OnAddMusic() {
-    std::vector<std::string> chosen =
-        ChooseFiles({"Audio files (*.wav;*.mp3;*.wma;*.mpa;*.mp2;*.au;*.aif;*.aiff;*.snd)",
-                     "*.wav; *.mp3; *.wma; *.mp2; *.mpa; *.au; *.aif; *.aiff; *.snd"},
-                    settings::kLastAudioFolder, theLanguage.GetString(147));
+    std::vector<std::string> chosen = ChooseFiles(MusicFileFilter(), settings::kLastAudioFolder, theLanguage.GetString(147));
     if (!chosen.empty()) AddMusicFiles(chosen);
 }
 
@@ -353,9 +363,10 @@ void CKavrelDlg::OnPhotoProperty() {
     dialog.m_fPhotoDuration = item.durationSec;
     dialog.m_nTransitionIndex = item.transition;
     dialog.m_fTransitionDuration = item.transitionDurationSec;
+    dialog.m_nMotion = static_cast<int>(item.motion);
     if (RunDialog(dialog) != QDialog::Accepted) return;
     project_.SetPhoto(row, {dialog.m_strFileName, dialog.m_fPhotoDuration, dialog.m_nTransitionIndex,
-                            dialog.m_fTransitionDuration});
+                            dialog.m_fTransitionDuration, static_cast<MotionKind>(dialog.m_nMotion)});
     UpdatePhotoRow(row);
 }
 
@@ -381,9 +392,18 @@ void CKavrelDlg::OnTransitionSettings() {
     dialog.m_fTransitionDuration = old.transitionDurationSec;
     dialog.m_nTransitionType = old.policy;
     dialog.m_nSameTransition = old.sameIndex;
+    dialog.m_nMotionPolicy = old.motionPolicy;
+    dialog.m_nSameMotion = static_cast<int>(old.sameMotion);
+    dialog.m_nMotionAmount = old.motionAmountPercent;
+    dialog.m_bMotionEased = old.motionEased;
+    dialog.m_nFraming = static_cast<int>(old.framing);
+    dialog.m_fMusicFadeOut = project_.musicFadeOutSec();
     if (RunDialog(dialog) != QDialog::Accepted) return;
     PhotoDefaults chosen{dialog.m_fPhotoDuration, dialog.m_fTransitionDuration, dialog.m_nTransitionType,
-                         dialog.m_nSameTransition};
+                         dialog.m_nSameTransition, dialog.m_nMotionPolicy,
+                         static_cast<MotionKind>(dialog.m_nSameMotion), dialog.m_nMotionAmount,
+                         dialog.m_bMotionEased, static_cast<Framing>(dialog.m_nFraming)};
+    project_.setMusicFadeOutSec(dialog.m_fMusicFadeOut);
     bool refresh = false;
     if (project_.NewDefaultsChangePhotos(chosen)) {
         refresh = s_.boxes.Show({MessageOwner::MainWindow,

@@ -98,6 +98,7 @@ private:
     void RebuildPhotoView();
     void RebuildMusicView();
     void UpdatePhotoRow(int row);
+    void ShowShowLength();
     std::vector<int> SelectedRows(bool photos) const;
     void SelectRows(bool photos, const std::vector<int>& rows);
     void ShowOutputStatus();

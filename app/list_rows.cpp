@@ -4,6 +4,7 @@
 
 #include "app/path_rules.h"
 #include "engine/transition_catalogue.h"
+#include "lang/language.h"
 
 namespace {
 std::string Seconds(double value) {
@@ -13,9 +14,15 @@ std::string Seconds(double value) {
 }
 }  // namespace
 
-std::array<std::string, 4> PhotoRowTexts(const PhotoItem& item) {
+std::string MotionName(MotionKind kind) {
+    constexpr int kMotionNames = 164;  // "None", "Zoom in", … "Pan down", in MotionKind's order
+    const int k = static_cast<int>(kind);
+    return theLanguage.GetString(kMotionNames + (k >= 0 && k < kMotionKindCount ? k : 0));
+}
+
+std::array<std::string, 5> PhotoRowTexts(const PhotoItem& item) {
     return {FileNamePart(item.path), Seconds(item.durationSec), TransitionName(item.transition),
-            Seconds(item.transitionDurationSec)};
+            Seconds(item.transitionDurationSec), MotionName(item.motion)};
 }
 
 std::array<std::string, 2> MusicRowTexts(const MusicItem& item) {

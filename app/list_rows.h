@@ -6,7 +6,9 @@
 
 #include "app/slideshow_project.h"
 
-// File name, duration "%.3f", transition name, transition duration "%.3f".
-std::array<std::string, 4> PhotoRowTexts(const PhotoItem& item);
+// File name, duration "%.3f", transition name, transition duration "%.3f", motion.
+std::array<std::string, 5> PhotoRowTexts(const PhotoItem& item);
 // File name, whole seconds of the length (truncated).
 std::array<std::string, 2> MusicRowTexts(const MusicItem& item);
+// A motion's name in the current language ("Zoom in").
+std::string MotionName(MotionKind kind);

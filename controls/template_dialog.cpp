@@ -1,5 +1,6 @@
 #include "controls/template_dialog.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFontMetrics>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <map>
 
 #include "controls/data_exchange.h"
 #include "controls/grid_lines.h"
@@ -90,6 +92,19 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
     return nullptr;
 }
 
+bool Inside(const ControlTemplate& inner, const ControlTemplate& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+// The group box a radio button sits in, or none: its radio buttons are a choice of their own.
+const ControlTemplate* GroupOf(const ControlTemplate& radio, const DialogTemplate& t) {
+    for (const ControlTemplate& c : t.controls) {
+        if (c.kind == ControlKind::GroupBox && Inside(radio, c)) return &c;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 TemplateDialog::TemplateDialog(int templateId, MessageBoxes& boxes, QWidget* parent)
@@ -134,6 +149,17 @@ void TemplateDialog::Build() {
             if (previous != nullptr) setTabOrder(previous, w);
             previous = w;
         }
+    }
+    GroupRadioButtons(t);
+}
+
+void TemplateDialog::GroupRadioButtons(const DialogTemplate& t) {
+    std::map<const ControlTemplate*, QButtonGroup*> groups;
+    for (const ControlTemplate& c : t.controls) {
+        if (c.kind != ControlKind::RadioButton) continue;
+        QButtonGroup*& group = groups[GroupOf(c, t)];
+        if (group == nullptr) group = new QButtonGroup(this);
+        group->addButton(ItemAs<QRadioButton>(c.id));
     }
 }
 

@@ -56,6 +56,8 @@ protected:
 
 private:
     void Build();
+    // Radio buttons in one group box are one choice; those outside any are another.
+    void GroupRadioButtons(const DialogTemplate& t);
 
     int templateId_;
     bool prepared_ = false;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "engine/transition_catalogue.h"
+#include "settings/resolution_presets.h"
 
 namespace {
 
@@ -17,6 +18,15 @@ std::vector<std::string> TransitionItems() {
     return items;
 }
 
+std::vector<std::string> ResolutionItems() {
+    std::vector<std::string> items;
+    for (const ResolutionPreset& p : kResolutionPresets) items.emplace_back(p.text);
+    items.emplace_back("Custom Size");
+    return items;
+}
+
+// The list texts of the motions, the paces and the framings are the language's, filled in when a
+// dialog opens.
 DialogTemplate OutputOptions() {
     return {IDD_DIALOG_OUTPUT_OPTIONS, "Select output options", 278, 177, {
         {1029, K::Label, "Output Format:", 7, 7, 66, 14},
@@ -25,9 +35,7 @@ DialogTemplate OutputOptions() {
         {1022, K::Edit, "", 80, 26, 126, 14},
         {1024, K::Button, "Browse", 206, 26, 65, 14},
         {1026, K::Label, "Resolution:", 7, 49, 66, 14},
-        {1025, K::DropList, "", 80, 50, 126, 137, kStyleNone,
-         {"800*600", "640*480", "720 * 576", "720 * 480", "480*576", "480*480", "352 * 288", "352 * 240",
-          "Custom Size"}},
+        {1025, K::DropList, "", 80, 50, 126, 137, kStyleNone, ResolutionItems()},
         {1027, K::Edit, "", 222, 50, 20, 14, kStyleCentred},
         {1028, K::Edit, "", 251, 50, 20, 14, kStyleCentred},
         {1055, K::Label, "Video compressor:", 7, 72, 66, 14},
@@ -50,8 +58,9 @@ DialogTemplate OutputOptions() {
     }};
 }
 
+// The motion, the framing and the music's fade-out take a column of their own at the right.
 DialogTemplate TransitionSettings() {
-    return {IDD_DIALOG_TRANSITION_SETTINGS, "Customize default photo and transition", 206, 169, {
+    return {IDD_DIALOG_TRANSITION_SETTINGS, "Customize default photo and transition", 400, 169, {
         {1061, K::Label, "Default photo duration:", 18, 14, 102, 14},
         {1010, K::Edit, "", 124, 14, 22, 14, kStyleCentred},
         {1079, K::Label, "Seconds", 145, 14, 51, 14},
@@ -63,13 +72,27 @@ DialogTemplate TransitionSettings() {
         {1015, K::RadioButton, "Sequence", 21, 97, 76, 14},
         {1014, K::RadioButton, "Same", 21, 117, 52, 14},
         {1012, K::DropList, "", 76, 117, 115, 224, kStyleNone, TransitionItems()},
+        {1110, K::GroupBox, "Motion of new photos", 204, 7, 188, 84},
+        {1111, K::RadioButton, "None", 210, 18, 56, 14},
+        {1112, K::RadioButton, "Random", 270, 18, 70, 14},
+        {1113, K::RadioButton, "Same", 210, 37, 56, 14},
+        {1114, K::DropList, "", 270, 37, 116, 120},
+        {1115, K::Label, "Amount:", 210, 56, 56, 14},
+        {1116, K::Edit, "", 270, 56, 24, 14, kStyleCentred},
+        {1117, K::Label, "%", 297, 56, 12, 14},
+        {1118, K::DropList, "", 312, 56, 74, 60},
+        {1119, K::Label, "Framing:", 204, 99, 62, 14},
+        {1120, K::DropList, "", 268, 99, 124, 60},
+        {1121, K::Label, "Fade out music at the end:", 204, 120, 110, 14},
+        {1122, K::Edit, "", 316, 120, 24, 14, kStyleCentred},
+        {1123, K::Label, "Seconds", 343, 120, 49, 14},
         {1076, K::DefaultButton, "OK", 26, 148, 66, 14},
         {1077, K::CancelButton, "Cancel", 118, 148, 66, 14},
     }};
 }
 
 DialogTemplate ChangePhoto() {
-    return {IDD_DIALOG_CHANGE_PHOTO, "Change the photo and transition property", 278, 132, {
+    return {IDD_DIALOG_CHANGE_PHOTO, "Change the photo and transition property", 366, 132, {
         {1057, K::Label, "File name:", 7, 7, 68, 14},
         {1034, K::Edit, "", 78, 7, 126, 14},
         {1035, K::Button, "Browse", 205, 7, 66, 14},
@@ -81,6 +104,8 @@ DialogTemplate ChangePhoto() {
         {1060, K::Label, "Transition Duration:", 7, 79, 68, 14},
         {1037, K::Edit, "", 78, 80, 28, 14, kStyleCentred},
         {1084, K::Label, "Seconds", 111, 79, 66, 14},
+        {1125, K::Label, "Motion:", 280, 31, 79, 14},
+        {1126, K::DropList, "", 280, 56, 79, 120},
         {1082, K::DefaultButton, "OK", 51, 111, 66, 14},
         {1083, K::CancelButton, "Cancel", 168, 111, 66, 14},
     }};

@@ -13,6 +13,7 @@
 #include "platform/shell/message_boxes.h"
 #include "settings/container_fit.h"
 #include "settings/output_extension.h"
+#include "settings/resolution_presets.h"
 
 namespace {
 
@@ -22,9 +23,6 @@ constexpr int kFormatList = 1093, kFileEdit = 1022, kBrowse = 1024, kResolutionL
 constexpr std::array kCompressorGroup{1055, 1001, 1053, 1056, 1002, 1073};
 constexpr std::array kBitrateGroup{1085, 1087, 1089, 1086, 1088, 1090};
 
-constexpr int kCustomSize = 8;
-constexpr std::array<std::pair<int, int>, 8> kPresets{
-    {{800, 600}, {640, 480}, {720, 576}, {720, 480}, {480, 576}, {480, 480}, {352, 288}, {352, 240}}};
 constexpr std::array kAudioBitrates{64000, 128000, 192000, 320000};
 constexpr int kMaxTypedKbps = INT_MAX / 1024;
 
@@ -76,19 +74,13 @@ void CDialogOutputSettings::OnInitDialog() {
     ShowItem(kWidthEdit, false);
     ShowItem(kHeightEdit, false);
     auto* resolution = ItemAs<QComboBox>(kResolutionList);
-    int preset = kCustomSize;
-    for (int i = 0; i < static_cast<int>(kPresets.size()); ++i) {
-        if (kPresets[i] == std::pair{m_output.width, m_output.height}) {
-            preset = i;
-            break;
-        }
-    }
+    const int preset = ResolutionEntryFor(m_output.width, m_output.height);
     resolution->setCurrentIndex(preset);
-    if (preset == kCustomSize) {
+    if (preset == kCustomSizeEntry) {
         ShowItem(kWidthEdit, true);
         ShowItem(kHeightEdit, true);
     }
-    resolution->setItemText(kCustomSize, QString::fromStdString(theLanguage.GetString(112)));
+    resolution->setItemText(kCustomSizeEntry, QString::fromStdString(theLanguage.GetString(112)));
 
     auto fill = [](QComboBox* list, const std::vector<std::string>& names) {
         list->clear();
@@ -156,8 +148,9 @@ void CDialogOutputSettings::OnFormatChanged() {
 
 void CDialogOutputSettings::OnResolutionChanged() {
     const int entry = Selected(kResolutionList);
-    const bool custom = entry < 0 || entry >= static_cast<int>(kPresets.size());
-    const auto [w, h] = custom ? std::pair{m_output.width, m_output.height} : kPresets[static_cast<std::size_t>(entry)];
+    const bool custom = entry < 0 || entry >= kCustomSizeEntry;
+    const ResolutionPreset* p = custom ? nullptr : &kResolutionPresets[static_cast<std::size_t>(entry)];
+    const int w = custom ? m_output.width : p->width, h = custom ? m_output.height : p->height;
     SetItemText(kWidthEdit, std::to_string(w));
     SetItemText(kHeightEdit, std::to_string(h));
     ShowItem(kWidthEdit, custom);

@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+#include "app/list_rows.h"
+#include "app/media_file_types.h"
 #include "app/slideshow_project.h"
 #include "controls/data_exchange.h"
 #include "lang/language.h"
@@ -11,7 +13,7 @@
 
 namespace {
 constexpr int kFileEdit = 1034, kBrowse = 1035, kPhotoDuration = 1036, kTransitionList = 1012,
-              kTransitionDuration = 1037;
+              kTransitionDuration = 1037, kMotionList = 1126;
 }
 
 CPhotoProperty::CPhotoProperty(MessageBoxes& boxes, FileDialogs& files, QWidget* parent)
@@ -24,14 +26,16 @@ void CPhotoProperty::OnInitDialog() {
     SetNumber(kPhotoDuration, m_fPhotoDuration);
     SetNumber(kTransitionDuration, m_fTransitionDuration);
     ItemAs<QComboBox>(kTransitionList)->setCurrentIndex(m_nTransitionIndex);
+    auto* motions = ItemAs<QComboBox>(kMotionList);
+    for (int k = 0; k < kMotionKindCount; ++k) motions->addItem(QString::fromStdString(MotionName(MotionKind(k))));
+    motions->setCurrentIndex(m_nMotion >= 0 && m_nMotion < kMotionKindCount ? m_nMotion : 0);
     theLanguage.TranslateDialog(this, IDD_DIALOG_CHANGE_PHOTO);
 }
 
 void CPhotoProperty::OnBrowse() {
     FileDialogRequest request;
     request.owner = this;
-    request.filters = {{"Image Files (*.jpg;*.bmp;*.gif;*.tga)", "*.jpg; *.bmp; *.gif; *.tga; *.jpeg"},
-                       {"Any Files (*.*)", "*.*;"}};
+    request.filters = {PhotoFileFilter(), {"Any Files (*.*)", "*.*;"}};
     request.title = "Select a Picture File";
     request.mustExist = true;
     std::vector<std::string> chosen;
@@ -67,5 +71,6 @@ void CPhotoProperty::OnOK() {
     m_fPhotoDuration = *photo;
     m_fTransitionDuration = *transition;
     m_nTransitionIndex = ItemAs<QComboBox>(kTransitionList)->currentIndex();
+    m_nMotion = ItemAs<QComboBox>(kMotionList)->currentIndex();
     done(Accepted);
 }

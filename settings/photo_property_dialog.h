@@ -1,6 +1,6 @@
 #pragma once
 // Edits one photo of the list: its file, how long it is shown, the transition it leads into the
-// next photo with and how long that lasts. The caller copies the photo in, and copies the fields
+// next photo with and how long that lasts, and how it moves. The caller copies the photo in, and copies the fields
 // back only after OK.
 
 #include <string>
@@ -17,6 +17,7 @@ public:
     double m_fPhotoDuration = 0;
     int m_nTransitionIndex = 0;
     double m_fTransitionDuration = 0;
+    int m_nMotion = 0;  // MotionKind
 
 protected:
     void OnInitDialog() override;

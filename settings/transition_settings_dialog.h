@@ -1,6 +1,8 @@
 #pragma once
 // Edits the defaults new photos get: photo and transition durations, the transition policy
-// (Random, Sequence, Same) and the transition of Same. OK stores them in the settings itself.
+// (Random, Sequence, Same) and the transition of Same, the motion policy (None, Random, Same) and
+// the motion of Same; and the show's motion amount and pace, framing and the music's fade-out. OK
+// stores them in the settings itself.
 
 #include "controls/template_dialog.h"
 
@@ -14,6 +16,12 @@ public:
     double m_fTransitionDuration = 0;
     int m_nTransitionType = 0;
     int m_nSameTransition = 0;
+    int m_nMotionPolicy = 0;      // MotionPolicy
+    int m_nSameMotion = 1;        // MotionKind, never None
+    int m_nMotionAmount = 15;     // percent
+    bool m_bMotionEased = false;
+    int m_nFraming = 0;           // Framing
+    double m_fMusicFadeOut = 2;   // seconds; 0: none
 
     int workingChoice() const { return workingChoice_; }
 
@@ -22,6 +30,11 @@ protected:
     void OnOK() override;
 
 private:
+    void InitMotion();
+    bool ExchangeMotion();
+    void StoreMotion();
+
     ProfileStore& store_;
     int workingChoice_ = 0;
+    int motionChoice_ = 0;
 };

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/settings_table.h"
+#include "engine/motion_choice.h"
 #include "platform/shell/profile_store.h"
 #include "settings/photo_property_dialog.h"
 #include "settings/transition_settings_dialog.h"
@@ -118,7 +119,8 @@ TEST_F(PhotoPropertyTest, AMissingFileIsRefusedUntilAnotherIsChosen) {
     ASSERT_EQ(files.requests.size(), 1u);
     EXPECT_EQ(files.requests[0].title, "Select a Picture File");
     EXPECT_TRUE(files.requests[0].mustExist);
-    EXPECT_EQ(files.requests[0].filters[0].second, "*.jpg; *.bmp; *.gif; *.tga; *.jpeg");
+    // The types the dialog always offered come first, today's after them.
+    EXPECT_TRUE(files.requests[0].filters[0].second.starts_with("*.jpg; *.bmp; *.gif; *.tga; *.jpeg; *.heic"));
     Choose(*d, 1012, 3);
     Click(*d, 1082);
     EXPECT_EQ(d->result(), QDialog::Accepted);
@@ -248,3 +250,66 @@ TEST_F(TransitionSettingsTest, CancelAfterChoosingAPolicyKeepsTheOldOne) {
 }
 
 }  // namespace
+
+// The motion, framing and fade-out column: opened with the show's values, each a choice of its own
+// beside the transition's, checked, and stored on OK with the rest.
+TEST_F(TransitionSettingsTest, TheMotionFramingAndFadeOutAreChosenAndStored) {
+    auto shown = std::make_unique<CTransitionSettings>(boxes, store);
+    shown->m_fPhotoDuration = 8;
+    shown->m_fTransitionDuration = 4;
+    shown->m_nTransitionType = 2;
+    shown->m_nMotionPolicy = kMotionPolicySame;
+    shown->m_nSameMotion = static_cast<int>(MotionKind::PanUp);
+    shown->m_nMotionAmount = 25;
+    shown->m_bMotionEased = true;
+    shown->m_nFraming = static_cast<int>(Framing::Blur);
+    shown->m_fMusicFadeOut = 3.5;
+    shown->Prepare();
+    shown->show();
+    EXPECT_TRUE(shown->ItemAs<QRadioButton>(1113)->isChecked());
+    EXPECT_TRUE(shown->ItemAs<QRadioButton>(1014)->isChecked());  // the transition's own choice stays
+    EXPECT_EQ(shown->ItemAs<QComboBox>(1114)->currentText(), "Pan up");
+    EXPECT_EQ(shown->ItemAs<QComboBox>(1114)->count(), 6);  // a motion, never "None"
+    EXPECT_EQ(shown->ItemAs<QLineEdit>(1116)->text(), "25");
+    EXPECT_EQ(shown->ItemAs<QComboBox>(1118)->currentText(), "Eased");
+    EXPECT_EQ(shown->ItemAs<QComboBox>(1120)->currentText(), "Fit on a blurred copy");
+    EXPECT_EQ(shown->ItemAs<QLineEdit>(1122)->text(), "3.5");
+
+    Click(*shown, 1112);
+    EXPECT_TRUE(shown->ItemAs<QRadioButton>(1014)->isChecked());
+    Type(*shown, 1116, "101");
+    Click(*shown, 1076);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(boxes.Texts().back(), "Enter an integer between 1 and 100.");
+    EXPECT_FALSE(Stored());
+    Type(*shown, 1116, "40");
+    Type(*shown, 1122, "0");
+    Choose(*shown, 1120, 2);
+    Click(*shown, 1076);
+    EXPECT_EQ(shown->result(), QDialog::Accepted);
+    const PhotoDefaults stored = ReadPhotoDefaults(store);
+    EXPECT_EQ(stored.motionPolicy, kMotionPolicyRandom);
+    EXPECT_EQ(stored.sameMotion, MotionKind::PanUp);
+    EXPECT_EQ(stored.motionAmountPercent, 40);
+    EXPECT_TRUE(stored.motionEased);
+    EXPECT_EQ(stored.framing, Framing::Fill);
+    EXPECT_EQ(ReadMusicFadeOut(store), 0);
+    EXPECT_EQ(shown->m_nMotionPolicy, kMotionPolicyRandom);
+}
+
+TEST_F(PhotoPropertyTest, TheMotionListShowsAndReturnsThePhotosMotion) {
+    auto moving = std::make_unique<CPhotoProperty>(boxes, files);
+    moving->m_strFileName = photo;
+    moving->m_fPhotoDuration = 5;
+    moving->m_nMotion = static_cast<int>(MotionKind::ZoomOut);
+    moving->Prepare();
+    moving->show();
+    auto* list = moving->ItemAs<QComboBox>(1126);
+    ASSERT_EQ(list->count(), kMotionKindCount);
+    EXPECT_EQ(list->currentText(), "Zoom out");
+    EXPECT_EQ(list->itemText(0), "None");
+    Choose(*moving, 1126, static_cast<int>(MotionKind::PanLeft));
+    Click(*moving, 1082);
+    EXPECT_EQ(moving->result(), QDialog::Accepted);
+    EXPECT_EQ(moving->m_nMotion, static_cast<int>(MotionKind::PanLeft));
+}

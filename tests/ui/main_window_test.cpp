@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include "app/kavrel_dlg.h"
 #include "app/settings_table.h"
 #include "controls/menu_builder.h"
+#include "engine/motion_choice.h"
 #include "engine/transition_catalogue.h"
 #include "lang/control_id.h"
 #include "lang/language.h"
@@ -614,5 +616,44 @@ TEST_F(MainWindowTest, APreviewStopsAfterTheListsWereCleared) {
         EXPECT_EQ(PlayerWindow(), nullptr);
         EXPECT_TRUE(boxes.shown.empty()) << testing::PrintToString(boxes.Texts());
         EXPECT_TRUE(w.CanClose());
+    });
+}
+
+// Motion through the windows: the default transition dialog's column and its refresh question,
+// the list's Motion column, the photo property dialog keeping a photo's motion, the show's
+// framing, its length on the durations' heading, and the stored fade-out read at start.
+TEST_F(MainWindowTest, MotionFramingAndFadeOutThroughTheWindows) {
+    WriteMusicFadeOut(store, 3);
+    RunProgram([&](CKavrelDlg& w) {
+        EXPECT_DOUBLE_EQ(w.project().musicFadeOutSec(), 3);
+        w.AddPhotoFiles({Photo("a", 1), Photo("a", 2)});
+        QTreeWidget* list = w.photoList();
+        ASSERT_EQ(list->columnCount(), 5);
+        EXPECT_EQ(list->headerItem()->text(4), "Motion");
+        EXPECT_EQ(list->topLevelItem(0)->text(4), "None");
+        EXPECT_EQ(list->headerItem()->toolTip(1), "Show length: 0:16");
+
+        WhenModalOpens([](QWidget* d) {
+            auto& dialog = static_cast<TemplateDialog&>(*d);
+            dialog.ItemAs<QRadioButton>(1113)->click();
+            dialog.ItemAs<QComboBox>(1114)->setCurrentIndex(static_cast<int>(MotionKind::PanUp) - 1);
+            dialog.ItemAs<QComboBox>(1120)->setCurrentIndex(static_cast<int>(Framing::Fill));
+            ClickThroughWindow(dialog.Item(1076));
+        });
+        boxes.answers.push_back(MessageAnswer::Yes);
+        Click(1016);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].caption, "Refresh photo list");
+        EXPECT_EQ(list->topLevelItem(1)->text(4), "Pan up");
+        EXPECT_EQ(w.project().defaults().framing, Framing::Fill);
+        EXPECT_DOUBLE_EQ(w.project().musicFadeOutSec(), 3);
+
+        Select({0});
+        WhenModalOpens([](QWidget* d) { ClickThroughWindow(static_cast<TemplateDialog*>(d)->Item(1082)); });
+        Click(1033);
+        EXPECT_EQ(w.project().photos()[0].motion, MotionKind::PanUp);  // confirming keeps it
+        WhenModalOpens([](QWidget* d) { ClickThroughWindow(static_cast<TemplateDialog*>(d)->Item(1076)); });
+        Click(1016);
+        EXPECT_EQ(w.project().defaults().framing, Framing::Fill);  // and so does this dialog
     });
 }

@@ -83,8 +83,14 @@ TEST_F(OutputSettingsTest, OpensOnThePresetOrTheCustomSize) {
     EXPECT_FALSE(Shown(*preset, kWidth));
     EXPECT_FALSE(Shown(*preset, kHeight));
 
+    auto hd = Open(Avi(1920, 1080));
+    EXPECT_EQ(hd->ItemAs<QComboBox>(kResolution)->currentText(), "1920*1080");
+    EXPECT_FALSE(Shown(*hd, kWidth));
+    auto upright = Open(Avi(1080, 1920));
+    EXPECT_EQ(upright->ItemAs<QComboBox>(kResolution)->currentText(), "1080*1920");
+
     auto custom = Open(Avi(1024, 768));
-    EXPECT_EQ(Selected(*custom, kResolution), 8);
+    EXPECT_EQ(Selected(*custom, kResolution), custom->ItemAs<QComboBox>(kResolution)->count() - 1);  // last
     EXPECT_EQ(custom->ItemAs<QComboBox>(kResolution)->currentText(), "Custom size");
     EXPECT_TRUE(Shown(*custom, kWidth));
     EXPECT_EQ(custom->ItemAs<QLineEdit>(kWidth)->text(), "1024");
