@@ -96,6 +96,21 @@ int CompressorNumber(const CompressorServices& s, bool video, const std::string&
     return -2;
 }
 
+// The show as its file has it, in the window's terms (the compressors it bound, the output file it
+// kept): the names located since are a change still to save.
+std::string AsOpened(Show current, const Show& read) {
+    for (std::size_t i = 0; i < read.photos.size(); ++i)
+        current.photos[i].path = read.photos[i].path;
+    current.music = read.music;
+    return SerializeShow(current, "");
+}
+
+// Where the show dialogs start: the open show's folder, else where the photos came from last.
+std::string StartFolder(const std::string& showFile, const ProfileStore& store) {
+    return showFile.empty() ? ReadText(store, settings::kLastPhotoFolder)
+                            : FolderWithTrailingSlash(showFile);
+}
+
 }  // namespace
 
 void CKavrelDlg::SetUpShowCommands() {
@@ -140,9 +155,8 @@ bool CKavrelDlg::RunShowCommand(int command) {
 
 void CKavrelDlg::OnOpenShow() {
     if (RefusedWhileConverting(project_, s_.boxes)) return;
-    const std::string start = showFile_.empty() ? ReadText(s_.store, settings::kLastPhotoFolder)
-                                                : FolderWithTrailingSlash(showFile_);
-    const std::string file = ChooseShowFile(s_.files, this, start, false);
+    const std::string file =
+        ChooseShowFile(s_.files, this, StartFolder(showFile_, s_.store), false);
     if (!file.empty()) OpenShow(file);
 }
 
@@ -159,12 +173,7 @@ bool CKavrelDlg::OpenShow(const std::string& file) {
     MissingFileLocator locator(s_.files, this);
     LocateMissingFiles(locator, &located);
     TakeShow(located);
-    // As the file has it, in the window's terms: the names located are a change to save.
-    Show asOpened = CurrentShow();
-    for (std::size_t i = 0; i < show.photos.size(); ++i)
-        asOpened.photos[i].path = show.photos[i].path;
-    asOpened.music = show.music;
-    savedShow_ = SerializeShow(asOpened, "");
+    savedShow_ = AsOpened(CurrentShow(), show);
     showFile_ = std::filesystem::absolute(file).string();
     ShowCaption();
     return true;
@@ -178,8 +187,10 @@ void CKavrelDlg::TakeShow(const Show& show) {
     const std::string ownFile = out.path;
     PutShowOutput(show.output, &out);
     // A show without an output file keeps the window's, with the show's extension, as at start-up.
-    if (show.output.path.empty() && !ApplyOutputExtension(out.format, ownFile, &out.path, s_.boxes))
+    if (show.output.path.empty() &&
+        !ApplyOutputExtension(out.format, ownFile, &out.path, s_.boxes)) {
         out.path.clear();
+    }
     const CompressorServices compressors{s_.boxes, s_.faults};
     const int video = CompressorNumber(compressors, true, show.output.videoCompressor);
     const int audio = CompressorNumber(compressors, false, show.output.audioCompressor);
@@ -215,9 +226,7 @@ bool CKavrelDlg::OnSaveShow() {
 }
 
 bool CKavrelDlg::OnSaveShowAs() {
-    const std::string start = showFile_.empty() ? ReadText(s_.store, settings::kLastPhotoFolder)
-                                                : FolderWithTrailingSlash(showFile_);
-    const std::string file = ChooseShowFile(s_.files, this, start, true);
+    const std::string file = ChooseShowFile(s_.files, this, StartFolder(showFile_, s_.store), true);
     if (file.empty() || !MayReplace(file, s_.boxes)) return false;
     const std::string previous = showFile_;
     showFile_ = std::filesystem::absolute(file).string();

@@ -227,12 +227,3 @@ TEST(ShowFile, WritingReplacesTheOldFileWholeOrLeavesIt) {
     EXPECT_EQ(WriteShowFile(dir.File("no/such/folder/show.kavrel"), large).problem,
               ShowFileProblem::CannotWrite);
 }
-
-TEST(ShowFile, ShowFilesAreKnownByTheirExtension) {
-    EXPECT_TRUE(IsShowFileName("/a/Holiday.KAVREL"));
-    EXPECT_TRUE(IsShowFileName("b.kavrel"));
-    EXPECT_FALSE(IsShowFileName("/a/kavrel"));
-    EXPECT_FALSE(IsShowFileName("/a.kavrel/photo.jpg"));
-    EXPECT_EQ(FirstShowFile({"/a/p.jpg", "/a/s.kavrel", "/b/t.kavrel"}), "/a/s.kavrel");
-    EXPECT_EQ(FirstShowFile({"/a/p.jpg"}), "");
-}
