@@ -90,6 +90,7 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     connect(photoList(), &QTreeWidget::itemClicked, this, [this] { OnShowClickedPhoto(); });
     photoList()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(photoList(), &QTreeWidget::customContextMenuRequested, this, [this] { OnPhotoProperty(); });
+    SetUpShowCommands();
 }
 
 CKavrelDlg::~CKavrelDlg() {
@@ -127,6 +128,7 @@ void CKavrelDlg::OnInitDialog() {
     out.audioBitrate = ReadInt(s_.store, settings::kAudioBitrate);
     out.fileProfile = ReadInt(s_.store, settings::kFileProfile);
     theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
+    ShowCaption();
 }
 
 void CKavrelDlg::SetUpButtons() {
@@ -320,6 +322,7 @@ void CKavrelDlg::OnDelete(bool photos) {
 }
 
 void CKavrelDlg::OnClear(bool photos) {
+    if (!MayClearList(photos)) return;
     photos ? project_.ClearPhotos() : project_.ClearMusic();
     photos ? RebuildPhotoView() : RebuildMusicView();
 }

@@ -23,6 +23,7 @@ class PropertyFramePort;
 class QProgressBar;
 class QTreeWidget;
 struct Setting;
+struct Show;
 
 struct MainWindowServices {
     MessageBoxes& boxes;
@@ -56,7 +57,7 @@ public:
     void AddPhotoFiles(const std::vector<std::string>& paths);
     void AddMusicFiles(const std::vector<std::string>& paths);
     // Files dropped at `at` (window coordinates): on the photo list as photos, on the music list as
-    // music; false when dropped elsewhere or while the lists are busy.
+    // music; false when dropped elsewhere or while the lists are busy. A show file opens, wherever.
     bool DropFiles(const std::vector<std::string>& paths, const QPoint& at);
     void OnDelete(bool photos);
     void OnClear(bool photos);
@@ -77,6 +78,16 @@ public:
     void OnGraphNotify();
     // Close with its checks; true when the window may close.
     bool CanClose();
+
+    // Shows kept in files (kavrel_dlg_show.cpp). Each true when done, false when refused or cancelled.
+    void OnOpenShow();
+    bool OpenShow(const std::string& file);
+    bool OnSaveShow();
+    bool OnSaveShowAs();
+    void OnFitToMusic();
+    // Whether the show differs from the one last saved or opened (empty lists and no show file: no).
+    bool ShowChanged();
+    const std::string& showFile() const { return showFile_; }
 
     // The dialogs the commands open, for tests: called with each dialog after it was prepared,
     // instead of running it modally; it returns the dialog's result.
@@ -128,4 +139,18 @@ private:
     QProgressBar* progress_ = nullptr;
     QPixmap background_;
     bool closing_ = false;
+
+    // Shows kept in files (kavrel_dlg_show.cpp).
+    void SetUpShowCommands();
+    bool RunShowCommand(int command);
+    void ShowShortcutsIn(QMenu* popup) const;
+    // Asks "Save changes to the show?" when it changed; false when the user cancelled.
+    bool MayDiscardShow();
+    // Before a Clear that leaves both lists empty: asks as above, then starts a new show.
+    bool MayClearList(bool photos);
+    void ShowCaption();
+    Show CurrentShow();
+    void TakeShow(const Show& show);
+    std::string showFile_;   // the show's file; empty for a show never saved
+    std::string savedShow_;  // the show as last saved or opened, serialized
 };

@@ -12,6 +12,7 @@
 #include "app/about_dialog.h"
 #include "app/kavrel_dlg.h"
 #include "app/settings_table.h"
+#include "app/show_file.h"
 #include "controls/menu_builder.h"
 #include "lang/control_id.h"
 #include "lang/interface_font.h"
@@ -40,6 +41,7 @@ void CKavrelDlg::OnFont() {
     theLanguage.SetInterfaceFont(chosen);
     theLanguage.SaveInterfaceFont(chosen);
     theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
+    ShowCaption();
 }
 
 std::unique_ptr<QMenu> CKavrelDlg::MakeLanguageMenu() {
@@ -62,6 +64,7 @@ std::unique_ptr<QMenu> CKavrelDlg::MakeLanguageMenu() {
         }
     }
     theLanguage.TranslateMenu(loaded.get(), IDR_MENU_LANGUAGE_POPUP, true);
+    ShowShortcutsIn(popup);
     return loaded;
 }
 
@@ -70,6 +73,7 @@ void CKavrelDlg::OnLanguage(int command) {
     if (index < 0 || index >= theLanguage.GetLanguageCount()) return;
     theLanguage.SelectLanguage(theLanguage.GetLanguageName(index));
     theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
+    ShowCaption();
     s_.boxes.Show({MessageOwner::MainWindow, theLanguage.GetString(150), theLanguage.GetString(108),
                    MessageButtons::Ok, MessageIcon::None});
 }
@@ -88,6 +92,8 @@ void CKavrelDlg::mouseReleaseEvent(QMouseEvent* event) {
         OnFont();
     } else if (command >= IDM_LANGUAGE_BASE && command <= IDM_LANGUAGE_LAST) {
         OnLanguage(command);
+    } else {
+        RunShowCommand(command);
     }
 }
 
@@ -101,6 +107,7 @@ bool CKavrelDlg::CanClose() {
         s_.boxes.AppMessage("Please first stop Preview");
         return false;
     }
+    if (!MayDiscardShow()) return false;
     held_.video.filter.reset();
     held_.audio.filter.reset();
     WriteText(s_.store, settings::kCurrentLanguage, theLanguage.GetCurrentLanguage());
@@ -140,6 +147,7 @@ void CKavrelDlg::dropEvent(QDropEvent* event) {
 
 bool CKavrelDlg::DropFiles(const std::vector<std::string>& paths, const QPoint& at) {
     if (paths.empty()) return false;
+    if (const std::string show = FirstShowFile(paths); !show.empty()) return OpenShow(show);
     // Added as the Add buttons add them, and only while those buttons work.
     if (musicList()->geometry().contains(at)) {
         if (!Item(1007)->isEnabled()) return false;

@@ -25,6 +25,10 @@ inline constexpr int ID_PREVIEW_CLOSE = 32776;
 inline constexpr int IDR_MENU_LANGUAGE_POPUP = 160;
 inline constexpr int IDM_ABOUT = 32777;
 inline constexpr int IDM_POPUPMENU_FONT = 32778;
+inline constexpr int IDM_SHOW_OPEN = 32790;
+inline constexpr int IDM_SHOW_SAVE = 32791;
+inline constexpr int IDM_SHOW_SAVE_AS = 32792;
+inline constexpr int IDM_SHOW_FIT_TO_MUSIC = 32793;
 inline constexpr int IDM_LANGUAGE_BASE = 45400;
 inline constexpr int IDM_LANGUAGE_LAST = 46399;
 

@@ -12,9 +12,9 @@ enum class MessageOwner {
     None,         // no owner window
     Application,  // the application's own box: its name as caption, OK only
 };
-enum class MessageButtons { Ok, YesNo };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageIcon { None, Information, Warning, Error };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageAnswer { Ok, Yes, No, Cancel };  // Escape or closing a Yes/No/Cancel box: Cancel
 
 struct MessageRequest {
     MessageOwner owner = MessageOwner::Application;

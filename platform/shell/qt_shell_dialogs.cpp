@@ -29,6 +29,14 @@ QMessageBox::Icon IconOf(MessageIcon icon) {
     }
 }
 
+QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        default: return QMessageBox::Ok;
+    }
+}
+
 // "Image Files (*.jpg;*.bmp)" with "*.jpg; *.bmp" becomes the Qt filter "Image Files (*.jpg *.bmp)".
 QString QtFilter(const std::pair<std::string, std::string>& filter) {
     QString description = QString::fromStdString(filter.first);
@@ -47,14 +55,19 @@ MessageAnswer QtMessageBoxes::Show(const MessageRequest& request) {
     // Only the application's own box shows the program's name; any other caption is shown as given.
     const bool appBox = request.owner == MessageOwner::Application && request.caption.empty();
     const QString caption = appBox ? QString(kApplicationName) : QString::fromStdString(request.caption);
-    const bool question = request.buttons == MessageButtons::YesNo;
-    QMessageBox box(IconOf(request.icon), caption, QString::fromStdString(request.text),
-                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerOf(request.owner));
+    QMessageBox box(IconOf(request.icon), caption, QString::fromStdString(request.text), ButtonsOf(request.buttons),
+                    OwnerOf(request.owner));
     // A box owned by a window blocks that window alone, so a running preview keeps its input.
     if (box.parentWidget() != nullptr) box.setWindowModality(Qt::WindowModal);
-    int answer = box.exec();
-    if (!question) return MessageAnswer::Ok;
-    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    const int answer = box.exec();
+    switch (request.buttons) {
+        case MessageButtons::Ok: return MessageAnswer::Ok;
+        case MessageButtons::YesNo: return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+        case MessageButtons::YesNoCancel: break;
+    }
+    return answer == QMessageBox::Yes ? MessageAnswer::Yes
+           : answer == QMessageBox::No ? MessageAnswer::No
+                                       : MessageAnswer::Cancel;
 }
 
 bool QtFileDialogs::GetFileNames(const FileDialogRequest& request, std::vector<std::string>* chosen) {

@@ -18,15 +18,15 @@ TEST(KavrelRender, DumpsTheTimelineOfTwoPhotosAndThreeSecondsOfMusic) {
                            "--dump-timeline --photo-duration 5 --transition-duration 1 "
                            "--policy same --same 3 --music m3.wav a.jpg b.jpg");
     ASSERT_EQ(run.status, 0) << run.out;
-    const std::string expected = R"(<?xml version="1.0" encoding="UTF-8"?>
+    std::string expected = R"(<?xml version="1.0" encoding="UTF-8"?>
 <timeline groups="2">
   <group index="0" majortype="MEDIATYPE_Video" subtype="MEDIASUBTYPE_RGB24" formattype="FORMAT_VideoInfo" fixedsize="1" temporal="0" samplesize="921600" cbformat="88" width="640" height="480" bitcount="24" compression="0" sizeimage="921600" fps="23.976" previewmode="1">
     <track priority="0">
-      <source start="0" stop="55000000" mstart="0" mstop="55000000" stretchmode="2" name="a.jpg"/>
+      <source start="0" stop="55000000" mstart="0" mstop="55000000" stretchmode="2" name="@/a.jpg"/>
       <transition clsid="{16B280C5-EE70-11D1-9066-00C04FD9189D}" start="0" stop="10000000"/>
     </track>
     <track priority="1">
-      <source start="45000000" stop="100000000" mstart="0" mstop="55000000" stretchmode="2" name="b.jpg"/>
+      <source start="45000000" stop="100000000" mstart="0" mstop="55000000" stretchmode="2" name="@/b.jpg"/>
       <transition clsid="{16B280C5-EE70-11D1-9066-00C04FD9189D}" start="45000000" stop="55000000"/>
     </track>
   </group>
@@ -42,21 +42,24 @@ TEST(KavrelRender, DumpsTheTimelineOfTwoPhotosAndThreeSecondsOfMusic) {
     <property name="Vol" type="VT_R8" value="0.015625" time="97500000" interp="1"/>
     <property name="Vol" type="VT_R8" value="0" time="100000000" interp="1"/>
     <track priority="0">
-      <source start="0" stop="30000000" mstart="0" mstop="30000000" stretchmode="0" name="m3.wav"/>
+      <source start="0" stop="30000000" mstart="0" mstop="30000000" stretchmode="0" name="@/m3.wav"/>
     </track>
     <track priority="1">
-      <source start="28000000" stop="58000000" mstart="0" mstop="30000000" stretchmode="0" name="m3.wav"/>
+      <source start="28000000" stop="58000000" mstart="0" mstop="30000000" stretchmode="0" name="@/m3.wav"/>
     </track>
     <track priority="2">
-      <source start="56000000" stop="86000000" mstart="0" mstop="30000000" stretchmode="0" name="m3.wav"/>
+      <source start="56000000" stop="86000000" mstart="0" mstop="30000000" stretchmode="0" name="@/m3.wav"/>
     </track>
     <track priority="3">
-      <source start="84000000" stop="100000000" mstart="0" mstop="16000000" stretchmode="0" name="m3.wav"/>
+      <source start="84000000" stop="100000000" mstart="0" mstop="16000000" stretchmode="0" name="@/m3.wav"/>
     </track>
   </group>
 </timeline>
 )";
-    EXPECT_EQ(run.out, expected);
+    // Every file by its absolute path, so that a show saved from the same arguments names the same files.
+    std::string absolute = expected;
+    for (std::size_t at; (at = absolute.find("@/")) != std::string::npos;) absolute.replace(at, 1, dir.path().string());
+    EXPECT_EQ(run.out, absolute);
 }
 
 TEST(KavrelRender, SameSeedGivesTheSameRandomShow) {

@@ -1,5 +1,5 @@
 #pragma once
-// Records every message box and answers Yes/No questions from a queue.
+// Records every message box and answers Yes/No and Yes/No/Cancel questions from a queue.
 
 #include <deque>
 #include <string>
@@ -25,5 +25,5 @@ public:
     }
 
     std::vector<MessageRequest> shown;
-    std::deque<MessageAnswer> answers;  // for Yes/No boxes; No when empty
+    std::deque<MessageAnswer> answers;  // for the questions; No when empty
 };

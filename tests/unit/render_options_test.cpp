@@ -88,7 +88,7 @@ TEST(RenderOptions, BadValuesAreRefusedWithAReason) {
         {{"a.jpg", "--fade-out", "2s"}, "--fade-out takes seconds from 0 to 600"},
         {{"a.jpg", "--seed", "-1"}, "--seed takes a number from 0 to 4294967295"},
         {{"@/nonexistent/list.txt"}, "cannot read the photo list /nonexistent/list.txt"},
-        {{"a.jpg"}, "no output file given (-o FILE), nor --dump-timeline"},
+        {{"a.jpg"}, "no output file given (-o FILE), nor --dump-timeline or --save-show"},
         {{"a.jpg", "--format", "mov"}, "--format takes avi, wmv, mkv, asf or mp4"},
         {{"a.jpg", "--video-bitrate", "fast"}, "--video-bitrate takes bits per second, for example 2048000"},
         {{"a.jpg", "--audio-bitrate", "-5"},
@@ -121,4 +121,33 @@ TEST(RenderOptions, PhotoListFileIsReadRelativeToItsFolder) {
     std::string folder = dir.path().string() + "/";
     EXPECT_EQ(p.options.photos, (std::vector<std::string>{"first.jpg", folder + "one.jpg",
                                                           "/abs/two.jpg", folder + "sub/three.jpg"}));
+}
+
+TEST(RenderOptions, AShowFileTakesThePlaceOfThePhotosAndTheirOptions) {
+    ParsedOptions show = Parse({"Holiday.KAVREL", "--size", "720p", "--fit-to-music", "-o", "hd.mp4"});
+    ASSERT_EQ(show.error, "");
+    EXPECT_EQ(show.options.show, "Holiday.KAVREL");
+    EXPECT_TRUE(show.options.photos.empty());
+    EXPECT_TRUE(show.options.fitToMusic);
+    EXPECT_EQ(show.options.given, (std::set<std::string>{"--size", "-o"}));
+    EXPECT_EQ(Parse({"a.kavrel"}).error, "");  // its own output file, when it has one
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {{"a.kavrel", "b.kavrel"}, "give one show file only"},
+        {{"a.kavrel", "a.jpg"}, "give either a show file or photos, not both"},
+        {{"a.kavrel", "--photo-duration", "3"},
+         "--photo-duration does not apply to a show file, whose photos keep their own values"},
+        {{"a.kavrel", "--seed", "3"}, "--seed does not apply to a show file, whose photos keep their own values"},
+        {{"a.kavrel", "--motion", "random"},
+         "--motion does not apply to a show file, whose photos keep their own values"},
+        {{"a.jpg", "--save-show", "show.json"}, "--save-show takes a file name ending in .kavrel"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
+    ParsedOptions save = Parse({"a.jpg", "--save-show", "show.kavrel"});
+    EXPECT_EQ(save.error, "");  // saving alone needs no output file
+    EXPECT_EQ(save.options.saveShow, "show.kavrel");
 }

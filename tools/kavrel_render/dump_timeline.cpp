@@ -1,6 +1,7 @@
 #include "tools/kavrel_render/dump_timeline.h"
 
 #include <ctime>
+#include <filesystem>
 
 #include "app/slideshow_project.h"
 #include "engine/timeline_builder.h"
@@ -16,7 +17,7 @@ int Refuse(MessageBoxes& boxes, const std::string& text) {
 
 int FillProject(const RenderOptions& o, SlideshowProject& project, MessageBoxes& boxes) {
     for (const std::string& photo : o.photos) {
-        if (project.AppendPhoto(photo) == ProjectResult::PathTooLong) {
+        if (project.AppendPhoto(AbsolutePath(photo)) == ProjectResult::PathTooLong) {
             return Refuse(boxes, "The path is longer than 259 bytes: " + photo);
         }
         if (!FileCanBeOpenedForReading(photo)) {
@@ -31,7 +32,7 @@ int FillProject(const RenderOptions& o, SlideshowProject& project, MessageBoxes&
         if (length <= 0) {
             return Refuse(boxes, "Cannot find the length of the music file " + music);
         }
-        if (project.AppendMusic(music, length) == ProjectResult::PathTooLong) {
+        if (project.AppendMusic(AbsolutePath(music), length) == ProjectResult::PathTooLong) {
             return Refuse(boxes, "The path is longer than 259 bytes: " + music);
         }
     }
@@ -59,9 +60,13 @@ int BuildShowProject(const RenderOptions& o, SlideshowProject* projectOut, Messa
     return FillProject(o, project, boxes);
 }
 
-int RunDumpTimeline(const RenderOptions& o, std::FILE* out, MessageBoxes& boxes) {
-    SlideshowProject project;
-    if (int status = BuildShowProject(o, &project, boxes); status != 0) return status;
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.string();
+}
+
+int RunDumpTimeline(SlideshowProject& project, std::FILE* out, MessageBoxes& boxes) {
     std::shared_ptr<IAMTimeline> timeline;
     TimelineBuildEnv env{boxes, nullptr, nullptr};
     if (FAILED(BuildTimeline(project, env, &timeline))) return 1;

@@ -1,15 +1,19 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "tools/kavrel_render/render_options.h"
 
 class MessageBoxes;
 class SlideshowProject;
 
-// Fills the project as the main window's Add commands would; 0 or an exit status.
+// Fills the project as the main window's Add commands would, each file by its absolute path (so a
+// show saved from it names the same files); 0 or an exit status.
 int BuildShowProject(const RenderOptions& options, SlideshowProject* project, MessageBoxes& boxes);
+// `path` from the current folder, when it is relative.
+std::string AbsolutePath(const std::string& path);
 
-// Builds the show of `options` with the program's own project and timeline builder and prints
-// the timeline's XML to `out`. Problems go to `boxes`; returns the process exit status.
-int RunDumpTimeline(const RenderOptions& options, std::FILE* out, MessageBoxes& boxes);
+// Builds the timeline of `project` with the program's own timeline builder and prints its XML to
+// `out`. Problems go to `boxes`; returns the process exit status.
+int RunDumpTimeline(SlideshowProject& project, std::FILE* out, MessageBoxes& boxes);

@@ -9,9 +9,9 @@
 #include "engine/transition_catalogue.h"
 #include "platform/media/media_duration.h"
 #include "platform/shell/console_message_boxes.h"
-#include "tools/kavrel_render/dump_timeline.h"
 #include "tools/kavrel_render/render_options.h"
 #include "tools/kavrel_render/render_show.h"
+#include "tools/kavrel_render/show_command.h"
 
 int main(int argc, char** argv) {
     // Photo-sized buffers always come from (and go back to) the system, so that memory does not
@@ -37,6 +37,5 @@ int main(int argc, char** argv) {
     QuietMediaLibraryLog();
     ConsoleMessageBoxes boxes("kavrel-render");
     if (parsed.options.listCompressors) return ListCompressors(boxes);
-    if (parsed.options.dumpTimeline) return RunDumpTimeline(parsed.options, stdout, boxes);
-    return RunRender(parsed.options, boxes);
+    return RunShowCommand(parsed.options, stdout, boxes);
 }

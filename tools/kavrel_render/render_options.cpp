@@ -7,6 +7,7 @@
 #include <set>
 
 #include "app/path_rules.h"
+#include "app/show_file.h"
 #include "app/slideshow_project.h"
 #include "engine/motion_choice.h"
 #include "engine/transition_catalogue.h"
@@ -187,6 +188,12 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
              o->filterSettings.push_back({v.substr(0, colon), v.substr(colon + 1, eq - colon - 1), v.substr(eq + 1)});
              return std::string();
          }},
+        {"--save-show",
+         [](const std::string& v, RenderOptions* o) {
+             if (!IsShowFileName(v)) return std::string("--save-show takes a file name ending in .kavrel");
+             o->saveShow = v;
+             return std::string();
+         }},
         {"--video-compressor", [](const std::string& v, RenderOptions* o) { o->videoCompressor = v; return std::string(); }},
         {"--audio-compressor", [](const std::string& v, RenderOptions* o) { o->audioCompressor = v; return std::string(); }},
         {"--video-bitrate",
@@ -214,6 +221,30 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
     return kOptions;
 }
 
+// The options that choose each photo's values, which a show file keeps for every photo.
+std::string ShowConflict(const RenderOptions& o) {
+    if (!o.photos.empty()) return "give either a show file or photos, not both";
+    for (const char* option : {"--photo-duration", "--transition-duration", "--policy", "--same", "--seed", "--motion",
+                               "--same-motion"}) {
+        if (o.given.count(option)) {
+            return std::string(option) + " does not apply to a show file, whose photos keep their own values";
+        }
+    }
+    return {};
+}
+
+std::string CheckArguments(const RenderOptions& o) {
+    if (!o.show.empty()) return ShowConflict(o);
+    if (o.transitionDurationSec > o.photoDurationSec) {
+        return "The Photo Duration must be bigger than the Transition Duration!";
+    }
+    if (o.photos.empty()) return "no photos given";
+    if (!o.dumpTimeline && o.output.empty() && o.saveShow.empty()) {
+        return "no output file given (-o FILE), nor --dump-timeline or --save-show";
+    }
+    return {};
+}
+
 }  // namespace
 
 ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
@@ -229,34 +260,35 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
             o.listTransitions = true;
         } else if (arg == "--dump-timeline") {
             o.dumpTimeline = true;
+        } else if (arg == "--fit-to-music") {
+            o.fitToMusic = true;
         } else if (auto it = ValueOptions().find(arg); it != ValueOptions().end()) {
             if (i + 1 >= args.size()) {
                 parsed.error = arg + " needs a value";
                 return parsed;
             }
+            o.given.insert(arg);
             parsed.error = it->second(args[++i], &o);
         } else if (arg.size() > 1 && arg[0] == '@') {
             parsed.error = ReadPhotoList(arg.substr(1), &o.photos);
         } else if (arg.size() > 1 && arg[0] == '-') {
             parsed.error = "unknown option " + arg;
+        } else if (IsShowFileName(arg)) {
+            if (!o.show.empty()) parsed.error = "give one show file only";
+            o.show = arg;
         } else {
             o.photos.push_back(arg);
         }
         if (!parsed.error.empty()) return parsed;
     }
     if (o.help || o.listTransitions || o.listCompressors) return parsed;
-    if (o.transitionDurationSec > o.photoDurationSec) {
-        parsed.error = "The Photo Duration must be bigger than the Transition Duration!";
-    } else if (o.photos.empty()) {
-        parsed.error = "no photos given";
-    } else if (!o.dumpTimeline && o.output.empty()) {
-        parsed.error = "no output file given (-o FILE), nor --dump-timeline";
-    }
+    parsed.error = CheckArguments(o);
     return parsed;
 }
 
 std::string RenderUsage() {
     return R"(Usage: kavrel-render [OPTIONS] PHOTO... [@LIST]
+       kavrel-render [OPTIONS] SHOW.kavrel
 
 Builds a slideshow from photos and music the way Kavrel does: every photo is shown
 for the photo duration and enters with its transition, the music is looped under
@@ -294,10 +326,26 @@ Photos:
                               nearly the frame's shape moves inside itself, with
                               no bars
 
+Shows:
+  SHOW.kavrel                 a show saved by Kavrel or by --save-show: its photos
+                              with their own durations, transitions and motions,
+                              its music and its output settings. -o, --format,
+                              --size, the compressors and bitrates, --music,
+                              --fade-out, --framing, --motion-amount and
+                              --motion-pace override what it says. The show's own
+                              output file is not replaced when it exists: give
+                              -o to replace it
+  --save-show FILE.kavrel     write the show described by the other arguments to
+                              FILE, to open in Kavrel or render later; it is
+                              rendered too only when -o is given
+  --fit-to-music              give every photo the same duration, so that the
+                              show ends where the music list played once ends
+                              (refused when a photo would get less than 0.5 s)
+
 Music:
   --music FILE                a music file (MP3, WAV, FLAC, Ogg, Opus, M4A, WMA and
                               whatever else FFmpeg plays); repeat for several, in
-                              play order
+                              play order (with a show: in place of its music)
   --fade-out SECONDS          the music fades out over the show's last SECONDS
                               (default 2; 0: it stops with the last picture)
 
@@ -331,8 +379,10 @@ file, which then plays up to where it stopped.
 Exit status: 0 when the file is complete, 1 when writing failed or was stopped,
 2 for bad arguments or unreadable input files.
 
-Example:
+Examples:
   kavrel-render --photo-duration 3 --transition-duration 1 --policy same --same 3 \
       --music song.mp3 -o show.mp4 *.jpg
+  kavrel-render --music song.mp3 --fit-to-music --save-show holiday.kavrel *.jpg
+  kavrel-render holiday.kavrel --size 1080p -o holiday-hd.mp4
 )";
 }

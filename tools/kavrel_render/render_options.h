@@ -4,12 +4,17 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/slideshow_project.h"
 
 struct RenderOptions {
+    std::string show;      // SHOW.kavrel: the show to render (or dump, or save) instead of photos
+    std::string saveShow;  // --save-show FILE
+    bool fitToMusic = false;
+    std::set<std::string> given;  // the options given, so that a show keeps what none overrides
     bool help = false;
     bool dumpTimeline = false;
     bool listTransitions = false;
@@ -48,6 +53,7 @@ struct ParsedOptions {
 
 // `args` without the program name. "@FILE" stands for the photos listed in FILE, one a line
 // (blank lines and lines starting with "#" are skipped; relative paths are taken from the
-// list's folder).
+// list's folder). An argument ending in ".kavrel" is a show file, which takes the place of
+// the photos and of the options that choose each photo's values.
 ParsedOptions ParseRenderOptions(const std::vector<std::string>& args);
 std::string RenderUsage();

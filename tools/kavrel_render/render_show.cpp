@@ -12,7 +12,6 @@
 #include <strings.h>
 #include <thread>
 
-#include "app/path_rules.h"
 #include "engine/output_format.h"
 #include "engine/render_to_file.h"
 #include "engine/timeline_builder.h"
@@ -71,20 +70,6 @@ std::function<bool(const std::shared_ptr<IGraphBuilder>&)> ApplyOptions(const Re
     };
 }
 
-int FormatFor(const RenderOptions& o) {
-    static const std::map<std::string, int> kFormats{
-        {"avi", kFormatAvi}, {"wmv", kFormatWmv}, {"mkv", kFormatMkv}, {"asf", kFormatAsf}, {"mp4", kFormatMp4}};
-    std::string name = o.format;
-    if (name.empty()) {
-        std::string file = FileNamePart(o.output);
-        std::size_t dot = file.rfind('.');
-        name = dot == std::string::npos ? "" : file.substr(dot + 1);
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    auto it = kFormats.find(name);
-    return it == kFormats.end() ? -1 : it->second;
-}
-
 // The compressor named, "none", or the format's default.
 bool ChooseCompressor(const CompressorServices& s, bool video, const std::string& name, int format,
                       HeldCompressor* held, MessageBoxes& boxes) {
@@ -93,8 +78,7 @@ bool ChooseCompressor(const CompressorServices& s, bool video, const std::string
         return true;
     }
     int position = -1;
-    std::string wanted = name;
-    if (wanted.empty() && format == kFormatMp4) wanted = video ? "libx264" : "aac";
+    const std::string wanted = name.empty() ? FormatDefaultCompressor(video, format) : name;
     if (wanted.empty()) {
         ResolveStoredCompressor(s, video, -2, held);
         return true;
@@ -181,24 +165,23 @@ int ListCompressors(MessageBoxes& boxes) {
     return 0;
 }
 
-int RunRender(const RenderOptions& o, MessageBoxes& boxes) {
-    SlideshowProject project;
-    if (int status = BuildShowProject(o, &project, boxes); status != 0) return status;
-    const int format = FormatFor(o);
-    if (format < 0) {
-        boxes.AppMessage("Give the output's container with --format, or an output name ending in .avi, .wmv, "
-                         ".mkv, .asf or .mp4");
-        return 2;
-    }
+std::string FormatDefaultCompressor(bool video, int format) {
+    if (format != kFormatMp4) return {};
+    return video ? "libx264" : "aac";
+}
+
+int RunRender(SlideshowProject& project, const ShowOutput& output, const RenderOptions& o, MessageBoxes& boxes) {
     OutputSettings& out = project.output();
-    out.path = o.output;
-    out.format = format;
-    out.videoBitrate = o.videoBitrate;
-    out.audioBitrate = o.audioBitrate;
+    out.path = output.path;
+    out.format = output.format;
+    out.width = output.width;
+    out.height = output.height;
+    out.videoBitrate = output.videoBitrate;
+    out.audioBitrate = output.audioBitrate;
     CompressorServices services{boxes, nullptr};
     HeldCompressors held;
-    if (!ChooseCompressor(services, true, o.videoCompressor, format, &held.video, boxes) ||
-        !ChooseCompressor(services, false, o.audioCompressor, format, &held.audio, boxes)) {
+    if (!ChooseCompressor(services, true, output.videoCompressor, out.format, &held.video, boxes) ||
+        !ChooseCompressor(services, false, output.audioCompressor, out.format, &held.audio, boxes)) {
         return 2;
     }
     out.useVideoCompressor = held.video.use ? 1 : 0;
@@ -219,6 +202,6 @@ int RunRender(const RenderOptions& o, MessageBoxes& boxes) {
     if (FAILED(RenderToFile(project, timeline, held, env, &conversion, &running)) || !running) return 1;
     int status = Wait(conversion, notifier, boxes);
     conversion.engine->ScrapIt();
-    if (status == 0) std::fprintf(stderr, "Done. %s\n", o.output.c_str());
+    if (status == 0) std::fprintf(stderr, "Done. %s\n", out.path.c_str());
     return status;
 }

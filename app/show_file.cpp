@@ -1,0 +1,227 @@
+#include "app/show_file.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <array>
+#include <cmath>
+#include <filesystem>
+
+#include "app/show_file_fields.h"
+#include "engine/transition_catalogue.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTypeKey = "type";
+constexpr const char* kTypeValue = "kavrel-show";
+constexpr const char* kVersionKey = "version";
+constexpr std::array<const char*, 7> kFormatNames{"avi", "wmv", "mkv", "asf", "mp4", "dsm", "ogm"};
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// `path` relative to `folder` when it lies below it and comes back to the very same text;
+// otherwise as it is.
+std::string Relative(const std::string& path, const std::string& folderText) {
+    const fs::path p(path), folder(folderText);
+    if (folder.empty() || !p.is_absolute()) return path;
+    const fs::path rel = p.lexically_relative(folder);
+    if (rel.empty() || rel.is_absolute()) return path;
+    for (const fs::path& part : rel.lexically_normal()) {
+        if (part == "..") return path;
+    }
+    return (folder / rel).string() == path ? rel.generic_string() : path;
+}
+
+std::string Resolved(const std::string& stored, const std::string& folder) {
+    const fs::path p(stored);
+    return p.is_absolute() || folder.empty() ? stored : (fs::path(folder) / p).string();
+}
+
+QJsonObject PhotoObject(const PhotoItem& photo, const std::string& folder) {
+    return {{"path", Q(Relative(photo.path, folder))},
+            {"duration", photo.durationSec},
+            {"transition", photo.transition},
+            {"transitionDuration", photo.transitionDurationSec},
+            {"motion", MotionKindName(photo.motion)}};
+}
+
+QJsonObject OutputObject(const ShowOutput& o, const std::string& folder) {
+    // A stored format number the program does not have is its default.
+    const bool known = o.format >= 0 && o.format < static_cast<int>(kFormatNames.size());
+    QJsonObject out{
+        {"format", kFormatNames[static_cast<std::size_t>(known ? o.format : kFormatWmv)]},
+        {"width", o.width},
+        {"height", o.height},
+        {"videoCompressor", Q(o.videoCompressor)},
+        {"audioCompressor", Q(o.audioCompressor)},
+        {"videoBitrate", o.videoBitrate},
+        {"audioBitrate", o.audioBitrate}};
+    if (!o.path.empty()) out.insert("file", Q(Relative(o.path, folder)));
+    return out;
+}
+
+// A path of the file: resolved, and a name the lists can hold.
+std::string PathField(Fields& f, const char* key, const std::string& folder, bool required) {
+    const std::string stored = f.Text(key, required);
+    if (stored.empty()) {
+        if (required && f.Has(key)) f.Fail(key, "is empty");
+        return stored;
+    }
+    if (stored.find('\0') != std::string::npos) f.Fail(key, "holds a zero character");
+    std::string path = Resolved(stored, folder);
+    if (path.size() > kMaxPathBytes)
+        f.Fail(key, "is longer than " + std::to_string(kMaxPathBytes) + " bytes");
+    return path;
+}
+
+PhotoItem ReadPhoto(Fields& f, const std::string& folder) {
+    PhotoItem photo;
+    photo.path = PathField(f, "path", folder, true);
+    photo.durationSec = f.Number("duration", 0, 65535, std::nullopt);
+    photo.transition = f.Integer("transition", 0, kTransitionCount - 1, 0);
+    photo.transitionDurationSec = f.Number("transitionDuration", 0, 600, 0.0);
+    photo.motion = f.Named<MotionKind>("motion", MotionKindFromName, MotionKind::None);
+    return photo;
+}
+
+std::optional<int> FormatFromName(const std::string& name) {
+    for (std::size_t i = 0; i < kFormatNames.size(); ++i) {
+        if (name == kFormatNames[i]) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+ShowOutput ReadOutput(Fields& f, const std::string& folder) {
+    ShowOutput o;
+    o.format = f.Named<int>("format", FormatFromName, o.format);
+    o.path = PathField(f, "file", folder, false);
+    o.width = f.Integer("width", 0, 8192, o.width);
+    o.height = f.Integer("height", 0, 8192, o.height);
+    o.videoCompressor = f.Text("videoCompressor", false);
+    o.audioCompressor = f.Text("audioCompressor", false);
+    o.videoBitrate = f.Integer("videoBitrate", INT32_MIN, INT32_MAX, o.videoBitrate);
+    o.audioBitrate = f.Integer("audioBitrate", INT32_MIN, INT32_MAX, o.audioBitrate);
+    return o;
+}
+
+std::optional<bool> EasedFromName(const std::string& name) {
+    if (name == EasingName(false)) return false;
+    if (name == EasingName(true)) return true;
+    return std::nullopt;
+}
+
+// The show's own values; the first problem found is in *problem.
+Show ReadShow(const QJsonObject& root, const std::string& folder, std::string* problem) {
+    Show show;
+    Fields f{root, "", problem};
+    f.Each("photos", kMaxPhotos, true,
+           [&](Fields& item) { show.photos.push_back(ReadPhoto(item, folder)); });
+    f.Each("music", kMaxMusic, false,
+           [&](Fields& item) { show.music.push_back(PathField(item, "path", folder, true)); });
+    show.framing = f.Named<Framing>("framing", FramingFromName, show.framing);
+    show.motionAmountPercent = f.Integer("motionAmount", kMinMotionAmountPercent,
+                                         kMaxMotionAmountPercent, show.motionAmountPercent);
+    show.motionEased = f.Named<bool>("motionPace", EasedFromName, show.motionEased);
+    show.musicFadeOutSec = f.Number("musicFadeOut", 0, 65535, show.musicFadeOutSec);
+    f.Object("output", [&](Fields& output) { show.output = ReadOutput(output, folder); });
+    return show;
+}
+
+ShowFileError VersionProblem(const QJsonObject& root) {
+    const QJsonValue version = root.value(kVersionKey);
+    const double v = version.toDouble(-1);
+    if (!version.isDouble() || !(v >= 1) || std::floor(v) != v) {
+        return {ShowFileProblem::BadValue,
+                std::string(kVersionKey) + " must be a whole number from 1"};
+    }
+    if (v > kShowFormatVersion) return {ShowFileProblem::NewerVersion, NumberText(v)};
+    return {};
+}
+
+}  // namespace
+
+ShowFileError ParseShow(std::string_view bytes, const std::string& folder, Show* show) {
+    if (bytes.size() > kMaxShowFileBytes) return {ShowFileProblem::TooLarge, {}};
+    QJsonParseError parseError;
+    const QByteArray raw =
+        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    const QJsonDocument doc = QJsonDocument::fromJson(raw, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        return {ShowFileProblem::Damaged, parseError.errorString().toStdString()};
+    }
+    const QJsonObject root = doc.object();
+    if (!doc.isObject() || root.value(kTypeKey).toString() != kTypeValue)
+        return {ShowFileProblem::Foreign, {}};
+    if (ShowFileError error = VersionProblem(root)) return error;
+    std::string problem;
+    Show read = ReadShow(root, folder, &problem);
+    if (!problem.empty()) return {ShowFileProblem::BadValue, problem};
+    *show = std::move(read);
+    return {};
+}
+
+ShowFileError ReadShowFile(const std::string& file, Show* show) {
+    QFile in(Q(file));
+    if (!in.open(QIODevice::ReadOnly))
+        return {ShowFileProblem::CannotRead, in.errorString().toStdString()};
+    if (in.size() > static_cast<qint64>(kMaxShowFileBytes)) return {ShowFileProblem::TooLarge, {}};
+    const QByteArray bytes = in.read(static_cast<qint64>(kMaxShowFileBytes) + 1);
+    if (in.error() != QFileDevice::NoError)
+        return {ShowFileProblem::CannotRead, in.errorString().toStdString()};
+    return ParseShow(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                     ShowFolderOf(file), show);
+}
+
+std::string SerializeShow(const Show& show, const std::string& folder) {
+    QJsonArray photos, music;
+    for (const PhotoItem& photo : show.photos) photos.append(PhotoObject(photo, folder));
+    for (const std::string& path : show.music)
+        music.append(QJsonObject{{"path", Q(Relative(path, folder))}});
+    const QJsonObject root{{kTypeKey, kTypeValue},
+                           {kVersionKey, kShowFormatVersion},
+                           {"photos", photos},
+                           {"music", music},
+                           {"framing", FramingName(show.framing)},
+                           {"motionAmount", show.motionAmountPercent},
+                           {"motionPace", EasingName(show.motionEased)},
+                           {"musicFadeOut", show.musicFadeOutSec},
+                           {"output", OutputObject(show.output, folder)}};
+    std::string text = QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+    if (text.back() != '\n') text += '\n';
+    return text;
+}
+
+ShowFileError WriteShowFile(const std::string& file, const Show& show) {
+    const std::string bytes = SerializeShow(show, ShowFolderOf(file));
+    QSaveFile out(Q(file));
+    if (!out.open(QIODevice::WriteOnly))
+        return {ShowFileProblem::CannotWrite, out.errorString().toStdString()};
+    const auto size = static_cast<qint64>(bytes.size());
+    if (out.write(bytes.data(), size) != size || !out.commit()) {
+        return {ShowFileProblem::CannotWrite, out.errorString().toStdString()};
+    }
+    return {};
+}
+
+std::string ShowFolderOf(const std::string& file) {
+    std::error_code ec;
+    fs::path folder = fs::absolute(fs::path(file), ec).parent_path().lexically_normal();
+    if (!folder.has_filename() && folder != folder.root_path()) folder = folder.parent_path();
+    return folder.string();
+}
+
+bool IsShowFileName(const std::string& path) {
+    const std::string ext = fs::path(path).extension().string();
+    return QString::fromStdString(ext).compare(kShowFileExtension, Qt::CaseInsensitive) == 0;
+}
+
+std::string FirstShowFile(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (IsShowFileName(path)) return path;
+    }
+    return {};
+}

@@ -1,0 +1,82 @@
+#pragma once
+// A show kept in a file (".kavrel", JSON with a format version): the photo list with every
+// photo's own values, the music list, the show's framing, motion amount, pace and music fade-out,
+// and the output settings. Paths that lie below the show file's folder are kept relative to it,
+// so a folder holding the show and its photos can be moved or copied and still opens.
+//
+// Reading and writing touch nothing but the file; callable from any thread. A file that cannot be
+// used leaves the caller's show untouched.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/slideshow_project.h"
+#include "engine/output_format.h"
+
+inline constexpr int kShowFormatVersion = 1;
+inline constexpr const char* kShowFileExtension = ".kavrel";
+// The compressor name that stands for none: frames or sound written uncompressed.
+inline constexpr const char* kNoCompressorName = "none";
+// A show file is small; anything larger is not one.
+inline constexpr std::size_t kMaxShowFileBytes = 16 * 1024 * 1024;
+
+// The output settings as a show keeps them: the compressors by name.
+struct ShowOutput {
+    int format = kFormatWmv;
+    std::string path;  // empty: the show names no output file
+    int width = 640;
+    int height = 480;
+    std::string
+        videoCompressor;  // a compressor's name, kNoCompressorName, or empty for the default
+    std::string audioCompressor;
+    int videoBitrate = 2048000;
+    int audioBitrate = 192000;
+};
+
+struct Show {
+    std::vector<PhotoItem> photos;
+    std::vector<std::string> music;
+    Framing framing = Framing::Fit;
+    int motionAmountPercent = 15;
+    bool motionEased = false;
+    double musicFadeOutSec = kDefaultMusicFadeOutSec;
+    ShowOutput output;
+};
+
+enum class ShowFileProblem {
+    None,
+    CannotRead,  // detail: the system's reason
+    TooLarge,
+    Damaged,       // not JSON, or cut short
+    Foreign,       // JSON, but not a Kavrel show
+    NewerVersion,  // detail: the file's version
+    BadValue,      // detail: which value, and why
+    CannotWrite,   // detail: the system's reason
+};
+
+struct ShowFileError {
+    ShowFileProblem problem = ShowFileProblem::None;
+    std::string detail;
+
+    explicit operator bool() const { return problem != ShowFileProblem::None; }
+};
+
+// Reads the show in `file`; relative paths are taken from the file's folder.
+ShowFileError ReadShowFile(const std::string& file, Show* show);
+// The show in `bytes`; relative paths are taken from `folder`.
+ShowFileError ParseShow(std::string_view bytes, const std::string& folder, Show* show);
+
+// The show as a file in `folder` holds it: paths below `folder` relative to it (empty folder:
+// every path as it is).
+std::string SerializeShow(const Show& show, const std::string& folder);
+// Writes `show` to `file` through a temporary file in the same folder renamed onto it, so the
+// old file stays whole until the new one is complete.
+ShowFileError WriteShowFile(const std::string& file, const Show& show);
+
+// The folder a show file's relative paths start from: absolute and normalised.
+std::string ShowFolderOf(const std::string& file);
+// Whether `path` names a show file (by its extension, in any case).
+bool IsShowFileName(const std::string& path);
+// The first of `paths` that names a show file; empty when none does.
+std::string FirstShowFile(const std::vector<std::string>& paths);

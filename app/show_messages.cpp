@@ -1,0 +1,92 @@
+#include "app/show_messages.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+#include "app/path_rules.h"
+#include "lang/language.h"
+
+namespace {
+
+enum ShowString {
+    kCannotOpen = 204,
+    kCannotRead = 205,
+    kTooLarge = 206,
+    kDamaged = 207,
+    kForeign = 208,
+    kNewer = 209,
+    kBadValue = 210,
+    kCannotSave = 211,
+    kVideoCompressorMissing = 212,
+    kAudioCompressorMissing = 213,
+    kFitNoPhotos = 214,
+    kFitNoMusic = 215,
+    kFitUnknownLength = 216,
+    kFitTooShort = 217,
+};
+
+// String `id` with each "%s" in turn replaced by the next of `values`.
+std::string Filled(int id, std::initializer_list<std::string> values) {
+    std::string text = theLanguage.GetString(id);
+    std::size_t from = 0;
+    for (const std::string& value : values) {
+        const std::size_t at = text.find("%s", from);
+        if (at == std::string::npos) break;
+        text.replace(at, 2, value);
+        from = at + value.size();
+    }
+    return text;
+}
+
+std::string ReasonText(const ShowFileError& error) {
+    switch (error.problem) {
+        case ShowFileProblem::CannotRead:
+            return Filled(kCannotRead, {error.detail});
+        case ShowFileProblem::TooLarge:
+            return Filled(kTooLarge, {});
+        case ShowFileProblem::Damaged:
+            return Filled(kDamaged, {error.detail});
+        case ShowFileProblem::Foreign:
+            return Filled(kForeign, {});
+        case ShowFileProblem::NewerVersion:
+            return Filled(kNewer, {error.detail});
+        case ShowFileProblem::BadValue:
+            return Filled(kBadValue, {error.detail});
+        default:
+            return error.detail;
+    }
+}
+
+}  // namespace
+
+std::string ShowOpenErrorText(const std::string& file, const ShowFileError& error) {
+    return Filled(kCannotOpen, {file}) + "\n" + ReasonText(error);
+}
+
+std::string ShowSaveErrorText(const std::string& file, const ShowFileError& error) {
+    return Filled(kCannotSave, {file, error.detail});
+}
+
+std::string MissingCompressorText(bool video, const std::string& name) {
+    return Filled(video ? kVideoCompressorMissing : kAudioCompressorMissing, {name});
+}
+
+std::string FitRefusalText(const FitResult& result, const std::vector<MusicItem>& music) {
+    switch (result.outcome) {
+        case FitOutcome::NoPhotos:
+            return Filled(kFitNoPhotos, {});
+        case FitOutcome::NoMusic:
+            return Filled(kFitNoMusic, {});
+        case FitOutcome::UnknownLength:
+            return Filled(
+                kFitUnknownLength,
+                {FileNamePart(music.at(static_cast<std::size_t>(result.musicIndex)).path)});
+        case FitOutcome::TooShort: {
+            char seconds[32];
+            std::snprintf(seconds, sizeof seconds, "%.3f", result.photoDurationSec);
+            return Filled(kFitTooShort, {seconds});
+        }
+        default:
+            return {};
+    }
+}

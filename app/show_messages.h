@@ -1,0 +1,14 @@
+#pragma once
+// What the program says about shows and fitting them to the music, in the current language.
+
+#include <string>
+
+#include "app/fit_to_music.h"
+#include "app/show_file.h"
+
+std::string ShowOpenErrorText(const std::string& file, const ShowFileError& error);
+std::string ShowSaveErrorText(const std::string& file, const ShowFileError& error);
+// A compressor a show names that is not installed here; its default is used instead.
+std::string MissingCompressorText(bool video, const std::string& name);
+// Why the photos were not fitted (`music`: the list the fit looked at).
+std::string FitRefusalText(const FitResult& result, const std::vector<MusicItem>& music);

@@ -1,0 +1,45 @@
+#include "app/show_project.h"
+
+Show ShowOfProject(const SlideshowProject& project) {
+    Show show;
+    show.photos = project.photos();
+    for (const MusicItem& item : project.music()) show.music.push_back(item.path);
+    const PhotoDefaults& d = project.defaults();
+    show.framing = d.framing;
+    show.motionAmountPercent = d.motionAmountPercent;
+    show.motionEased = d.motionEased;
+    show.musicFadeOutSec = project.musicFadeOutSec();
+    const OutputSettings& out = project.output();
+    show.output.format = out.format;
+    show.output.path = out.path;
+    show.output.width = out.width;
+    show.output.height = out.height;
+    show.output.videoBitrate = out.videoBitrate;
+    show.output.audioBitrate = out.audioBitrate;
+    return show;
+}
+
+void PutShowInProject(const Show& show, SlideshowProject* project,
+                      const std::function<REFERENCE_TIME(const std::string&)>& measure) {
+    project->ClearPhotos();
+    for (const PhotoItem& photo : show.photos) {
+        project->AppendPhoto(photo.path);
+        project->SetPhoto(project->photoCount() - 1, photo);
+    }
+    project->ClearMusic();
+    for (const std::string& path : show.music) project->AppendMusic(path, measure(path));
+    PhotoDefaults& d = project->defaults();
+    d.framing = show.framing;
+    d.motionAmountPercent = show.motionAmountPercent;
+    d.motionEased = show.motionEased;
+    project->setMusicFadeOutSec(show.musicFadeOutSec);
+}
+
+void PutShowOutput(const ShowOutput& show, OutputSettings* out) {
+    out->format = show.format;
+    if (!show.path.empty()) out->path = show.path;
+    out->width = show.width;
+    out->height = show.height;
+    out->videoBitrate = show.videoBitrate;
+    out->audioBitrate = show.audioBitrate;
+}

@@ -1,0 +1,229 @@
+// Show files: every value back exactly, paths that move with their folder, files refused with a
+// reason and nothing changed, and writing that never leaves half a file.
+
+#include "app/show_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Show FullShow(const std::string& folder) {
+    Show show;
+    show.photos = {{folder + "/a/one.jpg", 1.0 / 3, 46, 0.1 + 0.2, MotionKind::PanUp},
+                   {folder + "/two.jpg", 65535, 0, 0, MotionKind::None},
+                   {"/elsewhere/three.heic", 0.001, 17, 600, MotionKind::ZoomOut}};
+    show.music = {folder + "/music/song.mp3", "/elsewhere/b.flac"};
+    show.framing = Framing::Blur;
+    show.motionAmountPercent = 37;
+    show.motionEased = true;
+    show.musicFadeOutSec = 2.5;
+    show.output = {kFormatMkv,
+                   folder + "/out/show.mkv",
+                   1280,
+                   720,
+                   "MPEG-4 part 2 (mpeg4)",
+                   kNoCompressorName,
+                   -5120,
+                   320000};
+    return show;
+}
+
+void ExpectSameShow(const Show& a, const Show& b) {
+    ASSERT_EQ(a.photos.size(), b.photos.size());
+    for (std::size_t i = 0; i < a.photos.size(); ++i) {
+        EXPECT_EQ(a.photos[i].path, b.photos[i].path);
+        EXPECT_EQ(a.photos[i].durationSec, b.photos[i].durationSec) << i;  // exactly, not nearly
+        EXPECT_EQ(a.photos[i].transition, b.photos[i].transition);
+        EXPECT_EQ(a.photos[i].transitionDurationSec, b.photos[i].transitionDurationSec) << i;
+        EXPECT_EQ(a.photos[i].motion, b.photos[i].motion);
+    }
+    EXPECT_EQ(a.music, b.music);
+    EXPECT_EQ(a.framing, b.framing);
+    EXPECT_EQ(a.motionAmountPercent, b.motionAmountPercent);
+    EXPECT_EQ(a.motionEased, b.motionEased);
+    EXPECT_EQ(a.musicFadeOutSec, b.musicFadeOutSec);
+    EXPECT_EQ(a.output.format, b.output.format);
+    EXPECT_EQ(a.output.path, b.output.path);
+    EXPECT_EQ(a.output.width, b.output.width);
+    EXPECT_EQ(a.output.height, b.output.height);
+    EXPECT_EQ(a.output.videoCompressor, b.output.videoCompressor);
+    EXPECT_EQ(a.output.audioCompressor, b.output.audioCompressor);
+    EXPECT_EQ(a.output.videoBitrate, b.output.videoBitrate);
+    EXPECT_EQ(a.output.audioBitrate, b.output.audioBitrate);
+}
+
+// A show the tests can tell apart from anything a file holds.
+Show Untouched() {
+    Show show;
+    show.music = {"/untouched.wav"};
+    return show;
+}
+
+}  // namespace
+
+TEST(ShowFile, EveryValueComesBackExactly) {
+    TempDir dir;
+    const Show show = FullShow(dir.path().string());
+    const std::string file = dir.File("holiday.kavrel");
+    ASSERT_FALSE(WriteShowFile(file, show));
+    Show read;
+    ASSERT_FALSE(ReadShowFile(file, &read));
+    ExpectSameShow(show, read);
+
+    // Nothing chosen falls back to what a show without those values has.
+    Show bare;
+    ASSERT_FALSE(
+        ParseShow(R"({"type":"kavrel-show","version":1,"photos":[{"path":"/p.jpg","duration":5}]})",
+                  "/f", &bare));
+    EXPECT_EQ(bare.photos.at(0).transition, 0);
+    EXPECT_EQ(bare.photos[0].motion, MotionKind::None);
+    EXPECT_TRUE(bare.music.empty());
+    EXPECT_EQ(bare.framing, Framing::Fit);
+    EXPECT_EQ(bare.musicFadeOutSec, kDefaultMusicFadeOutSec);
+    EXPECT_EQ(bare.output.format, kFormatWmv);
+    EXPECT_TRUE(bare.output.videoCompressor.empty());
+}
+
+TEST(ShowFile, PathsBelowTheShowsFolderMoveWithIt) {
+    TempDir dir;
+    const fs::path original = dir.path() / "trip";
+    fs::create_directories(original);
+    Show show = FullShow(original.string());
+    show.photos[1].path =
+        original.string() + "/sub/../../outside.jpg";  // leaves the folder: kept whole
+    ASSERT_FALSE(WriteShowFile((original / "trip.kavrel").string(), show));
+    const std::string text = Slurp((original / "trip.kavrel").string());
+    EXPECT_NE(text.find("\"a/one.jpg\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"music/song.mp3\""), std::string::npos);
+    EXPECT_NE(text.find("\"out/show.mkv\""), std::string::npos);
+    EXPECT_NE(text.find("\"/elsewhere/three.heic\""), std::string::npos);
+    EXPECT_NE(text.find("\"" + original.string() + "/sub/../../outside.jpg\""), std::string::npos);
+
+    const fs::path moved = dir.path() / "copied" / "trip";
+    fs::create_directories(moved.parent_path());
+    fs::rename(original, moved);
+    Show read;
+    ASSERT_FALSE(ReadShowFile((moved / "trip.kavrel").string(), &read));
+    EXPECT_EQ(read.photos.at(0).path, moved.string() + "/a/one.jpg");
+    EXPECT_EQ(read.photos[1].path, show.photos[1].path);
+    EXPECT_EQ(read.photos[2].path, "/elsewhere/three.heic");
+    EXPECT_EQ(read.music,
+              (std::vector<std::string>{moved.string() + "/music/song.mp3", "/elsewhere/b.flac"}));
+    EXPECT_EQ(read.output.path, moved.string() + "/out/show.mkv");
+    // A show named through "." or ".." resolves from the folder it is really in.
+    EXPECT_EQ(ShowFolderOf(moved.string() + "/./x/../trip.kavrel"), moved.string());
+}
+
+TEST(ShowFile, WhatIsNotAUsableShowIsRefusedWithItsReason) {
+    const std::string head = R"({"type":"kavrel-show","version":1,)";
+    const std::string photo = R"("photos":[{"path":"/p.jpg","duration":5}])";
+    std::string thousandAndOne = head + "\"photos\":[";
+    for (int i = 0; i < 1001; ++i)
+        thousandAndOne += std::string(i ? "," : "") + R"({"path":"/p.jpg","duration":1})";
+    thousandAndOne += "]}";
+    struct Case {
+        std::string bytes;
+        ShowFileProblem problem;
+        std::string detail;  // empty: any
+    };
+    const std::vector<Case> cases = {
+        {"", ShowFileProblem::Damaged, ""},
+        {head + photo, ShowFileProblem::Damaged, ""},  // cut short
+        {"\xFF\xD8\xFF\xE0 a photo", ShowFileProblem::Damaged, ""},
+        {"[1, 2]", ShowFileProblem::Foreign, ""},
+        {R"({"type":"playlist","version":1})", ShowFileProblem::Foreign, ""},
+        {R"({"photos":[]})", ShowFileProblem::Foreign, ""},
+        {R"({"type":"kavrel-show","version":2,"photos":[]})", ShowFileProblem::NewerVersion, "2"},
+        {R"({"type":"kavrel-show","version":"1","photos":[]})", ShowFileProblem::BadValue,
+         "version must be a whole number from 1"},
+        {R"({"type":"kavrel-show","version":1.5,"photos":[]})", ShowFileProblem::BadValue, ""},
+        {R"({"type":"kavrel-show","version":1})", ShowFileProblem::BadValue, "photos is missing"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":-1}]})", ShowFileProblem::BadValue,
+         "photos[1].duration must be a number from 0 to 65535"},
+        {head + R"("photos":[{"path":"/p.jpg"}]})", ShowFileProblem::BadValue,
+         "photos[1].duration is missing"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":5},{"path":"","duration":5}]})",
+         ShowFileProblem::BadValue, "photos[2].path is empty"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":5,"transition":47}]})",
+         ShowFileProblem::BadValue, "photos[1].transition must be a whole number from 0 to 46"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":5,"motion":"spin"}]})",
+         ShowFileProblem::BadValue, "photos[1].motion is not a name Kavrel knows"},
+        {head + R"("photos":[{"path":"/p\u0000.jpg","duration":5}]})", ShowFileProblem::BadValue,
+         "photos[1].path holds a zero character"},
+        {head + R"("photos":[{"path":")" + std::string(300, 'x') + R"(","duration":5}]})",
+         ShowFileProblem::BadValue, "photos[1].path is longer than 259 bytes"},
+        {head + R"("photos":["/p.jpg"]})", ShowFileProblem::BadValue,
+         "photos[1] must be an object"},
+        {thousandAndOne, ShowFileProblem::BadValue, "photos holds more than 1000 items"},
+        {head + photo + R"(,"music":[{"path":5}]})", ShowFileProblem::BadValue,
+         "music[1].path must be a text"},
+        {head + photo + R"(,"framing":2})", ShowFileProblem::BadValue, "framing must be a text"},
+        {head + photo + R"(,"output":{"width":9000}})", ShowFileProblem::BadValue,
+         "output.width must be a whole number from 0 to 8192"},
+        {head + photo + R"(,"output":{"format":"mov"}})", ShowFileProblem::BadValue,
+         "output.format is not a name Kavrel knows"},
+    };
+    for (const Case& c : cases) {
+        Show show = Untouched();
+        const ShowFileError error = ParseShow(c.bytes, "/f", &show);
+        EXPECT_EQ(error.problem, c.problem) << c.bytes.substr(0, 120);
+        if (!c.detail.empty()) {
+            EXPECT_EQ(error.detail, c.detail);
+        }
+        EXPECT_EQ(show.music, Untouched().music) << c.bytes.substr(0, 120);
+        EXPECT_TRUE(show.photos.empty());
+    }
+}
+
+TEST(ShowFile, AFileThatCannotBeReadOrIsTooLarge) {
+    TempDir dir;
+    Show show = Untouched();
+    EXPECT_EQ(ReadShowFile(dir.File("gone.kavrel"), &show).problem, ShowFileProblem::CannotRead);
+    EXPECT_EQ(ReadShowFile(dir.path().string(), &show).problem, ShowFileProblem::CannotRead);
+    const std::string big = dir.Write("big.kavrel", "{");
+    fs::resize_file(big, kMaxShowFileBytes + 1);
+    EXPECT_EQ(ReadShowFile(big, &show).problem, ShowFileProblem::TooLarge);
+    EXPECT_EQ(show.music, Untouched().music);
+}
+
+TEST(ShowFile, WritingReplacesTheOldFileWholeOrLeavesIt) {
+    TempDir dir;
+    const std::string file = dir.File("show.kavrel");
+    ASSERT_FALSE(WriteShowFile(file, FullShow("/a")));
+    const std::string before = Slurp(file);
+
+    // The file system refuses the write part way (a file size limit): the old show stays whole.
+    Show large = FullShow("/a");
+    large.photos.assign(1000, large.photos[0]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = before.size() + 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const ShowFileError failed = WriteShowFile(file, large);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(failed.problem, ShowFileProblem::CannotWrite);
+    EXPECT_FALSE(failed.detail.empty());
+    EXPECT_EQ(Slurp(file), before);
+
+    ASSERT_FALSE(WriteShowFile(file, large));
+    Show read;
+    ASSERT_FALSE(ReadShowFile(file, &read));
+    EXPECT_EQ(read.photos.size(), 1000u);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 1) << "a temporary file was left behind";
+
+    EXPECT_EQ(WriteShowFile(dir.File("no/such/folder/show.kavrel"), large).problem,
+              ShowFileProblem::CannotWrite);
+}
