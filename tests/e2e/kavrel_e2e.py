@@ -132,7 +132,14 @@ class EndToEnd(unittest.TestCase):
         self.desktop.request_close(player)
         self.desktop.wait_gone(player)
         self.desktop.request_close(app.main)
+        self.answer_save_question("alt+n")  # the lists were never saved as a show
         self.assertEqual(app.process.wait(15), 0)
+
+    def answer_save_question(self, key):
+        main = self.app.main
+        self.desktop.wait(lambda: [w for w in self.desktop.windows("Kavrel") if w != main], 10,
+                          'the question "Save changes to the show?"')
+        self.desktop.key(key)
 
     def test_an_mp4_conversion_uses_the_codec_setting_chosen_on_its_page(self):
         output = os.path.join(self.folder, "show.mp4")
