@@ -12,7 +12,8 @@ PACKAGES=(cmake g++ make pkg-config
           libgtest-dev libgmock-dev
           fonts-dejavu-core fonts-wqy-microhei
           locales  # the tests make a German locale with localedef
-          python3 xvfb openbox xdotool wmctrl x11-utils x11-apps ffmpeg  # the end-to-end tests' desktop
+          python3 xvfb openbox xdotool wmctrl x11-utils x11-apps ffmpeg  # the end-to-end tests' desktop,
+          dbus at-spi2-core python3-pyatspi                              # and its screen reader
           libjpeg-turbo-progs libjpeg62-turbo-dev)  # JPEG kinds FFmpeg's encoder does not make, for the tests
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 

@@ -2,6 +2,7 @@
 it (xdotool clicks and keys, wmctrl's close request), with what a person sees (window names, their
 frames, screenshots)."""
 
+import atexit
 import hashlib
 import os
 import re
@@ -9,6 +10,10 @@ import shutil
 import subprocess
 import tempfile
 import time
+
+
+ACCESSIBILITY_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+_accessibility_bus = None
 
 
 class Desktop:
@@ -27,7 +32,22 @@ class Desktop:
         self.env.pop("QT_QPA_PLATFORM", None)  # the real window system, not the offscreen one
         self._wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._start_accessibility_bus()
         self.wait(lambda: "openbox" in self.run("wmctrl", "-m", check=False).lower(), 10, "the window manager")
+
+    def _start_accessibility_bus(self):
+        """The bus through which programs tell what their windows show (what a screen reader reads);
+        it must run before the program starts. One serves every desktop of this process, as its
+        reader (pyatspi) connects once."""
+        global _accessibility_bus
+        if "DBUS_SESSION_BUS_ADDRESS" not in self.env or not os.path.exists(ACCESSIBILITY_LAUNCHER):
+            raise RuntimeError("run under dbus-run-session, with at-spi2-core installed")
+        if _accessibility_bus is None:
+            _accessibility_bus = subprocess.Popen([ACCESSIBILITY_LAUNCHER, "--launch-immediately"],
+                                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            atexit.register(_accessibility_bus.terminate)
+            time.sleep(0.5)
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
 
     def close(self):
         for p in (self._wm, self._xvfb):

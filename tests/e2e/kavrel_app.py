@@ -56,6 +56,33 @@ class Kavrel:
         self.desktop.key("Return")
         self.desktop.wait_gone(dialog)
 
+    def accessible_window(self, name=None):
+        """The program's window `name` (the main window's caption) as a screen reader sees it."""
+        name = name or self.desktop.name(self.main)
+        import pyatspi
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            if app is None or app.name != "kavrel":
+                continue
+            for j in range(app.childCount):
+                window = app.getChildAtIndex(j)
+                if window is not None and window.name == name:
+                    return window
+        raise AssertionError(f'no window "{name}" of kavrel is readable')
+
+    def list_rows(self, first_heading):
+        """The cells of the list whose first column is headed `first_heading`, row by row."""
+        window = self.accessible_window()
+        for i in range(window.childCount):
+            node = window.getChildAtIndex(i)
+            headers = [node.getChildAtIndex(k) for k in range(node.childCount)]
+            titles = [h.name for h in headers if h.getRoleName() == "table column header"]
+            if titles and titles[0] == first_heading:
+                cells = [h.name for h in headers if h.getRoleName() == "table cell"]
+                return [cells[r:r + len(titles)] for r in range(0, len(cells), len(titles))]
+        raise AssertionError(f'no list headed "{first_heading}"')
+
     def choose_in_list(self, window, size, rect, text):
         """Opens the drop-down list at `rect` and picks the entry that starts with `text`."""
         self.click(window, size, rect)

@@ -174,6 +174,64 @@ class EndToEnd(unittest.TestCase):
         with open(output, "rb") as f:
             self.assertIn(b" crf=45.0 ", f.read(), "the page's crf did not reach the encoder")
 
+    def test_todays_photos_and_music_come_through_the_dialogs(self):
+        made = self.todays_files()
+        app = self.start()
+        app.click_main(ADD_PHOTO)
+        app.choose_files("Select Photo Files...", self.folder, made["photos"])
+        app.click_main(ADD_MUSIC)
+        app.choose_files("Add background music to list", self.folder, made["music"])
+        # In the order the dialog hands them over, which is its own.
+        self.assertEqual(sorted(row[0] for row in app.list_rows("Photo File Name")), sorted(made["photos"]))
+        music = {name: seconds for name, seconds in app.list_rows("Music File Name")}
+        self.assertEqual(music, {"song.flac": "2", "song.opus": "3", "song.m4a": "4"})
+
+    def todays_files(self):
+        """A photo in each of today's formats and music in three, made by heif-enc and ffmpeg."""
+        source = os.path.join(self.folder, "photo0.png")
+        photos = ["phone.heic", "phone.avif", "web.webp", "scan.tiff", "photo1.png", "camera.jpg"]
+        make = {"phone.heic": ["heif-enc", "-q", "60", "-o", "phone.heic", source],
+                "phone.avif": ["heif-enc", "-A", "-q", "60", "-o", "phone.avif", source],
+                "web.webp": ["ffmpeg", "-i", source, "web.webp"],
+                "scan.tiff": ["ffmpeg", "-i", source, "scan.tiff"],
+                "camera.jpg": ["ffmpeg", "-i", source, "camera.jpg"]}
+        music = {"song.flac": (2.5, []), "song.opus": (3.5, ["-c:a", "libopus"]), "song.m4a": (4.2, ["-c:a", "aac"])}
+        for name, command in make.items():
+            if command[0] == "ffmpeg":
+                command = ["ffmpeg", "-v", "error", "-y"] + command[1:]
+            subprocess.run(command, cwd=self.folder, check=True, capture_output=True)
+        for name, (seconds, codec) in music.items():
+            write_tone(os.path.join(self.folder, "tone.wav"), seconds)
+            subprocess.run(["ffmpeg", "-v", "error", "-y", "-i", "tone.wav", *codec, name], cwd=self.folder,
+                           check=True, capture_output=True)
+        return {"photos": photos, "music": list(music)}
+
+    def test_a_show_is_saved_and_opened_again_through_the_dialogs(self):
+        show = os.path.join(self.folder, "holiday.kavrel")
+        app = self.start()
+        self.add_show(app)
+        photos, music = app.list_rows("Photo File Name"), app.list_rows("Music File Name")
+        self.desktop.key("ctrl+shift+s")
+        dialog = self.desktop.wait_window("Save show as")
+        self.desktop.type(show)
+        self.desktop.key("Return")
+        self.desktop.wait_gone(dialog)
+        self.desktop.wait(lambda: os.path.exists(show), 10, "the show file")
+        self.assertEqual(self.desktop.name(app.main), "holiday - Kavrel")
+        self.desktop.request_close(app.main)  # saved: nothing to ask
+        self.assertEqual(app.process.wait(15), 0)
+        app.stop()
+
+        app = self.start()  # another day
+        self.desktop.key("ctrl+o")
+        dialog = self.desktop.wait_window("Open show")
+        self.desktop.type(show)
+        self.desktop.key("Return")
+        self.desktop.wait_gone(dialog)
+        self.desktop.wait(lambda: self.desktop.name(app.main) == "holiday - Kavrel", 10, "the show's name in the caption")
+        self.assertEqual(app.list_rows("Photo File Name"), photos)
+        self.assertEqual(app.list_rows("Music File Name"), music)
+
     @staticmethod
     def complete(path, seconds):
         """The file holds the whole show and no longer grows."""
