@@ -43,11 +43,17 @@ class Desktop:
         if "DBUS_SESSION_BUS_ADDRESS" not in self.env or not os.path.exists(ACCESSIBILITY_LAUNCHER):
             raise RuntimeError("run under dbus-run-session, with at-spi2-core installed")
         if _accessibility_bus is None:
+            # Its socket lives in the runtime folder: one of this process's own, so that tests
+            # running side by side each keep theirs.
+            runtime = tempfile.mkdtemp(prefix="kavrel-e2e-runtime-")
+            os.environ["XDG_RUNTIME_DIR"] = runtime
+            atexit.register(shutil.rmtree, runtime, True)
             _accessibility_bus = subprocess.Popen([ACCESSIBILITY_LAUNCHER, "--launch-immediately"],
                                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             atexit.register(_accessibility_bus.terminate)
             time.sleep(0.5)
         self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        self.env["XDG_RUNTIME_DIR"] = os.environ["XDG_RUNTIME_DIR"]
 
     def close(self):
         for p in (self._wm, self._xvfb):
