@@ -157,7 +157,7 @@ void CKavrelDlg::SetUpLists() {
                         {theLanguage.GetString(139), 97},
                         {theLanguage.GetDialogString(140), 168},
                         {theLanguage.GetString(139), 97},
-                        {theLanguage.GetString(kMotionColumn), 97}});
+                        {theLanguage.GetString(kMotionColumn), 90}});  // the room the others leave
     setUp(musicList(), {{theLanguage.GetString(145), 186}, {theLanguage.GetString(139), 106}});
 }
 

@@ -80,11 +80,14 @@ std::string ValueOf(const FilterOption& o, const QWidget* editor) {
     return o.value;
 }
 
+QString Text(int id) { return QString::fromStdString(theLanguage.GetString(id)); }
+
 QString DefaultText(const FilterOption& o) {
+    constexpr int kOn = 178, kOff = 179, kEmpty = 180;
     switch (o.kind) {
-        case FilterOption::Boolean: return o.defaultValue == "1" ? "on" : "off";
+        case FilterOption::Boolean: return Text(o.defaultValue == "1" ? kOn : kOff);
         case FilterOption::Choice: return ChoiceLabel(o, o.defaultValue);
-        case FilterOption::Text: return o.defaultValue.empty() ? "empty" : QString::fromStdString(o.defaultValue);
+        case FilterOption::Text: return o.defaultValue.empty() ? Text(kEmpty) : QString::fromStdString(o.defaultValue);
         default: return QString::fromStdString(o.defaultValue);
     }
 }
@@ -95,10 +98,7 @@ namespace {
 
 constexpr int kDefaultValueText = 161, kNoSettingsText = 162, kFindSettingText = 163;
 
-QString DefaultHint(const FilterOption& o) {
-    QString text = QString::fromStdString(theLanguage.GetString(kDefaultValueText));
-    return text.replace("%s", DefaultText(o));
-}
+QString DefaultHint(const FilterOption& o) { return Text(kDefaultValueText).replace("%s", DefaultText(o)); }
 
 }  // namespace
 
@@ -123,7 +123,7 @@ OptionsPage::OptionsPage(const std::string& title, std::vector<FilterOption> opt
         editors_.push_back(editor);
     }
     if (options_.empty()) {
-        form_->addRow(new QLabel(QString::fromStdString(theLanguage.GetString(kNoSettingsText)), inner));
+        form_->addRow(new QLabel(Text(kNoSettingsText), inner));
     }
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(inner);
@@ -147,7 +147,7 @@ OptionsPage::OptionsPage(const std::string& title, std::vector<FilterOption> opt
 QLineEdit* OptionsPage::MakeFindBox() {
     auto* find = new QLineEdit(this);
     find->setObjectName("find");
-    find->setPlaceholderText(QString::fromStdString(theLanguage.GetString(kFindSettingText)));
+    find->setPlaceholderText(Text(kFindSettingText));
     find->setClearButtonEnabled(true);
     connect(find, &QLineEdit::textChanged, this, [this](const QString& text) { ShowMatching(text); });
     find->setFocus();
