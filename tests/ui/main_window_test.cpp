@@ -26,6 +26,7 @@
 #include "lang/language.h"
 #include "platform/shell/profile_store.h"
 #include "player/qt_preview_renderers.h"
+#include "platform/shell/qt_shell_dialogs.h"
 #include "res/dialog_templates.h"
 #include "res/menus.h"
 #include "settings/options_page.h"
@@ -657,4 +658,29 @@ TEST_F(MainWindowTest, MotionFramingAndFadeOutThroughTheWindows) {
         Click(1016);
         EXPECT_EQ(w.project().defaults().framing, Framing::Fill);  // and so does this dialog
     });
+}
+
+// Captions are the program's own texts: nothing is appended to them, and only the application's
+// own message box shows the program's name.
+TEST(QtMessageBoxes, CaptionsAreExactlyTheirTexts) {
+    QtMessageBoxes boxes;
+    QWidget owner;
+    owner.show();
+    std::vector<QString> captions;
+    auto answer = [&captions] {
+        WhenModalOpens([&captions](QWidget* box) {
+            captions.push_back(box->windowTitle());
+            static_cast<QDialog*>(box)->accept();
+        });
+    };
+    answer();
+    boxes.AppMessage("Please stop Preview first!");
+    answer();
+    boxes.Show({MessageOwner::MainWindow, "Please select an item in the list first", "", MessageButtons::Ok,
+                MessageIcon::None});
+    answer();
+    boxes.Show({MessageOwner::None, "x exists. Do you want to replace it?", "Warning", MessageButtons::YesNo,
+                MessageIcon::Warning});
+    EXPECT_EQ(captions, (std::vector<QString>{"Kavrel", "", "Warning"}));
+    EXPECT_TRUE(QGuiApplication::applicationDisplayName() == QCoreApplication::applicationName());
 }
