@@ -149,21 +149,7 @@ private:
         out_ << "      </source>\n";
     }
 
-    void Effect(const TimelineObjPtr& obj) {
-        REFERENCE_TIME start = 0, stop = 0;
-        GUID clsid;
-        obj->GetStartStop(&start, &stop);
-        obj->GetSubObjectGUID(&clsid);
-        out_ << "        <effect clsid=\"" << GuidToString(clsid) << "\" start=\"" << start
-             << "\" stop=\"" << stop << "\"";
-        if (!HasProperties(obj)) {
-            out_ << "/>\n";
-            return;
-        }
-        out_ << ">\n";
-        Properties(obj, "          ");
-        out_ << "        </effect>\n";
-    }
+    void Effect(const TimelineObjPtr& obj) { TimedNode(obj, "effect", "        "); }
 
     static bool HasProperties(const TimelineObjPtr& obj) {
         std::shared_ptr<IPropertySetter> setter;
@@ -184,20 +170,23 @@ private:
         }
     }
 
-    void Transition(const TimelineObjPtr& obj) {
+    void Transition(const TimelineObjPtr& obj) { TimedNode(obj, "transition", "      "); }
+
+    // A transition or an effect: its class and span, and its properties when it has any.
+    void TimedNode(const TimelineObjPtr& obj, const char* tag, const std::string& indent) {
         REFERENCE_TIME start = 0, stop = 0;
         GUID clsid;
         obj->GetStartStop(&start, &stop);
         obj->GetSubObjectGUID(&clsid);
-        out_ << "      <transition clsid=\"" << GuidToString(clsid) << "\" start=\"" << start
+        out_ << indent << "<" << tag << " clsid=\"" << GuidToString(clsid) << "\" start=\"" << start
              << "\" stop=\"" << stop << "\"";
         if (!HasProperties(obj)) {
             out_ << "/>\n";
             return;
         }
         out_ << ">\n";
-        Properties(obj, "        ");
-        out_ << "      </transition>\n";
+        Properties(obj, (indent + "  ").c_str());
+        out_ << indent << "</" << tag << ">\n";
     }
 
     std::ostringstream out_;
