@@ -155,6 +155,8 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
         } else if (arg == "--list-compressors") {
             o.listCompressors = true;
         } else if (arg == "--list-transitions") {
@@ -176,7 +178,7 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
         }
         if (!parsed.error.empty()) return parsed;
     }
-    if (o.help || o.listTransitions || o.listCompressors) return parsed;
+    if (o.help || o.version || o.listTransitions || o.listCompressors) return parsed;
     if (o.transitionDurationSec > o.photoDurationSec) {
         parsed.error = "The Photo Duration must be bigger than the Transition Duration!";
     } else if (o.photos.empty()) {
@@ -233,6 +235,7 @@ Output:
   --dump-timeline             print the show's editing timeline as XML instead
 
   -h, --help                  show this help
+      --version               print the version
 
 While writing, a progress bar shows how far it is. Ctrl-C stops and finishes the
 file, which then plays up to where it stopped.

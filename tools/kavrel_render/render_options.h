@@ -9,6 +9,7 @@
 
 struct RenderOptions {
     bool help = false;
+    bool version = false;
     bool dumpTimeline = false;
     bool listTransitions = false;
     bool listCompressors = false;
