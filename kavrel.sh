@@ -10,7 +10,8 @@ PACKAGES=(cmake g++ make pkg-config
           libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
           libgtest-dev libgmock-dev
           fonts-dejavu-core fonts-wqy-microhei
-          libjpeg-turbo-progs libjpeg62-turbo-dev)  # JPEG kinds FFmpeg's encoder does not make, for the tests
+          libjpeg-turbo-progs libjpeg62-turbo-dev   # JPEG kinds FFmpeg's encoder does not make, for the tests
+          dpkg-dev file appstream)                  # the package: its dependencies and its metainfo's check
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 
 install_missing() {
