@@ -9,6 +9,7 @@
 
 #include "platform/render/jpeg_header.h"
 #include "tests/support/cmyk_jpeg.h"
+#include "tests/support/jpeg_exif.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/temp_dir.h"
 
@@ -80,16 +81,6 @@ std::string WriteHalves(const std::string& path, int w, int h, const char* codec
 
 int Luma(const AVFrame* f, int x, int y) { return f->data[0][y * f->linesize[0] + x]; }
 
-// The JPEG with an EXIF block saying how it is to be turned.
-std::string WithOrientation(const std::string& jpeg, int orientation) {
-    std::string tiff = std::string("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 19) +
-                       static_cast<char>(orientation) + std::string("\0\0\0\0\0\0", 6);
-    std::string app1 = std::string("Exif\0\0", 6) + tiff;
-    std::size_t len = app1.size() + 2;
-    std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(len >> 8) + static_cast<char>(len & 0xFF) + app1;
-    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
-}
-
 }  // namespace
 
 TEST(PhotoDecoder, EveryCommonFormatIsLetterboxedIntoTheFrame) {
@@ -134,7 +125,7 @@ TEST(PhotoDecoder, ExifOrientationTurnsThePhotoUpright) {
                           {6, 40, 80, 60, 20, 60, 100}, {8, 40, 80, 60, 100, 60, 20}};
     for (const Case& c : cases) {
         std::string file = dir.File("o" + std::to_string(c.orientation) + ".jpg");
-        std::ofstream(file, std::ios::binary) << WithOrientation(jpeg, c.orientation);
+        std::ofstream(file, std::ios::binary) << WithExifOrientation(jpeg, c.orientation);
         JpegHeader h;
         ASSERT_TRUE(ReadJpegHeader(Slurp(file), &h));
         EXPECT_EQ(h.orientation, c.orientation);
@@ -155,7 +146,7 @@ TEST(PhotoDecoder, ALargeJpegDecodedAtAnEighthStillFillsItsPlace) {
     // its size is enough, and a progressive file is then read without its AC scans.
     TempDir dir;
     ASSERT_EQ(WriteHalves(dir.File("wide.jpg"), 1280, 640, "mjpeg", AV_PIX_FMT_YUVJ420P), "");
-    std::ofstream(dir.File("baseline.jpg"), std::ios::binary) << WithOrientation(Slurp(dir.File("wide.jpg")), 6);
+    std::ofstream(dir.File("baseline.jpg"), std::ios::binary) << WithExifOrientation(Slurp(dir.File("wide.jpg")), 6);
     ASSERT_EQ(std::system(("jpegtran -progressive -copy all -outfile '" + dir.File("progressive.jpg") + "' '" +
                            dir.File("baseline.jpg") + "'").c_str()), 0);
     for (const char* name : {"baseline.jpg", "progressive.jpg"}) {
