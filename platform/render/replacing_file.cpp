@@ -74,6 +74,23 @@ std::string Failure(const std::string& target, int error) {
     return "Cannot write the file " + target + ": " + std::strerror(error);
 }
 
+// A fresh file named `prefix` and random letters, locked; -1 (and errno) when none can be made.
+int MakeLockedTemporary(const std::string& prefix, std::string* path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = prefix + RandomPart();
+        int fd = open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return -1;
+        if (!LockedByAnother(fd) && StillNames(fd, candidate)) {
+            *path = candidate;
+            return fd;
+        }
+        close(fd);  // a cleaner took it between its making and its lock
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 }  // namespace
 
 int RemoveAbandonedTemporaries(const std::string& target) {
@@ -107,24 +124,9 @@ bool ReplacingFile::Create(const std::string& target, std::string* error) {
         return true;
     }
     RemoveAbandonedTemporaries(target_);
-    const fs::path prefix = FolderOf(resolved) / TemporaryPrefix(resolved);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = prefix.string() + RandomPart();
-        int fd = open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) {
-            *error = Failure(target, errno);
-            return false;
-        }
-        if (!LockedByAnother(fd) && StillNames(fd, candidate)) {
-            lockFd_ = fd;
-            writePath_ = candidate.string();
-            return true;
-        }
-        close(fd);  // a cleaner took it between its making and its lock
-    }
-    *error = Failure(target, EEXIST);
-    return false;
+    lockFd_ = MakeLockedTemporary((FolderOf(resolved) / TemporaryPrefix(resolved)).string(), &writePath_);
+    if (lockFd_ < 0) *error = Failure(target, errno);
+    return lockFd_ >= 0;
 }
 
 bool ReplacingFile::Commit(std::string* error) {
@@ -132,7 +134,10 @@ bool ReplacingFile::Commit(std::string* error) {
         Release();
         return true;
     }
-    if (lockFd_ < 0) return false;
+    if (lockFd_ < 0) {
+        *error = Failure(target_, EBADF);
+        return false;
+    }
     if (fsync(lockFd_) != 0 || rename(writePath_.c_str(), target_.c_str()) != 0) {
         *error = Failure(target_, errno);
         Discard();
