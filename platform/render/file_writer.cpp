@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/media/ffmpeg_files.h"
+#include "platform/media/encoder_opening.h"
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
@@ -96,7 +97,7 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
             av_dict_set(&opts, k.c_str(), v.c_str(), 0);
         }
     }
-    int r = avcodec_open2(c, codec, &opts);
+    int r = OpenEncoder(c, codec, &opts);
     av_dict_free(&opts);
     if (r < 0) {
         *error = "Cannot open the encoder " + choice.codec + ": " + FfmpegErrorText(r);
