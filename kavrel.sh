@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test Kavrel on Debian 12.
-#   ./kavrel.sh run    install what is missing, build, start the program
-#   ./kavrel.sh test   install what is missing, build, run every test
+#   ./kavrel.sh run        install what is missing, build, start the program
+#   ./kavrel.sh test       install what is missing, build, run every test
+#   ./kavrel.sh package    install what is missing, build, make the Debian package in build/
+#   ./kavrel.sh ci-tools   install what CI needs besides: clang (sanitizers, fuzzers) and lintian
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,12 +16,14 @@ PACKAGES=(cmake g++ make pkg-config
           locales  # the tests make a German locale with localedef
           python3 xvfb openbox xdotool wmctrl x11-utils x11-apps ffmpeg  # the end-to-end tests' desktop,
           dbus at-spi2-core python3-pyatspi                              # and its screen reader
-          libjpeg-turbo-progs libjpeg62-turbo-dev)  # JPEG kinds FFmpeg's encoder does not make, for the tests
+          libjpeg-turbo-progs libjpeg62-turbo-dev   # JPEG kinds FFmpeg's encoder does not make, for the tests
+          dpkg-dev file appstream)                  # the package: its dependencies and its metainfo's check
+CI_PACKAGES=(clang lintian)
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 
 install_missing() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -31,23 +35,31 @@ install_missing() {
 }
 
 build() {
-    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVREL_WERROR=ON
     cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
 case "${1:-}" in
 run)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build
     exec "$BUILD_DIR/kavrel"
     ;;
 test)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
     ;;
+package)
+    install_missing "${PACKAGES[@]}"
+    build
+    cmake --build "$BUILD_DIR" --target package
+    ;;
+ci-tools)
+    install_missing "${CI_PACKAGES[@]}"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package|ci-tools" >&2
     exit 2
     ;;
 esac

@@ -77,7 +77,7 @@ void CKavrelDlg::OnConvert() {
     }
     OutputSettings& out = project_.output();
     if (FileCanBeOpenedForReading(out.path)) {
-        // Never a photo or music file of the show: answering Yes would delete it.
+        // Never a photo or music file of the show: answering Yes would replace it.
         if (IsShowFile(project_, out.path)) {
             s_.boxes.Show({MessageOwner::MainWindow,
                            "The output file " + out.path +
@@ -90,8 +90,7 @@ void CKavrelDlg::OnConvert() {
                            MessageIcon::Warning}) != MessageAnswer::Yes) {
             return;
         }
-        std::error_code ignored;
-        std::filesystem::remove(out.path, ignored);
+        // The old file goes only when the new one, complete, takes its name.
     }
     bool silentTrack = false;
     if ((out.format == kFormatWmv || out.format == kFormatAsf) && project_.musicCount() == 0) {

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <cstdio>
+#include <cstring>
 
 #include "app/kavrel_dlg.h"
 #include "app/settings_table.h"
@@ -54,6 +56,11 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that it needs no display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("kavrel %s\n", KAVREL_VERSION);
+        return 0;
+    }
     QApplication app(argc, argv);
     CKavrelApp kavrel;
     return kavrel.InitInstance(app);

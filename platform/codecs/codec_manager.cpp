@@ -4,6 +4,7 @@
 
 #include "platform/codecs/codec_settings.h"
 #include "platform/codecs/device_enum.h"
+#include "platform/media/encoder_opening.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -85,7 +86,7 @@ long ICCompressQuery(const HIC& hic, const BITMAPINFOHEADER* in) {
     c->pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
     int saved = av_log_get_level();
     av_log_set_level(AV_LOG_QUIET);
-    bool ok = avcodec_open2(c, codec, nullptr) >= 0;
+    bool ok = OpenEncoder(c, codec, nullptr) >= 0;
     av_log_set_level(saved);
     avcodec_free_context(&c);
     return ok ? ICERR_OK : ICERR_UNSUPPORTED;

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/media/encoder_opening.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
@@ -36,7 +38,7 @@ bool Opens(const AVCodec* codec, AVPixelFormat format) {
     }
     int saved = av_log_get_level();
     av_log_set_level(AV_LOG_QUIET);  // many encoders say why they refuse; that is expected here
-    bool ok = avcodec_open2(c, codec, nullptr) >= 0;
+    bool ok = OpenEncoder(c, codec, nullptr) >= 0;
     av_log_set_level(saved);
     avcodec_free_context(&c);
     return ok;

@@ -146,11 +146,10 @@ void FileRenderJob::Run() {
         if (composer.joinable()) composer.join();
         if (mixer.joinable()) mixer.join();
     }
-    std::string finishError;
-    bool finished = writer_.Finish(&finishError);
-    if (ok && !finished) {
-        ok = false;
-        error = finishError;
+    if (!ok) {
+        writer_.Abandon();
+    } else {
+        ok = writer_.Finish(&error);
     }
     if (done_) done_(ok ? S_OK : RegisterFailure(error), error);
 }

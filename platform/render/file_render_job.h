@@ -1,7 +1,8 @@
 #pragma once
 // One conversion: the show's frames and sound written into the output file on a worker thread.
 // The sound lasts exactly as long as the pictures. Stop() at any moment ends the work and
-// finalises the file, so it plays up to where it stopped.
+// finalises the file, so it plays up to where it stopped. The file takes the output's name only
+// when it is complete or stopped; a failure leaves the output as it was.
 //
 // Start and Stop are called from one thread (the one that owns the graph); the done callback runs
 // on the worker, after the file is closed.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/media/ffmpeg_files.h"
+#include "platform/media/encoder_opening.h"
 #include "platform/render/mpeg4_colour.h"
 #include "platform/render/video_colour.h"
 
@@ -41,12 +42,8 @@ struct FileWriter::Stream {
 FileWriter::FileWriter() = default;
 
 FileWriter::~FileWriter() {
-    if (fmt_ != nullptr) {
-        std::string ignored;
-        if (headerWritten_ && !finished_) Finish(&ignored);
-        if (fmt_->pb != nullptr) avio_closep(&fmt_->pb);
-        avformat_free_context(fmt_);
-    }
+    Abandon();
+    avformat_free_context(fmt_);
 }
 
 bool ContainerHolds(const std::string& muxer, const std::string& codec) {
@@ -102,7 +99,7 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
         }
     }
     if (video) TagEncoder(c, VideoColourFor(output.height));
-    int r = avcodec_open2(c, codec, &opts);
+    int r = OpenEncoder(c, codec, &opts);
     av_dict_free(&opts);
     if (r < 0) {
         *error = "Cannot open the encoder " + choice.codec + ": " + FfmpegErrorText(r);
@@ -145,6 +142,21 @@ bool FileWriter::OpenStream(const EncoderChoice& choice, bool video, const Outpu
     return true;
 }
 
+bool FileWriter::OpenFile(std::string* error) {
+    if (!file_.Create(output_.path, error)) return false;
+    // Muxers that reopen their file at the end (MP4's index moved to the front) do so by this name.
+    av_freep(&fmt_->url);
+    fmt_->url = av_strdup(FileUrl(file_.writePath()).c_str());
+    AVDictionary* opts = FileOnlyOptions();
+    int r = avio_open2(&fmt_->pb, FileUrl(file_.writePath()).c_str(), AVIO_FLAG_WRITE, nullptr, &opts);
+    av_dict_free(&opts);
+    if (r < 0) {
+        *error = "Cannot write the file " + output_.path + ": " + FfmpegErrorText(r);
+        return false;
+    }
+    return true;
+}
+
 bool FileWriter::Open(const OutputSpec& output, std::string* error) {
     output_ = output;
     int r = avformat_alloc_output_context2(&fmt_, nullptr, output.muxer.c_str(), FileUrl(output.path).c_str());
@@ -154,13 +166,7 @@ bool FileWriter::Open(const OutputSpec& output, std::string* error) {
     }
     if (output.hasVideo && !OpenStream(output.video, true, output, error)) return false;
     if (output.hasAudio && !OpenStream(output.audio, false, output, error)) return false;
-    AVDictionary* opts = FileOnlyOptions();
-    r = avio_open2(&fmt_->pb, FileUrl(output.path).c_str(), AVIO_FLAG_WRITE, nullptr, &opts);
-    av_dict_free(&opts);
-    if (r < 0) {
-        *error = "Cannot write the file " + output.path + ": " + FfmpegErrorText(r);
-        return false;
-    }
+    if (!OpenFile(error)) return false;
     AVDictionary* muxOpts = nullptr;
     if (output.muxer == "mp4") av_dict_set(&muxOpts, "movflags", "+faststart", 0);
     for (const auto& [k, v] : output.muxOptions) av_dict_set(&muxOpts, k.c_str(), v.c_str(), 0);
@@ -292,28 +298,45 @@ std::int64_t FileWriter::AudioPacketStart(const AVPacket* packet) const {
     return av_rescale_q(packet->pts, audio_->ctx->time_base, AVRational{1, 44100});
 }
 
-bool FileWriter::Finish(std::string* error) {
-    if (finished_ || !headerWritten_) return true;
-    finished_ = true;
+bool FileWriter::WriteTrailer(std::string* error) {
     bool ok = true;
     if (video_) {
         avcodec_send_frame(video_->ctx.get(), nullptr);
-        ok = Drain(*video_, error) && ok;
+        ok = Drain(*video_, error);
     }
     int r = av_write_trailer(fmt_);
     if (r < 0 && ok) {
         *error = "Cannot finish the file " + output_.path + ": " + FfmpegErrorText(r);
         ok = false;
     }
-    if (fmt_->pb != nullptr) {
-        avio_flush(fmt_->pb);
-        if (fmt_->pb->error < 0 && ok) {
-            *error = "Cannot write to " + output_.path + ": " + FfmpegErrorText(fmt_->pb->error);
-            ok = false;
-        }
-        avio_closep(&fmt_->pb);
+    avio_flush(fmt_->pb);
+    if (fmt_->pb->error < 0 && ok) {
+        *error = "Cannot write to " + output_.path + ": " + FfmpegErrorText(fmt_->pb->error);
+        ok = false;
     }
     return ok;
+}
+
+bool FileWriter::Finish(std::string* error) {
+    if (finished_) return true;
+    if (!headerWritten_ || fmt_->pb == nullptr) {
+        *error = "The file " + output_.path + " is not open";
+        return false;
+    }
+    const bool ok = WriteTrailer(error);
+    int r = avio_closep(&fmt_->pb);
+    if (ok && r < 0) *error = "Cannot write to " + output_.path + ": " + FfmpegErrorText(r);
+    if (!ok || r < 0 || !file_.Commit(error)) {
+        Abandon();
+        return false;
+    }
+    finished_ = true;
+    return true;
+}
+
+void FileWriter::Abandon() {
+    if (fmt_ != nullptr && fmt_->pb != nullptr) avio_closep(&fmt_->pb);
+    file_.Discard();
 }
 
 std::int64_t FileWriter::bytesWritten() const {

@@ -4,6 +4,10 @@
 // the picture encoder and writes the container's index, so a file stopped early plays up to where
 // it stopped.
 //
+// The file is written under a temporary name beside the output and takes the output's name only
+// when Finish() succeeds (see ReplacingFile): until then an older file of that name is untouched,
+// and a writer that fails, is abandoned or destroyed unfinished leaves no file behind.
+//
 // Used by one thread at a time, but for EncodeAudio, which one other thread may call meanwhile.
 
 #include <map>
@@ -12,6 +16,7 @@
 #include <vector>
 
 #include "platform/media/ffmpeg_handles.h"
+#include "platform/render/replacing_file.h"
 
 struct EncoderChoice {
     std::string codec;  // an FFmpeg encoder name
@@ -47,9 +52,11 @@ public:
     bool WriteAudioPacket(PacketPtr packet, std::string* error);
     // Where an encoded packet's sound starts, in sample frames at 44100 Hz.
     std::int64_t AudioPacketStart(const AVPacket* packet) const;
-    // Empties the picture encoder and writes the container's index; the sound is what was
-    // written with WriteAudioPacket.
+    // Empties the picture encoder, writes the container's index and puts the file in the
+    // output's place; the sound is what was written with WriteAudioPacket.
     bool Finish(std::string* error);
+    // Drops the file unfinished: the output keeps what it had.
+    void Abandon();
     std::int64_t bytesWritten() const;
 
 private:
@@ -58,8 +65,11 @@ private:
     bool Drain(Stream& s, std::string* error);
     bool EncodeAudioFifo(bool all, std::vector<PacketPtr>* packets, std::string* error);
     bool CollectAudio(std::vector<PacketPtr>* packets, std::string* error);
+    bool OpenFile(std::string* error);
+    bool WriteTrailer(std::string* error);
 
     OutputSpec output_;
+    ReplacingFile file_;
     AVFormatContext* fmt_ = nullptr;
     std::unique_ptr<Stream> video_, audio_;
     bool headerWritten_ = false;

@@ -1,7 +1,5 @@
 // libFuzzer target: any bytes, in any of the encodings a language file may have, through the INI
 // reader and the lookups the language code makes.
-//   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DKAVREL_FUZZERS=ON
-//   cmake --build build-fuzz --target ini_reader_fuzzer && build-fuzz/tests/ini_reader_fuzzer
 
 #include <cstddef>
 #include <cstdint>

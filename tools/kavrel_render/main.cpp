@@ -23,6 +23,10 @@ int main(int argc, char** argv) {
         std::fputs(RenderUsage().c_str(), stdout);
         return 0;
     }
+    if (parsed.options.version) {
+        std::printf("kavrel-render %s\n", KAVREL_VERSION);
+        return 0;
+    }
     if (parsed.options.listTransitions) {
         for (int i = 0; i < kTransitionCount; ++i) {
             std::printf("%2d  %s\n", i, TransitionName(i).c_str());

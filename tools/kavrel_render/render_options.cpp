@@ -254,6 +254,8 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
         } else if (arg == "--list-compressors") {
             o.listCompressors = true;
         } else if (arg == "--list-transitions") {
@@ -281,7 +283,7 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
         }
         if (!parsed.error.empty()) return parsed;
     }
-    if (o.help || o.listTransitions || o.listCompressors) return parsed;
+    if (o.help || o.version || o.listTransitions || o.listCompressors) return parsed;
     parsed.error = CheckArguments(o);
     return parsed;
 }
@@ -372,6 +374,7 @@ Output:
   --dump-timeline             print the show's editing timeline as XML instead
 
   -h, --help                  show this help
+      --version               print the version
 
 While writing, a progress bar shows how far it is. Ctrl-C stops and finishes the
 file, which then plays up to where it stopped.

@@ -16,6 +16,7 @@ struct RenderOptions {
     bool fitToMusic = false;
     std::set<std::string> given;  // the options given, so that a show keeps what none overrides
     bool help = false;
+    bool version = false;
     bool dumpTimeline = false;
     bool listTransitions = false;
     bool listCompressors = false;

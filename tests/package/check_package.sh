@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Makes the Debian package in a folder of its own and checks it without installing it: the files
+# it holds, its control fields (with the dependencies dpkg-shlibdeps found), its AppStream
+# metainfo, and that both programs it carries tell their version.
+#   check_package.sh BUILD-DIR SOURCE-DIR VERSION APP-ID
+set -euo pipefail
+build=$1 source=$2 version=$3 app_id=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail cpack; }
+deb="$work/out/kavrel_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $(basename "$deb") among: $(ls "$work/out")"
+
+{
+    printf '%s\n' /usr/bin/kavrel /usr/bin/kavrel-render /usr/share/applications/kavrel.desktop \
+        /usr/share/icons/hicolor/scalable/apps/kavrel.svg "/usr/share/metainfo/$app_id.metainfo.xml" \
+        /usr/share/man/man1/kavrel.1.gz /usr/share/man/man1/kavrel-render.1.gz \
+        /usr/share/doc/kavrel/copyright /usr/share/doc/kavrel/changelog.gz /usr/share/kavrel/blank.wav
+    (cd "$source" && find help -type f -printf '/usr/share/kavrel/%p\n')
+    (cd "$source" && find language -maxdepth 1 -name '*.ini' -printf '/usr/share/kavrel/%p\n')
+} | sort >"$work/expected"
+dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\./|/|' | grep -v '/$' | sort >"$work/held"
+diff -u "$work/expected" "$work/held" || fail "the package's files differ from the list above (- missing, + unexpected)"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = kavrel ] || fail "Package: $(field Package)"
+[ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture: $(field Architecture)"
+for library in libc6 libqt6widgets6 libqt6multimedia6 libavcodec libavformat libswscale libqt6svg6; do
+    field Depends | grep -q "$library" || fail "Depends lacks $library: $(field Depends)"
+done
+if field Depends | grep -q -- '-dev\b'; then fail "Depends names a development package: $(field Depends)"; fi
+
+dpkg-deb -x "$deb" "$work/root"
+appstreamcli validate --no-net "$work/root/usr/share/metainfo/$app_id.metainfo.xml" || fail "metainfo"
+for program in kavrel kavrel-render; do
+    said=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$work/root/usr/bin/$program" --version)
+    [ "$said" = "$program $version" ] || fail "$program --version said: $said"
+done
+echo "kavrel_${version}: $(wc -l <"$work/held") files, Depends: $(field Depends)"
