@@ -8,11 +8,10 @@
 #include <fstream>
 #include <functional>
 #include <map>
-
-#include "app/show_file.h"
 #include <string>
 
 #include "app/settings_table.h"
+#include "app/show_file.h"
 #include "platform/shell/profile_store.h"
 #include "tests/support/cmyk_jpeg.h"
 #include "tests/support/jpeg_exif.h"
