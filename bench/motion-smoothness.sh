@@ -9,16 +9,17 @@
 # 80 % of the photo, a rectangle of whole pixels) against FFmpeg's Lanczos scaling of the same
 # rectangle (target: PSNR at least 35 dB).
 #
-# Usage: bench/motion-smoothness.sh      (after bench/render-show.sh has gathered the material)
+# Usage: bench/motion-smoothness.sh      (gathers the material on its first run: needs root or sudo)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
-MAT=${MAT:-/tmp/kavrel-bench/show-material}
 WORK=${WORK:-/tmp/kavrel-bench/motion}
 JITTER=${JITTER:-../shared/bench/jitter.py}
 PYTHON=${PYTHON:-/usr/bin/python3}  # jitter.py needs NumPy (Debian: python3-numpy)
 [ -f "$JITTER" ] || JITTER=/work/shared/bench/jitter.py
 mkdir -p "$WORK"
+. bench/material.sh
+gather_material
 PHOTO=""
 for f in "$MAT"/photos/*.jpg; do
     wh=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 "$f")
@@ -28,7 +29,7 @@ for f in "$MAT"/photos/*.jpg; do
     fi
 done
 if [ -z "$PHOTO" ]; then
-    echo "No 16:9 photo in $MAT/photos: run bench/render-show.sh once to gather the material." >&2
+    echo "No 16:9 photo of 1920 x 1080 or more among the benchmark material in $MAT/photos." >&2
     exit 2
 fi
 cmake --build "$BUILD_DIR" --target kavrel-render -j "$(nproc)" > /dev/null

@@ -5,17 +5,15 @@
 # appears after the player opens; then the 60 s show again with every photo moving (a random pan
 # or zoom, seed 1). Targets: nothing dropped, first picture within 300 ms.
 #
-# Usage: bench/preview-play.sh          (photos from the benchmark material, scaled to 4000 x 3000)
+# Usage: bench/preview-play.sh          (photos from the benchmark material, scaled to 4000 x 3000;
+#                                       gathered on the first run, which needs root or sudo)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
-MAT=${MAT:-/tmp/kavrel-bench/show-material}
 WORK=${WORK:-/tmp/kavrel-bench/preview}
 mkdir -p "$WORK/big" "$WORK/many"
-if [ -z "$(ls "$MAT/photos" 2>/dev/null)" ]; then
-    echo "No photos in $MAT/photos: run bench/render-show.sh once to gather them." >&2
-    exit 2
-fi
+. bench/material.sh
+gather_material
 i=0
 for f in $(ls "$MAT"/photos/*.jpg | head -15); do
     out=$(printf '%s/big/%02d.jpg' "$WORK" "$i")

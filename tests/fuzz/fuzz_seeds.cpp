@@ -14,8 +14,8 @@
 #include "app/show_file.h"
 #include "platform/shell/profile_store.h"
 #include "tests/support/cmyk_jpeg.h"
-#include "tests/support/jpeg_exif.h"
 #include "tests/support/media_reader.h"
+#include "tests/support/photo_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,6 @@
 
 #include "platform/render/jpeg_header.h"
 #include "tests/support/cmyk_jpeg.h"
-#include "tests/support/jpeg_exif.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/photo_files.h"
 #include "tests/support/temp_dir.h"

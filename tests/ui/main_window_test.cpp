@@ -211,26 +211,27 @@ TEST_F(MainWindowTest, NoVideoCompressorAsksFirstAndNoEndsIt) {
 }
 
 TEST_F(MainWindowTest, YesToReplacingKeepsTheOldFileUntilTheNewOneIsComplete) {
-    CKavrelDlg& w = Open();
-    SmallAviShow(1, 1);
-    const std::string old = dir.Write("show.avi", "an older video");
-    w.project().output().useVideoCompressor = 0;
-    boxes.answers = {MessageAnswer::Yes, MessageAnswer::No};  // replace it, but not without a compressor
-    Click(1000);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].text, old + " exists. Do you want to replace it?");
-    EXPECT_FALSE(w.project().run().converting);
-    EXPECT_EQ(Slurp(old), "an older video");
+    RunProgram([&](CKavrelDlg& w) {
+        SmallAviShow(1, 1);
+        const std::string old = dir.Write("show.avi", "an older video");
+        w.project().output().useVideoCompressor = 0;
+        boxes.answers = {MessageAnswer::Yes, MessageAnswer::No};  // replace it, but not without a compressor
+        Click(1000);
+        ASSERT_EQ(boxes.shown.size(), 2u);
+        EXPECT_EQ(boxes.shown[0].text, old + " exists. Do you want to replace it?");
+        EXPECT_FALSE(w.project().run().converting);
+        EXPECT_EQ(Slurp(old), "an older video");
 
-    w.project().output().useVideoCompressor = 1;
-    boxes.answers = {MessageAnswer::Yes};
-    Click(1000);
-    ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.project().run().converting; }, 30000));
-    EXPECT_EQ(ReadVideoFile(old, {}).frames, 24);
-    for (const auto& entry : fs::directory_iterator(dir.path())) {
-        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
-    }
+        w.project().output().useVideoCompressor = 1;
+        boxes.answers = {MessageAnswer::Yes};
+        Click(1000);
+        ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
+        ASSERT_TRUE(WaitFor([&] { return !w.project().run().converting; }, 30000));
+        EXPECT_EQ(ReadVideoFile(old, {}).frames, 24);
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+        }
+    });
 }
 
 TEST_F(MainWindowTest, AConversionRunsToTheEndAndThePictureIsWritten) {

@@ -1,0 +1,46 @@
+# The benchmark show's material, gathered once: wallpapers of at least 2 megapixels from Debian's
+# wallpaper packages (one per distinct image, its largest variant) linked into $MAT/photos, and a
+# track of asc-music in $MUSIC. Installs what is missing (needs root or sudo once), with the peers
+# the benchmarks compare against (ffmpeg, melt, time).
+#
+# Sourced by the benchmarks: . bench/material.sh; gather_material
+MAT=${MAT:-/tmp/kavrel-bench/show-material}
+mkdir -p "$MAT/photos"
+
+gather_material() {
+    local photo_pkgs="mate-backgrounds plasma-workspace-wallpapers ukui-wallpapers lomiri-wallpapers-20.04"
+    local need=()
+    for p in $photo_pkgs asc-music ffmpeg melt time; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
+    done
+    if [ ${#need[@]} -gt 0 ]; then
+        local sudo=(); [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+        "${sudo[@]}" apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+    fi
+    if [ -z "$(ls "$MAT/photos")" ]; then
+        # One file per distinct image of at least 2 megapixels, its largest variant, in name order.
+        # Plasma keeps the variants of NAME in .../wallpapers/NAME/contents/images[_dark]/WxH.jpg,
+        # the other packages as NAME.jpg or NAME_WxH.jpg.
+        declare -A pixels=() chosen=()
+        local f wh px key
+        for f in $(dpkg -L $photo_pkgs | grep -iE '\.jpe?g$' | grep -v screenshot | sort); do
+            [ -s "$f" ] || continue
+            wh=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 "$f") || continue
+            px=$(( ${wh%,*} * ${wh#*,} ))
+            [ "$px" -ge 2000000 ] || continue
+            if [[ $f == */wallpapers/*/contents/* ]]; then
+                key=$(sed -E 's#.*/wallpapers/([^/]+)/contents/images(_dark)?/.*#\1\2#' <<< "$f")
+            else
+                key=$(basename "$f" | sed -E 's/\.[^.]+$//; s/_[0-9]+x[0-9]+$//')
+            fi
+            if [ "${pixels[$key]:-0}" -lt "$px" ]; then pixels[$key]=$px; chosen[$key]=$f; fi
+        done
+        local i=0
+        for key in $(printf '%s\n' "${!chosen[@]}" | sort); do
+            i=$((i + 1)); ln -sf "${chosen[$key]}" "$MAT/photos/$(printf '%02d' $i)-$key.jpg"
+        done
+    fi
+    MUSIC=$(dpkg -L asc-music | grep -iE 'machine_wars\.mp3$' | head -1)
+    [ -n "$MUSIC" ] || MUSIC=$(dpkg -L asc-music | grep -iE '\.mp3$' | head -1)
+}
