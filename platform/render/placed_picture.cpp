@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/render/resample_rows.h"
+
 namespace {
 
 constexpr int kWeightBits = 14;
@@ -33,56 +35,34 @@ std::int16_t Cover(int pixel, double start, double end) {
     return static_cast<std::int16_t>(std::lround(covered * kFullCover));
 }
 
-// One output row: the source rows under it blended vertically into `line` (the source columns
-// the row reads), then each pixel filtered horizontally from `line`.
-template <int kTaps>
-void FilterRow(const std::int16_t* line, int lineStart, const PlacedPicture::Axis& x,
-               std::uint8_t* out) {
-    const int taps = kTaps > 0 ? kTaps : x.taps;
+// A pixel of a picture shown at under a quarter of its size reads more than four samples.
+void FilterManyTaps(const std::int16_t* line, int lineStart, const PlacedPicture::Axis& x,
+                    std::uint8_t* out) {
     for (int u = x.coveredBegin; u < x.coveredEnd; ++u) {
         const std::int16_t* w =
-            &x.weights[static_cast<std::size_t>(u) * static_cast<std::size_t>(taps)];
+            &x.weights[static_cast<std::size_t>(u) * static_cast<std::size_t>(x.taps)];
         const std::int16_t* s = line + (x.first[static_cast<std::size_t>(u)] - lineStart);
         int acc = 1 << (kHorizontalShift - 1);
-        for (int k = 0; k < taps; ++k) acc += w[k] * s[k];
+        for (int k = 0; k < x.taps; ++k) acc += w[k] * s[k];
         out[u] = static_cast<std::uint8_t>(std::clamp(acc >> kHorizontalShift, 0, 255));
     }
 }
 
-// A pan at the picture's own scale: the same filter at every pixel, one sample further on, which
-// the compiler turns into vector code.
-void FilterUniformRow(const std::int16_t* line, int lineStart, const PlacedPicture::Axis& x,
-                      std::uint8_t* out) {
-    const std::int16_t* w = &x.weights[static_cast<std::size_t>(x.coveredBegin) * 2];
-    const int w0 = w[0], w1 = w[1];
-    const std::int16_t* s =
-        line + (x.first[static_cast<std::size_t>(x.coveredBegin)] - lineStart) - x.coveredBegin;
-    for (int u = x.coveredBegin; u < x.coveredEnd; ++u) {
-        const int acc =
-            (w0 * s[u] + w1 * s[u + 1] + (1 << (kHorizontalShift - 1))) >> kHorizontalShift;
-        out[u] = static_cast<std::uint8_t>(acc < 0 ? 0 : acc > 255 ? 255 : acc);
+// The axis's weights as four a pixel, the unused ones zero; none where a pixel needs more.
+std::vector<std::int16_t> FourTapWeights(const PlacedPicture::Axis& a) {
+    if (a.taps > 4) return {};
+    std::vector<std::int16_t> four(a.first.size() * 4, 0);
+    for (std::size_t u = 0; u < a.first.size(); ++u) {
+        for (int k = 0; k < a.taps; ++k)
+            four[u * 4 + static_cast<std::size_t>(k)] =
+                a.weights[u * static_cast<std::size_t>(a.taps) + static_cast<std::size_t>(k)];
     }
+    return four;
 }
 
 std::uint8_t Blend(int value, int background, int cover) {
     return static_cast<std::uint8_t>(
         (value * cover + background * (kFullCover - cover) + kFullCover / 2) / kFullCover);
-}
-
-}  // namespace
-
-namespace {
-
-bool IsUniform(const PlacedPicture::Axis& a) {
-    if (a.taps != 2 || a.coveredEnd <= a.coveredBegin) return false;
-    const auto at = [&](int u) { return static_cast<std::size_t>(u); };
-    for (int u = a.coveredBegin + 1; u < a.coveredEnd; ++u) {
-        if (a.first[at(u)] - u != a.first[at(a.coveredBegin)] - a.coveredBegin ||
-            a.weights[at(u) * 2] != a.weights[at(a.coveredBegin) * 2]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -125,7 +105,6 @@ PlacedPicture::Axis PlacedPicture::MakeAxis(int outCount, int sourceCount, doubl
     a.fullEnd = a.coveredEnd;
     while (a.fullEnd > a.fullBegin && a.cover[static_cast<std::size_t>(a.fullEnd - 1)] < kFullCover)
         --a.fullEnd;
-    a.uniform = IsUniform(a);
     return a;
 }
 
@@ -147,6 +126,7 @@ PlacedPicture::PlacedPicture(const AVFrame* picture, const FrameRect& place,
             MakeAxis(p.width, (picture->width + shift) >> shift, place.x * scale, place.w * scale);
         p.y =
             MakeAxis(height, (picture->height + shift) >> shift, place.y * scale, place.h * scale);
+        p.xFour = FourTapWeights(p.x);
     }
 }
 
@@ -172,40 +152,23 @@ void PlacedPicture::DrawRow(const Plane& p, int row, Scratch& scratch) const {
     }
     const int lineStart = x.first[static_cast<std::size_t>(x.coveredBegin)];
     const int lineEnd = x.first[static_cast<std::size_t>(x.coveredEnd - 1)] + x.taps;
-    std::vector<std::int16_t>& line = scratch.line;
-    std::vector<int>& acc = scratch.sums;
-    line.resize(static_cast<std::size_t>(lineEnd - lineStart));
-    acc.assign(line.size(), 1 << (kVerticalShift - 1));
+    const int width = lineEnd - lineStart;
     const std::int16_t* wy =
         &p.y.weights[static_cast<std::size_t>(row) * static_cast<std::size_t>(p.y.taps)];
     const int firstRow = p.y.first[static_cast<std::size_t>(row)];
-    for (int k = 0; k < p.y.taps; ++k) {
-        const std::uint8_t* s =
+    scratch.rows.resize(static_cast<std::size_t>(p.y.taps));
+    for (int k = 0; k < p.y.taps; ++k)
+        scratch.rows[static_cast<std::size_t>(k)] =
             p.source + static_cast<std::ptrdiff_t>(firstRow + k) * p.sourceStride + lineStart;
-        const int w = wy[k];
-        for (std::size_t i = 0; i < acc.size(); ++i) acc[i] += w * s[i];
-    }
-    for (std::size_t i = 0; i < acc.size(); ++i)
-        line[i] = static_cast<std::int16_t>(acc[i] >> kVerticalShift);
-    switch (x.uniform ? 0 : x.taps) {
-        case 0:
-            FilterUniformRow(line.data(), lineStart, x, out);
-            break;
-        case 1:
-            FilterRow<1>(line.data(), lineStart, x, out);
-            break;
-        case 2:
-            FilterRow<2>(line.data(), lineStart, x, out);
-            break;
-        case 3:
-            FilterRow<3>(line.data(), lineStart, x, out);
-            break;
-        case 4:
-            FilterRow<4>(line.data(), lineStart, x, out);
-            break;
-        default:
-            FilterRow<0>(line.data(), lineStart, x, out);
-            break;
+    scratch.sums.resize(static_cast<std::size_t>(width));
+    scratch.line.resize(static_cast<std::size_t>(width) + 3, 0);  // four-tap reads run over
+    BlendRows(scratch.rows.data(), wy, p.y.taps, width, kVerticalShift, scratch.sums.data(),
+              scratch.line.data());
+    if (p.xFour.empty()) {
+        FilterManyTaps(scratch.line.data(), lineStart, x, out);
+    } else {
+        FilterFourTaps(scratch.line.data(), lineStart, x.first.data(), p.xFour.data(),
+                       x.coveredBegin, x.coveredEnd, kHorizontalShift, out);
     }
     std::memcpy(out, background, static_cast<std::size_t>(x.coveredBegin));
     std::memcpy(out + x.coveredEnd, background + x.coveredEnd,

@@ -36,7 +36,6 @@ class PlacedPicture {
         std::vector<std::int16_t> cover;
         int coveredBegin = 0, coveredEnd = 0;  // the pixels with any cover
         int fullBegin = 0, fullEnd = 0;        // the pixels covered whole
-        bool uniform = false;  // every covered pixel reads one sample on with the same weights
     };
     static Axis MakeAxis(int outCount, int sourceCount, double placeStart, double placeExtent);
 
@@ -50,9 +49,11 @@ class PlacedPicture {
         int outStride;
         int width;
         Axis x, y;
+        std::vector<std::int16_t> xFour;  // x's weights four a pixel, where four are enough
     };
     struct Scratch {
-        std::vector<int> sums;
+        std::vector<const std::uint8_t*> rows;
+        std::vector<std::int32_t> sums;
         std::vector<std::int16_t> line;
     };
     void DrawRow(const Plane& p, int row, Scratch& scratch) const;

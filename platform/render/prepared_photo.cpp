@@ -11,6 +11,11 @@
 
 namespace {
 
+// A moving photo keeps a quarter more pixels than its largest shown size: resampled at its own
+// scale, a picture is sharp where a pixel lands on a sample and soft between two, and that
+// pulsing reads as a shake in a slow pan; from a larger source every frame is filtered alike.
+constexpr double kMovingHeadroom = 1.25;
+
 PhotoGeometry GeometryOf(PhotoSize full, Framing framing, int width, int height) {
     return {static_cast<double>(full.width), static_cast<double>(full.height), width, height,
             framing};
@@ -38,8 +43,9 @@ bool PreparePhoto(const std::string& path, const PhotoMotion& motion, Framing fr
     auto shown = [&](PhotoSize size) {
         const FrameRect largest =
             LargestPlacement(GeometryOf(size, framing, width, height), motion);
-        return PhotoSize{static_cast<int>(std::ceil(largest.w)),
-                         static_cast<int>(std::ceil(largest.h))};
+        const double headroom = motion.Moves() ? kMovingHeadroom : 1.0;
+        return PhotoSize{static_cast<int>(std::ceil(largest.w * headroom)),
+                         static_cast<int>(std::ceil(largest.h * headroom))};
     };
     if (!DecodeUprightPhoto(path, height, shown, &photo->picture, &full, error)) return false;
     photo->geometry = GeometryOf(full, framing, width, height);

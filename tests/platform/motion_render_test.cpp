@@ -157,6 +157,38 @@ TEST(MotionRender, ALargePhotoIsReducedFirstAndStillFollowsThePath) {
     }
 }
 
+// A slow pan lands the picture's samples on a pixel in one frame and between two in the next;
+// resampled at its own scale, the picture would be sharp in one and soft in the other, a pulse
+// the eye and a tracker read as a shake. Every frame of the pan must be equally sharp.
+TEST(MotionRender, ASlowPanIsEquallySharpInEveryFrame) {
+    TempDir dir;
+    const std::string photo = dir.File("weave.png");
+    ASSERT_EQ(WritePixelPhoto(photo, 3 * kW, 3 * kH, "png",
+                              [](int x, int y) {
+                                  const double v = 128 + 90 * std::sin(2 * M_PI * y / 12.3) *
+                                                             std::sin(2 * M_PI * x / 15.7);
+                                  const auto c = static_cast<std::uint8_t>(std::lround(v));
+                                  return std::array<std::uint8_t, 3>{c, c, c};
+                              }),
+              "");
+    const ShowPlan plan = OnePhoto(photo, {MotionKind::PanUp, 0.15, false});
+    VideoCompositor compositor(plan, kW, kH);
+    double least = 1e300, most = 0;
+    for (std::int64_t n = 90; n < 102; ++n) {  // about a third of a pixel a frame
+        const FramePtr f = FrameOf(compositor, n);
+        double detail = 0;
+        for (int y = 20; y < kH - 20; ++y) {
+            for (int x = 20; x < kW - 20; ++x) {
+                const double d = Luma(f.get(), x, y + 1) - Luma(f.get(), x, y);
+                detail += d * d;
+            }
+        }
+        least = std::min(least, detail);
+        most = std::max(most, detail);
+    }
+    EXPECT_LT(most / least, 1.05) << "the sharpness pulses from frame to frame";
+}
+
 TEST(MotionRender, AStillPhotoUnderFitIsTodaysFrameSharedFrameAfterFrame) {
     TempDir dir;
     const std::string photo = SpotPhoto(dir, "still.png", 200, 180, {50, 50});

@@ -1,6 +1,6 @@
 #include "platform/render/effects/row_kernels.h"
 
-#define KAVREL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#include "platform/render/vector_clones.h"
 
 namespace effects {
 
