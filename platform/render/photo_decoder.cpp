@@ -399,15 +399,20 @@ FramePtr Oriented(const AVFrame* scaled, int orientation, const VideoColour& col
 
 bool DecodeUprightPhoto(const std::string& path, int frameHeight,
                         const std::function<PhotoSize(PhotoSize)>& shownSize, FramePtr* picture,
-                        PhotoSize* fullSize, std::string* error) {
+                        PhotoSize* fullSize, std::string* error, double needed) {
+    const auto neededSize = [&](PhotoSize full) {
+        const PhotoSize wanted = shownSize(full);
+        return PhotoSize{static_cast<int>(std::ceil(wanted.width * needed)),
+                         static_cast<int>(std::ceil(wanted.height * needed))};
+    };
     JpegHeader jpeg;
     PhotoSize cover;  // what a JPEG's reduced scale or a HEIF thumbnail must still cover
     PhotoSize heif;
     std::string ignored;
     if (ProbeJpegFile(path, &jpeg)) {
-        cover = shownSize(UprightSize(jpeg.width, jpeg.height, jpeg.orientation));
+        cover = neededSize(UprightSize(jpeg.width, jpeg.height, jpeg.orientation));
     } else if (IsHeifFile(path) && ProbeHeifPhoto(path, &heif.width, &heif.height, &ignored)) {
-        cover = shownSize(heif);
+        cover = neededSize(heif);
     }
     Decoded d;
     if (!DecodeFirst(path, cover.width, cover.height, &d, error)) return false;

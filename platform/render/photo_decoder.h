@@ -31,10 +31,10 @@ bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, 
                       std::string* error);
 
 // The upright photo as a 4:2:0 picture (even sizes) at the size `shownSize` gives for its full
-// upright size: decoded at the smallest scale that still covers that size (a large JPEG at 1/2,
-// 1/4 or 1/8), then scaled down to it. A photo smaller than that keeps its own size: it is never
-// enlarged here. *fullSize gets the photo's full upright size. Its colours are in the matrix of
+// upright size: decoded at the smallest scale that still covers `needed` times that size (a
+// large JPEG at 1/2, 1/4 or 1/8), then scaled down to it where the decoding is larger. A photo
+// smaller than that keeps its own size: it is never enlarged here. *fullSize gets the photo's full upright size. Its colours are in the matrix of
 // frames `frameHeight` lines high.
 bool DecodeUprightPhoto(const std::string& path, int frameHeight,
                         const std::function<PhotoSize(PhotoSize)>& shownSize, FramePtr* picture,
-                        PhotoSize* fullSize, std::string* error);
+                        PhotoSize* fullSize, std::string* error, double needed = 1.0);

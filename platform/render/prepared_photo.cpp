@@ -11,10 +11,13 @@
 
 namespace {
 
-// A moving photo keeps a quarter more pixels than its largest shown size: resampled at its own
-// scale, a picture is sharp where a pixel lands on a sample and soft between two, and that
-// pulsing reads as a shake in a slow pan; from a larger source every frame is filtered alike.
+// A moving photo keeps up to a quarter more pixels than its largest shown size, and at least a
+// tenth more: resampled at its own scale, a picture is sharp where a pixel lands on a sample and
+// soft between two, and that pulsing reads as a shake in a slow pan; from a larger source every
+// frame is filtered alike. The least is what the decoding must cover, so a JPEG that its
+// reduced scale gives with a tenth to spare is not decoded whole.
 constexpr double kMovingHeadroom = 1.25;
+constexpr double kLeastMovingHeadroom = 1.1;
 
 PhotoGeometry GeometryOf(PhotoSize full, Framing framing, int width, int height) {
     return {static_cast<double>(full.width), static_cast<double>(full.height), width, height,
@@ -47,7 +50,9 @@ bool PreparePhoto(const std::string& path, const PhotoMotion& motion, Framing fr
         return PhotoSize{static_cast<int>(std::ceil(largest.w * headroom)),
                          static_cast<int>(std::ceil(largest.h * headroom))};
     };
-    if (!DecodeUprightPhoto(path, height, shown, &photo->picture, &full, error)) return false;
+    const double needed = motion.Moves() ? kLeastMovingHeadroom / kMovingHeadroom : 1.0;
+    if (!DecodeUprightPhoto(path, height, shown, &photo->picture, &full, error, needed))
+        return false;
     photo->geometry = GeometryOf(full, framing, width, height);
     photo->backdrop = framing == Framing::Blur
                           ? BlurredBackdrop(photo->picture.get(), width, height)
