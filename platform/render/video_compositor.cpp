@@ -12,14 +12,14 @@
 
 namespace {
 // How far the decoder may run ahead: a few photos, so an encoder never waits on one slow photo,
-// within a small budget of memory for large frames. A moving photo keeps its picture (up to the
-// frame's size and its zoom) and its backdrop: about three frames.
+// within a small budget of memory for large frames. A moving photo keeps its picture (the frame's
+// size, its zoom and a quarter to spare each way) and its backdrop: about four frames.
 std::size_t PhotosAhead(const ShowPlan& plan, int width, int height) {
     constexpr std::size_t kBudgetBytes = 24u << 20;
     bool moving = plan.framing != Framing::Fit;
     for (const VideoClip& c : plan.clips) moving = moving || c.motion.Moves();
     const std::size_t frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 / 2 + 1;
-    return std::clamp<std::size_t>(kBudgetBytes / (frameBytes * (moving ? 3 : 1)), 1, 4);
+    return std::clamp<std::size_t>(kBudgetBytes / (frameBytes * (moving ? 4 : 1)), 1, 4);
 }
 }  // namespace
 
