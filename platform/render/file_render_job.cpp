@@ -1,5 +1,6 @@
 #include "platform/render/file_render_job.h"
 
+#include <algorithm>
 #include <deque>
 #include <limits>
 #include <thread>
@@ -57,6 +58,13 @@ struct SoundBlock {
 
 constexpr int kSoundBlock = 4096;
 
+// Composed frames waiting for the encoder: enough to ride out an uneven frame, within about 12 MB
+// (three 1080p frames; the pool keeps every frame that was ever out at once).
+std::size_t PicturesAhead(int width, int height) {
+    const std::size_t frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 / 2 + 1;
+    return std::clamp<std::size_t>((12u << 20) / frameBytes, 3, 8);
+}
+
 }  // namespace
 
 // Frames are composed on a thread of their own, and sound is mixed and encoded on another, ahead
@@ -65,7 +73,7 @@ void FileRenderJob::Run() {
     std::string error;
     bool ok = true;
     {
-        BoundedQueue<Picture> pictures(8);
+        BoundedQueue<Picture> pictures(PicturesAhead(output_.width, output_.height));
         BoundedQueue<SoundBlock> sound(16);
         std::thread composer, mixer;
         if (output_.hasVideo) {
