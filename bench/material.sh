@@ -7,10 +7,10 @@
 MAT=${MAT:-/tmp/kavrel-bench/show-material}
 mkdir -p "$MAT/photos"
 
-gather_material() {
-    local photo_pkgs="mate-backgrounds plasma-workspace-wallpapers ukui-wallpapers lomiri-wallpapers-20.04"
+# Installs those of the given Debian packages that are missing.
+install_packages() {
     local need=()
-    for p in $photo_pkgs asc-music ffmpeg melt time; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
     done
     if [ ${#need[@]} -gt 0 ]; then
@@ -18,6 +18,11 @@ gather_material() {
         "${sudo[@]}" apt-get update -qq
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
     fi
+}
+
+gather_material() {
+    local photo_pkgs="mate-backgrounds plasma-workspace-wallpapers ukui-wallpapers lomiri-wallpapers-20.04"
+    install_packages $photo_pkgs asc-music ffmpeg melt time
     if [ -z "$(ls "$MAT/photos")" ]; then
         # One file per distinct image of at least 2 megapixels, its largest variant, in name order.
         # Plasma keeps the variants of NAME in .../wallpapers/NAME/contents/images[_dark]/WxH.jpg,

@@ -17,11 +17,12 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 WORK=${WORK:-/tmp/kavrel-bench/motion}
 JITTER=${JITTER:-../shared/bench/jitter.py}
-PYTHON=${PYTHON:-/usr/bin/python3}  # jitter.py needs NumPy (Debian: python3-numpy)
+PYTHON=${PYTHON:-/usr/bin/python3}  # with NumPy (python3-numpy, installed here), which jitter.py needs
 [ -f "$JITTER" ] || JITTER=/work/shared/bench/jitter.py
 mkdir -p "$WORK"
 . bench/material.sh
 gather_material
+install_packages python3-numpy
 # Every 16:9 photo of 1920 x 1080 or more: jitter.py's figure depends on the photo (its phase
 # correlation is least sure of itself on smooth, flat areas), so each is shown with the floor
 # that an exactly shifted pan of the same photo measures.
