@@ -61,8 +61,7 @@ constexpr int kSoundBlock = 4096;
 // Composed frames waiting for the encoder: enough to ride out an uneven frame, within about 12 MB
 // (three 1080p frames; the pool keeps every frame that was ever out at once).
 std::size_t PicturesAhead(int width, int height) {
-    const std::size_t frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 / 2 + 1;
-    return std::clamp<std::size_t>((12u << 20) / frameBytes, 3, 8);
+    return std::clamp<std::size_t>((12u << 20) / FrameBytes(width, height), 3, 8);
 }
 
 }  // namespace

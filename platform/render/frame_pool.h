@@ -3,10 +3,17 @@
 // frame goes, on whatever thread that is. Composing a transition needs a new frame for every
 // frame of it; taking fresh memory from the system each time costs a page fault per 4 KB.
 
+#include <cstddef>
+
 #include "platform/media/ffmpeg_handles.h"
 
 extern "C" {
 #include <libavutil/buffer.h>
+}
+
+// The bytes of one such frame's pictures, at least 1: what budgets of frames are counted in.
+inline std::size_t FrameBytes(int width, int height) {
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 / 2 + 1;
 }
 
 class FramePool {

@@ -18,7 +18,7 @@ std::size_t PhotosAhead(const ShowPlan& plan, int width, int height) {
     constexpr std::size_t kBudgetBytes = 24u << 20;
     bool moving = plan.framing != Framing::Fit;
     for (const VideoClip& c : plan.clips) moving = moving || c.motion.Moves();
-    const std::size_t frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 / 2 + 1;
+    const std::size_t frameBytes = FrameBytes(width, height);
     return std::clamp<std::size_t>(kBudgetBytes / (frameBytes * (moving ? 4 : 1)), 1, 4);
 }
 }  // namespace
