@@ -4,9 +4,10 @@
 # Smoothness: an 8 s zoom-in by 20 % and each pan (15 %) at 1280 x 720, written losslessly (FFV1
 # in MKV) by kavrel-render, measured with jitter.py: the RMS of the frame-to-frame change of the
 # velocity of four tracked patches (target: at most 0.04 px). In the same run, for each photo:
-# the upward pan made exactly (exact_pan.py: no resampling, a Fourier shift), whose figure is the
-# tracker's own error on that photo, and FFmpeg's zoompan of the zoom, whose crop window moves in
-# whole pixels.
+# the upward pan made exactly (exact_pan.py: no resampling, a Fourier shift) and the zoom placed
+# exactly (exact_zoom.py: bilinear in floating point from 1.25 times the frame), whose figures are
+# the tracker's own error on that photo, and FFmpeg's zoompan of the zoom, whose crop window moves
+# in whole pixels.
 # Quality: the first frame of a zoom-in (the whole photo) and of a zoom-out by 25 % (the middle
 # 80 % of the photo, a rectangle of whole pixels) against FFmpeg's Lanczos scaling of the same
 # rectangle (target: PSNR at least 35 dB).
@@ -46,8 +47,8 @@ render() {  # $1: photo, $2: name, then options
 }
 
 echo "jitter px (target: at most 0.04), 1280x720, 8 s; zoom-in by 20 %, pans by 15 %"
-printf "%-26s %8s %9s %9s %8s %9s %11s %8s\n" photo zoom-in pan-left pan-right pan-up pan-down \
-    "exact-up" zoompan
+printf "%-26s %8s %9s %9s %8s %9s %11s %11s %8s\n" photo zoom-in pan-left pan-right pan-up pan-down \
+    "exact-up" "exact-zoom" zoompan
 for PHOTO in "${PHOTOS[@]}"; do
     row=()
     for move in zoom-in pan-left pan-right pan-up pan-down; do
@@ -57,11 +58,13 @@ for PHOTO in "${PHOTOS[@]}"; do
     done
     "$PYTHON" bench/exact_pan.py "$PHOTO" "$WORK/exact-up.mkv"
     row+=("$(jitter "$WORK/exact-up.mkv")")
+    "$PYTHON" bench/exact_zoom.py "$PHOTO" "$WORK/exact-zoom.mkv"
+    row+=("$(jitter "$WORK/exact-zoom.mkv")")
     ffmpeg -nostdin -v error -y -i "$PHOTO" -vf \
         "zoompan=z='1+0.2*on/191':d=192:x='iw/2-(iw/zoom/2)':y='ih/2-(ih/zoom/2)':s=1280x720:fps=24000/1001" \
         -frames:v 192 -c:v ffv1 "$WORK/zoompan.mkv"
     row+=("$(jitter "$WORK/zoompan.mkv")")
-    printf "%-26s %8s %9s %9s %8s %9s %11s %8s\n" "$(basename "$PHOTO" .jpg | cut -c1-26)" "${row[@]}"
+    printf "%-26s %8s %9s %9s %8s %9s %11s %11s %8s\n" "$(basename "$PHOTO" .jpg | cut -c1-26)" "${row[@]}"
 done
 
 # Quality on the first photo whose middle 80 % is a rectangle of whole pixels.
@@ -71,8 +74,10 @@ for PHOTO in "${PHOTOS[@]}"; do
     [ $((w % 10)) -eq 0 ] && [ $((h % 10)) -eq 0 ] && break
 done
 psnr() {  # $1: our file, $2: crop filter of the same rectangle
-    ffmpeg -nostdin -v error -y -i "$PHOTO" -vf "$2,scale=1280:720:flags=lanczos,format=yuv420p" -frames:v 1 \
-        -c:v ffv1 "$WORK/reference.mkv"
+    # Scaled in RGB, then in the colours of a 720-line frame (BT.709, studio range), as ours are.
+    ffmpeg -nostdin -v error -y -i "$PHOTO" \
+        -vf "$2,scale=1280:720:flags=lanczos,format=gbrp,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p" \
+        -frames:v 1 -c:v ffv1 "$WORK/reference.mkv"
     ffmpeg -nostdin -i "$1" -i "$WORK/reference.mkv" -frames:v 1 -lavfi "[0:v][1:v]psnr" -f null - 2>&1 |
         sed -nE 's/.*PSNR y:([0-9.inf]+).*average:([0-9.inf]+).*/\1 \2/p'
 }
