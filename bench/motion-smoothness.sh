@@ -26,7 +26,7 @@ gather_material
 install_packages python3-numpy
 # Every 16:9 photo of 1920 x 1080 or more: jitter.py's figure depends on the photo (its phase
 # correlation is least sure of itself on smooth, flat areas), so each is shown with the floor
-# that an exactly shifted pan of the same photo measures.
+# that an exactly shifted pan and an exactly placed zoom of the same photo measure.
 PHOTOS=()
 for f in "$MAT"/photos/*.jpg; do
     wh=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 "$f")
