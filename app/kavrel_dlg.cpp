@@ -19,7 +19,7 @@
 #include "engine/output_format.h"
 #include "engine/timeline_builder.h"
 #include "lang/language.h"
-#include "platform/render/photo_picture.h"
+#include "platform/render/decode/photo_picture.h"
 #include "platform/shell/divx_feedback.h"
 #include "platform/shell/file_dialogs.h"
 #include "platform/shell/profile_store.h"

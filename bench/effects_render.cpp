@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/transition_catalogue.h"
-#include "platform/render/effects/transition_effect.h"
+#include "platform/render/compose/effects/transition_effect.h"
 
 namespace {
 

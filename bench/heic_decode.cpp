@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/render/photo_decoder.h"
+#include "platform/render/decode/photo_decoder.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/render/prepared_photo.h"
-#include "platform/render/video_compositor.h"
+#include "platform/render/compose/prepared_photo.h"
+#include "platform/render/compose/video_compositor.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "engine/preview_rendering.h"
 #include "engine/timeline_builder.h"
 #include "engine/transition_catalogue.h"
-#include "platform/render/playback.h"
+#include "platform/render/playback/playback.h"
 #include "platform/shell/console_message_boxes.h"
 #include "player/qt_preview_renderers.h"
 #include "player/vcd_core.h"

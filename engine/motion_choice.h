@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/render/photo_motion.h"
+#include "platform/render/compose/photo_motion.h"
 
 enum MotionPolicy : int {
     kMotionPolicyNone = 0,  // photos stand still, as they always have

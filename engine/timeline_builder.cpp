@@ -7,7 +7,7 @@
 #include "engine/time_arithmetic.h"
 #include "engine/transition_catalogue.h"
 #include "platform/media/media_duration.h"
-#include "platform/render/photo_motion.h"
+#include "platform/render/compose/photo_motion.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <mutex>
 
-#include "platform/render/audio_ring.h"
+#include "platform/render/playback/audio_ring.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/render/preview_renderers.h"
+#include "platform/render/playback/preview_renderers.h"
 
 // Draws the latest picture scaled into itself, the aspect kept, on black.
 class PreviewVideoWidget : public QWidget {

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "engine/preview_rendering.h"
-#include "platform/render/playback.h"
+#include "platform/render/playback/playback.h"
 
 class MessageBoxes;
 class QMenu;

@@ -15,7 +15,7 @@
 
 #include "platform/com/guid.h"
 #include "platform/com/unknown.h"
-#include "platform/render/file_writer.h"
+#include "platform/render/write/file_writer.h"
 
 class IFilterGraph;
 class IWMProfile;

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "platform/codecs/wm_profile.h"
-#include "platform/render/file_render_job.h"
+#include "platform/render/write/file_render_job.h"
 #include "platform/render/filter_graph.h"
 #include "platform/render/graph_events.h"
 

@@ -4,8 +4,8 @@
 
 #include "platform/com/error_text.h"
 #include "platform/render/filter_graph_internal.h"
-#include "platform/render/photo_decoder.h"
-#include "platform/render/playback_graph.h"
+#include "platform/render/decode/photo_decoder.h"
+#include "platform/render/playback/playback_graph.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/render/audio_mixer.h"
-#include "platform/render/effects/transition_effect.h"
-#include "platform/render/photo_motion.h"
+#include "platform/render/compose/effects/transition_effect.h"
+#include "platform/render/compose/photo_motion.h"
 #include "platform/timeline/timeline.h"
 
 inline constexpr std::int64_t kFpsNum = 24000;

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/render/jpeg_dc_scans.h"
+#include "platform/render/decode/jpeg_dc_scans.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view jpeg(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-#include "platform/render/frame_pool.h"
+#include "platform/render/compose/frame_pool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // HEIC and AVIF photos, made by heif-enc and libheif from the tests' own pictures.
 
-#include "platform/render/heif_photo.h"
+#include "platform/render/decode/heif_photo.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "platform/render/photo_decoder.h"
-#include "platform/render/photo_picture.h"
+#include "platform/render/decode/photo_decoder.h"
+#include "platform/render/decode/photo_picture.h"
 #include "tests/support/photo_files.h"
 #include "tests/support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "platform/render/jpeg_dc_scans.h"
+#include "platform/render/decode/jpeg_dc_scans.h"
 
 #include <gtest/gtest.h>
 

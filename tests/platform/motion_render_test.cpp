@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/render/photo_decoder.h"
+#include "platform/render/decode/photo_decoder.h"
 #include "platform/render/show_plan.h"
-#include "platform/render/video_compositor.h"
+#include "platform/render/compose/video_compositor.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/temp_dir.h"
 

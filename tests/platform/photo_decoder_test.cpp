@@ -1,4 +1,4 @@
-#include "platform/render/photo_decoder.h"
+#include "platform/render/decode/photo_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/render/jpeg_header.h"
+#include "platform/render/decode/jpeg_header.h"
 #include "tests/support/cmyk_jpeg.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/photo_files.h"

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/render/audio_ring.h"
-#include "platform/render/playback.h"
-#include "platform/render/preview_renderers.h"
+#include "platform/render/playback/audio_ring.h"
+#include "platform/render/playback/playback.h"
+#include "platform/render/playback/preview_renderers.h"
 #include "platform/render/render_engine.h"
 #include "platform/render/show_plan.h"
 #include "platform/com/error_text.h"

@@ -12,7 +12,7 @@
 #include "engine/transition_catalogue.h"
 #include "engine/timeline_builder.h"
 #include "platform/com/error_text.h"
-#include "platform/render/photo_decoder.h"
+#include "platform/render/decode/photo_decoder.h"
 #include "platform/render/show_plan.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/recording_message_boxes.h"

@@ -1,7 +1,7 @@
 // An output file is replaced only by a complete new one: the temporary file beside it, and
 // kavrel-render killed in the middle of a show.
 
-#include "platform/render/replacing_file.h"
+#include "platform/render/write/replacing_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

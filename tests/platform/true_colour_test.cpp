@@ -7,8 +7,8 @@
 #include <cmath>
 #include <memory>
 
-#include "platform/render/mpeg4_colour.h"
-#include "platform/render/photo_picture.h"
+#include "platform/render/write/mpeg4_colour.h"
+#include "platform/render/decode/photo_picture.h"
 #include "tests/support/kavrel_render_run.h"
 #include "tests/support/photo_files.h"
 #include "tests/support/temp_dir.h"

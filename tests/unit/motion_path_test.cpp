@@ -1,6 +1,6 @@
 // The pan-and-zoom path: where a photo lies at chosen moments, for each motion and framing.
 
-#include "platform/render/motion_path.h"
+#include "platform/render/compose/motion_path.h"
 
 #include <gtest/gtest.h>
 

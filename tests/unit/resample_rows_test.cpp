@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/render/resample_rows.h"
+#include "platform/render/compose/resample_rows.h"
 
 namespace {
 

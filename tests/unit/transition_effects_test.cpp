@@ -1,4 +1,4 @@
-#include "platform/render/effects/transition_effect.h"
+#include "platform/render/compose/effects/transition_effect.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "engine/transition_catalogue.h"
-#include "platform/render/effects/transition_effect.h"
+#include "platform/render/compose/effects/transition_effect.h"
 
 namespace {
 

@@ -1,0 +1,30 @@
+#pragma once
+// A photo made ready for the frames it is on. A photo that does not move is one frame, shared by
+// every frame that shows it whole; a moving photo keeps its picture at the largest size its path
+// shows it, the backdrop around it, and its path, and is drawn anew for each frame.
+//
+// Prepared on the decoding thread; drawn on the composing thread (or several).
+
+#include <memory>
+#include <string>
+
+#include "platform/media/ffmpeg_handles.h"
+#include "platform/render/compose/motion_path.h"
+
+struct PreparedPhoto {
+    FramePtr still;  // set when the photo does not move
+    FramePtr picture;
+    FramePtr backdrop;
+    PhotoGeometry geometry;
+    PhotoMotion motion;
+
+    bool Moves() const { return still == nullptr; }
+};
+
+// `black` is a black frame of width × height, shared by the photos with bars.
+bool PreparePhoto(const std::string& path, const PhotoMotion& motion, Framing framing, int width,
+                  int height, const FramePtr& black, PreparedPhoto* photo, std::string* error);
+
+// Draws a moving photo at `progress` along its path into `out` (a frame of the show's size),
+// splitting the rows among `threads` threads.
+void DrawMovingPhoto(const PreparedPhoto& photo, double progress, AVFrame* out, int threads = 1);

@@ -1,0 +1,222 @@
+#include "platform/render/compose/video_compositor.h"
+
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/render/decode/photo_decoder.h"
+#include "platform/render/compose/video_colour.h"
+
+namespace {
+// How far the decoder may run ahead: a few photos, so an encoder never waits on one slow photo,
+// within a small budget of memory for large frames. A moving photo keeps its picture (the frame's
+// size, its zoom and a quarter to spare each way) and its backdrop: about four frames.
+std::size_t PhotosAhead(const ShowPlan& plan, int width, int height) {
+    constexpr std::size_t kBudgetBytes = 24u << 20;
+    bool moving = plan.framing != Framing::Fit;
+    for (const VideoClip& c : plan.clips) moving = moving || c.motion.Moves();
+    const std::size_t frameBytes = FrameBytes(width, height);
+    return std::clamp<std::size_t>(kBudgetBytes / (frameBytes * (moving ? 4 : 1)), 1, 4);
+}
+}  // namespace
+
+PhotoSource::PhotoSource(const ShowPlan& plan, int width, int height)
+    : plan_(plan), width_(width), height_(height), black_(BlackFrame(width, height)),
+      ahead_(PhotosAhead(plan, width, height)), worker_([this] { Work(); }) {}
+
+PhotoSource::~PhotoSource() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+}
+
+void PhotoSource::Work() {
+    // The decoder only has to stay ahead: the encoder's threads come first.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+    std::size_t next = 0;
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stopping_) {
+        if (next >= plan_.clips.size() || next > wanted_ + ahead_) {
+            changed_.wait(lock);
+            continue;
+        }
+        if (next < keepFrom_) {  // passed over without being shown
+            ++next;
+            continue;
+        }
+        std::size_t i = next++;
+        lock.unlock();
+        auto photo = std::make_shared<PreparedPhoto>();
+        std::string error;
+        const VideoClip& clip = plan_.clips[i];
+        bool ok = PreparePhoto(clip.path, clip.motion, plan_.framing, width_, height_, black_, photo.get(), &error);
+        // A photo's decoding frees tens of megabytes of mixed sizes; handing the free pages back
+        // keeps the footprint flat over a thousand photos.
+        malloc_trim(0);
+        lock.lock();
+        if (ok) {
+            ready_[i] = std::move(photo);
+        } else {
+            failed_[i] = error;
+        }
+        changed_.notify_all();
+    }
+}
+
+bool PhotoSource::Get(std::size_t i, std::size_t keepFrom, std::shared_ptr<const PreparedPhoto>* photo,
+                      std::string* error) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (i > wanted_ || keepFrom > keepFrom_) {
+        wanted_ = std::max(wanted_, i);
+        keepFrom_ = std::max(keepFrom_, keepFrom);
+        ready_.erase(ready_.begin(), ready_.lower_bound(keepFrom_));
+        changed_.notify_all();
+    }
+    changed_.wait(lock, [&] { return ready_.count(i) || failed_.count(i); });
+    if (auto f = failed_.find(i); f != failed_.end()) {
+        *error = f->second;
+        return false;
+    }
+    *photo = ready_[i];
+    return true;
+}
+
+FrameView ViewOf(const AVFrame* f) {
+    FrameView v;
+    v.width = f->width;
+    v.height = f->height;
+    v.planeCount = 3;
+    for (int i = 0; i < 3; ++i) {
+        PlaneView& p = v.planes[static_cast<std::size_t>(i)];
+        p.data = f->data[i];
+        p.stride = f->linesize[i];
+        p.shiftX = p.shiftY = i == 0 ? 0 : 1;
+        p.width = i == 0 ? f->width : (f->width + 1) / 2;
+        p.height = i == 0 ? f->height : (f->height + 1) / 2;
+    }
+    return v;
+}
+
+FramePtr BlackFrame(int width, int height) {
+    FramePtr f(av_frame_alloc());
+    f->format = AV_PIX_FMT_YUV420P;
+    f->width = width;
+    f->height = height;
+    av_frame_get_buffer(f.get(), 32);
+    FrameView v = ViewOf(f.get());
+    for (int i = 0; i < 3; ++i) {
+        PlaneView p = v.Plane(i);
+        for (int y = 0; y < p.height; ++y) std::memset(p.Row(y), i == 0 ? 16 : 128, static_cast<std::size_t>(p.width));
+    }
+    TagFrame(f.get(), VideoColourFor(height));
+    return f;
+}
+
+VideoCompositor::VideoCompositor(const ShowPlan& plan, int width, int height, int threads)
+    : plan_(plan), width_(width), height_(height), threads_(threads), photos_(plan, width, height),
+      black_(BlackFrame(width, height)), pool_(width, height) {}
+
+bool VideoCompositor::Active(std::size_t i, REFERENCE_TIME t) const {
+    const VideoClip& c = plan_.clips[i];
+    return c.start <= t && t < c.stop;
+}
+
+TransitionEffect* VideoCompositor::EffectFor(std::size_t clip, std::string* error) {
+    auto it = effects_.find(clip);
+    if (it != effects_.end()) return it->second.get();
+    std::unique_ptr<TransitionEffect> effect;
+    // The photo's position seeds the random effects: the same show gives the same frames.
+    if (FAILED(CreateTransitionEffect(plan_.clips[clip].effect, plan_.clips[clip].properties,
+                                      static_cast<std::uint64_t>(clip), &effect, error))) {
+        return nullptr;
+    }
+    return effects_.emplace(clip, std::move(effect)).first->second.get();
+}
+
+// What the tracks under `top` show at t: the next active one beneath, itself perhaps in its
+// transition, or black.
+bool VideoCompositor::Below(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error) {
+    for (std::size_t i = top; i-- > firstActive_;) {
+        if (Active(i, t)) return Compose(i, t, out, error);
+    }
+    out->reset(av_frame_clone(black_.get()));
+    return true;
+}
+
+// Photo `clip` as it stands at t: its still frame, or drawn where its path has brought it.
+bool VideoCompositor::PhotoAt(std::size_t clip, REFERENCE_TIME t, FramePtr* out, std::string* error) {
+    std::shared_ptr<const PreparedPhoto> photo;
+    if (!photos_.Get(clip, firstActive_, &photo, error)) return false;
+    if (!photo->Moves()) {
+        out->reset(av_frame_clone(photo->still.get()));
+        return true;
+    }
+    FramePtr drawn = pool_.Get();
+    if (drawn == nullptr) {
+        *error = "Out of memory for a frame of " + std::to_string(width_) + " x " + std::to_string(height_);
+        return false;
+    }
+    av_frame_copy_props(drawn.get(), photo->backdrop.get());
+    const VideoClip& c = plan_.clips[clip];
+    DrawMovingPhoto(*photo, MotionProgress(t, c.start, c.stop, c.motion.eased), drawn.get(), threads_);
+    *out = std::move(drawn);
+    return true;
+}
+
+bool VideoCompositor::Compose(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error) {
+    const VideoClip& c = plan_.clips[top];
+    FramePtr photo;
+    if (!PhotoAt(top, t, &photo, error)) return false;
+    bool inTransition = c.hasTransition && c.transitionStart <= t && t < c.transitionStop &&
+                        c.transitionStop > c.transitionStart;
+    if (!inTransition) {
+        *out = std::move(photo);
+        return true;
+    }
+    FramePtr under;
+    if (!Below(top, t, &under, error)) return false;
+    TransitionEffect* effect = EffectFor(top, error);
+    if (effect == nullptr) return false;
+    FramePtr composed = pool_.Get();
+    if (composed == nullptr) {
+        *error = "Out of memory for a frame of " + std::to_string(width_) + " x " + std::to_string(height_);
+        return false;
+    }
+    av_frame_copy_props(composed.get(), photo.get());
+    double p = static_cast<double>(t - c.transitionStart) / static_cast<double>(c.transitionStop - c.transitionStart);
+    effect->Render(ViewOf(under.get()), ViewOf(photo.get()), p, ViewOf(composed.get()));
+    *out = std::move(composed);
+    return true;
+}
+
+bool VideoCompositor::Frame(std::int64_t n, FramePtr* frame, bool* same, std::string* error) {
+    const REFERENCE_TIME t = FrameStart(n);
+    while (firstActive_ < plan_.clips.size() && plan_.clips[firstActive_].stop <= t) {
+        effects_.erase(firstActive_);
+        ++firstActive_;
+    }
+    std::size_t top = plan_.clips.size();
+    for (std::size_t i = plan_.clips.size(); i-- > firstActive_;) {
+        if (Active(i, t)) {
+            top = i;
+            break;
+        }
+    }
+    if (top == plan_.clips.size()) {
+        *same = lastKey_ == -1;
+        lastKey_ = -1;
+        frame->reset(av_frame_clone(black_.get()));
+        return true;
+    }
+    const VideoClip& c = plan_.clips[top];
+    bool still = !(c.hasTransition && c.transitionStart <= t && t < c.transitionStop) && !c.motion.Moves();
+    *same = still && lastKey_ == static_cast<std::int64_t>(top);
+    lastKey_ = still ? static_cast<std::int64_t>(top) : -2;
+    return Compose(top, t, frame, error);
+}

@@ -1,0 +1,162 @@
+#include "platform/render/write/file_render_job.h"
+
+#include <algorithm>
+#include <deque>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include "platform/com/error_text.h"
+#include "platform/render/audio_mixer.h"
+#include "platform/render/bounded_queue.h"
+#include "platform/render/compose/video_compositor.h"
+
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
+namespace {
+
+// Sample frames of sound that the first `frames` pictures last.
+std::int64_t SamplesFor(std::int64_t frames) {
+    return av_rescale(frames, kFpsDen * kMixRate, kFpsNum);
+}
+
+}  // namespace
+
+FileRenderJob::FileRenderJob(std::shared_ptr<const ShowPlan> plan, OutputSpec output)
+    : plan_(std::move(plan)), output_(std::move(output)) {
+    framesTotal_ = FrameCount(plan_->length);
+}
+
+FileRenderJob::~FileRenderJob() { Stop(); }
+
+HRESULT FileRenderJob::Start(Done done) {
+    std::string error;
+    if (!writer_.Open(output_, &error)) return RegisterFailure(error);
+    done_ = std::move(done);
+    worker_ = std::thread([this] { Run(); });
+    return S_OK;
+}
+
+void FileRenderJob::Stop() {
+    stop_ = true;
+    if (worker_.joinable()) worker_.join();
+}
+
+namespace {
+
+struct Picture {
+    FramePtr frame;
+    std::string error;  // set when the frame could not be made
+};
+
+struct SoundBlock {
+    std::vector<PacketPtr> packets;  // the encoded sound
+    std::string error;
+};
+
+constexpr int kSoundBlock = 4096;
+
+// Composed frames waiting for the encoder: enough to ride out an uneven frame, within about 12 MB
+// (three 1080p frames; the pool keeps every frame that was ever out at once).
+std::size_t PicturesAhead(int width, int height) {
+    return std::clamp<std::size_t>((12u << 20) / FrameBytes(width, height), 3, 8);
+}
+
+}  // namespace
+
+// Frames are composed on a thread of their own, and sound is mixed and encoded on another, ahead
+// of the picture encoder, so the thread that encodes the pictures and writes does nothing else.
+void FileRenderJob::Run() {
+    std::string error;
+    bool ok = true;
+    {
+        BoundedQueue<Picture> pictures(PicturesAhead(output_.width, output_.height));
+        BoundedQueue<SoundBlock> sound(16);
+        std::thread composer, mixer;
+        if (output_.hasVideo) {
+            composer = std::thread([&] {
+                VideoCompositor video(*plan_, output_.width, output_.height);
+                for (std::int64_t n = 0; n < framesTotal_; ++n) {
+                    Picture p;
+                    bool same = false;
+                    if (!video.Frame(n, &p.frame, &same, &p.error) && p.error.empty()) p.error = "A frame failed";
+                    const bool failed = !p.error.empty();
+                    if (!pictures.Push(std::move(p)) || failed) break;
+                }
+                pictures.Close();
+            });
+        }
+        if (output_.hasAudio) {
+            mixer = std::thread([&] {
+                AudioMixer audio(plan_->music, plan_->musicVolume);
+                const std::int64_t total = SamplesFor(framesTotal_);
+                std::vector<float> samples;
+                for (std::int64_t at = 0; at < total;) {
+                    const int count = static_cast<int>(std::min<std::int64_t>(kSoundBlock, total - at));
+                    samples.resize(static_cast<std::size_t>(count * kMixChannels));
+                    SoundBlock b;
+                    at += count;
+                    const bool failed = !audio.Mix(samples.data(), count, &b.error) ||
+                                        !writer_.EncodeAudio(samples.data(), count, at == total, &b.packets, &b.error);
+                    if (!sound.Push(std::move(b)) || failed) break;
+                }
+                sound.Close();
+            });
+        }
+        std::deque<PacketPtr> audioPackets;
+        bool soundEnded = false;  // every packet of the sound has arrived
+        // Writes the sound that starts before sample frame `until`.
+        auto writeSound = [&](std::int64_t until) {
+            while (ok) {
+                if (audioPackets.empty()) {
+                    SoundBlock b;
+                    if (soundEnded || !sound.Pop(&b)) {
+                        soundEnded = true;
+                        return;
+                    }
+                    if (!b.error.empty()) {
+                        ok = false;
+                        error = b.error;
+                        return;
+                    }
+                    for (PacketPtr& p : b.packets) audioPackets.push_back(std::move(p));
+                    continue;
+                }
+                if (writer_.AudioPacketStart(audioPackets.front().get()) >= until) return;
+                ok = writer_.WriteAudioPacket(std::move(audioPackets.front()), &error);
+                audioPackets.pop_front();
+            }
+        };
+        for (std::int64_t n = 0; n < framesTotal_ && ok && !stop_; ++n) {
+            if (output_.hasVideo) {
+                Picture p;
+                if (!pictures.Pop(&p)) {
+                    ok = false;
+                    error = "The pictures ended early";
+                } else if (!p.error.empty()) {
+                    ok = false;
+                    error = p.error;
+                } else {
+                    ok = writer_.WriteVideo(p.frame.get(), n, &error);
+                }
+            }
+            // The sound up to the end of this frame, so the streams stay interleaved.
+            if (output_.hasAudio) writeSound(SamplesFor(n + 1));
+            framesDone_ = n + 1;
+        }
+        // The encoder's last packets, which may start after the last frame's end.
+        if (ok && !stop_ && output_.hasAudio) writeSound(std::numeric_limits<std::int64_t>::max());
+        pictures.Close();
+        sound.Close();
+        if (composer.joinable()) composer.join();
+        if (mixer.joinable()) mixer.join();
+    }
+    if (!ok) {
+        writer_.Abandon();
+    } else {
+        ok = writer_.Finish(&error);
+    }
+    if (done_) done_(ok ? S_OK : RegisterFailure(error), error);
+}
