@@ -610,20 +610,33 @@ TEST_F(MainWindowTest, TheListsHaveGridLines) {
     });
 }
 
-// The About box's program line takes the language file's program name.
-TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramFromTheLanguageFile) {
+// The About box's program line takes the language file's program name and keeps the version, with
+// the shipped language files as installed and with one that names the program otherwise.
+TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramFromTheLanguageFileAndKeepsTheVersion) {
     const CLanguage saved = theLanguage;
-    fs::create_directories(dir.path() / "root" / "language");
-    dir.Write("root/language/English.ini", "[DIALOG]\r\nIDD_PROGRAM_CAPTION=Kavrel Diashow\r\n");
-    theLanguage.Init((dir.path() / "root").string(), "English");
+    fs::create_directories(dir.path() / "own" / "language");
+    dir.Write("own/language/English.ini", "[DIALOG]\r\nIDD_PROGRAM_CAPTION=Kavrel Diashow\r\n");
+    const std::string version = KAVREL_VERSION;
+    struct Case {
+        std::string root, language, line;
+    };
+    const Case cases[] = {
+        {(dir.path() / "own").string(), "English", "Kavrel Diashow " + version + " - photos and music into one video"},
+        {KAVREL_SOURCE_DIR, "English", "Kavrel " + version + " - photos and music into one video"},
+        {KAVREL_SOURCE_DIR, "German", "Kavrel " + version + " - Fotos und Musik in einem Video"},
+        {KAVREL_SOURCE_DIR, "Russian", "Kavrel " + version + " - фотографии и музыка в одном видео"},
+    };
     RunProgram([&](CKavrelDlg& w) {
-        std::string line;
-        WhenModalOpens([&](QWidget* about) {
-            line = static_cast<TemplateDialog*>(about)->ItemAs<QLabel>(1064)->text().toStdString();
-            static_cast<TemplateDialog*>(about)->done(QDialog::Accepted);
-        }, &w);
-        w.OnAbout();
-        EXPECT_EQ(line, "Kavrel Diashow");
+        for (const Case& c : cases) {
+            ASSERT_EQ(theLanguage.Init(c.root, c.language), 1) << c.root;
+            std::string line;
+            WhenModalOpens([&](QWidget* about) {
+                line = static_cast<TemplateDialog*>(about)->ItemAs<QLabel>(1064)->text().toStdString();
+                static_cast<TemplateDialog*>(about)->done(QDialog::Accepted);
+            }, &w);
+            w.OnAbout();
+            EXPECT_EQ(line, c.line) << c.language;
+        }
     });
     theLanguage = saved;
 }
