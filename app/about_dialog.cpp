@@ -20,6 +20,16 @@
 #endif
 
 namespace {
+constexpr int kProgramLine = 1064;
+constexpr int kWhatItDoes = 290;  // "photos and music into one video"
+
+// The language file names the program (its text for the main window's caption, too); the version
+// is the build's own, so it is added wherever the name does not carry it already.
+std::string ProgramLine(const std::string& name) {
+    if (name.find(KAVREL_VERSION) != std::string::npos) return name;
+    return name + " " + KAVREL_VERSION + " - " + theLanguage.GetString(kWhatItDoes);
+}
+
 QString GuidePage(const std::string& dataFolder, const char* page) {
     return QUrl::fromLocalFile(QDir(QString::fromStdString(dataFolder)).filePath(QString("help/") + page)).toString();
 }
@@ -41,7 +51,6 @@ void CAboutDlg::OnInitDialog() {
         icon->setAutoFillBackground(false);
         icon->setPixmap(QIcon(":/res/icons/kavrel.svg").pixmap(icon->size()));
     }
-    SetItemText(1064, std::string("Kavrel ") + KAVREL_VERSION + " - photos and music into one video");
     for (auto [id, address] : {std::pair{1049, homePage_}, std::pair{1050, contactPage_}}) {
         auto* link = ItemAs<CHyperLink>(id);
         link->SetURL(address);
@@ -49,4 +58,5 @@ void CAboutDlg::OnInitDialog() {
         link->SetServices(&boxes_);
     }
     theLanguage.TranslateDialog(this, IDD_ABOUTBOX);
+    SetItemText(kProgramLine, ProgramLine(ItemText(kProgramLine)));
 }

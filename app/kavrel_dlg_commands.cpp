@@ -147,7 +147,9 @@ void CKavrelDlg::OnConvert() {
 }
 
 HRESULT CKavrelDlg::BuildTimelineLocatingFiles(bool* located) {
-    MissingFileLocator locator(s_.files, this);
+    std::set<std::string> music;
+    for (const MusicItem& item : project_.music()) music.insert(item.path);
+    MissingFileLocator locator(s_.files, this, std::move(music));
     const HRESULT hr = BuildTimeline(project_, {s_.boxes, s_.faults, &locator}, &timeline_);
     *located = locator.ApplyTo(project_) > 0;
     return hr;

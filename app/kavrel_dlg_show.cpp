@@ -76,15 +76,15 @@ bool MayReplace(const std::string& file, MessageBoxes& boxes) {
 // located takes the missing name's place.
 void LocateMissingFiles(MissingFileLocator& locator, Show* show) {
     std::set<std::string> asked;
-    auto locate = [&](std::string& path) {
+    auto locate = [&](std::string& path, bool music) {
         if (FileCanBeOpenedForReading(path)) return;
         std::string found;
-        if (asked.insert(path).second) locator.FindMediaFile(path, &found);
+        if (asked.insert(path).second) locator.Locate(path, music, &found);
         const auto it = locator.located().find(path);
         if (it != locator.located().end() && it->second.size() <= kMaxPathBytes) path = it->second;
     };
-    for (PhotoItem& photo : show->photos) locate(photo.path);
-    for (std::string& music : show->music) locate(music);
+    for (PhotoItem& photo : show->photos) locate(photo.path, false);
+    for (std::string& music : show->music) locate(music, true);
 }
 
 // The Compressor number of a show's compressor; the default one, after a word, when the name is

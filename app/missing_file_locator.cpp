@@ -1,5 +1,6 @@
 #include "app/missing_file_locator.h"
 
+#include "app/media_file_types.h"
 #include "app/path_rules.h"
 #include "app/slideshow_project.h"
 #include "lang/language.h"
@@ -17,11 +18,15 @@ std::string LocateFileTitle(const std::string& missing) {
 }
 
 HRESULT MissingFileLocator::FindMediaFile(const std::string& missing, std::string* found) {
+    return Locate(missing, music_.count(missing) > 0, found);
+}
+
+HRESULT MissingFileLocator::Locate(const std::string& missing, bool music, std::string* found) {
     FileDialogRequest request;
     request.owner = owner_;
-    const std::string name = FileNamePart(missing);
-    request.filters = {{name, name}, {"Any Files (*.*)", "*.*;"}};
-    request.fileName = name;
+    // The kind's own filter, as Add Photo and Add Music have it: a renamed file is listed too.
+    request.filters = {music ? MusicFileFilter() : PhotoFileFilter(), {"Any Files (*.*)", "*.*;"}};
+    request.fileName = FileNamePart(missing);
     request.startFolder = FolderWithTrailingSlash(missing);
     request.title = LocateFileTitle(missing);
     request.mustExist = true;

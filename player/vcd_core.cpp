@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <cstdio>
+#include <string>
 
 #include "controls/menu_builder.h"
 #include "lang/control_id.h"
@@ -44,6 +45,29 @@ protected:
 private:
     CVcdCore& player_;
 };
+
+namespace {
+
+// The window's frame and caption: the owner's, whose window the desktop has already framed (the
+// player's own frame is known only once it is shown).
+QSize FrameAround(const QWidget* window, const QWidget* owner) {
+    const QWidget* framed = owner != nullptr && owner->isVisible() ? owner : window;
+    return framed->frameGeometry().size() - framed->geometry().size();
+}
+
+// The smallest whole divisor with which a window showing `video` at `corner` stays in `work`.
+int FittingDivisor(QSize video, QSize frame, QPoint corner, const QRect& work) {
+    const int roomWidth = work.right() + 1 - corner.x() - frame.width();
+    const int roomHeight = work.bottom() + 1 - corner.y() - frame.height();
+    int divisor = 1;
+    while ((video.width() / divisor > roomWidth || video.height() / divisor > roomHeight) &&
+           video.width() / divisor > 1 && video.height() / divisor > 1) {
+        ++divisor;
+    }
+    return divisor;
+}
+
+}  // namespace
 
 CVcdCore::CVcdCore(QWidget* owner, MessageBoxes& boxes, PostCommand postCommand)
     : owner_(owner), boxes_(boxes), postCommand_(std::move(postCommand)), notices_(std::make_unique<QObject>()) {}
@@ -136,8 +160,10 @@ HRESULT CVcdCore::Attach(const std::shared_ptr<IGraphBuilder>& graph) {
         pVW->put_WindowStyle((style & static_cast<long>(0xFF3BFFFF)) | WS_CHILD);
         pVW->put_Owner(window_.get());
         pVW->put_MessageDrain(window_.get());
-        if (FAILED(hr = InitVideoWindow(1, 1))) {
-            ErrorBox("FAILED(hr=0x%x) in InitVideoWindow(1, 1)\n", hr);
+        const int divisor = VideoDivisor();
+        if (FAILED(hr = InitVideoWindow(1, divisor))) {
+            const std::string call = "FAILED(hr=0x%x) in InitVideoWindow(1, " + std::to_string(divisor) + ")\n";
+            ErrorBox(call.c_str(), hr);
             return hr;
         }
         shown_ = true;
@@ -166,20 +192,22 @@ HRESULT CVcdCore::InitVideoWindow(int multiplier, int divisor) {
     HRESULT hr = pBV->GetVideoSize(&videoWidth, &videoHeight);
     if (hr == E_NOINTERFACE) return S_OK;
     if (FAILED(hr)) return hr;
-    QSize size(static_cast<int>(videoWidth * multiplier / divisor), static_cast<int>(videoHeight * multiplier / divisor));
-    // A video larger than the work area is shown scaled down to fit it, the aspect kept.
-    if (QScreen* screen = window_->screen()) {
-        const QRect work = screen->availableGeometry();
-        const QSize frame = window_->frameGeometry().size() - window_->geometry().size();
-        const QSize room(std::max(16, work.width() - frame.width()), std::max(16, work.height() - frame.height()));
-        if (size.width() > room.width() || size.height() > room.height()) size.scale(room, Qt::KeepAspectRatio);
-    }
+    const QSize size(static_cast<int>(videoWidth * multiplier / divisor),
+                     static_cast<int>(videoHeight * multiplier / divisor));
     window_->setFixedSize(size);
     if (FAILED(hr = pVW->SetWindowPosition(0, 0, size.width(), size.height()))) {
         ErrorBox("FAILED(hr=0x%x) in pVW->SetWindowPosition(rect.left, rect.top, rect.right, rect.bottom)\n", hr);
         return hr;
     }
     return S_OK;
+}
+
+int CVcdCore::VideoDivisor() const {
+    long width = 0, height = 0;
+    QScreen* screen = window_->screen();
+    if (!pBV || screen == nullptr || FAILED(pBV->GetVideoSize(&width, &height))) return 1;
+    return FittingDivisor(QSize(static_cast<int>(width), static_cast<int>(height)),
+                          FrameAround(window_.get(), owner_), window_->pos(), screen->availableGeometry());
 }
 
 void CVcdCore::SetCaption() {

@@ -53,6 +53,8 @@ private:
     void ShowMenu(const QPoint& clientPoint);
     HRESULT Attach(const std::shared_ptr<IGraphBuilder>& graph);
     void CreatePlayerWindow();
+    // 1, or what the video is divided by so that the window stays in the work area.
+    int VideoDivisor() const;
     void SetCaption();
     // The format takes the code as one unsigned int.
     void ErrorBox(const char* format, HRESULT hr);

@@ -49,3 +49,11 @@ std::string ContainerMisfit(const CompressorServices& s, int format, int videoNu
     if (audioNumber >= -1) return Misfit(s, format, *muxer, audioNumber, false);
     return {};
 }
+
+DefaultCompressorNames DefaultCompressorsOf(int format) {
+    switch (format) {
+        case kFormatMp4: return {"libx264", "aac"};
+        case kFormatOgm: return {"libtheora", "libvorbis"};
+        default: return {};
+    }
+}

@@ -35,6 +35,25 @@ const std::pair<const char*, const char*>* SaveFilterOf(int format) {
     return format >= 0 && format < 7 ? &filters[format] : nullptr;
 }
 
+// The stored formats the list does not offer, named in its place.
+const char* UnlistedFormatName(int format) {
+    switch (format) {
+        case kFormatDsm: return "DSM";
+        case kFormatOgm: return "OGM";
+        default: return "";
+    }
+}
+
+bool WrittenWithCompressors(int format) {
+    return format == kFormatAvi || format == kFormatMkv || format == kFormatMp4 || format == kFormatOgm;
+}
+
+// Ours, beyond the AVI and WMV of old: choosing one brings its own pair where the chosen one misfits.
+bool TakesItsOwnPair(int format) { return format == kFormatMkv || format == kFormatMp4 || format == kFormatOgm; }
+
+// The extension rule has no extension for OGM, which is written all the same: its name stays as given.
+bool KeepsItsName(int format) { return format == kFormatOgm; }
+
 int RoundedSide(const std::string& text) {
     int side = ReadLeadingInteger(text) / 8 * 8;
     return side < 16 ? 16 : side;
@@ -102,6 +121,7 @@ void CDialogOutputSettings::OnInitDialog() {
 
     auto* formats = ItemAs<QComboBox>(kFormatList);
     formats->setCurrentIndex(m_output.format >= 0 && m_output.format < formats->count() ? m_output.format : -1);
+    formats->setPlaceholderText(UnlistedFormatName(m_output.format));
     theLanguage.TranslateDialog(this, IDD_DIALOG_OUTPUT_OPTIONS);
     note_ = ItemText(kNote);
     ApplyFormat();
@@ -117,27 +137,28 @@ void CDialogOutputSettings::ShowBitrateGroup(bool show) {
 
 void CDialogOutputSettings::ApplyFormat() {
     std::string name = ItemText(kFileEdit);
-    if (ApplyOutputExtension(m_output.format, name, &name, s_.boxes)) SetItemText(kFileEdit, name);
-    switch (m_output.format) {
-        case kFormatAvi:
-        case kFormatMkv:
-        case kFormatMp4:  // written with compressors, like AVI and MKV
-            ShowBitrateGroup(false);
-            ShowCompressorGroup(true);
-            break;
-        case kFormatWmv:
-        case kFormatAsf:
-            ShowCompressorGroup(false);
-            ShowBitrateGroup(true);
-            break;
-        default: Message("unknown error", "error");
+    if (!KeepsItsName(m_output.format) && ApplyOutputExtension(m_output.format, name, &name, s_.boxes)) {
+        SetItemText(kFileEdit, name);
     }
+    if (WrittenWithCompressors(m_output.format)) {
+        ShowBitrateGroup(false);
+        ShowCompressorGroup(true);
+    } else if (m_output.format == kFormatWmv || m_output.format == kFormatAsf) {
+        ShowCompressorGroup(false);
+        ShowBitrateGroup(true);
+    } else {
+        Message("unknown error", "error");
+    }
+    if (TakesItsOwnPair(m_output.format) && !Misfit().empty()) SelectDefaultCompressors();
     UpdateFitNote();
 }
 
+std::string CDialogOutputSettings::Misfit() const {
+    return ContainerMisfit(s_.compressors, m_output.format, Selected(kVideoList) - 1, Selected(kAudioList) - 1);
+}
+
 void CDialogOutputSettings::UpdateFitNote() {
-    std::string why = ContainerMisfit(s_.compressors, m_output.format, Selected(kVideoList) - 1,
-                                      Selected(kAudioList) - 1);
+    std::string why = Misfit();
     SetItemText(kNote, why.empty() ? note_ : why);
 }
 
@@ -174,7 +195,7 @@ void CDialogOutputSettings::OnBrowse() {
     std::vector<std::string> chosen;
     if (!s_.files.GetFileNames(request, &chosen)) return;
     std::string name = chosen.front();
-    ApplyOutputExtension(m_output.format, name, &name, s_.boxes);
+    if (!KeepsItsName(m_output.format)) ApplyOutputExtension(m_output.format, name, &name, s_.boxes);
     SetItemText(kFileEdit, name);
 }
 
@@ -184,13 +205,14 @@ void CDialogOutputSettings::OnDefault() {
         ItemAs<QComboBox>(kAudioBitrateList)->setCurrentIndex(2);
         return;
     }
+    SelectDefaultCompressors();
+}
+
+void CDialogOutputSettings::SelectDefaultCompressors() {
+    const DefaultCompressorNames names = DefaultCompressorsOf(m_output.format);
     int video = -1, audio = -1;
-    bool haveVideo = false, haveAudio = false;
-    if (m_output.format == kFormatMp4) {
-        // What an MP4 is expected to hold, where this machine has it.
-        haveVideo = FindCompressorByName(s_.compressors, true, "libx264", &video);
-        haveAudio = FindCompressorByName(s_.compressors, false, "aac", &audio);
-    }
+    bool haveVideo = names.video != nullptr && FindCompressorByName(s_.compressors, true, names.video, &video);
+    bool haveAudio = names.audio != nullptr && FindCompressorByName(s_.compressors, false, names.audio, &audio);
     if (!haveVideo) haveVideo = FindDivXCompressor(s_.compressors, &video);
     if (!haveAudio) haveAudio = FindAdpcmCompressor(s_.compressors, &audio);
     ItemAs<QComboBox>(kVideoList)->setCurrentIndex(haveVideo ? video + 1 : 0);
@@ -218,12 +240,8 @@ bool CDialogOutputSettings::CheckTypedValues(int* width, int* height, int* video
         return false;
     }
     *videoBitrate = kbps * 1024;
-    const bool withCompressors = m_output.format == kFormatAvi || m_output.format == kFormatMkv ||
-                                 m_output.format == kFormatMp4;
-    if (withCompressors) {
-        std::string why = ContainerMisfit(s_.compressors, m_output.format, Selected(kVideoList) - 1,
-                                          Selected(kAudioList) - 1);
-        if (!why.empty()) {
+    if (WrittenWithCompressors(m_output.format)) {
+        if (std::string why = Misfit(); !why.empty()) {
             SetItemText(kNote, why);
             return false;
         }

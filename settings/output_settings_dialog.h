@@ -1,6 +1,6 @@
 #pragma once
 // Where the user chooses the output file: container, file name, frame size, and either the
-// compressors (AVI, MKV, MP4) or the bitrates (WMV, ASF). OK stores every value and resolves the
+// compressors (AVI, MKV, MP4, a stored OGM) or the bitrates (WMV, ASF). OK stores every value and resolves the
 // chosen compressors into the held ones; Cancel changes nothing.
 
 #include "app/slideshow_project.h"
@@ -43,6 +43,8 @@ private:
     void OnResolutionChanged();
     void OnBrowse();
     void OnDefault();
+    void SelectDefaultCompressors();
+    std::string Misfit() const;
     void UpdateFitNote();
     int Selected(int listId) const;
     bool CheckTypedValues(int* width, int* height, int* videoBitrate);

@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "app/kavrel_dlg.h"
+#include "app/media_file_types.h"
 #include "app/settings_table.h"
 #include "controls/menu_builder.h"
 #include "engine/motion_choice.h"
@@ -553,18 +554,36 @@ TEST_F(MainWindowTest, ACodecSettingReachesTheFileAndOutlivesARestart) {
     EXPECT_NE(Slurp(output).find(" crf=45.0 "), std::string::npos) << "the crf was lost on restart";
 }
 
-// A photo moved away since it was added is asked for, and the file located takes its place.
-TEST_F(MainWindowTest, AMissingPhotoIsLocatedAndTakesItsPlace) {
+// A photo and a music file renamed since they were added are asked for among the files of their
+// kind, starting from the old name; the files located take their places.
+TEST_F(MainWindowTest, AMissingPhotoOrMusicFileIsLocatedAndTakesItsPlace) {
     RunProgram([&](CKavrelDlg& w) {
         SmallAviShow(2, 1);
-        const std::string moved = (dir.path() / "b" / "moved.png").string();
+        const std::string tone = dir.File("a/tone.wav");
+        WriteToneWav(tone, 1);
+        w.AddMusicFiles({tone});
+        const std::string moved = (dir.path() / "b" / "moved.png").string(), renamed = dir.File("b/song.wav");
         fs::rename(w.project().photos()[1].path, moved);
+        fs::rename(tone, renamed);
         files.answers.push_back({moved});
+        files.answers.push_back({renamed});
         Click(1000);
-        ASSERT_EQ(files.requests.size(), 1u);
-        EXPECT_EQ(files.requests[0].title, "Where is p1.png now?");
-        EXPECT_EQ(files.requests[0].startFolder, (dir.path() / "a").string() + "/");
+        const std::pair<std::string, std::string> anyFile{"Any Files (*.*)", "*.*;"};
+        struct Asked {
+            std::string title, name;
+            std::pair<std::string, std::string> kind;
+        };
+        const Asked asked[] = {{"Where is p1.png now?", "p1.png", PhotoFileFilter()},
+                               {"Where is tone.wav now?", "tone.wav", MusicFileFilter()}};
+        ASSERT_EQ(files.requests.size(), 2u);
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(files.requests[i].title, asked[i].title);
+            EXPECT_EQ(files.requests[i].fileName, asked[i].name);
+            EXPECT_EQ(files.requests[i].filters, (std::vector{asked[i].kind, anyFile})) << asked[i].name;
+            EXPECT_EQ(files.requests[i].startFolder, (dir.path() / "a").string() + "/");
+        }
         EXPECT_EQ(w.project().photos()[1].path, moved);
+        EXPECT_EQ(w.project().music()[0].path, renamed);
         EXPECT_EQ(w.photoList()->topLevelItem(1)->text(0), "moved.png");
         ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
         ASSERT_TRUE(WaitFor([&] { return !w.project().run().converting; }, 30000));
@@ -610,20 +629,33 @@ TEST_F(MainWindowTest, TheListsHaveGridLines) {
     });
 }
 
-// The About box's program line takes the language file's program name.
-TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramFromTheLanguageFile) {
+// The About box's program line takes the language file's program name and keeps the version, with
+// the shipped language files as installed and with one that names the program otherwise.
+TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramFromTheLanguageFileAndKeepsTheVersion) {
     const CLanguage saved = theLanguage;
-    fs::create_directories(dir.path() / "root" / "language");
-    dir.Write("root/language/English.ini", "[DIALOG]\r\nIDD_PROGRAM_CAPTION=Kavrel Diashow\r\n");
-    theLanguage.Init((dir.path() / "root").string(), "English");
+    fs::create_directories(dir.path() / "own" / "language");
+    dir.Write("own/language/English.ini", "[DIALOG]\r\nIDD_PROGRAM_CAPTION=Kavrel Diashow\r\n");
+    const std::string version = KAVREL_VERSION;
+    struct Case {
+        std::string root, language, line;
+    };
+    const Case cases[] = {
+        {(dir.path() / "own").string(), "English", "Kavrel Diashow " + version + " - photos and music into one video"},
+        {KAVREL_SOURCE_DIR, "English", "Kavrel " + version + " - photos and music into one video"},
+        {KAVREL_SOURCE_DIR, "German", "Kavrel " + version + " - Fotos und Musik in einem Video"},
+        {KAVREL_SOURCE_DIR, "Russian", "Kavrel " + version + " - фотографии и музыка в одном видео"},
+    };
     RunProgram([&](CKavrelDlg& w) {
-        std::string line;
-        WhenModalOpens([&](QWidget* about) {
-            line = static_cast<TemplateDialog*>(about)->ItemAs<QLabel>(1064)->text().toStdString();
-            static_cast<TemplateDialog*>(about)->done(QDialog::Accepted);
-        }, &w);
-        w.OnAbout();
-        EXPECT_EQ(line, "Kavrel Diashow");
+        for (const Case& c : cases) {
+            ASSERT_EQ(theLanguage.Init(c.root, c.language), 1) << c.root;
+            std::string line;
+            WhenModalOpens([&](QWidget* about) {
+                line = static_cast<TemplateDialog*>(about)->ItemAs<QLabel>(1064)->text().toStdString();
+                static_cast<TemplateDialog*>(about)->done(QDialog::Accepted);
+            }, &w);
+            w.OnAbout();
+            EXPECT_EQ(line, c.line) << c.language;
+        }
     });
     theLanguage = saved;
 }

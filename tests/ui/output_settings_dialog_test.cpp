@@ -15,6 +15,7 @@
 #include "tests/support/recording_file_dialogs.h"
 #include "tests/support/recording_message_boxes.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui/main_window_fixture.h"
 
 namespace {
 
@@ -210,12 +211,38 @@ TEST_F(OutputSettingsTest, DefaultPicksEachFormatsCompressors) {
     EXPECT_EQ(Selected(*d, kVideo), Position(true, "libx264") + 1);  // the lists are left alone
 }
 
+// A format of ours (MKV, MP4) chosen in the list brings its own pair where the chosen pair cannot go
+// into it, and keeps a pair that can; AVI keeps the lists as they are.
+TEST_F(OutputSettingsTest, ChoosingAFormatOfOursBringsItsPairWhereTheChosenOneMisfits) {
+    struct Case {
+        int format;
+        const char *video, *audio;  // chosen under AVI
+        const char *videoAfter, *audioAfter;
+    };
+    const Case cases[] = {
+        {4, "mpeg4", "adpcm_ms", "libx264", "aac"},      // the AVI defaults cannot go into an MP4
+        {4, "libx264", "adpcm_ms", "libx264", "aac"},
+        {4, "mpeg4", "aac", "mpeg4", "aac"},             // MPEG-4 part 2 and AAC can
+        {2, "mpeg4", "adpcm_ms", "mpeg4", "adpcm_ms"},   // Matroska holds what AVI holds
+        {2, "libx264", "flac", "libx264", "flac"},
+        {0, "libx265", "adpcm_ms", "libx265", "adpcm_ms"},  // AVI as before, even with a pair it cannot hold
+    };
+    for (const Case& c : cases) {
+        auto d = Open(Avi());
+        Choose(*d, kVideo, Position(true, c.video) + 1);
+        Choose(*d, kAudio, Position(false, c.audio) + 1);
+        Choose(*d, kFormat, c.format);
+        EXPECT_EQ(Selected(*d, kVideo), Position(true, c.videoAfter) + 1) << c.format << c.video << c.audio;
+        EXPECT_EQ(Selected(*d, kAudio), Position(false, c.audioAfter) + 1) << c.format << c.video << c.audio;
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(OutputSettingsTest, AContainerThatCannotHoldTheCompressorIsNotConfirmed) {
     auto d = Open(Avi());
     const QString note = d->ItemAs<QLabel>(kNote)->text();
-    Choose(*d, kAudio, Position(false, "adpcm_ms") + 1);
     Choose(*d, kFormat, 4);
-    EXPECT_NE(d->ItemAs<QLabel>(kNote)->text(), note);
+    Choose(*d, kAudio, Position(false, "adpcm_ms") + 1);
     EXPECT_TRUE(d->ItemAs<QLabel>(kNote)->text().contains("MP4"));
     EXPECT_TRUE(d->ItemAs<QLabel>(kNote)->text().contains("Microsoft ADPCM"));
     Click(*d, kOk);
@@ -314,6 +341,81 @@ TEST_F(OutputSettingsTest, CancelAndRefusedNamesStoreNothing) {
     EXPECT_EQ(d->result(), QDialog::Rejected);
     EXPECT_FALSE(store.Contains("Settings", "OutputName"));
     EXPECT_FALSE(store.Contains("Settings", "nOuptputFormat"));
+}
+
+// Options opened from the main window, as the program runs it.
+class OptionsFromTheWindowTest : public MainWindowFixture {
+protected:
+    // Runs Options from the window with `script` inside the dialog, then cancels it unless closed.
+    void WithOptions(const std::function<void(TemplateDialog&)>& script) {
+        WhenModalOpens([&](QWidget* widget) {
+            auto& d = static_cast<TemplateDialog&>(*widget);
+            script(d);
+            if (d.isVisible()) ClickThroughWindow(d.Item(kCancel));
+        });
+        Click(1003);
+    }
+    static void Choose(TemplateDialog& d, int id, int index) {
+        auto* list = d.ItemAs<QComboBox>(id);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+    int Position(bool video, const std::string& name) {
+        int position = -1;
+        EXPECT_TRUE(FindCompressorByName({boxes, nullptr}, video, name, &position)) << name;
+        return position;
+    }
+};
+
+// Neither uncompressed pictures nor uncompressed sound go into an MP4: OK stays open for each.
+TEST_F(OptionsFromTheWindowTest, UncompressedVideoOrAudioInAnMp4IsRefused) {
+    RunProgram([&](CKavrelDlg& w) {
+        WithOptions([&](TemplateDialog& d) {
+            Choose(d, kFormat, 4);
+            const int h264 = Position(true, "libx264") + 1, aac = Position(false, "aac") + 1;
+            struct Case {
+                const char* uncompressed;
+                int video, audio;
+            };
+            for (const Case& c : {Case{"video", 0, aac}, Case{"audio", h264, 0}}) {
+                Choose(d, kVideo, c.video);
+                Choose(d, kAudio, c.audio);
+                ClickThroughWindow(d.Item(kOk));
+                EXPECT_TRUE(d.isVisible()) << "OK took uncompressed " << c.uncompressed;
+                EXPECT_TRUE(d.ItemAs<QLabel>(kNote)->text().contains("MP4")) << c.uncompressed;
+            }
+        });
+        EXPECT_NE(w.project().output().format, 4);
+        EXPECT_FALSE(store.Contains("Settings", "nOuptputFormat"));
+    });
+}
+
+// A stored OGM opens Options on the compressor lists, with Ogg's own Theora and Vorbis in place of
+// the stored pair that cannot go into Ogg; the name browsed for is kept as it is.
+TEST_F(OptionsFromTheWindowTest, AStoredOgmOffersTheCompressorsOfOgg) {
+    store.WriteProfileInt("Settings", "nOuptputFormat", 6);
+    RunProgram([&](CKavrelDlg& w) {
+        boxes.shown.clear();  // start-up's word on the name it cannot give an OGM
+        WithOptions([&](TemplateDialog& d) {
+            EXPECT_EQ(d.ItemAs<QComboBox>(kFormat)->currentIndex(), -1);
+            EXPECT_EQ(d.ItemAs<QComboBox>(kFormat)->placeholderText(), "OGM");
+            EXPECT_TRUE(d.Item(kVideo)->isVisibleTo(&d));
+            EXPECT_TRUE(d.Item(kAudio)->isVisibleTo(&d));
+            EXPECT_FALSE(d.Item(kBitrate)->isVisibleTo(&d));
+            EXPECT_EQ(d.ItemAs<QComboBox>(kVideo)->currentIndex(), Position(true, "libtheora") + 1);
+            EXPECT_EQ(d.ItemAs<QComboBox>(kAudio)->currentIndex(), Position(false, "libvorbis") + 1);
+            files.answers.push_back({dir.File("trip.ogm")});
+            ClickThroughWindow(d.Item(kBrowse));
+            EXPECT_EQ(d.ItemAs<QLineEdit>(kFile)->text().toStdString(), dir.File("trip.ogm"));
+            ClickThroughWindow(d.Item(kOk));
+            EXPECT_FALSE(d.isVisible());
+        });
+        EXPECT_TRUE(boxes.shown.empty()) << testing::PrintToString(boxes.Texts());
+        EXPECT_EQ(w.project().output().format, 6);
+        EXPECT_EQ(w.project().output().path, dir.File("trip.ogm"));
+        EXPECT_EQ(ReadInt(store, settings::kVideoCompressor), Position(true, "libtheora"));
+        EXPECT_EQ(ReadInt(store, settings::kAudioCompressor), Position(false, "libvorbis"));
+    });
 }
 
 }  // namespace

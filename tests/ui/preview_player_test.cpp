@@ -120,15 +120,25 @@ TEST_F(PreviewPlayerTest, AnAudioOnlyShowKeepsTheWindowHidden) {
     EXPECT_EQ(p.core().state(), CVcdCore::PlayState::Running);
 }
 
-TEST_F(PreviewPlayerTest, AVideoLargerThanTheWorkAreaIsScaledToFit) {
-    TinyShow show({{96, 64}}, 0.3, 0, false, 4000, 2000);
-    Player p;
-    ASSERT_EQ(p.Preview(show), S_OK);
-    const QRect work = p.core().window()->screen()->availableGeometry();
-    const QSize size = p.core().window()->size();
-    EXPECT_LE(size.width(), work.width());
-    EXPECT_LE(size.height(), work.height());
-    EXPECT_NEAR(static_cast<double>(size.width()) / size.height(), 2.0, 0.02);
+// A video that does not fit the work area beside the window's corner (100, 5) and frame (2 pixels
+// on each side offscreen) is shown at the smallest whole fraction that does, in a window of fixed size.
+TEST_F(PreviewPlayerTest, AVideoLargerThanTheWorkAreaIsShownAtAWholeFraction) {
+    ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 800));  // offscreen
+    struct Case {
+        int width, height;
+        QSize shown;
+    };
+    for (const Case& c : {Case{696, 400, {696, 400}}, Case{698, 400, {349, 200}}, Case{1920, 1080, {640, 360}},
+                          Case{400, 1600, {133, 533}}}) {
+        TinyShow show({{96, 64}}, 0.3, 0, false, c.width, c.height);
+        Player p;
+        ASSERT_EQ(p.Preview(show), S_OK) << c.width;
+        QWidget* window = p.core().window();
+        EXPECT_EQ(window->size(), c.shown) << c.width << "x" << c.height;
+        EXPECT_EQ(window->minimumSize(), window->maximumSize());
+        EXPECT_EQ(window->pos(), QPoint(100, 5));
+        EXPECT_EQ(window->findChild<PreviewVideoWidget*>()->size(), c.shown);
+    }
 }
 
 TEST_F(PreviewPlayerTest, EachFailingStepShowsItsMessageAndClosesThePlayer) {

@@ -171,12 +171,14 @@ int main(int argc, char** argv) {
 
     HeldCompressors held;
     QtCodecConfigurePort codecPages;
-    for (int format : {0, 1}) {
+    for (auto [format, name] : {std::pair{0, "output-settings-avi"}, {1, "output-settings-wmv"},
+                                {6, "output-settings-ogm"}}) {
         CDialogOutputSettings output({boxes, store, files, {boxes, nullptr}, held, &codecPages});
         output.m_output.path = DefaultOutputName();
+        if (format == 6) output.m_output.path = output.m_output.path.substr(0, output.m_output.path.rfind('.')) + ".ogm";
         output.m_output.format = format;
         output.Prepare();
-        ok = Save(output, format == 0 ? "output-settings-avi" : "output-settings-wmv") && ok;
+        ok = Save(output, name) && ok;
     }
     CPhotoProperty photo(boxes, files);
     photo.m_strFileName = "/home/user/Pictures/harbour.jpg";
