@@ -1,11 +1,14 @@
 #include "engine/timeline_builder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "engine/time_arithmetic.h"
 #include "engine/transition_catalogue.h"
+#include "lang/language.h"
 #include "platform/media/media_duration.h"
 #include "platform/render/compose/photo_motion.h"
 
@@ -43,6 +46,30 @@ VARIANT Real(double value) {
     v.vt = VT_R8;
     v.dblVal = value;
     return v;
+}
+
+constexpr std::int32_t kTransitionPhotoTimes = 310;
+
+std::string Seconds3(double seconds) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+// "Transition time should be less than", then a line naming the photo and its times.
+std::string TransitionTooLongText(std::size_t position, const PhotoItem& photo) {
+    std::string line = theLanguage.GetString(kTransitionPhotoTimes);
+    const std::string values[] = {std::to_string(position + 1),
+                                  std::filesystem::path(photo.path).filename().string(),
+                                  Seconds3(photo.transitionDurationSec), Seconds3(photo.durationSec)};
+    std::size_t from = 0;
+    for (const std::string& value : values) {
+        const std::size_t at = line.find("%s", from);
+        if (at == std::string::npos) break;
+        line.replace(at, 2, value);
+        from = at + value.size();
+    }
+    return "Transition time should be less than\n" + line;
 }
 
 AM_MEDIA_TYPE AudioGroupType() {
@@ -153,13 +180,14 @@ private:
             std::int64_t stop = c + x + d;
             if (static_cast<double>(stop) > total) stop = TruncateToInt64(total);
             std::int64_t start = c >= 0 ? c : 0;
-            PlacePhoto(groupObj, photos[i], start, stop, x);
+            PlacePhoto(groupObj, i, start, stop, x);
             c = stop - x;
         }
     }
 
-    HRESULT PlacePhoto(const TimelineObjPtr& groupObj, const PhotoItem& photo, std::int64_t start,
+    HRESULT PlacePhoto(const TimelineObjPtr& groupObj, std::size_t position, std::int64_t start,
                        std::int64_t stop, std::int64_t x) {
+        const PhotoItem& photo = project_.photos()[position];
         TimelineObjPtr trackObj;
         HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_TRACK, &trackObj);
         if (FAILED(hr)) return Report("Could not create empty track", hr);
@@ -188,7 +216,8 @@ private:
         if (FAILED(hr)) return Report("Could not add source to track", hr);
 
         if ((stop - start - x) * kUnitsPerMillisecond < 0) {
-            return Report("Transition time should be less than", S_OK);
+            env_.boxes.AppMessage(TransitionTooLongText(position, photo));
+            return S_OK;
         }
         REFERENCE_TIME transStart = std::max<REFERENCE_TIME>(startRt, 0);
         REFERENCE_TIME transStop =

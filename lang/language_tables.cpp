@@ -96,6 +96,7 @@ const std::vector<IdentifierRow>& IdentifierTable() {
      "The length of the music file %s is not known, so the photos cannot be fitted to the music."},
     {"IDS_FIT_TOO_SHORT", 217,
      "To end with the music, each photo would be shown for only %s s, less than 0.5 s. Nothing was changed."},
+    {"IDS_TRANSITION_PHOTO_TIMES", 310, "Photo %s (%s): the transition lasts %s s, the photo %s s."},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

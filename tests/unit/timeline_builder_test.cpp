@@ -143,7 +143,9 @@ TEST(TimelineBuilder, SpanShorterThanItsTransitionGetsNoTransition) {
     SlideshowProject project = Show({{5, 1}, {2, 3}});
     Built b;
     Build(project, b);
-    ASSERT_EQ(b.boxes.Texts(), std::vector<std::string>{"Transition time should be less than"});
+    // The text of old, then a line naming the photo and its times.
+    ASSERT_EQ(b.boxes.Texts(), std::vector<std::string>{"Transition time should be less than\n"
+                                                        "Photo 2 (1.jpg): the transition lasts 3.000 s, the photo 2.000 s."});
     EXPECT_EQ(b.boxes.shown[0].owner, MessageOwner::Application);
     const TrackView& t1 = b.groups.at(0).tracks.at(1);
     ASSERT_EQ(t1.sources.size(), 1u);
