@@ -300,25 +300,30 @@ private:
         return S_OK;
     }
 
-    // The music list, repeated from its first item, until the show length is covered. A pass
-    // that gains no time ends the loop (items of 0.2 s or less could never fill the show), and an
-    // item that could not be measured (length 0 or less) has nothing to place.
     void PlaceMusic(const TimelineObjPtr& groupObj) {
         const REFERENCE_TIME end = TruncateToInt64(project_.showLengthSec() * kUnitsPerSecond);
-        REFERENCE_TIME s = 0;
-        for (;;) {
-            const REFERENCE_TIME passStart = s;
-            for (const MusicItem& item : project_.music()) {
-                if (item.length <= 0) continue;
-                REFERENCE_TIME e = std::min(s + item.length, end);
-                if (e <= s) return;
-                PlaceMusicItem(groupObj, item, s, e);
-                if (e == end) return;
-                s = std::max<REFERENCE_TIME>(
-                    TruncateToInt64(static_cast<double>(e) - static_cast<double>(kMusicOverlap)), 0);
-            }
-            if (s <= passStart) return;
+        std::vector<REFERENCE_TIME> lengths;
+        for (const MusicItem& item : project_.music()) lengths.push_back(item.length);
+        const MusicLoop loop = PlanMusicLoop(lengths, end, kMusicTracksListed);
+        for (const MusicPlacement& p : loop.placed) {
+            PlaceMusicItem(groupObj, project_.music()[p.item], p.start, p.stop);
         }
+        if (loop.repeats) PlaceMusicRun(groupObj, loop, end);
+    }
+
+    HRESULT PlaceMusicRun(const TimelineObjPtr& groupObj, const MusicLoop& loop, REFERENCE_TIME end) {
+        std::vector<RunItem> pattern;
+        for (std::size_t k = 0; k < loop.passItems.size(); ++k) {
+            const MusicItem& item = project_.music()[loop.passItems[k]];
+            pattern.push_back({item.path, loop.passOffsets[k], item.length});
+        }
+        std::shared_ptr<IAMTimelineComp> comp;
+        HRESULT hr = QueryInterface(groupObj, &comp);
+        if (SUCCEEDED(hr)) {
+            hr = comp->VTrackAppendRun(std::make_shared<TrackRun>(std::move(pattern), loop.nextPass, loop.period, end));
+        }
+        if (FAILED(hr)) return Report("Could not insert pTrack3Obj", hr);
+        return S_OK;
     }
 
     HRESULT PlaceMusicItem(const TimelineObjPtr& groupObj, const MusicItem& item,
