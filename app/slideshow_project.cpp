@@ -29,7 +29,7 @@ ProjectResult SlideshowProject::AppendPhoto(const std::string& path) {
         ChooseTransition(defaults_.policy, defaults_.sameIndex, photoCount(), random_);
     item.transitionDurationSec = defaults_.transitionDurationSec;
     item.motion = ChooseMotion(defaults_.motionPolicy, static_cast<int>(defaults_.sameMotion), photoCount(),
-                               random_.seed());
+                               random_.seed(), photos_.empty() ? MotionKind::None : photos_.back().motion);
     photos_.push_back(std::move(item));
     return ProjectResult::Ok;
 }
@@ -113,7 +113,8 @@ void SlideshowProject::TakeOverDefaults(const PhotoDefaults& next, bool refreshP
             }
             if (!motionStayedRandom) {
                 photo.motion = ChooseMotion(next.motionPolicy, static_cast<int>(next.sameMotion),
-                                            static_cast<int>(i), random_.seed());
+                                            static_cast<int>(i), random_.seed(),
+                                            i > 0 ? photos_[i - 1].motion : MotionKind::None);
             }
         }
     }

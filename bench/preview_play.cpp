@@ -3,8 +3,9 @@
 // picture was shown.
 //
 // Usage: bench-preview-play WIDTH HEIGHT PHOTO_SECONDS TRANSITION_SECONDS [--startup-only] [--motion]
-//        PHOTO...
-// --motion gives every photo a random pan or zoom (seed 1).
+//        [--music FILE] PHOTO...
+// --motion gives every photo a random pan or zoom (seed 1); --music loops FILE under the show.
+// With --startup-only it also reports how long Stop took.
 
 #include <QApplication>
 #include <QTimer>
@@ -30,7 +31,7 @@ std::int64_t NowNs() {
 int main(int argc, char** argv) {
     if (argc < 6) {
         std::fprintf(stderr,
-                     "usage: %s WIDTH HEIGHT PHOTO_SECONDS TRANSITION_SECONDS [--startup-only] [--motion] PHOTO...\n",
+                     "usage: %s WIDTH HEIGHT PHOTO_SECONDS TRANSITION_SECONDS [--startup-only] [--motion] [--music FILE] PHOTO...\n",
                      argv[0]);
         return 2;
     }
@@ -41,8 +42,11 @@ int main(int argc, char** argv) {
     project.defaults() = {std::atof(argv[3]), std::atof(argv[4]), kPolicySame, 3};  // every transition a Fade
     int first = 5;
     bool startupOnly = false, motion = false;
+    const char* music = nullptr;
     for (; first < argc; ++first) {
-        if (std::strcmp(argv[first], "--startup-only") == 0) {
+        if (std::strcmp(argv[first], "--music") == 0 && first + 1 < argc) {
+            music = argv[++first];
+        } else if (std::strcmp(argv[first], "--startup-only") == 0) {
             startupOnly = true;
         } else if (std::strcmp(argv[first], "--motion") == 0) {
             motion = true;
@@ -53,8 +57,10 @@ int main(int argc, char** argv) {
     project.random().Seed(1);
     if (motion) project.defaults().motionPolicy = kMotionPolicyRandom;
     for (int i = first; i < argc; ++i) project.AppendPhoto(argv[i]);
+    if (music != nullptr) project.AppendMusic(music, MeasureMediaDuration(music));
     project.output().width = std::atoi(argv[1]);
     project.output().height = std::atoi(argv[2]);
+    const std::int64_t previewAt = NowNs();  // the timeline's build is part of Preview
     std::shared_ptr<IAMTimeline> timeline;
     TimelineBuildEnv buildEnv{boxes, nullptr, nullptr};
     if (FAILED(BuildTimeline(project, buildEnv, &timeline))) return 1;
@@ -62,7 +68,7 @@ int main(int argc, char** argv) {
     QWidget owner;
     owner.setGeometry(0, 700, 400, 100);
     owner.show();
-    std::int64_t previewAt = NowNs(), openAt = 0;
+    std::int64_t openAt = 0;
     PreviewObjects objects;
     PreviewEnv env{boxes, [&] {
                        openAt = NowNs();
@@ -84,10 +90,13 @@ int main(int argc, char** argv) {
     GetPlaybackStats(objects.graph, &stats);
     REFERENCE_TIME length = 0;
     if (auto seeking = std::dynamic_pointer_cast<IMediaSeeking>(objects.graph)) seeking->GetDuration(&length);
+    const std::int64_t stopAt = NowNs();
     EndPreview(&objects);
+    const double stopMs = (NowNs() - stopAt) / 1e6;
     std::printf("photos %zu, show %.1f s at %sx%s\n", project.photos().size(), length / 1e7, argv[1], argv[2]);
     std::printf("first picture %.0f ms after CVcdCore::Open (%.0f ms after the preview was asked for)\n",
                 (stats.firstFrameSteadyNs - openAt) / 1e6, (stats.firstFrameSteadyNs - previewAt) / 1e6);
+    if (startupOnly) std::printf("stopped %.0f ms after Stop\n", stopMs);
     if (!startupOnly) {
         std::printf("frames shown %lld, dropped %lld, worst lateness %.1f ms\n",
                     static_cast<long long>(stats.framesShown), static_cast<long long>(stats.framesDropped),

@@ -9,15 +9,25 @@ std::uint64_t Mix(std::uint64_t z) {
     return z ^ (z >> 31);
 }
 
+// One of the moving kinds (1 to kMotionKindCount - 1) other than `previous`, drawn from `draw`.
+MotionKind OtherMotion(std::uint64_t draw, MotionKind previous) {
+    const int prev = static_cast<int>(previous);
+    const bool exclude = prev >= 1 && prev < kMotionKindCount;
+    const int choices = kMotionKindCount - 1 - (exclude ? 1 : 0);
+    int kind = 1 + static_cast<int>(draw % static_cast<std::uint64_t>(choices));
+    if (exclude && kind >= prev) ++kind;
+    return static_cast<MotionKind>(kind);
+}
+
 }  // namespace
 
-MotionKind ChooseMotion(int policy, int sameMotion, int position, std::uint32_t seed) {
+MotionKind ChooseMotion(int policy, int sameMotion, int position, std::uint32_t seed,
+                        MotionKind previous) {
     switch (policy) {
         case kMotionPolicyRandom: {
             const std::uint64_t key =
                 (static_cast<std::uint64_t>(seed) << 32) | static_cast<std::uint32_t>(position);
-            return static_cast<MotionKind>(1 + Mix(key + 0x9E3779B97F4A7C15ull) %
-                                                   (kMotionKindCount - 1));
+            return OtherMotion(Mix(key + 0x9E3779B97F4A7C15ull), previous);
         }
         case kMotionPolicySame:
             return MotionKindFromInt(sameMotion);

@@ -11,8 +11,10 @@ enum MotionPolicy : int {
     kMotionPolicySame = 2,
 };
 
-// The motion of the photo at list position `position` (0-based). Random picks one of the six
-// motions from the position and the show's seed alone, so the same show moves the same way in the
-// preview and in the file, whatever else was drawn. An unknown policy is None; under Same an
+// The motion of the photo at list position `position` (0-based), whose neighbour before it moves
+// as `previous`. Random picks one of the six motions other than `previous` from the position and
+// the show's seed, so the same show moves the same way in the preview and in the file, whatever
+// else was drawn, and no move repeats on the next photo. An unknown policy is None; under Same an
 // unknown motion is None.
-MotionKind ChooseMotion(int policy, int sameMotion, int position, std::uint32_t seed);
+MotionKind ChooseMotion(int policy, int sameMotion, int position, std::uint32_t seed,
+                        MotionKind previous = MotionKind::None);

@@ -1,11 +1,14 @@
 #include "engine/timeline_builder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "engine/time_arithmetic.h"
 #include "engine/transition_catalogue.h"
+#include "lang/language.h"
 #include "platform/media/media_duration.h"
 #include "platform/render/compose/photo_motion.h"
 
@@ -43,6 +46,30 @@ VARIANT Real(double value) {
     v.vt = VT_R8;
     v.dblVal = value;
     return v;
+}
+
+constexpr std::int32_t kTransitionPhotoTimes = 310;
+
+std::string Seconds3(double seconds) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+// "Transition time should be less than", then a line naming the photo and its times.
+std::string TransitionTooLongText(std::size_t position, const PhotoItem& photo) {
+    std::string line = theLanguage.GetString(kTransitionPhotoTimes);
+    const std::string values[] = {std::to_string(position + 1),
+                                  std::filesystem::path(photo.path).filename().string(),
+                                  Seconds3(photo.transitionDurationSec), Seconds3(photo.durationSec)};
+    std::size_t from = 0;
+    for (const std::string& value : values) {
+        const std::size_t at = line.find("%s", from);
+        if (at == std::string::npos) break;
+        line.replace(at, 2, value);
+        from = at + value.size();
+    }
+    return "Transition time should be less than\n" + line;
 }
 
 AM_MEDIA_TYPE AudioGroupType() {
@@ -153,13 +180,14 @@ private:
             std::int64_t stop = c + x + d;
             if (static_cast<double>(stop) > total) stop = TruncateToInt64(total);
             std::int64_t start = c >= 0 ? c : 0;
-            PlacePhoto(groupObj, photos[i], start, stop, x);
+            PlacePhoto(groupObj, i, start, stop, x);
             c = stop - x;
         }
     }
 
-    HRESULT PlacePhoto(const TimelineObjPtr& groupObj, const PhotoItem& photo, std::int64_t start,
+    HRESULT PlacePhoto(const TimelineObjPtr& groupObj, std::size_t position, std::int64_t start,
                        std::int64_t stop, std::int64_t x) {
+        const PhotoItem& photo = project_.photos()[position];
         TimelineObjPtr trackObj;
         HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_TRACK, &trackObj);
         if (FAILED(hr)) return Report("Could not create empty track", hr);
@@ -188,7 +216,8 @@ private:
         if (FAILED(hr)) return Report("Could not add source to track", hr);
 
         if ((stop - start - x) * kUnitsPerMillisecond < 0) {
-            return Report("Transition time should be less than", S_OK);
+            env_.boxes.AppMessage(TransitionTooLongText(position, photo));
+            return S_OK;
         }
         REFERENCE_TIME transStart = std::max<REFERENCE_TIME>(startRt, 0);
         REFERENCE_TIME transStop =
@@ -271,25 +300,30 @@ private:
         return S_OK;
     }
 
-    // The music list, repeated from its first item, until the show length is covered. A pass
-    // that gains no time ends the loop (items of 0.2 s or less could never fill the show), and an
-    // item that could not be measured (length 0 or less) has nothing to place.
     void PlaceMusic(const TimelineObjPtr& groupObj) {
         const REFERENCE_TIME end = TruncateToInt64(project_.showLengthSec() * kUnitsPerSecond);
-        REFERENCE_TIME s = 0;
-        for (;;) {
-            const REFERENCE_TIME passStart = s;
-            for (const MusicItem& item : project_.music()) {
-                if (item.length <= 0) continue;
-                REFERENCE_TIME e = std::min(s + item.length, end);
-                if (e <= s) return;
-                PlaceMusicItem(groupObj, item, s, e);
-                if (e == end) return;
-                s = std::max<REFERENCE_TIME>(
-                    TruncateToInt64(static_cast<double>(e) - static_cast<double>(kMusicOverlap)), 0);
-            }
-            if (s <= passStart) return;
+        std::vector<REFERENCE_TIME> lengths;
+        for (const MusicItem& item : project_.music()) lengths.push_back(item.length);
+        const MusicLoop loop = PlanMusicLoop(lengths, end, kMusicTracksListed);
+        for (const MusicPlacement& p : loop.placed) {
+            PlaceMusicItem(groupObj, project_.music()[p.item], p.start, p.stop);
         }
+        if (loop.repeats) PlaceMusicRun(groupObj, loop, end);
+    }
+
+    HRESULT PlaceMusicRun(const TimelineObjPtr& groupObj, const MusicLoop& loop, REFERENCE_TIME end) {
+        std::vector<RunItem> pattern;
+        for (std::size_t k = 0; k < loop.passItems.size(); ++k) {
+            const MusicItem& item = project_.music()[loop.passItems[k]];
+            pattern.push_back({item.path, loop.passOffsets[k], item.length});
+        }
+        std::shared_ptr<IAMTimelineComp> comp;
+        HRESULT hr = QueryInterface(groupObj, &comp);
+        if (SUCCEEDED(hr)) {
+            hr = comp->VTrackAppendRun(std::make_shared<TrackRun>(std::move(pattern), loop.nextPass, loop.period, end));
+        }
+        if (FAILED(hr)) return Report("Could not insert pTrack3Obj", hr);
+        return S_OK;
     }
 
     HRESULT PlaceMusicItem(const TimelineObjPtr& groupObj, const MusicItem& item,

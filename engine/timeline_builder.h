@@ -9,12 +9,11 @@
 #include <memory>
 
 #include "app/slideshow_project.h"
+#include "engine/music_loop.h"
 #include "platform/shell/message_boxes.h"
 #include "platform/timeline/timeline.h"
 
 inline constexpr double kTimelineFps = 23.976;
-// Each music placement starts this long before the previous one ends.
-inline constexpr REFERENCE_TIME kMusicOverlap = 2'000'000;
 // The music's fade-out is a volume envelope ("Vol") on the audio group: full volume until the
 // fade begins, then the square of the time left, in this many straight steps, to silence at the
 // show's end. A square falls fast at the end, so the last tenth of a second is near silent.
@@ -26,6 +25,10 @@ struct TimelineBuildEnv {
     std::shared_ptr<FaultPlan> faults;  // null in the program
     IMediaLocator* locator = nullptr;   // offered the sources whose file is missing
 };
+
+// Music placements up to this many are tracks of their own; a longer loop continues as a run of
+// tracks made on demand (see music_loop.h).
+inline constexpr std::size_t kMusicTracksListed = 4096;
 
 // Builds a new timeline into *timeline and stores the show length in the project. Returns the
 // failure of the timeline's creation, else S_OK (a group that failed was already reported).

@@ -97,6 +97,7 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_FIT_TOO_SHORT", 217,
      "To end with the music, each photo would be shown for only %s s, less than 0.5 s. Nothing was changed."},
     {"IDS_ABOUT_WHAT_IT_DOES", 290, "photos and music into one video"},
+    {"IDS_TRANSITION_PHOTO_TIMES", 310, "Photo %s (%s): the transition lasts %s s, the photo %s s."},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

@@ -5,6 +5,7 @@
 
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/media/ffmpeg_files.h"
+#include "platform/render/placement_cursor.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -221,10 +222,12 @@ bool AudioMixer::OpenSound(const std::string& path, Active* a, std::string* erro
     return a->reader->Open(path, error);
 }
 
-AudioMixer::AudioMixer(std::vector<AudioPlacement> placements, const VolumeEnvelope& volume)
+AudioMixer::AudioMixer(std::vector<AudioPlacement> placements, const VolumeEnvelope& volume,
+                       std::shared_ptr<const TrackRun> run)
     : placements_(std::move(placements)) {
     std::stable_sort(placements_.begin(), placements_.end(),
                      [](const AudioPlacement& a, const AudioPlacement& b) { return a.start < b.start; });
+    next_ = std::make_unique<PlacementCursor>(&placements_, std::move(run));
     for (const VolumeKey& k : volume) volume_.push_back({SampleAt(k.at), k.gain, k.ramp});
     std::stable_sort(volume_.begin(), volume_.end(), [](const Key& a, const Key& b) { return a.at < b.at; });
 }
@@ -247,11 +250,17 @@ void AudioMixer::ApplyVolume(float* out, int frames) {
 
 AudioMixer::~AudioMixer() = default;
 
+void AudioMixer::StartAt(std::int64_t sample) {
+    position_ = sample;
+    // A unit early: a placement that stops within the sample frame is passed over by Mix itself.
+    next_->SkipEndedBy(av_rescale(sample, kUnitsPerSecond, kMixRate) - 1);
+}
+
 bool AudioMixer::Mix(float* out, int frames, std::string* error) {
     std::fill(out, out + static_cast<std::ptrdiff_t>(frames) * kMixChannels, 0.0f);
     const std::int64_t from = position_, to = position_ + frames;
-    while (next_ < placements_.size() && SampleAt(placements_[next_].start) < to) {
-        const AudioPlacement& p = placements_[next_++];
+    while (!next_->done() && SampleAt(next_->nextStart()) < to) {
+        const AudioPlacement p = next_->Take();
         auto a = std::make_unique<Active>();
         a->begin = SampleAt(p.start);
         a->end = SampleAt(p.stop);

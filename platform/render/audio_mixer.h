@@ -38,14 +38,24 @@ using VolumeEnvelope = std::vector<VolumeKey>;
 std::int64_t SampleAt(REFERENCE_TIME t);
 
 class MusicReader;
+class PlacementCursor;
+class TrackRun;
 
 class AudioMixer {
 public:
-    explicit AudioMixer(std::vector<AudioPlacement> placements, const VolumeEnvelope& volume = {});
+    // `run`, when not null, adds the placements of a run of tracks made on demand; they are taken
+    // as they begin, so a run of any length costs only as it plays.
+    explicit AudioMixer(std::vector<AudioPlacement> placements, const VolumeEnvelope& volume = {},
+                        std::shared_ptr<const TrackRun> run = nullptr);
     ~AudioMixer();
+    AudioMixer(const AudioMixer&) = delete;
+    AudioMixer& operator=(const AudioMixer&) = delete;
     // The next `frames` sample frames, interleaved stereo floats in [-1, 1]. False when a file
     // cannot be read; *error names it.
     bool Mix(float* out, int frames, std::string* error);
+    // Mixes from sample frame `sample` on, as if all before it had been mixed; only before the
+    // first Mix. A placement playing there starts part-way into its sound.
+    void StartAt(std::int64_t sample);
     std::int64_t position() const { return position_; }
     // How many placements were started, and how many files were decoded to start them.
     int soundsOpened() const { return soundsOpened_; }
@@ -66,7 +76,7 @@ private:
     std::vector<Key> volume_;
     std::size_t key_ = 0;  // the last key at or before the mixed position
     std::vector<std::unique_ptr<Active>> active_;
-    std::size_t next_ = 0;  // first placement not yet opened
+    std::unique_ptr<PlacementCursor> next_;  // the placements not yet opened
     std::int64_t position_ = 0;
     std::vector<float> scratch_;
     // Each file's whole sound when it is short enough to keep, else null (read as it plays).

@@ -220,6 +220,11 @@ bool IsInput(const ShowPlan& plan, const std::string& output) {
     for (const AudioPlacement& m : plan.music) {
         if (same(m.path)) return true;
     }
+    if (plan.musicRun) {
+        for (const RunItem& item : plan.musicRun->pattern()) {
+            if (same(item.name)) return true;
+        }
+    }
     return false;
 }
 

@@ -119,10 +119,15 @@ private:
                 height_ = std::max(2, size.height & ~1);
             }
         }
-        for (const AudioPlacement& m : plan.music) {
-            if (!seen.insert(m.path).second) continue;
+        std::vector<std::string> music;
+        for (const AudioPlacement& m : plan.music) music.push_back(m.path);
+        if (plan.musicRun) {
+            for (const RunItem& item : plan.musicRun->pattern()) music.push_back(item.name);
+        }
+        for (const std::string& path : music) {
+            if (!seen.insert(path).second) continue;
             std::string error;
-            if (!ProbeMusic(m.path, &error)) return RegisterFailure(error);
+            if (!ProbeMusic(path, &error)) return RegisterFailure(error);
         }
         if (width_ == 0 || height_ == 0) {
             width_ = 640;

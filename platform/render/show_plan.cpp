@@ -141,6 +141,8 @@ void ReadAudioGroup(const TimelineObjPtr& group, ShowPlan* plan) {
         As<IAMTimelineSrc>(src)->GetMediaName(&p.path);
         if (p.stop > p.start) plan->music.push_back(std::move(p));
     });
+    auto run = As<IAMTimelineComp>(group)->GetTrackRun();
+    if (run && run->count() > 0) plan->musicRun = run;
 }
 
 }  // namespace
@@ -162,6 +164,7 @@ HRESULT ReadShowPlan(const IAMTimeline& timeline, ShowPlan* plan) {
         }
     }
     for (const AudioPlacement& p : plan->music) musicEnd = std::max(musicEnd, p.stop);
+    if (plan->musicRun) musicEnd = std::max(musicEnd, plan->musicRun->At(plan->musicRun->count() - 1).stop);
     if (!plan->hasVideo) plan->length = musicEnd;
     return groups == 0 ? E_INVALIDARG : S_OK;
 }

@@ -36,6 +36,7 @@ struct ShowPlan {
     Framing framing = Framing::Fit;
     std::vector<VideoClip> clips;
     std::vector<AudioPlacement> music;
+    std::shared_ptr<const TrackRun> musicRun;  // the placements after `music`, made on demand
     VolumeEnvelope musicVolume;  // the audio group's "Vol" keys: the fade-out at the end
     REFERENCE_TIME length = 0;  // the end of the last video source, or of the music without video
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
+#include <unordered_set>
 
 #include "platform/shell/file_probe.h"
 
@@ -136,8 +138,12 @@ public:
     HRESULT VTrackInsBefore(const TimelineObjPtr& track, int priority) override {
         if (HRESULT hr = Fault("IAMTimelineComp::VTrackInsBefore"); FAILED(hr)) return hr;
         if (!IsType(track, TIMELINE_MAJOR_TYPE_TRACK)) return E_INVALIDARG;
-        if (std::find(tracks_.begin(), tracks_.end(), track) != tracks_.end()) return E_INVALIDARG;
+        if (!held_.insert(track.get()).second) return E_INVALIDARG;
         if (priority < 0 || priority >= static_cast<int>(tracks_.size())) {
+            if (run_) {
+                held_.erase(track.get());
+                return E_UNEXPECTED;
+            }
             tracks_.push_back(track);
         } else {
             tracks_.insert(tracks_.begin() + priority, track);
@@ -148,12 +154,23 @@ public:
     HRESULT GetVTrack(TimelineObjPtr* track, int priority) const override {
         return GetAt(tracks_, priority, track);
     }
+    HRESULT VTrackAppendRun(std::shared_ptr<TrackRun> run) override {
+        if (HRESULT hr = Fault("IAMTimelineComp::VTrackAppendRun"); FAILED(hr)) return hr;
+        if (!run) return E_POINTER;
+        if (run_) return E_UNEXPECTED;
+        run_ = std::move(run);
+        return S_OK;
+    }
+    std::shared_ptr<const TrackRun> GetTrackRun() const override { return run_; }
+    TrackRun* MutableRun() { return run_.get(); }
 
 private:
     AM_MEDIA_TYPE mediaType_;
     double fps_ = 15.0;
     bool preview_ = true;
     std::vector<TimelineObjPtr> tracks_;
+    std::unordered_set<const IAMTimelineObj*> held_;  // tracks_ as a set: appending stays O(1)
+    std::shared_ptr<TrackRun> run_;
 };
 
 class TrackNode final : public NodeBase, public IAMTimelineTrack, public IAMTimelineTransable {
@@ -315,21 +332,15 @@ public:
             return hr;
         }
         if ((flags & SFN_VALIDATEF_CHECK) == 0) return S_OK;
-        IMediaLocator* use = locator != nullptr ? locator : defaultLocator_;
-        std::map<std::string, std::string> located;  // missing name -> answer ("" = not found)
+        NameCheck check{flags, locator != nullptr ? locator : defaultLocator_, {}, {}};
         ForEachSource([&](IAMTimelineSrc& src) {
             std::string name;
             src.GetMediaName(&name);
-            if (FileCanBeOpenedForReading(name)) return;
-            if ((flags & SFN_VALIDATEF_POPUP) == 0 || use == nullptr) return;
-            auto known = located.find(name);
-            if (known == located.end()) {
-                std::string found;
-                if (use->FindMediaFile(name, &found) != S_OK) found.clear();
-                known = located.emplace(name, found).first;
-            }
-            if (!known->second.empty() && (flags & SFN_VALIDATEF_REPLACE) != 0) {
-                src.SetMediaName(known->second);
+            if (const std::string* found = check.Located(name)) src.SetMediaName(*found);
+        });
+        ForEachRun([&](TrackRun& run) {
+            for (RunItem& item : run.pattern()) {
+                if (const std::string* found = check.Located(item.name)) item.name = *found;
             }
         });
         return S_OK;
@@ -338,6 +349,40 @@ public:
     const FaultsPtr& Faults() const override { return faults_; }
 
 private:
+    // Each distinct name is looked at once: a looped sound may be placed a million times.
+    struct NameCheck {
+        int flags;
+        IMediaLocator* use;
+        std::set<std::string> present;
+        std::map<std::string, std::string> located;  // missing name -> answer ("" = not found)
+
+        // The file that replaces `name`, or null when it stays.
+        const std::string* Located(const std::string& name) {
+            if (present.count(name) != 0) return nullptr;
+            if (FileCanBeOpenedForReading(name)) {
+                present.insert(name);
+                return nullptr;
+            }
+            if ((flags & SFN_VALIDATEF_POPUP) == 0 || use == nullptr) return nullptr;
+            auto known = located.find(name);
+            if (known == located.end()) {
+                std::string found;
+                if (use->FindMediaFile(name, &found) != S_OK) found.clear();
+                known = located.emplace(name, found).first;
+            }
+            if (known->second.empty() || (flags & SFN_VALIDATEF_REPLACE) == 0) return nullptr;
+            return &known->second;
+        }
+    };
+
+    template <class F>
+    void ForEachRun(F&& visit) const {
+        for (const auto& groupObj : groups_) {
+            auto group = std::dynamic_pointer_cast<GroupNode>(groupObj);
+            if (group && group->MutableRun() != nullptr) visit(*group->MutableRun());
+        }
+    }
+
     template <class F>
     void ForEachSource(F&& visit) const {
         for (const auto& groupObj : groups_) {

@@ -15,6 +15,7 @@
 #include "platform/com/unknown.h"
 #include "platform/timeline/fault_plan.h"
 #include "platform/timeline/timeline_types.h"
+#include "platform/timeline/track_run.h"
 
 class IPropertySetter;
 class IAMTimelineObj;
@@ -60,8 +61,14 @@ public:
     virtual ~IAMTimelineComp() = default;
     // priority -1 appends after the tracks already there; a later track lies on top.
     virtual HRESULT VTrackInsBefore(const TimelineObjPtr& track, int priority) = 0;
+    // The tracks held one by one; a run (below) follows them.
     virtual HRESULT VTrackGetCount(int* count) const = 0;
     virtual HRESULT GetVTrack(TimelineObjPtr* track, int priority) const = 0;
+    // Appends a run of tracks made on demand after the tracks already there, whose priorities
+    // follow theirs. One run per group, and no track can be inserted after it.
+    virtual HRESULT VTrackAppendRun(std::shared_ptr<TrackRun> run) = 0;
+    // The group's run, or null.
+    virtual std::shared_ptr<const TrackRun> GetTrackRun() const = 0;
 };
 
 class IAMTimelineTrack {

@@ -47,11 +47,29 @@ const char* VariantTypeName(VARTYPE vt) {
     return "VT_EMPTY";
 }
 
+// Hands what is written straight to a C stream.
+class FileBuffer final : public std::streambuf {
+public:
+    explicit FileBuffer(std::FILE* file) : file_(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<std::size_t>(n), file_));
+    }
+
+private:
+    std::FILE* file_;
+};
+
 class XmlDumper {
 public:
-    XmlDumper() { out_.imbue(std::locale::classic()); }
+    explicit XmlDumper(std::ostream& out) : out_(out) { out_.imbue(std::locale::classic()); }
 
-    std::string Dump(const IAMTimeline& timeline) {
+    void Dump(const IAMTimeline& timeline) {
         int groups = 0;
         timeline.GetGroupCount(&groups);
         out_ << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -62,7 +80,6 @@ public:
             Group(group, g);
         }
         out_ << "</timeline>\n";
-        return out_.str();
     }
 
 private:
@@ -97,6 +114,7 @@ private:
             comp->GetVTrack(&track, t);
             Track(track, t);
         }
+        if (auto run = comp->GetTrackRun()) Run(*run, tracks);
         out_ << "  </group>\n";
     }
 
@@ -119,6 +137,33 @@ private:
             Transition(trans);
         }
         out_ << "    </track>\n";
+    }
+
+    // Written as Track() and Source() write a track of one music source; by hand, as a long run
+    // is most of the dump.
+    void Run(const TrackRun& run, int firstPriority) {
+        std::string line;
+        for (std::int64_t i = 0; i < run.count() && out_; ++i) {
+            const RunSource s = run.At(i);
+            line.assign("    <track priority=\"");
+            Append(&line, firstPriority + i);
+            line += "\">\n      <source start=\"";
+            Append(&line, s.start);
+            line += "\" stop=\"";
+            Append(&line, s.stop);
+            line += "\" mstart=\"0\" mstop=\"";
+            Append(&line, s.stop - s.start);
+            line += "\" stretchmode=\"0\" name=\"";
+            line += Escape(*s.name);
+            line += "\"/>\n    </track>\n";
+            out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+        }
+    }
+
+    static void Append(std::string* line, std::int64_t value) {
+        char buf[24];
+        auto result = std::to_chars(buf, buf + sizeof buf, value);
+        line->append(buf, result.ptr);
     }
 
     void Source(const TimelineObjPtr& obj) {
@@ -189,9 +234,20 @@ private:
         out_ << indent << "</" << tag << ">\n";
     }
 
-    std::ostringstream out_;
+    std::ostream& out_;
 };
 
 }  // namespace
 
-std::string DumpTimelineXml(const IAMTimeline& timeline) { return XmlDumper().Dump(timeline); }
+std::string DumpTimelineXml(const IAMTimeline& timeline) {
+    std::ostringstream out;
+    XmlDumper(out).Dump(timeline);
+    return out.str();
+}
+
+bool WriteTimelineXml(const IAMTimeline& timeline, std::FILE* out) {
+    FileBuffer buffer(out);
+    std::ostream stream(&buffer);
+    XmlDumper(stream).Dump(timeline);
+    return stream.good() && std::fflush(out) == 0;
+}

@@ -106,6 +106,7 @@ int main(int argc, char** argv) {
         {"jpeg_header_fuzzer", JpegSeeds},         {"jpeg_dc_scans_fuzzer", JpegSeeds},
         {"ini_reader_fuzzer", LanguageSeeds},      {"settings_file_fuzzer", SettingsSeeds},
         {"render_options_fuzzer", PhotoListSeeds}, {"show_file_fuzzer", ShowSeeds},
+        {"show_timeline_fuzzer", ShowSeeds},
     };
     const fs::path folder = argv[2];
     fs::create_directories(folder);

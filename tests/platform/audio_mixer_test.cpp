@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/render/placement_cursor.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_media.h"
@@ -73,4 +74,61 @@ TEST(AudioMixer, AShortFilePlacedAgainAndAgainIsDecodedOnce) {
         for (std::size_t k = 0; k * step10ms <= i; ++k) expected += once[i - k * step10ms];
         ASSERT_NEAR(mixed[i], std::clamp(expected, -1.0f, 1.0f), 1e-6) << i;
     }
+}
+
+// A 0.201 s sound placed every millisecond, the first placements listed and the rest a run made
+// on demand: the mixer plays exactly what it plays from the whole list, and the sum holds.
+TEST(AudioMixer, ARunOfPlacementsPlaysAsTheListedPlacements) {
+    TempDir dir;
+    const std::string tone = dir.File("beep.wav");
+    WriteToneWav(tone, 0.201);
+    const REFERENCE_TIME step = 10'000, length = 2'010'000, end = kSecond;
+    auto run = std::make_shared<TrackRun>(std::vector<RunItem>{{tone, 0, length}}, 5 * step, step, end);
+    std::vector<AudioPlacement> listed, all;
+    for (REFERENCE_TIME s = 0; s < 5 * step; s += step) listed.push_back({tone, s, s + length, 0});
+    all = listed;
+    for (std::int64_t i = 0; i < run->count(); ++i) all.push_back({tone, run->At(i).start, run->At(i).stop, 0});
+    ASSERT_EQ(all.back().stop, end);
+
+    AudioMixer fromList(all), fromRun(listed, {}, run);
+    const std::vector<float> expected = MixAll(fromList, end), mixed = MixAll(fromRun, end);
+    EXPECT_EQ(fromRun.soundsOpened(), static_cast<int>(all.size()));
+    ASSERT_EQ(mixed, expected);
+
+    // Started part-way (a preview resumed there), it plays what it plays from the start.
+    const std::int64_t from = SampleAt(kSecond / 2) + 7;
+    AudioMixer resumed(listed, {}, run);
+    resumed.StartAt(from);
+    const std::vector<float> tail = MixAll(resumed, end - kSecond / 2 - 2000);
+    ASSERT_TRUE(std::equal(tail.begin(), tail.end(), expected.begin() + from * kMixChannels));
+
+    AudioMixer single({{tone, 0, length, 0}});
+    const std::vector<float> once = MixAll(single, length);
+    const std::size_t stepFloats = static_cast<std::size_t>(SampleAt(step)) * kMixChannels;
+    for (std::size_t i : {std::size_t{0}, std::size_t{31}, stepFloats + 3, 2 * stepFloats + 17, 3 * stepFloats - 1}) {
+        float sum = 0;
+        for (std::size_t k = 0; k * stepFloats <= i; ++k) sum += once[i - k * stepFloats];
+        EXPECT_NEAR(mixed[i], std::clamp(sum, -1.0f, 1.0f), 1e-6) << i;
+    }
+}
+
+// Placements come out in start order even where a later pass of the run begins before an earlier
+// one ends, and where the list and the run interleave.
+TEST(PlacementCursor, MergesTheListAndTheRunInStartOrder) {
+    auto run = std::make_shared<TrackRun>(
+        std::vector<RunItem>{{"a", 0, 1'000'000}, {"b", -1'500'000, 2'600'000}}, 2'000'000, 300'000, 9 * kSecond);
+    const std::vector<AudioPlacement> listed{{"x", 0, 2'000'000, 0}, {"y", 2'500'000, 3'000'000, 0}};
+    PlacementCursor cursor(&listed, run);
+    std::vector<std::pair<REFERENCE_TIME, std::string>> order;
+    while (!cursor.done()) {
+        const REFERENCE_TIME start = cursor.nextStart();
+        const AudioPlacement p = cursor.Take();
+        EXPECT_EQ(p.start, start);
+        order.emplace_back(p.start, p.path);
+    }
+    ASSERT_EQ(order.size(), listed.size() + static_cast<std::size_t>(run->count()));
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end(),
+                               [](const auto& a, const auto& b) { return a.first < b.first; }));
+    EXPECT_EQ(order.front(), std::make_pair(REFERENCE_TIME{0}, std::string("x")));
+    EXPECT_EQ(order[1], std::make_pair(REFERENCE_TIME{500'000}, std::string("b")));
 }

@@ -72,6 +72,12 @@ std::vector<GroupView> ReadTimeline(const IAMTimeline& timeline) {
             comp->GetVTrack(&track, t);
             view.tracks.push_back(ReadTrack(track));
         }
+        if (auto run = comp->GetTrackRun()) {
+            for (std::int64_t i = 0; i < run->count(); ++i) {
+                const RunSource s = run->At(i);
+                view.tracks.push_back({{{s.start, s.stop, 0, s.stop - s.start, 0, *s.name}}, {}});
+            }
+        }
         groups.push_back(std::move(view));
     }
     return groups;

@@ -32,4 +32,5 @@ struct GroupView {
     std::vector<DEXTER_VALUE> volume;  // the "Vol" keys of the group's property setter
 };
 
+// A run of tracks is read as the tracks it makes.
 std::vector<GroupView> ReadTimeline(const IAMTimeline& timeline);

@@ -46,13 +46,13 @@ ShowPlan PlanOf(SlideshowProject& project, std::string* xml = nullptr) {
 
 }  // namespace
 
-TEST(MotionChoice, RandomDependsOnThePositionAndTheSeedAlone) {
+TEST(MotionChoice, RandomDependsOnThePositionTheSeedAndTheNeighbour) {
     std::set<MotionKind> seen;
     for (int i = 0; i < 60; ++i) {
-        const MotionKind m = ChooseMotion(kMotionPolicyRandom, 0, i, 1234);
+        const MotionKind m = ChooseMotion(kMotionPolicyRandom, 0, i, 1234, MotionKind::PanUp);
         EXPECT_NE(m, MotionKind::None);
-        EXPECT_EQ(m, ChooseMotion(kMotionPolicyRandom, 0, i, 1234));
-        seen.insert(m);
+        EXPECT_EQ(m, ChooseMotion(kMotionPolicyRandom, 0, i, 1234, MotionKind::PanUp));
+        seen.insert(ChooseMotion(kMotionPolicyRandom, 0, i, 1234));
     }
     EXPECT_EQ(seen.size(), 6u);  // every motion comes up
     int differ = 0;
@@ -60,6 +60,30 @@ TEST(MotionChoice, RandomDependsOnThePositionAndTheSeedAlone) {
         differ += ChooseMotion(kMotionPolicyRandom, 0, i, 1235) !=
                   ChooseMotion(kMotionPolicyRandom, 0, i, 1234);
     EXPECT_GT(differ, 30);
+}
+
+TEST(MotionChoice, NeighboursNeverMoveAlikeAndEveryMoveComesUp) {
+    for (std::uint32_t seed = 0; seed < 200; ++seed) {
+        SlideshowProject project;
+        project.random().Seed(seed);
+        project.defaults().motionPolicy = kMotionPolicyRandom;
+        std::set<MotionKind> seen;
+        for (int i = 0; i < 40; ++i) project.AppendPhoto("/p" + std::to_string(i) + ".jpg");
+        const auto& photos = project.photos();
+        for (std::size_t i = 0; i < photos.size(); ++i) {
+            seen.insert(photos[i].motion);
+            if (i > 0) {
+                ASSERT_NE(photos[i].motion, photos[i - 1].motion) << "seed " << seed << ", photo " << i;
+            }
+        }
+        EXPECT_EQ(seen.size(), 6u) << "seed " << seed;
+        PhotoDefaults next = project.defaults();
+        next.motionPolicy = kMotionPolicyNone;
+        project.TakeOverDefaults(next, true);
+        next.motionPolicy = kMotionPolicyRandom;
+        project.TakeOverDefaults(next, true);  // chosen afresh over the whole list
+        for (std::size_t i = 1; i < photos.size(); ++i) ASSERT_NE(photos[i].motion, photos[i - 1].motion);
+    }
 }
 
 TEST(MotionChoice, NoneAndSame) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "engine/transition_catalogue.h"
 #include "tests/support/recording_message_boxes.h"
 #include "tests/support/timeline_reader.h"
@@ -143,7 +145,9 @@ TEST(TimelineBuilder, SpanShorterThanItsTransitionGetsNoTransition) {
     SlideshowProject project = Show({{5, 1}, {2, 3}});
     Built b;
     Build(project, b);
-    ASSERT_EQ(b.boxes.Texts(), std::vector<std::string>{"Transition time should be less than"});
+    // The text of old, then a line naming the photo and its times.
+    ASSERT_EQ(b.boxes.Texts(), std::vector<std::string>{"Transition time should be less than\n"
+                                                        "Photo 2 (1.jpg): the transition lasts 3.000 s, the photo 2.000 s."});
     EXPECT_EQ(b.boxes.shown[0].owner, MessageOwner::Application);
     const TrackView& t1 = b.groups.at(0).tracks.at(1);
     ASSERT_EQ(t1.sources.size(), 1u);
@@ -221,6 +225,86 @@ TEST(TimelineBuilder, UnmeasuredMusicIsLeftOut) {
     for (const TrackView& t : b.groups.at(1).tracks) EXPECT_EQ(t.sources.at(0).name, "/music/1.wav");
     using Span = std::pair<REFERENCE_TIME, REFERENCE_TIME>;
     EXPECT_EQ(MusicSpans(b), (std::vector<Span>{{0, 30'000'000}, {28'000'000, 50'000'000}}));
+}
+
+namespace {
+
+// The music loop placed one by one, as the timeline's music tracks have always been made.
+std::vector<MusicPlacement> PlacedOneByOne(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME end) {
+    return PlanMusicLoop(lengths, end, std::numeric_limits<std::size_t>::max()).placed;
+}
+
+// The same loop with the rule taking over as early as it can, read back placement by placement.
+std::vector<MusicPlacement> PlacedByTheRule(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME end) {
+    MusicLoop loop = PlanMusicLoop(lengths, end, 0);
+    std::vector<MusicPlacement> all = loop.placed;
+    if (!loop.repeats) return all;
+    std::vector<RunItem> pattern;
+    for (std::size_t k = 0; k < loop.passItems.size(); ++k) {
+        pattern.push_back({std::to_string(loop.passItems[k]), loop.passOffsets[k], lengths[loop.passItems[k]]});
+    }
+    TrackRun run(pattern, loop.nextPass, loop.period, end);
+    for (std::int64_t i = 0; i < run.count(); ++i) {
+        const RunSource r = run.At(i);
+        all.push_back({std::stoul(*r.name), r.start, r.stop});
+    }
+    return all;
+}
+
+}  // namespace
+
+// The rule that describes a long loop places exactly what placing one by one does, whatever the
+// lengths: items shorter than the overlap (which move the next start back, down to 0), unknown
+// lengths, a last placement cut at the end, and loops that end for want of progress.
+TEST(MusicLoop, TheRuleGivesTheSamePlacementsAsPlacingOneByOne) {
+    const struct {
+        std::vector<REFERENCE_TIME> lengths;
+        REFERENCE_TIME end;
+    } cases[] = {
+        {{2'010'000}, 10 * kSecond},
+        {{30'000'000}, 100'000'000},
+        {{20'000'000, 30'000'000}, 60 * kSecond},
+        {{100'000, 5'000'000}, 30 * kSecond},
+        {{1'000'000, 1'000'000, 7'000'000}, 30 * kSecond},
+        {{-1, 2'010'000, 0, 2'500'000}, 20 * kSecond},
+        {{100'000, 3'000'000, 50'000}, 25 * kSecond},
+        {{2'000'000, 1'500'000}, 10 * kSecond},
+        {{100'000, 2'200'000}, 5 * kSecond},
+        {{5'000'000}, 5 * kSecond},
+        {{60 * kSecond}, 10 * kSecond},
+    };
+    for (const auto& c : cases) {
+        const std::vector<MusicPlacement> expected = PlacedOneByOne(c.lengths, c.end);
+        ASSERT_FALSE(expected.empty());
+        EXPECT_TRUE(PlacedByTheRule(c.lengths, c.end) == expected) << expected.size() << " placements";
+        EXPECT_LE(expected.back().stop, c.end);
+    }
+}
+
+// 60 photos of 8 s over a 0.201 s beep: a placement every millisecond, each kept.
+TEST(TimelineBuilder, AShortBeepUnderALongShowIsPlacedEveryMillisecond) {
+    SlideshowProject project = Show(std::vector<std::pair<double, double>>(60, {8, 1}), {2'010'000});
+    Built b;
+    TimelineBuildEnv env{b.boxes, nullptr, nullptr};
+    ASSERT_EQ(BuildTimeline(project, env, &b.timeline), S_OK);
+    TimelineObjPtr audio;
+    ASSERT_EQ(b.timeline->GetGroup(&audio, 1), S_OK);
+    auto comp = std::dynamic_pointer_cast<IAMTimelineComp>(audio);
+    int listed = 0;
+    comp->VTrackGetCount(&listed);
+    std::shared_ptr<const TrackRun> run = comp->GetTrackRun();
+    ASSERT_TRUE(run);
+    // The last placement is the first to reach 480 s: it starts at 479.799 s.
+    EXPECT_EQ(listed + run->count(), 479'800);
+    TimelineObjPtr track, source;
+    comp->GetVTrack(&track, 0);
+    std::dynamic_pointer_cast<IAMTimelineTrack>(track)->GetSrc(&source, 0);
+    REFERENCE_TIME start = 0, stop = 0;
+    source->GetStartStop(&start, &stop);
+    EXPECT_EQ(std::make_pair(start, stop), std::make_pair(REFERENCE_TIME{0}, REFERENCE_TIME{2'010'000}));
+    const RunSource last = run->At(run->count() - 1);
+    EXPECT_EQ(std::make_pair(last.start, last.stop), std::make_pair(REFERENCE_TIME{4'797'990'000}, 480 * kSecond));
+    EXPECT_EQ(*last.name, "/music/0.wav");
 }
 
 TEST(TimelineBuilder, MissingSourcesAreOfferedToTheLocator) {

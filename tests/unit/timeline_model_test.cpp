@@ -162,6 +162,39 @@ TEST(TimelineModel, ValidateSourceNamesOffersEachMissingFileOnce) {
     EXPECT_EQ(override.asked, (std::vector<std::string>{other}));
 }
 
+// A run of tracks made on demand is dumped and validated as the same tracks held one by one.
+TEST(TimelineModel, ARunOfTracksIsDumpedAndValidatedAsItsTracks) {
+    TempDir dir;
+    const std::string missing = dir.File("beep&.wav"), found = dir.Write("found.wav", "x");
+    // Two items a pass, the second starting before the first: pass p at 1 s + p·0.3 s.
+    std::vector<RunItem> pattern{{missing, 0, 1'000'000}, {"/b.wav", -500'000, 5'000'000}};
+    auto run = std::make_shared<TrackRun>(pattern, 10'000'000, 3'000'000, 20'000'000);
+    ASSERT_EQ(run->count(), 6);  // pass 2's second item is the first to reach 2 s
+
+    Tree held = NewTree(), made = NewTree();
+    held.comp->VTrackInsBefore(TrackWithSource(*held.timeline, "/first.wav"), -1);
+    made.comp->VTrackInsBefore(TrackWithSource(*made.timeline, "/first.wav"), -1);
+    for (std::int64_t i = 0; i < run->count(); ++i) {
+        const RunSource r = run->At(i);
+        TimelineObjPtr track = TrackWithSource(*held.timeline, *r.name), src;
+        std::dynamic_pointer_cast<IAMTimelineTrack>(track)->GetSrc(&src, 0);
+        src->SetStartStop(r.start, r.stop);
+        std::dynamic_pointer_cast<IAMTimelineSrc>(src)->SetMediaTimes(0, r.stop - r.start);
+        held.comp->VTrackInsBefore(track, -1);
+    }
+    ASSERT_EQ(made.comp->VTrackAppendRun(run), S_OK);
+    EXPECT_EQ(made.comp->VTrackAppendRun(run), E_UNEXPECTED);  // one run, and nothing after it
+    EXPECT_EQ(made.comp->VTrackInsBefore(TrackWithSource(*made.timeline, "/late.wav"), -1), E_UNEXPECTED);
+    EXPECT_EQ(DumpTimelineXml(*made.timeline), DumpTimelineXml(*held.timeline));
+    EXPECT_EQ(run->At(5).stop, 20'000'000);
+
+    FakeLocator locator;
+    locator.answers[missing] = found;
+    ASSERT_EQ(made.timeline->ValidateSourceNames(11, &locator, 0), S_OK);
+    EXPECT_EQ(locator.asked, (std::vector<std::string>{"/first.wav", missing, "/b.wav"}));
+    EXPECT_EQ(*run->At(2).name, found);
+}
+
 TEST(TimelineXml, DumpEscapesNamesAndListsProperties) {
     Tree t = NewTree();
     std::shared_ptr<IAMTimelineGroup> group;

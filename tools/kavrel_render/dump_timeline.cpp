@@ -70,7 +70,5 @@ int RunDumpTimeline(SlideshowProject& project, std::FILE* out, MessageBoxes& box
     std::shared_ptr<IAMTimeline> timeline;
     TimelineBuildEnv env{boxes, nullptr, nullptr};
     if (FAILED(BuildTimeline(project, env, &timeline))) return 1;
-    std::string xml = DumpTimelineXml(*timeline);
-    std::fwrite(xml.data(), 1, xml.size(), out);
-    return 0;
+    return WriteTimelineXml(*timeline, out) ? 0 : 1;
 }

@@ -99,17 +99,12 @@ void PlaybackSession::Produce() {
 }
 
 void PlaybackSession::Mix() {
-    AudioMixer mixer(plan_.music, plan_.musicVolume);
+    AudioMixer mixer(plan_.music, plan_.musicVolume, plan_.musicRun);
     std::vector<float> block(static_cast<std::size_t>(kMixBlock * kMixChannels));
     const std::int64_t end = SampleAt(FrameStart(endFrame_));
     const std::int64_t start = SampleAt(FrameStart(startFrame_));
     std::string error;
-    // Placements are decoded from their start: a later start is reached by mixing up to it.
-    for (std::int64_t at = 0; at < start;) {
-        int count = static_cast<int>(std::min<std::int64_t>(kMixBlock, start - at));
-        if (!mixer.Mix(block.data(), count, &error)) return;
-        at += count;
-    }
+    mixer.StartAt(start);
     for (std::int64_t at = start; at < end;) {
         int count = static_cast<int>(std::min<std::int64_t>(kMixBlock, end - at));
         if (!mixer.Mix(block.data(), count, &error)) {

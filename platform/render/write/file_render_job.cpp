@@ -90,7 +90,7 @@ void FileRenderJob::Run() {
         }
         if (output_.hasAudio) {
             mixer = std::thread([&] {
-                AudioMixer audio(plan_->music, plan_->musicVolume);
+                AudioMixer audio(plan_->music, plan_->musicVolume, plan_->musicRun);
                 const std::int64_t total = SamplesFor(framesTotal_);
                 std::vector<float> samples;
                 for (std::int64_t at = 0; at < total;) {
