@@ -12,6 +12,7 @@
 #include "lang/ini_reader.h"
 #include "lang/language_tables.h"
 #include "lang/text_encoding.h"
+#include "platform/com/failure_texts.h"
 #include "platform/shell/file_probe.h"
 #include "platform/shell/message_boxes.h"
 #include "platform/shell/profile_store.h"
@@ -66,6 +67,7 @@ int CLanguage::Init(const std::string& root, const std::string& name) {
     std::setlocale(LC_NUMERIC, "C");
     root_ = root;
     installed_.clear();
+    SetFailureTranslator([this](int id) { return GetString(id); });
     EnumLanguages();
     if (installed_.empty()) return 0;
     SelectLanguage(name);
