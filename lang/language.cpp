@@ -67,7 +67,6 @@ int CLanguage::Init(const std::string& root, const std::string& name) {
     std::setlocale(LC_NUMERIC, "C");
     root_ = root;
     installed_.clear();
-    SetFailureTranslator([this](int id) { return GetString(id); });
     EnumLanguages();
     if (installed_.empty()) return 0;
     SelectLanguage(name);
@@ -311,4 +310,8 @@ void CLanguage::SetInterfaceFont(const LogFont& font) {
     font_.lfFaceName = LimitFaceName(font_.lfFaceName);
     font_.lfQuality = 0;
     hasFont_ = UsableFont(font_);
+}
+
+void TranslatePlatformFailures() {
+    SetFailureTranslator([](int id) { return theLanguage.GetString(id); });
 }

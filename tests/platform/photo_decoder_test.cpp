@@ -216,6 +216,14 @@ TEST(PhotoDecoder, RefusesWhatItCannotShow) {
     FramePtr f;
     EXPECT_FALSE(DecodePhotoFrame(dir.File("huge.jpg"), 64, 48, &f, &error));
     EXPECT_NE(error.find("100 megapixels"), std::string::npos);
+    // A PNG of 10001 x 10000 pixels is refused by its size before its memory is taken.
+    const std::string over = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x27\x11\0\0\x27\x10\x08\x02\0\0\0", 29) +
+                             std::string(4, '\0') + std::string("\0\0\0\x08IDAT\x78\x9c\x03\0\0\0\0\x01", 16) +
+                             std::string(4, '\0') + std::string("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+    std::ofstream(dir.File("over.png"), std::ios::binary) << over;
+    EXPECT_FALSE(DecodePhotoFrame(dir.File("over.png"), 64, 48, &f, &error));
+    EXPECT_EQ(error, "The photo " + dir.File("over.png") +
+                         " has 10001 x 10000 pixels, more than the 100 megapixels this program decodes");
     std::ofstream(dir.File("text.jpg")) << "not a picture at all";
     EXPECT_FALSE(DecodePhotoFrame(dir.File("text.jpg"), 64, 48, &f, &error));
     EXPECT_NE(error.find("text.jpg"), std::string::npos);
