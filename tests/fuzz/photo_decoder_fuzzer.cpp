@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/render/decode/photo_decoder.h"
+#include "tests/fuzz/decoder_leaks.h"
 #include "tests/fuzz/fuzz_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

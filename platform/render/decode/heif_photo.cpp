@@ -169,6 +169,10 @@ bool DecodeHeifPhoto(const std::string& path, int fitWidth, int fitHeight, HeifP
         *error = "Out of memory for the photo " + path;
         return false;
     }
+    if (picture->frame->width <= 0 || picture->frame->height <= 0) {  // cropped to nothing
+        *error = FilledText(kPhotoHoldsNoPictureText.english, {path});
+        return false;
+    }
     // The decoded picture's own size, whatever the file's header claims.
     const bool whole = chosen == primary.get();
     picture->fullWidth = whole ? picture->frame->width : heif_image_handle_get_width(primary.get());

@@ -49,7 +49,8 @@ FramePtr NewRgba(int width, int height) {
 }
 
 std::uint8_t FromFloat(float v) {
-    return static_cast<std::uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+    if (!(v > 0.0f)) return 0;  // NaN too
+    return static_cast<std::uint8_t>(std::min(v, 1.0f) * 255.0f + 0.5f);
 }
 
 // 32-bit float samples, which libtiff's RGBA reader leaves out: grey or RGB(A), stored in strips
