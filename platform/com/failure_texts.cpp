@@ -20,7 +20,8 @@ bool Matches(const std::string& format, const std::string& text, std::vector<std
     std::vector<std::string> parts;
     for (std::size_t from = 0;;) {
         const std::size_t at = format.find("%s", from);
-        parts.push_back(format.substr(from, at == std::string::npos ? std::string::npos : at - from));
+        parts.push_back(
+            format.substr(from, at == std::string::npos ? std::string::npos : at - from));
         if (at == std::string::npos) break;
         from = at + 2;
     }
@@ -28,8 +29,8 @@ bool Matches(const std::string& format, const std::string& text, std::vector<std
     std::size_t pos = parts.front().size();
     for (std::size_t i = 1; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
-        const std::size_t at = last ? text.size() - std::min(text.size(), parts[i].size())
-                                    : text.rfind(parts[i]);
+        const std::size_t at =
+            last ? text.size() - std::min(text.size(), parts[i].size()) : text.rfind(parts[i]);
         if (at == std::string::npos || at < pos || text.compare(at, parts[i].size(), parts[i]) != 0)
             return false;
         values->push_back(text.substr(pos, at - pos));

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!IsHeifFile(path)) return 0;
     int width = 0, height = 0;
     std::string error;
-    if (ProbeHeifPhoto(path, &width, &height, &error) && (width <= 0 || height <= 0)) __builtin_trap();
+    if (ProbeHeifPhoto(path, &width, &height, &error) && (width <= 0 || height <= 0))
+        __builtin_trap();
     HeifPicture picture;
     if (DecodeHeifPhoto(path, 64, 48, &picture, &error) &&
         (picture.frame == nullptr || picture.fullWidth <= 0 || picture.fullHeight <= 0)) {

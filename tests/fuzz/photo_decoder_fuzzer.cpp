@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& path = WriteFuzzFile(data, size);
     PhotoSize shown;
     std::string error;
-    if (ProbePhoto(path, &shown, &error) && (shown.width <= 0 || shown.height <= 0)) __builtin_trap();
+    if (ProbePhoto(path, &shown, &error) && (shown.width <= 0 || shown.height <= 0))
+        __builtin_trap();
     FramePtr frame;
     if (DecodePhotoFrame(path, 64, 48, &frame, &error)) {
         if (frame->width != 64 || frame->height != 48) __builtin_trap();

@@ -224,6 +224,11 @@ TEST(PhotoDecoder, RefusesWhatItCannotShow) {
     EXPECT_FALSE(DecodePhotoFrame(dir.File("over.png"), 64, 48, &f, &error));
     EXPECT_EQ(error, "The photo " + dir.File("over.png") +
                          " has 10001 x 10000 pixels, more than the 100 megapixels this program decodes");
+    // 32-bit integer samples: a kind no decoder here reads, said so.
+    ASSERT_EQ(WriteTiff(dir.File("deep.tif"), Quadrants(16, 16), TiffKind::Int32), "");
+    EXPECT_FALSE(DecodePhotoFrame(dir.File("deep.tif"), 64, 48, &f, &error));
+    EXPECT_EQ(error.rfind("The photo " + dir.File("deep.tif") + " is of a kind this program cannot decode (", 0), 0u)
+        << error;
     std::ofstream(dir.File("text.jpg")) << "not a picture at all";
     EXPECT_FALSE(DecodePhotoFrame(dir.File("text.jpg"), 64, 48, &f, &error));
     EXPECT_NE(error.find("text.jpg"), std::string::npos);

@@ -7,7 +7,7 @@
 
 #include "tests/support/photo_files.h"
 
-enum class TiffKind { CmykJpeg, TiledLzw, Float };
+enum class TiffKind { CmykJpeg, TiledLzw, Float, Int32 };
 // A TIFF of the picture, stored as `kind` says, with the orientation tag `orientation`.
 std::string WriteTiff(const std::string& path, const RgbPicture& picture, TiffKind kind,
                       int orientation = 1);

@@ -43,7 +43,8 @@ int ExifOrientation(const std::uint8_t* data, std::size_t size) {
     static const std::uint8_t kHeader[] = {'E', 'x', 'i', 'f', 0, 0};
     if (size < 8 || size > (1u << 24)) return 1;
     std::vector<std::uint8_t> block;
-    if (std::memcmp(data, kHeader, sizeof kHeader) != 0) block.assign(kHeader, kHeader + sizeof kHeader);
+    if (std::memcmp(data, kHeader, sizeof kHeader) != 0)
+        block.assign(kHeader, kHeader + sizeof kHeader);
     block.insert(block.end(), data, data + size);
     std::unique_ptr<ExifData, ExifDataFree> exif(
         exif_data_new_from_data(block.data(), static_cast<unsigned>(block.size())));

@@ -30,7 +30,7 @@ int IgnoreWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
 TiffPtr Open(const std::string& path, std::string* complaint) {
     std::unique_ptr<TIFFOpenOptions, void (*)(TIFFOpenOptions*)> options(TIFFOpenOptionsAlloc(),
-                                                                          TIFFOpenOptionsFree);
+                                                                         TIFFOpenOptionsFree);
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepMessage, complaint);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), IgnoreWarning, nullptr);
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t{1} << 30);
@@ -96,7 +96,8 @@ bool ReadRgbaRows(TIFF* tif, AVFrame* out) {
             const unsigned a = TIFFGetA(v);
             const unsigned c[3] = {TIFFGetR(v), TIFFGetG(v), TIFFGetB(v)};
             for (int i = 0; i < 3; ++i)
-                p[i] = static_cast<std::uint8_t>(a == 0 ? 0 : std::min(255u, (c[i] * 255 + a / 2) / a));
+                p[i] = static_cast<std::uint8_t>(a == 0 ? 0
+                                                        : std::min(255u, (c[i] * 255 + a / 2) / a));
             p[3] = static_cast<std::uint8_t>(a);
         }
     }
@@ -128,7 +129,8 @@ bool DecodeTiffPhoto(const std::string& path, TiffPicture* picture, std::string*
     std::uint32_t width = 0, height = 0;
     if (tif == nullptr || !TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width) ||
         !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height) || width == 0 || height == 0) {
-        *error = FilledText(kPhotoCannotDecodeText.english, {path, complaint.empty() ? "no image" : complaint});
+        *error = FilledText(kPhotoCannotDecodeText.english,
+                            {path, complaint.empty() ? "no image" : complaint});
         return false;
     }
     if (PhotoTooLarge(width, height, path, error)) return false;
@@ -144,11 +146,13 @@ bool DecodeTiffPhoto(const std::string& path, TiffPicture* picture, std::string*
     char message[1024] = "";
     if (isFloat ? !ReadFloatRows(tif.get(), picture->frame.get())
                 : !TIFFRGBAImageOK(tif.get(), message)) {
-        *error = FilledText(kPhotoKindText.english,
-                            {path, isFloat ? "32-bit floating point samples in this layout" : message});
+        *error =
+            FilledText(kPhotoKindText.english,
+                       {path, isFloat ? "32-bit floating point samples in this layout" : message});
         return false;
     }
     if (isFloat || ReadRgbaRows(tif.get(), picture->frame.get())) return true;
-    *error = FilledText(kPhotoCannotDecodeText.english, {path, complaint.empty() ? "damaged data" : complaint});
+    *error = FilledText(kPhotoCannotDecodeText.english,
+                        {path, complaint.empty() ? "damaged data" : complaint});
     return false;
 }

@@ -49,10 +49,12 @@ FramePtr FirstFrame(const WebPData& data, int width, int height) {
     if (!WebPAnimDecoderOptionsInit(&options)) return nullptr;
     options.color_mode = MODE_RGBA;
     options.use_threads = 0;
-    std::unique_ptr<WebPAnimDecoder, AnimDecoderDeleter> decoder(WebPAnimDecoderNew(&data, &options));
+    std::unique_ptr<WebPAnimDecoder, AnimDecoderDeleter> decoder(
+        WebPAnimDecoderNew(&data, &options));
     std::uint8_t* pixels = nullptr;
     int timestamp = 0;
-    if (decoder == nullptr || !WebPAnimDecoderGetNext(decoder.get(), &pixels, &timestamp)) return nullptr;
+    if (decoder == nullptr || !WebPAnimDecoderGetNext(decoder.get(), &pixels, &timestamp))
+        return nullptr;
     FramePtr f(av_frame_alloc());
     f->format = AV_PIX_FMT_RGBA;
     f->width = width;
@@ -60,7 +62,8 @@ FramePtr FirstFrame(const WebPData& data, int width, int height) {
     if (av_frame_get_buffer(f.get(), 32) < 0) return nullptr;
     for (int y = 0; y < height; ++y) {
         std::memcpy(f->data[0] + static_cast<std::ptrdiff_t>(y) * f->linesize[0],
-                    pixels + static_cast<std::size_t>(y) * width * 4, static_cast<std::size_t>(width) * 4);
+                    pixels + static_cast<std::size_t>(y) * width * 4,
+                    static_cast<std::size_t>(width) * 4);
     }
     f->colorspace = AVCOL_SPC_RGB;
     f->color_range = AVCOL_RANGE_JPEG;
