@@ -27,6 +27,7 @@ public:
         theLanguage.SetServices(&boxes_, store.get());
         SetCodecSettingsStore(store.get());
         theLanguage.Init(root, language);
+        TranslatePlatformFailures();
         InstallQtPreviewRenderers();
         MainWindowServices services{boxes_,
                                     files_,

@@ -12,6 +12,7 @@
 #include "lang/ini_reader.h"
 #include "lang/language_tables.h"
 #include "lang/text_encoding.h"
+#include "platform/com/failure_texts.h"
 #include "platform/shell/file_probe.h"
 #include "platform/shell/message_boxes.h"
 #include "platform/shell/profile_store.h"
@@ -309,4 +310,8 @@ void CLanguage::SetInterfaceFont(const LogFont& font) {
     font_.lfFaceName = LimitFaceName(font_.lfFaceName);
     font_.lfQuality = 0;
     hasFont_ = UsableFont(font_);
+}
+
+void TranslatePlatformFailures() {
+    SetFailureTranslator([](int id) { return theLanguage.GetString(id); });
 }

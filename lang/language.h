@@ -123,3 +123,7 @@ private:
 };
 
 extern CLanguage theLanguage;
+
+// Lets AMGetErrorText word the platform's failures (failure_texts.h) in theLanguage's texts; for
+// the user-interface thread, like theLanguage.
+void TranslatePlatformFailures();

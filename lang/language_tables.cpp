@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "platform/com/failure_texts.h"
+
 const std::vector<IdentifierRow>& IdentifierTable() {
     static const std::vector<IdentifierRow> kTable{
     // MENU
@@ -98,6 +100,11 @@ const std::vector<IdentifierRow>& IdentifierTable() {
      "To end with the music, each photo would be shown for only %s s, less than 0.5 s. Nothing was changed."},
     {"IDS_ABOUT_WHAT_IT_DOES", 290, "photos and music into one video"},
     {"IDS_TRANSITION_PHOTO_TIMES", 310, "Photo %s (%s): the transition lasts %s s, the photo %s s."},
+    {"IDS_PHOTO_TOO_LARGE", kPhotoTooLargeText.stringId, kPhotoTooLargeText.english},
+    {"IDS_PHOTO_KIND_UNSUPPORTED", kPhotoKindText.stringId, kPhotoKindText.english},
+    {"IDS_PHOTO_CANNOT_DECODE", kPhotoCannotDecodeText.stringId, kPhotoCannotDecodeText.english},
+    {"IDS_PHOTO_CANNOT_OPEN", kPhotoCannotOpenText.stringId, kPhotoCannotOpenText.english},
+    {"IDS_PHOTO_NO_PICTURE", kPhotoHoldsNoPictureText.stringId, kPhotoHoldsNoPictureText.english},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

@@ -4,6 +4,8 @@
 #include <map>
 #include <mutex>
 
+#include "platform/com/failure_texts.h"
+
 namespace {
 
 // Codes of this range are ours: 0x8004A000 and up, in the facility DirectShow uses.
@@ -56,6 +58,7 @@ std::string AMGetErrorText(HRESULT hr, std::size_t maxChars) {
         auto it = r.texts.find(hr);
         if (it != r.texts.end()) text = it->second;
     }
+    text = TranslatedFailure(text);
     if (text.empty()) {
         const char* standard = StandardText(hr);
         char buf[64];

@@ -10,7 +10,7 @@
 
 // A new failure code standing for `text`.
 HRESULT RegisterFailure(std::string text);
-// The text of a code, at most maxChars characters (0: no limit).
+// The text of a code, in the user's language where failure_texts.h knows it, at most maxChars characters (0: no limit).
 std::string AMGetErrorText(HRESULT hr, std::size_t maxChars = 0);
 
 inline constexpr long EC_COMPLETE = 1;

@@ -14,8 +14,10 @@
 #include "app/show_file.h"
 #include "platform/shell/profile_store.h"
 #include "tests/support/cmyk_jpeg.h"
+#include "tests/support/media_encoder.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/photo_files.h"
+#include "tests/support/photo_kinds.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -95,6 +97,35 @@ bool ShowSeeds(const fs::path& folder) {
     return true;
 }
 
+// Small photos of every kind the decoders choose between.
+bool PhotoSeeds(const fs::path& folder) {
+    const RgbPicture picture = Quadrants(32, 16);
+    auto at = [&](const char* name) { return (folder / name).string(); };
+    const std::string failures =
+        WritePicture(at("plain.png"), picture, "png") + WritePicture(at("plain.jpg"), picture, "mjpeg") +
+        WritePicture(at("plain.bmp"), picture, "bmp") + WriteHalfClearPng(at("clear.png"), 16, 16) +
+        WritePngWithExif(at("turned.png"), picture, 6) + WriteTiff(at("cmyk.tif"), picture, TiffKind::CmykJpeg) +
+        WriteTiff(at("tiled.tif"), picture, TiffKind::TiledLzw, 8) + WriteTiff(at("float.tif"), picture, TiffKind::Float) +
+        WriteWebp(at("turned.webp"), picture, 6) + WriteAnimatedWebp(at("animated.webp"), picture, Quadrants(32, 16, 3)) +
+        HeifEnc(at("plain.heic"), picture);
+    return failures.empty();
+}
+
+bool HeifSeeds(const fs::path& folder) {
+    const RgbPicture picture = Quadrants(32, 16);
+    return (HeifEnc((folder / "plain.heic").string(), picture) + HeifEnc((folder / "plain.avif").string(), picture) +
+            WriteSizelessHeic((folder / "sizeless.heic").string(), picture) +
+            WriteTurnedHeic((folder / "turned.heic").string(), picture, 6))
+        .empty();
+}
+
+bool MusicSeeds(const fs::path& folder) {
+    return (EncodeTone((folder / "tone.wav").string(), 0.2, "pcm_s16le") +
+            EncodeTone((folder / "tone.flac").string(), 0.2, "flac") +
+            EncodeTone((folder / "tone.mp3").string(), 0.2, "libmp3lame"))
+        .empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +138,8 @@ int main(int argc, char** argv) {
         {"ini_reader_fuzzer", LanguageSeeds},      {"settings_file_fuzzer", SettingsSeeds},
         {"render_options_fuzzer", PhotoListSeeds}, {"show_file_fuzzer", ShowSeeds},
         {"show_timeline_fuzzer", ShowSeeds},
+        {"photo_decoder_fuzzer", PhotoSeeds},      {"heif_photo_fuzzer", HeifSeeds},
+        {"media_duration_fuzzer", MusicSeeds},
     };
     const fs::path folder = argv[2];
     fs::create_directories(folder);

@@ -13,6 +13,8 @@
 #include "lang/ini_reader.h"
 #include "lang/language_tables.h"
 #include "lang/text_encoding.h"
+#include "platform/com/error_text.h"
+#include "platform/com/failure_texts.h"
 #include "platform/shell/profile_store.h"
 #include "tests/support/recording_message_boxes.h"
 #include "tests/support/temp_dir.h"
@@ -351,4 +353,19 @@ TEST(ShippedLanguages, ShippedFilesAreTheirMastersInTheirCodePage) {
         EXPECT_EQ(ReadFileBytes(ShippedFolder() + "/" + name + ".ini"), expected)
             << name << ": run language/update-shipped-files.sh";
     }
+}
+
+TEST(Language, PhotoFailuresAreShownInTheUsersLanguage) {
+    ASSERT_EQ(theLanguage.Init(KAVREL_SOURCE_DIR, "German"), 1);
+    TranslatePlatformFailures();
+    const std::string tooLarge = FilledText(kPhotoTooLargeText.english, {"/tmp/a b.png", "12000", "9000"});
+    EXPECT_EQ(AMGetErrorText(RegisterFailure(tooLarge)),
+              "Das Foto /tmp/a b.png hat 12000 x 9000 Pixel, mehr als die 100 Megapixel, die dieses "
+              "Programm dekodiert");
+    EXPECT_EQ(AMGetErrorText(RegisterFailure("Cannot decode the photo /tmp/x: y.tif: Invalid data")),
+              "Das Foto /tmp/x: y.tif kann nicht dekodiert werden: Invalid data");
+    EXPECT_EQ(AMGetErrorText(RegisterFailure("Something else")), "Something else");
+    SetFailureTranslator(nullptr);
+    EXPECT_EQ(AMGetErrorText(RegisterFailure(tooLarge)), tooLarge);
+    theLanguage.Init(KAVREL_SOURCE_DIR, "English");
 }

@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/render/compose/blurred_backdrop.h"
 #include "platform/render/decode/photo_decoder.h"
 #include "platform/render/show_plan.h"
 #include "platform/render/compose/video_compositor.h"
 #include "tests/support/media_reader.h"
+#include "tests/support/photo_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -306,4 +308,36 @@ TEST(MotionRender, TheLeavingPhotoKeepsMovingThroughTheTransition) {
     EXPECT_GT(std::abs(Centre(leaving.get(), Predicted(plan, spot, kW, kH, n)).x -
                        Centre(FrameOf(startOfMove, 0).get(), spot).x),
               5);
+}
+
+TEST(MotionRender, TransparentPartsShowTheFramingsBackground) {
+    TempDir dir;
+    const std::string photo = dir.File("half-clear.png");  // left half clear, right half white
+    ASSERT_EQ(WriteHalfClearPng(photo, 90, 180), "");
+    FramePtr picture;
+    PhotoSize full;
+    std::string error;
+    ASSERT_TRUE(DecodeUprightPhoto(photo, kH, [](PhotoSize s) { return s; }, &picture, &full, &error)) << error;
+    const FramePtr backdrop = BlurredBackdrop(picture.get(), kW, kH);
+    ASSERT_GT(Luma(backdrop.get(), kW / 2 - 15, kH / 2), 30);  // told apart from black
+    struct Case {
+        Framing framing;
+        PhotoMotion motion;
+        bool blurred;  // else black
+    };
+    const Case cases[] = {{Framing::Fit, {}, false},
+                          {Framing::Fill, {}, false},
+                          {Framing::Blur, {}, true},
+                          {Framing::Blur, {MotionKind::ZoomIn, 0.15, false}, true}};
+    for (const Case& c : cases) {
+        const ShowPlan plan = OnePhoto(photo, c.motion, c.framing);
+        VideoCompositor compositor(plan, kW, kH);
+        FramePtr f = FrameOf(compositor, 0);
+        for (int y : {20, kH / 2, kH - 20}) {
+            const int clear = Luma(f.get(), kW / 2 - 15, y);  // in the photo's clear half
+            EXPECT_NEAR(clear, c.blurred ? Luma(backdrop.get(), kW / 2 - 15, y) : 16, 2)
+                << static_cast<int>(c.framing) << " " << y;
+            EXPECT_GT(Luma(f.get(), kW / 2 + 15, y), 220) << static_cast<int>(c.framing);  // opaque white
+        }
+    }
 }

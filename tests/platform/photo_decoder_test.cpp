@@ -4,13 +4,16 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
 #include "platform/render/decode/jpeg_header.h"
+#include "platform/render/decode/photo_picture.h"
 #include "tests/support/cmyk_jpeg.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/photo_files.h"
+#include "tests/support/photo_kinds.h"
 #include "tests/support/temp_dir.h"
 
 extern "C" {
@@ -213,6 +216,19 @@ TEST(PhotoDecoder, RefusesWhatItCannotShow) {
     FramePtr f;
     EXPECT_FALSE(DecodePhotoFrame(dir.File("huge.jpg"), 64, 48, &f, &error));
     EXPECT_NE(error.find("100 megapixels"), std::string::npos);
+    // A PNG of 10001 x 10000 pixels is refused by its size before its memory is taken.
+    const std::string over = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x27\x11\0\0\x27\x10\x08\x02\0\0\0", 29) +
+                             std::string(4, '\0') + std::string("\0\0\0\x08IDAT\x78\x9c\x03\0\0\0\0\x01", 16) +
+                             std::string(4, '\0') + std::string("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+    std::ofstream(dir.File("over.png"), std::ios::binary) << over;
+    EXPECT_FALSE(DecodePhotoFrame(dir.File("over.png"), 64, 48, &f, &error));
+    EXPECT_EQ(error, "The photo " + dir.File("over.png") +
+                         " has 10001 x 10000 pixels, more than the 100 megapixels this program decodes");
+    // 32-bit integer samples: a kind no decoder here reads, said so.
+    ASSERT_EQ(WriteTiff(dir.File("deep.tif"), Quadrants(16, 16), TiffKind::Int32), "");
+    EXPECT_FALSE(DecodePhotoFrame(dir.File("deep.tif"), 64, 48, &f, &error));
+    EXPECT_EQ(error.rfind("The photo " + dir.File("deep.tif") + " is of a kind this program cannot decode (", 0), 0u)
+        << error;
     std::ofstream(dir.File("text.jpg")) << "not a picture at all";
     EXPECT_FALSE(DecodePhotoFrame(dir.File("text.jpg"), 64, 48, &f, &error));
     EXPECT_NE(error.find("text.jpg"), std::string::npos);
@@ -260,4 +276,61 @@ TEST(PhotoDecoder, CmykJpeg) {
     EXPECT_GT(Luma(f.get(), 20, 60), 200);  // no ink: white
     EXPECT_LT(Luma(f.get(), 140, 60), 40);  // full black ink
     EXPECT_EQ(Luma(f.get(), 80, 10), 16);   // bar
+}
+
+namespace {
+
+Rgb PixelOf(const VideoPicture& p, int x, int y) {
+    const std::uint8_t* bgra = p.pixels->data() + static_cast<std::size_t>(y) * p.stride + 4 * x;
+    return {bgra[2], bgra[1], bgra[0]};
+}
+
+bool Near(Rgb a, Rgb b, int tolerance) {
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::abs(a[i] - b[i]) > tolerance) return false;
+    }
+    return true;
+}
+
+std::string Shown(Rgb c) {
+    return std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]);
+}
+
+}  // namespace
+
+TEST(PhotoDecoder, EveryKindComesInItsColoursAtItsSizeUpright) {
+    TempDir dir;
+    const std::vector<Rgb> colours{{220, 30, 30}, {30, 200, 60}, {40, 60, 210}, {255, 255, 255}};
+    const RgbPicture upright = Patches(64, 48, colours, 2);
+    const RgbPicture turned = upright.TurnedLeft();  // stored so, orientation 6 makes it upright
+    const RgbPicture other = Patches(64, 48, {colours[3], colours[2], colours[1], colours[0]}, 2);
+    struct Case {
+        const char* file;
+        std::function<std::string(const std::string&)> write;
+    };
+    const Case cases[] = {
+        {"cmyk-jpeg.tif", [&](const std::string& f) { return WriteTiff(f, upright, TiffKind::CmykJpeg); }},
+        {"tiled-lzw.tif", [&](const std::string& f) { return WriteTiff(f, turned, TiffKind::TiledLzw, 6); }},
+        {"float.tif", [&](const std::string& f) { return WriteTiff(f, upright, TiffKind::Float); }},
+        {"exif.png", [&](const std::string& f) { return WritePngWithExif(f, turned, 6); }},
+        {"exif.webp", [&](const std::string& f) { return WriteWebp(f, turned, 6); }},
+        {"animated.webp", [&](const std::string& f) { return WriteAnimatedWebp(f, upright, other); }},
+        {"sizeless.heic", [&](const std::string& f) { return WriteSizelessHeic(f, upright); }},
+    };
+    for (const Case& c : cases) {
+        const std::string file = dir.File(c.file);
+        ASSERT_EQ(c.write(file), "") << c.file;
+        PhotoSize size;
+        std::string error;
+        ASSERT_TRUE(ProbePhoto(file, &size, &error)) << c.file << ": " << error;
+        EXPECT_EQ(size.width, 64) << c.file;
+        EXPECT_EQ(size.height, 48) << c.file;
+        VideoPicture shown;
+        ASSERT_TRUE(DecodePhotoPicture(file, 64, 48, &shown, &error)) << c.file << ": " << error;
+        const int probes[4][2] = {{16, 12}, {48, 12}, {16, 36}, {48, 36}};
+        for (std::size_t i = 0; i < 4; ++i) {
+            const Rgb got = PixelOf(shown, probes[i][0], probes[i][1]);
+            EXPECT_TRUE(Near(got, colours[i], 40)) << c.file << " patch " << i << ": " << Shown(got);
+        }
+    }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A photo made ready for the frames it is on. A photo that does not move is one frame, shared by
 // every frame that shows it whole; a moving photo keeps its picture at the largest size its path
-// shows it, the backdrop around it, and its path, and is drawn anew for each frame.
+// shows it, the backdrop around it, and its path, and is drawn anew for each frame. Transparent
+// parts show the backdrop: black, or the blurred copy.
 //
 // Prepared on the decoding thread; drawn on the composing thread (or several).
 
@@ -13,8 +14,11 @@
 
 struct PreparedPhoto {
     FramePtr still;  // set when the photo does not move
-    FramePtr picture;
+    FramePtr picture;   // transparent parts over black
+    FramePtr alpha;     // their transparency (photo_decoder.h); set only over a blurred backdrop
     FramePtr backdrop;
+    FramePtr black;     // set with alpha: the picture is drawn over it, then the backdrop added
+    FramePtr clear;     // set with alpha: transparency 0, what the alpha is drawn over
     PhotoGeometry geometry;
     PhotoMotion motion;
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/com/failure_texts.h"
 #include "platform/render/decode/photo_decoder.h"
 
 namespace {
@@ -34,7 +35,7 @@ void InitLibheif() {
 }
 
 bool Fail(const std::string& path, const heif_error& e, std::string* error) {
-    *error = "Cannot decode the photo " + path + ": " + e.message;
+    *error = FilledText(kPhotoCannotDecodeText.english, {path, e.message});
     return false;
 }
 
@@ -83,7 +84,7 @@ const heif_image_handle* SmallestCovering(const heif_image_handle* primary,
     const int fullW = heif_image_handle_get_width(primary),
               fullH = heif_image_handle_get_height(primary);
     const heif_image_handle* best = primary;
-    if (fitW <= 0 || fitH <= 0) return best;
+    if (fitW <= 0 || fitH <= 0 || fullW <= 0 || fullH <= 0) return best;  // no size to compare with
     for (const HandlePtr& t : thumbnails) {
         if (Covers(t.get(), fullW, fullH, fitW, fitH) &&
             heif_image_handle_get_width(t.get()) < heif_image_handle_get_width(best)) {
@@ -139,6 +140,11 @@ bool ProbeHeifPhoto(const std::string& path, int* width, int* height, std::strin
     if (!OpenPrimary(path, &ctx, &primary, error)) return false;
     *width = heif_image_handle_get_width(primary.get());
     *height = heif_image_handle_get_height(primary.get());
+    if (*width > 0 && *height > 0) return true;
+    HeifPicture picture;  // a header without the size: the picture says it
+    if (!DecodeHeifPhoto(path, 0, 0, &picture, error)) return false;
+    *width = picture.fullWidth;
+    *height = picture.fullHeight;
     return true;
 }
 
@@ -163,7 +169,13 @@ bool DecodeHeifPhoto(const std::string& path, int fitWidth, int fitHeight, HeifP
         *error = "Out of memory for the photo " + path;
         return false;
     }
-    picture->fullWidth = heif_image_handle_get_width(primary.get());
-    picture->fullHeight = heif_image_handle_get_height(primary.get());
-    return true;
+    if (picture->frame->width <= 0 || picture->frame->height <= 0) {  // cropped to nothing
+        *error = FilledText(kPhotoHoldsNoPictureText.english, {path});
+        return false;
+    }
+    // The decoded picture's own size, whatever the file's header claims.
+    const bool whole = chosen == primary.get();
+    picture->fullWidth = whole ? picture->frame->width : heif_image_handle_get_width(primary.get());
+    picture->fullHeight = whole ? picture->frame->height : heif_image_handle_get_height(primary.get());
+    return !PhotoTooLarge(picture->fullWidth, picture->fullHeight, path, error);
 }

@@ -5,10 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/com/failure_texts.h"
 #include "platform/media/ffmpeg_files.h"
+#include "platform/render/decode/exif_orientation.h"
 #include "platform/render/decode/heif_photo.h"
 #include "platform/render/decode/jpeg_dc_scans.h"
 #include "platform/render/decode/jpeg_header.h"
+#include "platform/render/decode/tiff_photo.h"
+#include "platform/render/decode/webp_photo.h"
 #include "platform/render/compose/video_colour.h"
 
 extern "C" {
@@ -35,7 +39,7 @@ struct Decoded {
 bool OpenInput(const std::string& path, FormatInputPtr* fmt, std::string* error) {
     int r = OpenInputFile(path, fmt);
     if (r < 0) {
-        *error = "Cannot open the photo " + path + ": " + FfmpegErrorText(r);
+        *error = FilledText(kPhotoCannotOpenText.english, {path, FfmpegErrorText(r)});
         return false;
     }
     return true;
@@ -59,8 +63,7 @@ bool FirstPacket(AVFormatContext* fmt, int stream, AVPacket* packet) {
 
 bool TooLarge(std::int64_t w, std::int64_t h, const std::string& path, std::string* error) {
     if (w * h <= kMaxPhotoPixels) return false;
-    *error = "The photo " + path + " has " + std::to_string(w) + " x " + std::to_string(h) +
-             " pixels, more than the 100 megapixels this program decodes";
+    *error = FilledText(kPhotoTooLargeText.english, {path, std::to_string(w), std::to_string(h)});
     return true;
 }
 
@@ -102,30 +105,70 @@ bool DecodeHeif(const std::string& path, int fitWidth, int fitHeight, Decoded* o
     return true;  // already upright
 }
 
+// TIFF and WebP through their own libraries, which read what FFmpeg's decoders do not.
+template <typename Picture, typename Decode>
+bool DecodeWith(Decode decode, const std::string& path, Decoded* out, std::string* error) {
+    Picture picture;
+    if (!decode(path, &picture, error)) return false;
+    out->frame = std::move(picture.frame);
+    out->orientation = picture.orientation;
+    out->fullWidth = out->frame->width;
+    out->fullHeight = out->frame->height;
+    return true;
+}
+
+// Refuses a picture beyond the limit before its memory is taken, noting its size for the message.
+int RefuseOversize(AVCodecContext* ctx, AVFrame* frame, int flags) {
+    if (static_cast<std::int64_t>(frame->width) * frame->height > kMaxPhotoPixels) {
+        auto* size = static_cast<std::pair<int, int>*>(ctx->opaque);
+        *size = {frame->width, frame->height};
+        return AVERROR(ERANGE);
+    }
+    return avcodec_default_get_buffer2(ctx, frame, flags);
+}
+
+int ReceiveFirst(AVCodecContext* ctx, const AVCodec* decoder, const AVPacket* packet, AVFrame* frame) {
+    int r = avcodec_open2(ctx, decoder, nullptr);
+    if (r >= 0) r = avcodec_send_packet(ctx, packet);
+    if (r >= 0) {
+        r = avcodec_receive_frame(ctx, frame);
+        if (r == AVERROR(EAGAIN)) {
+            avcodec_send_packet(ctx, nullptr);
+            r = avcodec_receive_frame(ctx, frame);
+        }
+    }
+    return r;
+}
+
 // Decodes the first picture; `fitWidth` × `fitHeight` (0: any) lets a JPEG decode at 1/2, 1/4
 // or 1/8 of its size, and a HEIF file use a thumbnail, while staying at least as large as it is
 // shown in such a frame.
 bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* out,
                  std::string* error) {
     if (IsHeifFile(path)) return DecodeHeif(path, fitWidth, fitHeight, out, error);
+    if (IsTiffFile(path)) return DecodeWith<TiffPicture>(DecodeTiffPhoto, path, out, error);
+    if (IsWebpFile(path)) return DecodeWith<WebpPicture>(DecodeWebpPhoto, path, out, error);
     FormatInputPtr fmt;
     if (!OpenInput(path, &fmt, error)) return false;
     int stream = VideoStream(fmt.get());
     PacketPtr packet(av_packet_alloc());
     if (stream < 0 || !FirstPacket(fmt.get(), stream, packet.get())) {
-        *error = "The file " + path + " holds no picture";
+        *error = FilledText(kPhotoHoldsNoPictureText.english, {path});
         return false;
     }
     const AVCodecParameters* par = fmt->streams[stream]->codecpar;
     const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
     if (decoder == nullptr) {
-        *error = "No decoder for the photo " + path;
+        *error = FilledText(kPhotoKindText.english, {path, "no decoder"});
         return false;
     }
     CodecContextPtr ctx(avcodec_alloc_context3(decoder));
     avcodec_parameters_to_context(ctx.get(), par);
-    ctx->max_pixels = kMaxPhotoPixels;
+    std::pair<int, int> oversize{0, 0};
+    ctx->opaque = &oversize;
+    ctx->get_buffer2 = RefuseOversize;
     ctx->thread_count = 1;
+    ctx->thread_type = 0;  // one picture: nothing to share out, and RefuseOversize runs on this thread
     if (par->codec_id == AV_CODEC_ID_MJPEG) {
         JpegHeader h;
         if (ReadJpegHeader({reinterpret_cast<const char*>(packet->data),
@@ -138,20 +181,13 @@ bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* 
             if (ctx->lowres == 3) DropAcScans(packet.get());
         }
     }
-    int r = avcodec_open2(ctx.get(), decoder, nullptr);
-    if (r >= 0) r = avcodec_send_packet(ctx.get(), packet.get());
-    if (r >= 0) {
-        r = avcodec_receive_frame(ctx.get(), out->frame.get());
-        if (r == AVERROR(EAGAIN)) {
-            avcodec_send_packet(ctx.get(), nullptr);
-            r = avcodec_receive_frame(ctx.get(), out->frame.get());
-        }
-    }
+    const int r = ReceiveFirst(ctx.get(), decoder, packet.get(), out->frame.get());
     if (r < 0) {
-        std::int64_t w = ctx->width, h = ctx->height;
-        if (!TooLarge(w, h, path, error)) *error = "Cannot decode the photo " + path + ": " + FfmpegErrorText(r);
+        if (!TooLarge(oversize.first, oversize.second, path, error))
+            *error = FilledText(kPhotoCannotDecodeText.english, {path, FfmpegErrorText(r)});
         return false;
     }
+    if (par->codec_id == AV_CODEC_ID_PNG) out->orientation = PngOrientation(path);
     if (out->fullWidth == 0) {
         out->fullWidth = out->frame->width;
         out->fullHeight = out->frame->height;
@@ -209,10 +245,44 @@ FramePtr Convert(const ScaleSource& s, int w, int h, AVPixelFormat format, AVCol
     return out;
 }
 
-// Transparent pixels laid over black, as RGBA with every pixel opaque.
-FramePtr OverBlack(const ScaleSource& s) {
+bool Opaque(const AVFrame* rgba) {
+    for (int y = 0; y < rgba->height; ++y) {
+        const std::uint8_t* p = rgba->data[0] + static_cast<std::ptrdiff_t>(y) * rgba->linesize[0];
+        for (int x = 0; x < rgba->width; ++x) {
+            if (p[4 * x + 3] != 255) return false;
+        }
+    }
+    return true;
+}
+
+// The transparency of `rgba` scaled to w × h, as a 4:2:0 frame holding it in each plane at that
+// plane's size (255: opaque); null when every pixel is opaque.
+FramePtr AlphaPlanes(const AVFrame* rgba, int w, int h) {
+    if (Opaque(rgba)) return nullptr;
+    FramePtr grey = NewFrame(rgba->width, rgba->height, AV_PIX_FMT_GRAY8);
+    FramePtr out = NewFrame(w, h, AV_PIX_FMT_YUV420P);
+    if (grey == nullptr || out == nullptr) return nullptr;
+    for (int y = 0; y < rgba->height; ++y) {
+        const std::uint8_t* p = rgba->data[0] + static_cast<std::ptrdiff_t>(y) * rgba->linesize[0];
+        std::uint8_t* a = grey->data[0] + static_cast<std::ptrdiff_t>(y) * grey->linesize[0];
+        for (int x = 0; x < rgba->width; ++x) a[x] = p[4 * x + 3];
+    }
+    for (int p = 0; p < 3; ++p) {
+        const int shift = p == 0 ? 0 : 1;
+        SwsPtr sws(sws_getContext(grey->width, grey->height, AV_PIX_FMT_GRAY8, w >> shift, h >> shift,
+                                  AV_PIX_FMT_GRAY8, SWS_BICUBIC, nullptr, nullptr, nullptr));
+        if (sws == nullptr) return nullptr;
+        sws_scale(sws.get(), grey->data, grey->linesize, 0, grey->height, &out->data[p], &out->linesize[p]);
+    }
+    return out;
+}
+
+// Transparent pixels laid over black, as RGBA with every pixel opaque; *alpha (where asked for)
+// gets the transparency at w × h.
+FramePtr OverBlack(const ScaleSource& s, int w, int h, FramePtr* alpha) {
     FramePtr rgba = Convert(s, s.frame->width, s.frame->height, AV_PIX_FMT_RGBA, s.matrix, SWS_POINT);
     if (rgba == nullptr) return nullptr;
+    if (alpha != nullptr) *alpha = AlphaPlanes(rgba.get(), w, h);
     for (int y = 0; y < rgba->height; ++y) {
         std::uint8_t* p = rgba->data[0] + static_cast<std::ptrdiff_t>(y) * rgba->linesize[0];
         for (int x = 0; x < rgba->width; ++x, p += 4) {
@@ -223,12 +293,13 @@ FramePtr OverBlack(const ScaleSource& s) {
     return rgba;
 }
 
-// Scales `src` to w × h in 4:2:0 of `colour`'s matrix.
-FramePtr Scale(const AVFrame* src, int w, int h, const VideoColour& colour) {
+// Scales `src` to w × h in 4:2:0 of `colour`'s matrix, transparent parts over black; *alpha
+// (where asked for) gets their transparency as AlphaPlanes gives it.
+FramePtr Scale(const AVFrame* src, int w, int h, const VideoColour& colour, FramePtr* alpha = nullptr) {
     ScaleSource s = SourceOf(src);
     FramePtr opaque;
     if (HasAlpha(s.format)) {
-        opaque = OverBlack(s);
+        opaque = OverBlack(s, w, h, alpha);
         if (opaque == nullptr) return nullptr;
         s = {opaque.get(), AV_PIX_FMT_RGBA, true, AVCOL_SPC_RGB};
     }
@@ -288,6 +359,18 @@ bool ProbeJpegFile(const std::string& path, JpegHeader* h) {
     return found;
 }
 
+namespace {
+
+bool ProbeByDecoding(const std::string& path, PhotoSize* size, std::string* error) {
+    Decoded d;
+    if (!DecodeFirst(path, 0, 0, &d, error)) return false;
+    *size = d.orientation >= 5 ? PhotoSize{d.frame->height, d.frame->width}
+                               : PhotoSize{d.frame->width, d.frame->height};
+    return true;
+}
+
+}  // namespace
+
 bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error) {
     JpegHeader jpeg;
     if (ProbeJpegFile(path, &jpeg)) {
@@ -297,12 +380,13 @@ bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error) {
         return true;
     }
     if (IsHeifFile(path)) return ProbeHeifPhoto(path, &size->width, &size->height, error);
+    if (IsTiffFile(path) || IsWebpFile(path)) return ProbeByDecoding(path, size, error);
     FormatInputPtr fmt;
     if (!OpenInput(path, &fmt, error)) return false;
     int stream = VideoStream(fmt.get());
     PacketPtr packet(av_packet_alloc());
     if (stream < 0 || !FirstPacket(fmt.get(), stream, packet.get())) {
-        *error = "The file " + path + " holds no picture";
+        *error = FilledText(kPhotoHoldsNoPictureText.english, {path});
         return false;
     }
     if (fmt->streams[stream]->codecpar->codec_id == AV_CODEC_ID_MJPEG) {
@@ -317,10 +401,7 @@ bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error) {
         *size = {swap ? h.height : h.width, swap ? h.width : h.height};
         return true;
     }
-    Decoded d;
-    if (!DecodeFirst(path, 0, 0, &d, error)) return false;
-    *size = {d.frame->width, d.frame->height};
-    return true;
+    return ProbeByDecoding(path, size, error);
 }
 
 bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, FramePtr* frame,
@@ -399,7 +480,7 @@ FramePtr Oriented(const AVFrame* scaled, int orientation, const VideoColour& col
 
 bool DecodeUprightPhoto(const std::string& path, int frameHeight,
                         const std::function<PhotoSize(PhotoSize)>& shownSize, FramePtr* picture,
-                        PhotoSize* fullSize, std::string* error, double needed) {
+                        PhotoSize* fullSize, std::string* error, double needed, FramePtr* alpha) {
     const auto neededSize = [&](PhotoSize full) {
         const PhotoSize wanted = shownSize(full);
         return PhotoSize{static_cast<int>(std::ceil(wanted.width * needed)),
@@ -421,8 +502,10 @@ bool DecodeUprightPhoto(const std::string& path, int frameHeight,
     const PhotoSize target = NoLargerThan(shownSize(*fullSize), decoded);
     const PhotoSize stored = UprightSize(target.width, target.height, d.orientation);
     const VideoColour colour = VideoColourFor(frameHeight);  // the show's frames', not the photo's size
-    FramePtr scaled = Scale(d.frame.get(), stored.width, stored.height, colour);
+    FramePtr storedAlpha;
+    FramePtr scaled = Scale(d.frame.get(), stored.width, stored.height, colour, alpha != nullptr ? &storedAlpha : nullptr);
     *picture = scaled != nullptr ? Oriented(scaled.get(), d.orientation, colour) : nullptr;
     if (*picture == nullptr) *error = "Out of memory for the photo " + path;
+    if (alpha != nullptr) *alpha = storedAlpha != nullptr ? Oriented(storedAlpha.get(), d.orientation, colour) : nullptr;
     return *picture != nullptr;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Turns a photo file into one video frame: decoded once (a large JPEG at reduced scale, a HEIC or
-// AVIF through libheif, any other through FFmpeg, chosen by the file's first bytes), turned upright
-// by its EXIF orientation (a HEIF file by its own transformations), scaled into the frame with its
+// AVIF through libheif, TIFF through libtiff, WebP through libwebp, any other through FFmpeg,
+// chosen by the file's first bytes), turned upright by its orientation (EXIF's in JPEG, PNG and
+// WebP, TIFF's tag, a HEIF file's own transformations), scaled into the frame with its
 // aspect kept and black bars around it, transparent parts over black, in the matrix the frame's
 // height calls for (video_colour.h).
 //
@@ -34,7 +35,10 @@ bool DecodePhotoFrame(const std::string& path, int frameWidth, int frameHeight, 
 // upright size: decoded at the smallest scale that still covers `needed` times that size (a
 // large JPEG at 1/2, 1/4 or 1/8), then scaled down to it where the decoding is larger. A photo
 // smaller than that keeps its own size: it is never enlarged here. *fullSize gets the photo's full upright size. Its colours are in the matrix of
-// frames `frameHeight` lines high.
+// frames `frameHeight` lines high, transparent parts over black. *alpha, where asked for, gets
+// their transparency: a 4:2:0 frame of the picture's size holding it in each plane at that
+// plane's size (255 opaque), or null when the photo has none.
 bool DecodeUprightPhoto(const std::string& path, int frameHeight,
                         const std::function<PhotoSize(PhotoSize)>& shownSize, FramePtr* picture,
-                        PhotoSize* fullSize, std::string* error, double needed = 1.0);
+                        PhotoSize* fullSize, std::string* error, double needed = 1.0,
+                        FramePtr* alpha = nullptr);
