@@ -12,6 +12,7 @@
 #include "platform/shell/address_url.h"
 #include "platform/shell/profile_store.h"
 #include "platform/shell/qt_shell_dialogs.h"
+#include "platform/shell/termination_signals.h"
 #include "player/qt_preview_renderers.h"
 #include "settings/options_page.h"
 
@@ -40,10 +41,15 @@ public:
                                     QCoreApplication::applicationDirPath().toStdString(),
                                     nullptr};
         CKavrelDlg window(services);
+        int endingSignal = 0;
+        TerminationSignals watcher([&](int signal) {
+            endingSignal = signal;
+            window.EndWithoutAsking();
+        });
         window.DoModal();
         theLanguage.SetServices(nullptr, nullptr);
         SetCodecSettingsStore(nullptr);
-        return 0;
+        return endingSignal != 0 ? 128 + endingSignal : 0;
     }
 
 private:

@@ -1,15 +1,27 @@
 #include "platform/shell/file_probe.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool FileCanBeOpenedForReading(const std::string& path) {
-    if (path.empty()) return false;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+#include <cerrno>
+
+PathKind KindOfPath(const std::string& path) {
     struct stat st {};
-    bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    ::close(fd);
-    return regular;
+    if (path.empty()) return PathKind::Missing;
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
+    if (S_ISREG(st.st_mode)) return PathKind::File;
+    if (S_ISDIR(st.st_mode)) return PathKind::Folder;
+    if (S_ISFIFO(st.st_mode)) return PathKind::Pipe;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return PathKind::Device;
+    return PathKind::Other;
+}
+
+bool FileCanBeOpenedForReading(const std::string& path) {
+    return KindOfPath(path) == PathKind::File && ::access(path.c_str(), R_OK) == 0;
+}
+
+bool PathCanTakeOutput(const std::string& path) {
+    const PathKind kind = KindOfPath(path);
+    return kind == PathKind::File || kind == PathKind::Missing;
 }
