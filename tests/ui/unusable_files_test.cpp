@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "app/kavrel_dlg.h"
@@ -52,6 +53,18 @@ TEST_F(UnusableFilesTest, APipeOrNoNameIsRefusedBeforeConvertOrPreviewStarts) {
         }
         EXPECT_TRUE(fs::is_fifo(output.path()));
         EXPECT_FALSE(fs::exists(dir.File("show.avi")));
+    });
+}
+
+TEST_F(UnusableFilesTest, OpenShowRefusesAPipeWithoutWaitingOnIt) {
+    RunProgram([&](CKavrelDlg& w) {
+        PipeGuard show(dir.File("pipe.kavrel"));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(w.OpenShow(show.path()));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_NE(boxes.shown[0].text.find(show.path() + " is a pipe, not a file"), std::string::npos)
+            << boxes.shown[0].text;
     });
 }
 
