@@ -7,6 +7,7 @@
 #include <csignal>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <strings.h>
@@ -38,14 +39,14 @@ void CatchEndingSignals() {
 int EndOnSignal(ConversionObjects& c, int signal, const std::string& output, MessageBoxes& boxes) {
     c.event->SetNotifyWindow(nullptr, 0, 0);
     if (signal == SIGINT) {
-        boxes.AppMessage("Stopping; the file will play up to where it stopped");
+        boxes.AppMessage("Stopping...");
         c.control->Stop();
-        boxes.AppMessage("Stopped");
+        boxes.AppMessage("Stopped; the file plays up to where it stopped");
         return 1;
     }
     std::shared_ptr<IMediaAbandon> abandon;
     if (SUCCEEDED(QueryInterface(c.control, &abandon))) abandon->Abandon();
-    boxes.AppMessage(std::string("Ended by ") + sigabbrev_np(signal) + "; " + output + " is as it was");
+    boxes.AppMessage(std::string("Ended by SIG") + sigabbrev_np(signal) + "; " + output + " is as it was");
     return 128 + signal;
 }
 
