@@ -3,13 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 PathKind KindOfPath(const std::string& path) {
     struct stat st {};
     if (path.empty()) return PathKind::Missing;
-    if (::stat(path.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
+    // What stat() cannot reach (a folder on the way missing or closed to us), opening cannot
+    // either: it then says why.
+    if (::stat(path.c_str(), &st) != 0) return PathKind::Missing;
     if (S_ISREG(st.st_mode)) return PathKind::File;
     if (S_ISDIR(st.st_mode)) return PathKind::Folder;
     if (S_ISFIFO(st.st_mode)) return PathKind::Pipe;

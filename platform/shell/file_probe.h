@@ -5,12 +5,12 @@
 #include <string>
 
 enum class PathKind {
-    Missing,  // nothing of that name (or a link to nothing, or a folder on the way that is missing)
+    Missing,  // nothing stat() finds: no such name, a link to nothing, a folder on the way missing or closed
     File,     // a regular file
     Folder,
     Pipe,
     Device,   // a character or block device
-    Other,    // a socket, or what stat() cannot tell
+    Other,    // a socket
 };
 
 PathKind KindOfPath(const std::string& path);
