@@ -78,6 +78,9 @@ public:
     void OnGraphNotify();
     // Close with its checks; true when the window may close.
     bool CanClose();
+    // Closes at once, for an end the user did not ask for from the window (SIGTERM, a closed
+    // session): a running conversion is abandoned, so the old output stays, and nothing is asked.
+    void EndWithoutAsking();
 
     // Shows kept in files (kavrel_dlg_show.cpp). Each true when done, false when refused or cancelled.
     void OnOpenShow();
@@ -119,6 +122,9 @@ private:
     HRESULT BuildTimelineLocatingFiles(bool* located);
     void EnterRunningState();
     void StopConversion(bool failed);
+    void AbandonConversion();
+    // Whether the output or an input is no file to use (a folder, pipe or device), after saying so.
+    bool RefuseUnusableFiles(bool output);
     void EndPreviewRun();
     void EnableBusyButtons(bool enable);
     int RunDialog(TemplateDialog& dialog);

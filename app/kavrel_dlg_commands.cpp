@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/kavrel_dlg.h"
+#include "app/file_refusals.h"
 #include "app/list_rows.h"
 #include "app/missing_file_locator.h"
 #include "app/status_line.h"
@@ -75,6 +76,7 @@ void CKavrelDlg::OnConvert() {
         StopConversion(false);
         return;
     }
+    if (RefuseUnusableFiles(true)) return;
     OutputSettings& out = project_.output();
     if (FileCanBeOpenedForReading(out.path)) {
         // Never a photo or music file of the show: answering Yes would replace it.
@@ -144,6 +146,15 @@ void CKavrelDlg::OnConvert() {
         RebuildPhotoView();
         RebuildMusicView();
     }
+}
+
+bool CKavrelDlg::RefuseUnusableFiles(bool output) {
+    std::string refusal = output ? OutputRefusalText(project_.output().path) : std::string();
+    if (refusal.empty()) refusal = InputNotAFileText(project_);
+    if (refusal.empty()) return false;
+    s_.boxes.Show({MessageOwner::MainWindow, refusal, theLanguage.GetString(105), MessageButtons::Ok,
+                   MessageIcon::Error});
+    return true;
 }
 
 HRESULT CKavrelDlg::BuildTimelineLocatingFiles(bool* located) {
@@ -222,6 +233,12 @@ void CKavrelDlg::StopConversion(bool failed) {
     progress_->hide();
 }
 
+void CKavrelDlg::AbandonConversion() {
+    std::shared_ptr<IMediaAbandon> abandon;
+    if (conversion_.control && SUCCEEDED(QueryInterface(conversion_.control, &abandon))) abandon->Abandon();
+    StopConversion(true);
+}
+
 void CKavrelDlg::OnPreview() {
     // A running preview always stops, even when the lists were cleared meanwhile.
     if (project_.run().previewing) {
@@ -233,6 +250,7 @@ void CKavrelDlg::OnPreview() {
         s_.boxes.AppMessage("Please stop Convert first!");
         return;
     }
+    if (RefuseUnusableFiles(false)) return;
     bool located = false;
     const HRESULT built = BuildTimelineLocatingFiles(&located);
     if (located) {

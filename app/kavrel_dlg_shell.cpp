@@ -124,6 +124,13 @@ void CKavrelDlg::closeEvent(QCloseEvent* event) {
     }
 }
 
+void CKavrelDlg::EndWithoutAsking() {
+    if (project_.run().converting) AbandonConversion();
+    if (project_.run().previewing) EndPreviewRun();
+    closing_ = true;
+    done(Rejected);
+}
+
 // Escape goes through the same checks as closing, so it never ends a running conversion.
 void CKavrelDlg::OnCancel() { close(); }
 

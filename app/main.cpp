@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/kavrel_dlg.h"
@@ -12,6 +13,7 @@
 #include "platform/shell/address_url.h"
 #include "platform/shell/profile_store.h"
 #include "platform/shell/qt_shell_dialogs.h"
+#include "platform/shell/termination_signals.h"
 #include "player/qt_preview_renderers.h"
 #include "settings/options_page.h"
 
@@ -20,6 +22,7 @@ namespace {
 class CKavrelApp {
 public:
     int InitInstance(QApplication& app) {
+        TerminationSignals watcher([this](int signal) { EndOnSignal(signal); });
         app.setWindowIcon(QIcon(":/res/icons/kavrel.svg"));
         std::unique_ptr<ProfileStore> store = ProfileStore::ForScope(kSettingsOrganization, "kavrel");
         const std::string language = ReadText(*store, settings::kCurrentLanguage);
@@ -41,13 +44,25 @@ public:
                                     QCoreApplication::applicationDirPath().toStdString(),
                                     nullptr};
         CKavrelDlg window(services);
+        window_ = &window;
         window.DoModal();
+        window_ = nullptr;
         theLanguage.SetServices(nullptr, nullptr);
         SetCodecSettingsStore(nullptr);
-        return 0;
+        return endingSignal_ != 0 ? 128 + endingSignal_ : 0;
     }
 
 private:
+    // An end the user did not ask for from the window: a conversion is abandoned, so the old output
+    // stays; before the window exists nothing has begun.
+    void EndOnSignal(int signal) {
+        endingSignal_ = signal;
+        if (window_ == nullptr) std::_Exit(128 + signal);
+        window_->EndWithoutAsking();
+    }
+
+    CKavrelDlg* window_ = nullptr;
+    int endingSignal_ = 0;
     QtMessageBoxes boxes_;
     QtFileDialogs files_;
     QtPropertyFrame frames_;

@@ -4,13 +4,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <array>
 #include <cmath>
 #include <filesystem>
 
 #include "app/show_file_fields.h"
 #include "engine/transition_catalogue.h"
+#include "platform/render/write/replacing_file.h"
+#include "platform/shell/file_probe.h"
 
 namespace fs = std::filesystem;
 
@@ -165,6 +166,8 @@ ShowFileError ParseShow(std::string_view bytes, const std::string& folder, Show*
 }
 
 ShowFileError ReadShowFile(const std::string& file, Show* show) {
+    const PathKind kind = KindOfPath(file);
+    if (kind != PathKind::File && kind != PathKind::Missing) return {ShowFileProblem::NotAFile, {}};
     QFile in(Q(file));
     if (!in.open(QIODevice::ReadOnly))
         return {ShowFileProblem::CannotRead, in.errorString().toStdString()};
@@ -196,14 +199,12 @@ std::string SerializeShow(const Show& show, const std::string& folder) {
 }
 
 ShowFileError WriteShowFile(const std::string& file, const Show& show) {
+    if (!PathCanTakeOutput(file)) return {ShowFileProblem::NotAFile, {}};
     const std::string bytes = SerializeShow(show, ShowFolderOf(file));
-    QSaveFile out(Q(file));
-    if (!out.open(QIODevice::WriteOnly))
-        return {ShowFileProblem::CannotWrite, out.errorString().toStdString()};
-    const auto size = static_cast<qint64>(bytes.size());
-    if (out.write(bytes.data(), size) != size || !out.commit()) {
-        return {ShowFileProblem::CannotWrite, out.errorString().toStdString()};
-    }
+    ReplacingFile out;
+    std::string error;
+    if (!out.Create(file, &error) || !out.Write(bytes, &error) || !out.Commit(&error))
+        return {ShowFileProblem::CannotWrite, error};
     return {};
 }
 

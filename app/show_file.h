@@ -53,6 +53,7 @@ enum class ShowFileProblem {
     NewerVersion,  // detail: the file's version
     BadValue,      // detail: which value, and why
     CannotWrite,   // detail: the system's reason
+    NotAFile,      // a folder, pipe or device: never opened
 };
 
 struct ShowFileError {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "app/file_refusals.h"
 #include "app/path_rules.h"
 #include "lang/language.h"
 
@@ -60,11 +61,12 @@ std::string ReasonText(const ShowFileError& error) {
 }  // namespace
 
 std::string ShowOpenErrorText(const std::string& file, const ShowFileError& error) {
-    return Filled(kCannotOpen, {file}) + "\n" + ReasonText(error);
+    const std::string reason = error.problem == ShowFileProblem::NotAFile ? NotAFileText(file) : ReasonText(error);
+    return Filled(kCannotOpen, {file}) + "\n" + reason;
 }
 
 std::string ShowSaveErrorText(const std::string& file, const ShowFileError& error) {
-    return Filled(kCannotSave, {file, error.detail});
+    return Filled(kCannotSave, {file, error.problem == ShowFileProblem::NotAFile ? NotAFileText(file) : error.detail});
 }
 
 std::string MissingCompressorText(bool video, const std::string& name) {

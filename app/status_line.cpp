@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "lang/language.h"
+#include "platform/shell/file_probe.h"
 
 std::string OutputStatus(const std::string& path, int width, int height) {
     std::string size = width != 0 || height != 0 ? std::to_string(width) + "*" + std::to_string(height)
@@ -21,4 +22,12 @@ std::string ElapsedStatus(int seconds) {
     return text;
 }
 
-std::string FailedStatus(const std::string& path) { return "The conversion failed: " + path + " is not complete."; }
+// A failed conversion never touches the output: an old file of that name is as it was.
+std::string FailedStatus(const std::string& path) {
+    constexpr int kFailedFileUnchanged = 274, kFailedNothingWritten = 275;
+    std::string text = theLanguage.GetString(KindOfPath(path) == PathKind::File ? kFailedFileUnchanged
+                                                                               : kFailedNothingWritten);
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, path);
+    return text;
+}

@@ -9,5 +9,5 @@ std::string OutputStatus(const std::string& path, int width, int height);
 std::string DoneStatus(const std::string& path, int width, int height);
 // "Please wait... Used Time: 01:02:05".
 std::string ElapsedStatus(int seconds);
-// A conversion that ended with an error.
+// A conversion that ended with an error: the output file, if there was one, is unchanged.
 std::string FailedStatus(const std::string& path);

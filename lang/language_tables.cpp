@@ -105,6 +105,13 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_PHOTO_CANNOT_DECODE", kPhotoCannotDecodeText.stringId, kPhotoCannotDecodeText.english},
     {"IDS_PHOTO_CANNOT_OPEN", kPhotoCannotOpenText.stringId, kPhotoCannotOpenText.english},
     {"IDS_PHOTO_NO_PICTURE", kPhotoHoldsNoPictureText.stringId, kPhotoHoldsNoPictureText.english},
+    {"IDS_PATH_IS_FOLDER", 270, "%s is a folder, not a file."},
+    {"IDS_PATH_IS_PIPE", 271, "%s is a pipe, not a file; Kavrel reads and writes only ordinary files."},
+    {"IDS_PATH_IS_DEVICE", 272, "%s is a device, not a file; Kavrel reads and writes only ordinary files."},
+    {"IDS_PATH_IS_SPECIAL", 273, "%s is not an ordinary file; Kavrel reads and writes only ordinary files."},
+    {"IDS_CONVERT_FAILED_UNCHANGED", 274, "The conversion failed; %s is unchanged."},
+    {"IDS_CONVERT_FAILED_NOT_WRITTEN", 275, "The conversion failed; %s was not written."},
+    {"IDS_OUTPUT_NAME_EMPTY", 276, "The output file has no name: choose one in Options."},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

@@ -1,5 +1,9 @@
 #include "platform/media/ffmpeg_files.h"
 
+#include <cerrno>
+
+#include "platform/shell/file_probe.h"
+
 extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/error.h>
@@ -14,6 +18,9 @@ AVDictionary* FileOnlyOptions() {
 }
 
 int OpenInputFile(const std::string& path, FormatInputPtr* fmt) {
+    // Opening a pipe would wait for a writer; a device is not ours to read.
+    const PathKind kind = KindOfPath(path);
+    if (kind != PathKind::File && kind != PathKind::Missing) return AVERROR(kind == PathKind::Folder ? EISDIR : EINVAL);
     AVDictionary* opts = FileOnlyOptions();
     av_dict_set(&opts, "pattern_type", "none", 0);  // an image2 name is a name, not a pattern
     AVFormatContext* raw = nullptr;

@@ -8,7 +8,8 @@
 
 // "file:" + path.
 std::string FileUrl(const std::string& path);
-// avformat_open_input on the file alone; FFmpeg's result code.
+// avformat_open_input on the file alone; FFmpeg's result code. A path that names no regular file
+// (a pipe, a device) is not opened.
 int OpenInputFile(const std::string& path, FormatInputPtr* fmt);
 // The options that keep an output to the file protocol; for avio_open2.
 AVDictionary* FileOnlyOptions();

@@ -263,12 +263,25 @@ HRESULT FilterGraph::Run() {
 HRESULT FilterGraph::Pause() { return E_NOTIMPL; }
 
 HRESULT FilterGraph::Stop() {
-    if (!job_) return S_OK;
+    EndJob(true);
+    return S_OK;
+}
+
+HRESULT FilterGraph::Abandon() {
+    EndJob(false);
+    return S_OK;
+}
+
+void FilterGraph::EndJob(bool keep) {
+    if (!job_) return;
     stoppedByUser_ = true;
-    job_->Stop();
+    if (keep) {
+        job_->Stop();
+    } else {
+        job_->Abandon();
+    }
     finalPosition_ = FrameStart(job_->framesDone());
     job_.reset();
-    return S_OK;
 }
 
 void FilterGraph::Finished(HRESULT result) {

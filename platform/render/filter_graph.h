@@ -94,6 +94,14 @@ public:
     virtual HRESULT Stop() = 0;
 };
 
+// Ours: ends a running file graph without keeping what it wrote, for a process told to end; the
+// output file keeps what it had and the temporary goes. Without an event, as Stop.
+class IMediaAbandon : public virtual IUnknown {
+public:
+    static constexpr const char* kInterfaceName = "IMediaAbandon";
+    virtual HRESULT Abandon() = 0;
+};
+
 // Receives the graph's "an event is waiting" notice, on a graph thread; it must hand the notice
 // over to its own thread (the window posts it to itself).
 class IGraphNotifyTarget {

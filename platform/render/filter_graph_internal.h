@@ -60,7 +60,7 @@ public:
     std::shared_ptr<IWMProfile> profile_;
 };
 
-class FilterGraph final : public IGraphBuilder, public IMediaControl, public IMediaEventEx,
+class FilterGraph final : public IGraphBuilder, public IMediaControl, public IMediaAbandon, public IMediaEventEx,
                           public IMediaSeeking, public std::enable_shared_from_this<FilterGraph> {
 public:
     explicit FilterGraph(std::shared_ptr<FaultPlan> faults);
@@ -72,6 +72,7 @@ public:
     HRESULT Run() override;
     HRESULT Pause() override;
     HRESULT Stop() override;
+    HRESULT Abandon() override;
     HRESULT SetNotifyWindow(IGraphNotifyTarget* target, long message, long instance) override;
     HRESULT GetEvent(long* code, long* param1, long* param2, long timeoutMs) override;
     HRESULT FreeEventParams(long code, long param1, long param2) override;
@@ -91,6 +92,7 @@ public:
 
 private:
     void Finished(HRESULT result);
+    void EndJob(bool keep);
     void Post(long code, long param);
 
     std::shared_ptr<FaultPlan> faults_;

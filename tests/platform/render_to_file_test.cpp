@@ -1,9 +1,12 @@
 #include "engine/render_to_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <condition_variable>
 #include <filesystem>
@@ -370,11 +373,23 @@ TEST(RenderToFile, FilterSettingsMadeBeforeRunReachTheEncoder) {
     EXPECT_GT(convert("10"), convert("45") * 2);
 }
 
-TEST(RenderToFile, FullDiskAbortsTheRunAndSaysSo) {
+TEST(RenderToFile, AWriteTheFileSystemRefusesAbortsTheRunAndSaysWhy) {
     Show show(kFormatAvi, true);
-    show.project.output().path = "/dev/full";  // every write fails: no space left on the device
+    // A file size limit stands in for a full disk: the writes fail part way, with the system's
+    // reason (a device such as /dev/full is no output at all).
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 16 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
     long param = 0;
-    EXPECT_EQ(show.Convert(&param), EC_ERRORABORT);
-    EXPECT_NE(AMGetErrorText(param).find("/dev/full"), std::string::npos) << AMGetErrorText(param);
-    EXPECT_NE(AMGetErrorText(param).find("No space left on device"), std::string::npos) << AMGetErrorText(param);
+    const long code = show.Convert(&param);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(code, EC_ERRORABORT);
+    const std::string said = AMGetErrorText(param);
+    EXPECT_NE(said.find(show.project.output().path), std::string::npos) << said;
+    EXPECT_NE(said.find(std::strerror(EFBIG)), std::string::npos) << said;
+    EXPECT_EQ(show.Written(), std::vector<std::string>{});
 }

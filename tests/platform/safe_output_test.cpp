@@ -1,5 +1,5 @@
 // An output file is replaced only by a complete new one: the temporary file beside it, and
-// kavrel-render killed in the middle of a show.
+// kavrel-render killed or told to end in the middle of a show.
 
 #include "platform/render/write/replacing_file.h"
 
@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -110,18 +111,22 @@ TEST(ReplacingFile, OnlyTheTemporariesOfWritersThatAreGoneAreRemoved) {
     EXPECT_NE(second.writePath(), running.writePath());
 }
 
-TEST(ReplacingFile, ADeviceIsWrittenInPlaceAndALinkIsFollowed) {
-    ReplacingFile device;
-    std::string error;
-    ASSERT_TRUE(device.Create("/dev/null", &error)) << error;
-    EXPECT_EQ(device.writePath(), "/dev/null");
-    EXPECT_TRUE(device.Commit(&error)) << error;
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
-
+TEST(ReplacingFile, ADeviceOrAPipeIsRefusedAndALinkIsFollowed) {
     TempDir dir;
+    ASSERT_EQ(mkfifo(dir.File("pipe.mkv").c_str(), 0600), 0);
+    for (const std::string& target : {std::string("/dev/null"), dir.File("pipe.mkv"), dir.path().string()}) {
+        ReplacingFile refused;
+        std::string error;
+        EXPECT_FALSE(refused.Create(target, &error)) << target;
+        EXPECT_NE(error.find(target), std::string::npos) << error;
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_fifo(dir.File("pipe.mkv")));
+
     const std::string real = dir.Write("real.mkv", "old");
     fs::create_symlink(real, dir.File("link.mkv"));
     ReplacingFile linked;
+    std::string error;
     ASSERT_TRUE(linked.Create(dir.File("link.mkv"), &error)) << error;
     Put(linked.writePath(), "new");
     ASSERT_TRUE(linked.Commit(&error)) << error;
@@ -141,10 +146,12 @@ TEST(ReplacingFile, AFolderThatCannotBeWrittenIsNamed) {
 namespace {
 
 // kavrel-render in `dir`, its output to `output`; returns its process id.
-pid_t StartRender(const TempDir& dir, const std::string& output, const std::string& photoSeconds) {
+pid_t StartRender(const TempDir& dir, const std::string& output, const std::string& photoSeconds,
+                  const std::vector<std::string>& more = {}) {
     std::vector<std::string> args{KAVREL_RENDER_PATH, "--photo-duration", photoSeconds, "--transition-duration", "1",
                                   "--size", "320x240", "--music", dir.File("tone.wav"), "-o", output,
                                   dir.File("a.jpg"), dir.File("b.png")};
+    args.insert(args.end() - 2, more.begin(), more.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -204,4 +211,44 @@ TEST(SafeOutput, AKilledRenderKeepsTheOldVideoAndTheNextRunClearsWhatItLeft) {
     VideoReadBack video = ReadVideoFile(output, {});
     EXPECT_EQ(video.decodeErrors, 0);
     EXPECT_EQ(video.frames, 96);  // two photos of 2 s
+}
+
+TEST(SafeOutput, ARenderToldToEndKeepsTheOldVideoAndLeavesNothing) {
+    TempDir dir;
+    ASSERT_EQ(WritePhoto(dir.File("a.jpg"), 320, 240, 1, "mjpeg"), "");
+    ASSERT_EQ(WritePhoto(dir.File("b.png"), 240, 320, 2, "png"), "");
+    WriteToneWav(dir.File("tone.wav"), 2.0);
+    const std::string output = dir.File("show.mkv");
+    ASSERT_EQ(Wait(StartRender(dir, output, "1")), 0);
+    const std::string oldVideo = Slurp(output);
+
+    for (int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sigabbrev_np(signal));
+        const pid_t ended = StartRender(dir, output, "600");
+        ASSERT_TRUE(TemporaryGrows(dir.path(), 64 * 1024));
+        kill(ended, signal);
+        EXPECT_EQ(Wait(ended), 128 + signal);
+        EXPECT_TRUE(Slurp(output) == oldVideo);
+        EXPECT_EQ(HiddenNames(dir.path()), std::vector<std::string>{});
+    }
+}
+
+TEST(SafeOutput, CtrlCStopsAtOnceAndKeepsWhatWasWritten) {
+    TempDir dir;
+    ASSERT_EQ(WritePhoto(dir.File("a.jpg"), 320, 240, 1, "mjpeg"), "");
+    ASSERT_EQ(WritePhoto(dir.File("b.png"), 240, 320, 2, "png"), "");
+    WriteToneWav(dir.File("tone.wav"), 2.0);
+    const std::string output = dir.File("show.mp4");
+    // An encoder that holds many frames back: giving them all would take seconds.
+    const pid_t stopped = StartRender(dir, output, "600", {"--size", "1280x720", "--option", "VideoCompressor:rc-lookahead=250"});
+    ASSERT_TRUE(TemporaryGrows(dir.path(), 64 * 1024));
+    const auto start = std::chrono::steady_clock::now();
+    kill(stopped, SIGINT);
+    EXPECT_EQ(Wait(stopped), 1);
+    // Giving every frame held back takes about 5 s here; the file is closed well before.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+    EXPECT_EQ(HiddenNames(dir.path()), std::vector<std::string>{});
+    const VideoReadBack video = ReadVideoFile(output, {});
+    EXPECT_EQ(video.decodeErrors, 0);
+    EXPECT_GT(video.frames, 0);
 }

@@ -1,6 +1,7 @@
 // The main window, driven as a user would: lists, dialogs, Convert and Preview, language and font.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -15,6 +16,9 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 
 #include "app/kavrel_dlg.h"
@@ -343,13 +347,27 @@ TEST_F(MainWindowTest, StopInTheMiddleLeavesAFileThatPlays) {
 TEST_F(MainWindowTest, AnErrorEndsTheConversionAndSaysWhy) {
     RunProgram([&](CKavrelDlg& w) {
         SmallAviShow(30, 4);
-        w.project().output().path = "/dev/full";  // no space left: every write fails
+        const std::string old = dir.Write("show.avi", "an older video");
+        boxes.answers = {MessageAnswer::Yes};
+        // A file size limit stands in for a full disk: the writing fails part way.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 16 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
         Click(1000);
-        ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.project().run().converting; }, 30000));
-        EXPECT_EQ(Status(), "The conversion failed: /dev/full is not complete.");
+        const bool started = w.project().run().converting;
+        const bool ended = WaitFor([&] { return !w.project().run().converting; }, 30000);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_DFL);
+        ASSERT_TRUE(started) << testing::PrintToString(boxes.Texts());
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(Status(), "The conversion failed; " + old + " is unchanged.");
+        EXPECT_EQ(Slurp(old), "an older video");
         ASSERT_FALSE(boxes.shown.empty());
-        EXPECT_NE(boxes.shown.back().text.find("/dev/full"), std::string::npos) << boxes.shown.back().text;
+        EXPECT_NE(boxes.shown.back().text.find(old), std::string::npos) << boxes.shown.back().text;
+        EXPECT_NE(boxes.shown.back().text.find(std::strerror(EFBIG)), std::string::npos) << boxes.shown.back().text;
         EXPECT_TRUE(w.Item(1006)->isEnabled());
     });
 }

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 
+#include "tests/support/pipe_guard.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -187,11 +190,33 @@ TEST(ShowFile, AFileThatCannotBeReadOrIsTooLarge) {
     TempDir dir;
     Show show = Untouched();
     EXPECT_EQ(ReadShowFile(dir.File("gone.kavrel"), &show).problem, ShowFileProblem::CannotRead);
-    EXPECT_EQ(ReadShowFile(dir.path().string(), &show).problem, ShowFileProblem::CannotRead);
     const std::string big = dir.Write("big.kavrel", "{");
     fs::resize_file(big, kMaxShowFileBytes + 1);
     EXPECT_EQ(ReadShowFile(big, &show).problem, ShowFileProblem::TooLarge);
     EXPECT_EQ(show.music, Untouched().music);
+}
+
+TEST(ShowFile, NeitherReadFromNorWrittenOntoWhatIsNoFile) {
+    TempDir dir;
+    PipeGuard pipe(dir.File("pipe.kavrel"));
+    ASSERT_TRUE(pipe.made());
+    struct Case {
+        std::string path;
+        bool (*stillThere)(const fs::path&);
+    };
+    const Case cases[] = {{pipe.path(), [](const fs::path& p) { return fs::is_fifo(p); }},
+                          {dir.path().string(), [](const fs::path& p) { return fs::is_directory(p); }},
+                          {"/dev/null", [](const fs::path& p) { return fs::is_character_file(p); }}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        Show show = Untouched();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(ReadShowFile(c.path, &show).problem, ShowFileProblem::NotAFile);
+        EXPECT_EQ(WriteShowFile(c.path, FullShow("/a")).problem, ShowFileProblem::NotAFile);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_TRUE(c.stillThere(c.path));
+        EXPECT_EQ(show.music, Untouched().music);
+    }
 }
 
 TEST(ShowFile, WritingReplacesTheOldFileWholeOrLeavesIt) {
@@ -213,7 +238,7 @@ TEST(ShowFile, WritingReplacesTheOldFileWholeOrLeavesIt) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_EQ(failed.problem, ShowFileProblem::CannotWrite);
-    EXPECT_FALSE(failed.detail.empty());
+    EXPECT_EQ(failed.detail, std::strerror(EFBIG));  // the system's own words, as for a full disk
     EXPECT_EQ(Slurp(file), before);
 
     ASSERT_FALSE(WriteShowFile(file, large));

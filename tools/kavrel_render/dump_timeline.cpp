@@ -3,6 +3,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "app/file_refusals.h"
 #include "app/slideshow_project.h"
 #include "engine/timeline_builder.h"
 #include "platform/shell/file_probe.h"
@@ -21,12 +22,12 @@ int FillProject(const RenderOptions& o, SlideshowProject& project, MessageBoxes&
             return Refuse(boxes, "The path is longer than 259 bytes: " + photo);
         }
         if (!FileCanBeOpenedForReading(photo)) {
-            return Refuse(boxes, "Cannot read the photo file " + photo);
+            return Refuse(boxes, CannotReadText("photo", photo));
         }
     }
     for (const std::string& music : o.music) {
         if (!FileCanBeOpenedForReading(music)) {
-            return Refuse(boxes, "Cannot read the music file " + music);
+            return Refuse(boxes, CannotReadText("music", music));
         }
         REFERENCE_TIME length = MeasureMediaDuration(music);
         if (length <= 0) {

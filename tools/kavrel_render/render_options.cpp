@@ -377,10 +377,12 @@ Output:
       --version               print the version
 
 While writing, a progress bar shows how far it is. Ctrl-C stops and finishes the
-file, which then plays up to where it stopped.
+file, which then plays up to where it stopped. SIGTERM or SIGHUP keeps the old
+file and removes the unfinished one.
 
 Exit status: 0 when the file is complete, 1 when writing failed or was stopped,
-2 for bad arguments or unreadable input files.
+2 for bad arguments or unreadable input files (a pipe, folder or device among
+them), 128 + the signal's number when SIGTERM or SIGHUP ended it.
 
 Examples:
   kavrel-render --photo-duration 3 --transition-duration 1 --policy same --same 3 \

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <strings.h>
@@ -21,9 +22,33 @@
 
 namespace {
 
-std::atomic<bool> interrupted{false};
+// The signal that asks the render to end: SIGINT (Ctrl-C) stops and keeps the file, as the
+// window's Stop does; SIGTERM and SIGHUP were not asked for by the user and keep the old file.
+std::atomic<int> endingSignal{0};
 
-void OnInterrupt(int) { interrupted = true; }
+void OnEndingSignal(int signal) { endingSignal = signal; }
+
+void CatchEndingSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnEndingSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+// Ends the graph as `signal` asks; the process's exit status.
+int EndOnSignal(ConversionObjects& c, int signal, const std::string& output, MessageBoxes& boxes) {
+    c.event->SetNotifyWindow(nullptr, 0, 0);
+    if (signal == SIGINT) {
+        boxes.AppMessage("Stopping...");
+        c.control->Stop();
+        boxes.AppMessage("Stopped; the file plays up to where it stopped");
+        return 1;
+    }
+    std::shared_ptr<IMediaAbandon> abandon;
+    if (SUCCEEDED(QueryInterface(c.control, &abandon))) abandon->Abandon();
+    boxes.AppMessage(std::string("Ended by SIG") + sigabbrev_np(signal) + "; " + output + " is as it was");
+    return 128 + signal;
+}
 
 // Wakes the waiting loop when the graph has an event.
 class Notifier final : public IGraphNotifyTarget {
@@ -116,8 +141,9 @@ void ShowProgress(double fraction, double elapsed, bool terminal, int* lastTenth
     std::fflush(stderr);
 }
 
-// Waits for the end of the conversion; 0 complete, 1 failed or stopped.
-int Wait(ConversionObjects& c, Notifier& notifier, MessageBoxes& boxes) {
+// Waits for the end of the conversion; 0 complete, 1 failed or stopped, 128 + the signal when one
+// ended it.
+int Wait(ConversionObjects& c, Notifier& notifier, const std::string& output, MessageBoxes& boxes) {
     std::shared_ptr<IMediaSeeking> seeking;
     QueryInterface(c.control, &seeking);
     REFERENCE_TIME duration = 1;
@@ -126,7 +152,7 @@ int Wait(ConversionObjects& c, Notifier& notifier, MessageBoxes& boxes) {
     int lastTenth = 0;
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
-        notifier.Wait(std::chrono::milliseconds(200));
+        notifier.Wait(std::chrono::milliseconds(100));
         long code = 0, p1 = 0, p2 = 0;
         while (SUCCEEDED(c.event->GetEvent(&code, &p1, &p2, 0))) {
             c.event->FreeEventParams(code, p1, p2);
@@ -143,12 +169,9 @@ int Wait(ConversionObjects& c, Notifier& notifier, MessageBoxes& boxes) {
         double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         ShowProgress(duration > 0 ? static_cast<double>(position) / static_cast<double>(duration) : 0, elapsed,
                      terminal, &lastTenth);
-        if (interrupted) {
-            c.event->SetNotifyWindow(nullptr, 0, 0);
-            c.control->Stop();
+        if (const int signal = endingSignal) {
             if (terminal) std::fputc('\n', stderr);
-            boxes.AppMessage("Stopped; the file plays up to where it stopped");
-            return 1;
+            return EndOnSignal(c, signal, output, boxes);
         }
     }
 }
@@ -197,10 +220,9 @@ int RunRender(SlideshowProject& project, const ShowOutput& output, const RenderO
                         nullptr, nullptr};
     ConversionObjects conversion;
     bool running = false;
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    CatchEndingSignals();
     if (FAILED(RenderToFile(project, timeline, held, env, &conversion, &running)) || !running) return 1;
-    int status = Wait(conversion, notifier, boxes);
+    int status = Wait(conversion, notifier, out.path, boxes);
     conversion.engine->ScrapIt();
     if (status == 0) std::fprintf(stderr, "Done. %s\n", out.path.c_str());
     return status;

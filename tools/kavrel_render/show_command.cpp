@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/file_refusals.h"
 #include "app/fit_to_music.h"
 #include "app/path_rules.h"
 #include "app/show_messages.h"
@@ -97,11 +98,11 @@ void OverrideShow(const RenderOptions& o, Show* show) {
 int CheckShowFiles(const Show& show, MessageBoxes& boxes) {
     for (const PhotoItem& photo : show.photos) {
         if (!FileCanBeOpenedForReading(photo.path))
-            return Refuse(boxes, "Cannot read the photo file " + photo.path);
+            return Refuse(boxes, CannotReadText("photo", photo.path));
     }
     for (const std::string& music : show.music) {
         if (!FileCanBeOpenedForReading(music))
-            return Refuse(boxes, "Cannot read the music file " + music);
+            return Refuse(boxes, CannotReadText("music", music));
     }
     return 0;
 }
@@ -169,6 +170,7 @@ int Render(const RenderOptions& o, SlideshowProject& project, const ShowOutput& 
            MessageBoxes& boxes) {
     if (output.format < 0) return Refuse(boxes, kNoFormat);
     if (output.path.empty()) return Refuse(boxes, "The show names no output file; give -o FILE");
+    if (std::string refusal = OutputRefusalText(output.path); !refusal.empty()) return Refuse(boxes, refusal);
     // A show file may come from anywhere: the file it names is replaced only when -o names it too.
     std::error_code ec;
     if (!o.show.empty() && o.output.empty() && fs::exists(fs::symlink_status(output.path, ec))) {

@@ -3,6 +3,7 @@
 #include "platform/render/playback/bgra_converter.h"
 #include "platform/render/decode/photo_decoder.h"
 #include "platform/render/compose/video_colour.h"
+#include "platform/shell/file_probe.h"
 
 extern "C" {
 #include <libswscale/swscale.h>
@@ -43,6 +44,10 @@ VideoPicture BgraConverter::Convert(const AVFrame* frame, std::int64_t n) {
 bool DecodePhotoPicture(const std::string& path, int width, int height, VideoPicture* picture, std::string* error) {
     width = std::max(2, width & ~1);
     height = std::max(2, height & ~1);
+    if (KindOfPath(path) != PathKind::File) {  // a pipe would be waited on
+        *error = "Cannot read the photo file " + path;
+        return false;
+    }
     FramePtr frame;
     if (!DecodePhotoFrame(path, width, height, &frame, error)) return false;
     *picture = BgraConverter(width, height).Convert(frame.get(), 0);

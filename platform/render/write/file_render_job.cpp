@@ -44,6 +44,11 @@ void FileRenderJob::Stop() {
     if (worker_.joinable()) worker_.join();
 }
 
+void FileRenderJob::Abandon() {
+    abandon_ = true;
+    Stop();
+}
+
 namespace {
 
 struct Picture {
@@ -153,10 +158,15 @@ void FileRenderJob::Run() {
         if (composer.joinable()) composer.join();
         if (mixer.joinable()) mixer.join();
     }
+    if (abandon_) {
+        ok = false;
+        error = "The conversion was abandoned";
+    }
     if (!ok) {
         writer_.Abandon();
     } else {
-        ok = writer_.Finish(&error);
+        // A stop must be quick: what the picture encoder holds back beyond that is left out.
+        ok = stop_ ? writer_.Finish(&error, std::chrono::milliseconds(200)) : writer_.Finish(&error);
     }
     if (done_) done_(ok ? S_OK : RegisterFailure(error), error);
 }

@@ -2,7 +2,7 @@
 // One conversion: the show's frames and sound written into the output file on a worker thread.
 // The sound lasts exactly as long as the pictures. Stop() at any moment ends the work and
 // finalises the file, so it plays up to where it stopped. The file takes the output's name only
-// when it is complete or stopped; a failure leaves the output as it was.
+// when it is complete or stopped; a failure, or Abandon(), leaves the output as it was.
 //
 // Start and Stop are called from one thread (the one that owns the graph); the done callback runs
 // on the worker, after the file is closed.
@@ -29,6 +29,8 @@ public:
     // here (the worker is not started and `done` is not called).
     HRESULT Start(Done done);
     void Stop();
+    // Ends the work and drops the file unfinished, as when the process is told to end.
+    void Abandon();
 
     std::int64_t framesDone() const { return framesDone_.load(); }
     std::int64_t framesTotal() const { return framesTotal_; }
@@ -41,6 +43,7 @@ private:
     FileWriter writer_;
     Done done_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> abandon_{false};
     std::atomic<std::int64_t> framesDone_{0};
     std::int64_t framesTotal_ = 0;
     std::thread worker_;

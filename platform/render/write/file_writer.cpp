@@ -180,8 +180,8 @@ bool FileWriter::Open(const OutputSpec& output, std::string* error) {
     return true;
 }
 
-bool FileWriter::Drain(Stream& s, std::string* error) {
-    for (;;) {
+bool FileWriter::Drain(Stream& s, std::string* error, Clock::time_point until) {
+    while (Clock::now() < until) {
         int r = avcodec_receive_packet(s.ctx.get(), s.packet.get());
         if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return true;
         if (r < 0) {
@@ -199,6 +199,7 @@ bool FileWriter::Drain(Stream& s, std::string* error) {
             return false;
         }
     }
+    return true;
 }
 
 bool FileWriter::WriteVideo(const AVFrame* picture, std::int64_t n, std::string* error) {
@@ -298,11 +299,11 @@ std::int64_t FileWriter::AudioPacketStart(const AVPacket* packet) const {
     return av_rescale_q(packet->pts, audio_->ctx->time_base, AVRational{1, 44100});
 }
 
-bool FileWriter::WriteTrailer(std::string* error) {
+bool FileWriter::WriteTrailer(std::string* error, Clock::time_point flushUntil) {
     bool ok = true;
     if (video_) {
         avcodec_send_frame(video_->ctx.get(), nullptr);
-        ok = Drain(*video_, error);
+        ok = Drain(*video_, error, flushUntil);
     }
     int r = av_write_trailer(fmt_);
     if (r < 0 && ok) {
@@ -317,13 +318,15 @@ bool FileWriter::WriteTrailer(std::string* error) {
     return ok;
 }
 
-bool FileWriter::Finish(std::string* error) {
+bool FileWriter::Finish(std::string* error, std::chrono::milliseconds flushFor) {
     if (finished_) return true;
+    const Clock::time_point flushUntil =
+        flushFor == std::chrono::milliseconds::max() ? Clock::time_point::max() : Clock::now() + flushFor;
     if (!headerWritten_ || fmt_->pb == nullptr) {
         *error = "The file " + output_.path + " is not open";
         return false;
     }
-    const bool ok = WriteTrailer(error);
+    const bool ok = WriteTrailer(error, flushUntil);
     int r = avio_closep(&fmt_->pb);
     if (ok && r < 0) *error = "Cannot write to " + output_.path + ": " + FfmpegErrorText(r);
     if (!ok || r < 0 || !file_.Commit(error)) {

@@ -10,6 +10,7 @@
 //
 // Used by one thread at a time, but for EncodeAudio, which one other thread may call meanwhile.
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -53,8 +54,10 @@ public:
     // Where an encoded packet's sound starts, in sample frames at 44100 Hz.
     std::int64_t AudioPacketStart(const AVPacket* packet) const;
     // Empties the picture encoder, writes the container's index and puts the file in the
-    // output's place; the sound is what was written with WriteAudioPacket.
-    bool Finish(std::string* error);
+    // output's place; the sound is what was written with WriteAudioPacket. Frames the encoder
+    // still holds after `flushFor` are left out, for a stop that must be quick (an encoder that
+    // looks far ahead, as x264 and x265 do, takes seconds to give them all).
+    bool Finish(std::string* error, std::chrono::milliseconds flushFor = std::chrono::milliseconds::max());
     // Drops the file unfinished: the output keeps what it had.
     void Abandon();
     std::int64_t bytesWritten() const;
@@ -62,11 +65,12 @@ public:
 private:
     struct Stream;
     bool OpenStream(const EncoderChoice& choice, bool video, const OutputSpec& output, std::string* error);
-    bool Drain(Stream& s, std::string* error);
+    using Clock = std::chrono::steady_clock;
+    bool Drain(Stream& s, std::string* error, Clock::time_point until = Clock::time_point::max());
     bool EncodeAudioFifo(bool all, std::vector<PacketPtr>* packets, std::string* error);
     bool CollectAudio(std::vector<PacketPtr>* packets, std::string* error);
     bool OpenFile(std::string* error);
-    bool WriteTrailer(std::string* error);
+    bool WriteTrailer(std::string* error, Clock::time_point flushUntil);
 
     OutputSpec output_;
     ReplacingFile file_;

@@ -1,5 +1,7 @@
 #include "platform/render/write/replacing_file.h"
 
+#include "platform/shell/file_probe.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -58,11 +60,6 @@ fs::path ResolvedTarget(const std::string& target) {
     return ec ? fs::path(target) : resolved;
 }
 
-bool IsSomethingElseThanAFile(const fs::path& target) {
-    struct stat st {};
-    return stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
-}
-
 void SyncFolder(const fs::path& folder) {
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -118,10 +115,9 @@ bool ReplacingFile::Create(const std::string& target, std::string* error) {
     Discard();
     const fs::path resolved = ResolvedTarget(target);
     target_ = resolved.string();
-    if (IsSomethingElseThanAFile(resolved)) {
-        inPlace_ = true;
-        writePath_ = target;
-        return true;
+    if (!PathCanTakeOutput(target_)) {
+        *error = "Cannot write the file " + target + ": it is not a regular file";
+        return false;
     }
     RemoveAbandonedTemporaries(target_);
     lockFd_ = MakeLockedTemporary((FolderOf(resolved) / TemporaryPrefix(resolved)).string(), &writePath_);
@@ -129,11 +125,24 @@ bool ReplacingFile::Create(const std::string& target, std::string* error) {
     return lockFd_ >= 0;
 }
 
-bool ReplacingFile::Commit(std::string* error) {
-    if (inPlace_) {
-        Release();
-        return true;
+bool ReplacingFile::Write(std::string_view bytes, std::string* reason) {
+    if (lockFd_ < 0) {
+        *reason = std::strerror(EBADF);
+        return false;
     }
+    while (!bytes.empty()) {
+        const ssize_t n = write(lockFd_, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            *reason = std::strerror(n == 0 ? EIO : errno);
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool ReplacingFile::Commit(std::string* error) {
     if (lockFd_ < 0) {
         *error = Failure(target_, EBADF);
         return false;
@@ -156,5 +165,4 @@ void ReplacingFile::Discard() {
 void ReplacingFile::Release() {
     if (lockFd_ >= 0) close(lockFd_);
     lockFd_ = -1;
-    inPlace_ = false;
 }

@@ -7,12 +7,13 @@
 // the process or the power. Dropped without Commit(), it removes its temporary; a killed writer
 // leaves it behind for RemoveAbandonedTemporaries, which the next Create() for the target calls.
 //
-// A target that exists and is no regular file (a device, a pipe) is written in place, as a
-// rename cannot stand in for it; a symbolic link is followed to the file it names.
+// A target that exists and is no regular file (a folder, a device, a pipe) is refused; a symbolic
+// link is followed to the file it names.
 //
 // Used by one thread at a time.
 
 #include <string>
+#include <string_view>
 
 class ReplacingFile {
 public:
@@ -24,8 +25,11 @@ public:
     // Removes what killed writers left for `target`, then makes a fresh temporary. *error names
     // the target and the reason.
     bool Create(const std::string& target, std::string* error);
-    // Where the bytes are to be written (the temporary, or the target when written in place).
+    // Where the bytes are to be written: the temporary.
     const std::string& writePath() const { return writePath_; }
+    // Appends `bytes` to the temporary; *reason is the system's reason when they are not all
+    // written (a full disk: "No space left on device").
+    bool Write(std::string_view bytes, std::string* reason);
     // Writes the file's bytes through to the disk and renames it onto the target; on failure the
     // temporary is removed and the target left as it was.
     bool Commit(std::string* error);
@@ -38,7 +42,6 @@ private:
     std::string target_;
     std::string writePath_;
     int lockFd_ = -1;  // holds the lock that marks the temporary as being written
-    bool inPlace_ = false;
 };
 
 // Removes the temporaries of `target` whose writers are gone; a temporary still being written
