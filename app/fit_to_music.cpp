@@ -49,6 +49,7 @@ FitResult FitPhotosToMusic(SlideshowProject& project) {
     if (end < 0) return {FitOutcome::UnknownLength, 0, unknown};
     const double seconds = FittedDuration(end, project.photoCount());
     if (seconds < kMinFittedPhotoSec) return {FitOutcome::TooShort, seconds};
+    if (seconds >= kPhotoDurationLimitSec) return {FitOutcome::TooLong, seconds};
     for (int i = 0; i < project.photoCount(); ++i) {
         PhotoItem photo = project.photos()[static_cast<std::size_t>(i)];
         photo.durationSec = seconds;

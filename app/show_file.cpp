@@ -81,9 +81,11 @@ std::string PathField(Fields& f, const char* key, const std::string& folder, boo
 PhotoItem ReadPhoto(Fields& f, const std::string& folder) {
     PhotoItem photo;
     photo.path = PathField(f, "path", folder, true);
-    photo.durationSec = f.Number("duration", 0, 65535, std::nullopt);
+    photo.durationSec = f.NumberBelow("duration", 0, kPhotoDurationLimitSec, std::nullopt);
     photo.transition = f.Integer("transition", 0, kTransitionCount - 1, 0);
-    photo.transitionDurationSec = f.Number("transitionDuration", 0, 600, 0.0);
+    // The photo dialog compares in single precision: what rounds to 600 there passes.
+    photo.transitionDurationSec =
+        f.Number("transitionDuration", 0, std::nextafter(600.0f, 601.0f), 0.0);
     photo.motion = f.Named<MotionKind>("motion", MotionKindFromName, MotionKind::None);
     return photo;
 }
@@ -99,12 +101,16 @@ ShowOutput ReadOutput(Fields& f, const std::string& folder) {
     ShowOutput o;
     o.format = f.Named<int>("format", FormatFromName, o.format);
     o.path = PathField(f, "file", folder, false);
-    o.width = f.Integer("width", 0, 8192, o.width);
-    o.height = f.Integer("height", 0, 8192, o.height);
+    o.width = f.Integer("width", 0, kMaxShowFrameSide, o.width);
+    o.height = f.Integer("height", 0, kMaxShowFrameSide, o.height);
+    if (!IsFrameSize(o.width, o.height))
+        f.Fail("width", "and height must be even numbers from 16 to 8192, or both 0");
     o.videoCompressor = f.Text("videoCompressor", false);
     o.audioCompressor = f.Text("audioCompressor", false);
-    o.videoBitrate = f.Integer("videoBitrate", INT32_MIN, INT32_MAX, o.videoBitrate);
-    o.audioBitrate = f.Integer("audioBitrate", INT32_MIN, INT32_MAX, o.audioBitrate);
+    o.videoBitrate = f.Integer("videoBitrate", 1, INT32_MAX, o.videoBitrate);
+    o.audioBitrate = f.Integer("audioBitrate", 1, INT32_MAX, o.audioBitrate);
+    if (!IsAudioBitrate(o.audioBitrate))
+        f.Fail("audioBitrate", "must be 64000, 128000, 192000 or 320000");
     return o;
 }
 
@@ -212,6 +218,18 @@ std::string ShowFolderOf(const std::string& file) {
     fs::path folder = fs::absolute(fs::path(file), ec).parent_path().lexically_normal();
     if (!folder.has_filename() && folder != folder.root_path()) folder = folder.parent_path();
     return folder.string();
+}
+
+bool IsFrameSize(int width, int height) {
+    auto side = [](int v) { return v >= 16 && v <= kMaxShowFrameSide && v % 2 == 0; };
+    return (width == 0 && height == 0) || (side(width) && side(height));
+}
+
+bool IsAudioBitrate(int bitsPerSecond) {
+    for (int offered : kAudioBitrates) {
+        if (bitsPerSecond == offered) return true;
+    }
+    return false;
 }
 
 bool IsShowFileName(const std::string& path) {

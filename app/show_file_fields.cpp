@@ -40,6 +40,17 @@ double Fields::Number(const char* key, double low, double high, std::optional<do
     return number;
 }
 
+double Fields::NumberBelow(const char* key, double low, double limit,
+                          std::optional<double> fallback) {
+    const QJsonValue value = object_.value(key);
+    const double number = value.toDouble(std::nan(""));
+    if (!value.isUndefined() && !(number >= low && number < limit)) {
+        Fail(key, "must be a number from " + NumberText(low) + " up to below " + NumberText(limit));
+        return fallback.value_or(low);
+    }
+    return Number(key, low, limit, fallback);
+}
+
 int Fields::Integer(const char* key, int low, int high, int fallback) {
     if (!Has(key)) return fallback;
     const double number = object_.value(key).toDouble(std::nan(""));

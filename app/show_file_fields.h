@@ -18,6 +18,8 @@ class Fields {
     std::string Text(const char* key, bool required);
     // A number from `low` to `high`; `fallback` when absent (none: it is required).
     double Number(const char* key, double low, double high, std::optional<double> fallback);
+    // A number from `low` up to, not including, `limit`.
+    double NumberBelow(const char* key, double low, double limit, std::optional<double> fallback);
     int Integer(const char* key, int low, int high, int fallback);
     // A value written as one of its names; `fallback` when absent.
     template <class T>
