@@ -342,7 +342,8 @@ Shows:
                               rendered too only when -o is given
   --fit-to-music              give every photo the same duration, so that the
                               show ends where the music list played once ends
-                              (refused when a photo would get less than 0.5 s)
+                              (refused when a photo would get less than 0.5 s,
+                              or 65536 s and more)
 
 Music:
   --music FILE                a music file (MP3, WAV, FLAC, Ogg, Opus, M4A, WMA and
