@@ -72,10 +72,6 @@ std::optional<std::string> CheckIntegerRange(double value, int low, int high) {
                       std::to_string(high));
 }
 
-std::optional<std::string> CheckPhotoDuration(double value) {
-    return CheckIntegerRange(value < 0 ? -1 : value, 0, 65535);
-}
-
 std::optional<std::string> CheckNumberRange(double value, double low, double high) {
     const bool fits = std::fabs(value) <= std::numeric_limits<float>::max();
     const float single = fits ? static_cast<float>(value) : 0;

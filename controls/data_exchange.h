@@ -19,8 +19,6 @@ std::string FormatExchangedDouble(double value);
 //   number range: the value taken in single precision must lie in [low, high].
 std::optional<std::string> CheckIntegerRange(double value, int low, int high);
 std::optional<std::string> CheckNumberRange(double value, double low, double high);
-// A photo's duration: the integer range 0 to 65535, but never below 0 (-0.5 truncates to 0).
-std::optional<std::string> CheckPhotoDuration(double value);
 
 // The messages, in the current language with their bounds filled in.
 std::string NotANumberMessage();

@@ -45,7 +45,7 @@ void CPhotoProperty::OnBrowse() {
 }
 
 void CPhotoProperty::OnOK() {
-    std::optional<double> photo = ExchangeNumber(kPhotoDuration, CheckPhotoDuration);
+    std::optional<double> photo = ExchangeNumber(kPhotoDuration, [](double v) { return CheckIntegerRange(v, 0, 65535); });
     if (!photo) return;
     std::optional<double> transition =
         ExchangeNumber(kTransitionDuration, [](double v) { return CheckNumberRange(v, 0, 600); });

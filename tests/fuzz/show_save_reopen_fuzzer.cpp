@@ -38,9 +38,10 @@ class Bytes {
     std::size_t left_;
 };
 
-// A photo as the photo dialog's OK takes it; none when the dialog would refuse it.
+// A photo as the photo dialog's OK takes it; none when the dialog would refuse it (a negative
+// duration passes the range check but not the comparison with a transition of 0 or more).
 void AddPhoto(SlideshowProject& project, double duration, double transition) {
-    if (CheckPhotoDuration(duration) || CheckNumberRange(transition, 0, 600) || transition > duration) return;
+    if (CheckIntegerRange(duration, 0, 65535) || CheckNumberRange(transition, 0, 600) || transition > duration) return;
     project.AppendPhoto("/shows/p" + std::to_string(project.photoCount()) + ".jpg");
     PhotoItem photo = project.photos().back();
     photo.durationSec = duration;

@@ -71,13 +71,18 @@ std::vector<Documented> DocumentedCommands(const std::string& help) {
         for (const std::string& line : lines) all.push_back({where, line});
     };
     add("README.md", BlockCommands(Source("README.md"), "```sh", "```"));
-    std::string guide = Source("help/Introduction.htm");
-    guide = Replaced(Replaced(guide, "<pre>", "<pre>\n"), "</pre>", "\n</pre>");
-    guide = Replaced(Replaced(Replaced(guide, "&lt;", "<"), "&gt;", ">"), "&amp;", "&");
-    add("help/Introduction.htm", BlockCommands(guide, "<pre>", "</pre>"));
-    const std::regex code("<code>(kavrel(-render)? --[^<]*)</code>");
-    for (std::sregex_iterator it(guide.begin(), guide.end(), code), end; it != end; ++it)
-        all.push_back({"help/Introduction.htm", (*it)[1]});
+    for (const auto& page : std::filesystem::directory_iterator(std::string(KAVREL_SOURCE_DIR) + "/help")) {
+        if (page.path().extension() != ".htm") continue;
+        const std::string where = "help/" + page.path().filename().string();
+        std::string guide = Source(where);
+        guide = Replaced(Replaced(guide, "<pre>", "<pre>\n"), "</pre>", "\n</pre>");
+        guide = Replaced(Replaced(Replaced(guide, "&lt;", "<"), "&gt;", ">"), "&amp;", "&");
+        add(where, BlockCommands(guide, "<pre>", "</pre>"));
+        // Inline: "<code>kavrel-render --help</code> lists every option".
+        const std::regex code("<code>(kavrel(-render)? --[^<]*)</code>");
+        for (std::sregex_iterator it(guide.begin(), guide.end(), code), end; it != end; ++it)
+            all.push_back({where, (*it)[1]});
+    }
     const std::string manual = Replaced(Replaced(Source("packaging/kavrel-render.1"), "\\-", "-"), "\\e", "\\");
     add("packaging/kavrel-render.1", BlockCommands(manual, ".EX", ".EE"));
     // The examples end the help: their block closes at a line that never comes.
