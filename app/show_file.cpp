@@ -78,14 +78,26 @@ std::string PathField(Fields& f, const char* key, const std::string& folder, boo
     return path;
 }
 
+// Durations as the dialogs check them, so that whatever they take, a show keeps: a photo's truncated
+// to a whole number, the others in single precision (-1e-300 is 0 there).
+bool PhotoDialogTakesDuration(double seconds) {
+    return std::trunc(seconds) >= 0 && seconds < kPhotoDurationLimitSec;
+}
+
+bool InSinglePrecision(double seconds, float high) {
+    const auto single = std::fabs(seconds) < 1e30 ? static_cast<float>(seconds) : -1.0f;
+    return single >= 0 && single <= high;
+}
+
 PhotoItem ReadPhoto(Fields& f, const std::string& folder) {
     PhotoItem photo;
     photo.path = PathField(f, "path", folder, true);
-    photo.durationSec = f.NumberBelow("duration", 0, kPhotoDurationLimitSec, std::nullopt);
+    photo.durationSec = f.Checked("duration", PhotoDialogTakesDuration,
+                                  "a number from 0 up to below 65536", std::nullopt);
     photo.transition = f.Integer("transition", 0, kTransitionCount - 1, 0);
-    // The photo dialog compares in single precision: what rounds to 600 there passes.
     photo.transitionDurationSec =
-        f.Number("transitionDuration", 0, std::nextafter(600.0f, 601.0f), 0.0);
+        f.Checked("transitionDuration", [](double v) { return InSinglePrecision(v, 600); },
+                  "a number from 0 to 600", 0.0);
     photo.motion = f.Named<MotionKind>("motion", MotionKindFromName, MotionKind::None);
     return photo;
 }
@@ -132,7 +144,9 @@ Show ReadShow(const QJsonObject& root, const std::string& folder, std::string* p
     show.motionAmountPercent = f.Integer("motionAmount", kMinMotionAmountPercent,
                                          kMaxMotionAmountPercent, show.motionAmountPercent);
     show.motionEased = f.Named<bool>("motionPace", EasedFromName, show.motionEased);
-    show.musicFadeOutSec = f.Number("musicFadeOut", 0, 65535, show.musicFadeOutSec);
+    show.musicFadeOutSec =
+        f.Checked("musicFadeOut", [](double v) { return InSinglePrecision(v, 65535); },
+                  "a number from 0 to 65535", show.musicFadeOutSec);
     f.Object("output", [&](Fields& output) { show.output = ReadOutput(output, folder); });
     return show;
 }

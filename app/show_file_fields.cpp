@@ -40,15 +40,19 @@ double Fields::Number(const char* key, double low, double high, std::optional<do
     return number;
 }
 
-double Fields::NumberBelow(const char* key, double low, double limit,
-                          std::optional<double> fallback) {
+double Fields::Checked(const char* key, bool (*accepts)(double), const std::string& what,
+                       std::optional<double> fallback) {
     const QJsonValue value = object_.value(key);
-    const double number = value.toDouble(std::nan(""));
-    if (!value.isUndefined() && !(number >= low && number < limit)) {
-        Fail(key, "must be a number from " + NumberText(low) + " up to below " + NumberText(limit));
-        return fallback.value_or(low);
+    if (value.isUndefined()) {
+        if (!fallback) Fail(key, "is missing");
+        return fallback.value_or(0);
     }
-    return Number(key, low, limit, fallback);
+    const double number = value.toDouble(std::nan(""));
+    if (!value.isDouble() || !accepts(number)) {
+        Fail(key, "must be " + what);
+        return fallback.value_or(0);
+    }
+    return number;
 }
 
 int Fields::Integer(const char* key, int low, int high, int fallback) {

@@ -55,8 +55,9 @@ int DialogSide(std::uint16_t value) { return 16 + value % 1023 * 8; }
 bool SameNumbers(const Show& a, const Show& b) {
     if (a.photos.size() != b.photos.size()) return false;
     for (std::size_t i = 0; i < a.photos.size(); ++i) {
-        if (std::memcmp(&a.photos[i].durationSec, &b.photos[i].durationSec, sizeof(double)) != 0 ||
-            std::memcmp(&a.photos[i].transitionDurationSec, &b.photos[i].transitionDurationSec, sizeof(double)) != 0)
+        // Exactly the same numbers (a zero may lose its sign).
+        if (a.photos[i].durationSec != b.photos[i].durationSec ||
+            a.photos[i].transitionDurationSec != b.photos[i].transitionDurationSec)
             return false;
     }
     return true;

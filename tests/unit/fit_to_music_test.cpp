@@ -39,6 +39,7 @@ TEST(FitToMusic, TheMusicListPlayedOnceEndsAfterItsOverlaps) {
     EXPECT_EQ(MusicListEnd({{"a", 30 * kSecond}, {"b", 20 * kSecond}, {"c", kSecond}}, &unknown),
               51 * kSecond - 2 * kMusicOverlap);
     EXPECT_EQ(MusicListEnd({{"a", 30 * kSecond}, {"b", -1}}, &unknown), -1);
+    EXPECT_EQ(MusicListEnd({{"a", INT64_MAX - 1}, {"b", INT64_MAX}}, &unknown), INT64_MAX);
     EXPECT_EQ(unknown, 1);
 }
 

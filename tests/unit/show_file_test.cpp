@@ -21,10 +21,10 @@ Show FullShow(const std::string& folder) {
     show.photos = {{folder + "/a/one.jpg", 1.0 / 3, 46, 0.1 + 0.2, MotionKind::PanUp},
                    {folder + "/two.jpg", 65535.999, 0, 0, MotionKind::None},
                    {"/elsewhere/three.heic", 0.001, 17, 600, MotionKind::ZoomOut},
-                   // The extremes the photo dialog takes: what truncates to 65535, what rounds to 600
-                   // in single precision.
+                   // The extremes the photo dialog takes: what truncates to 65535 or to 0, what is
+                   // 600 or 0 in single precision.
                    {"/four.png", std::nextafter(65536.0, 0.0), 1, 600.00003, MotionKind::None},
-                   {"/five.png", 0, 2, 0, MotionKind::None}};
+                   {"/five.png", -1e-300, 2, -1e-300, MotionKind::None}};
     show.music = {folder + "/music/song.mp3", "/elsewhere/b.flac"};
     show.framing = Framing::Blur;
     show.motionAmountPercent = 37;
