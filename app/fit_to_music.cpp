@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/time_arithmetic.h"
 #include "engine/timeline_builder.h"
@@ -34,7 +35,8 @@ REFERENCE_TIME MusicListEnd(const std::vector<MusicItem>& music, int* unknownInd
             *unknownIndex = static_cast<int>(i);
             return -1;
         }
-        end = start + music[i].length;
+        // A header may claim any length; the sum saturates rather than wraps.
+        if (__builtin_add_overflow(start, music[i].length, &end)) end = INT64_MAX;
         start = std::max<REFERENCE_TIME>(
             TruncateToInt64(static_cast<double>(end) - static_cast<double>(kMusicOverlap)), 0);
     }
@@ -49,6 +51,7 @@ FitResult FitPhotosToMusic(SlideshowProject& project) {
     if (end < 0) return {FitOutcome::UnknownLength, 0, unknown};
     const double seconds = FittedDuration(end, project.photoCount());
     if (seconds < kMinFittedPhotoSec) return {FitOutcome::TooShort, seconds};
+    if (seconds >= kPhotoDurationLimitSec) return {FitOutcome::TooLong, seconds};
     for (int i = 0; i < project.photoCount(); ++i) {
         PhotoItem photo = project.photos()[static_cast<std::size_t>(i)];
         photo.durationSec = seconds;

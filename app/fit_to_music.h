@@ -9,7 +9,7 @@
 
 inline constexpr double kMinFittedPhotoSec = 0.5;
 
-enum class FitOutcome { Fitted, NoPhotos, NoMusic, UnknownLength, TooShort };
+enum class FitOutcome { Fitted, NoPhotos, NoMusic, UnknownLength, TooShort, TooLong };
 
 struct FitResult {
     FitOutcome outcome = FitOutcome::Fitted;

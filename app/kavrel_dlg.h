@@ -120,6 +120,11 @@ private:
     // Builds the timeline, asking where each missing photo or music file is now; the project takes
     // the files located (*located: some were), the views are the caller's to rebuild.
     HRESULT BuildTimelineLocatingFiles(bool* located);
+    // Every photo is too short to be seen: said.
+    bool RefusedWithoutPicture();
+    // The held compressors fitted to the output's container, with a word when one gave way.
+    void FitHeldCompressorsToFormat();
+    void StartRendering();
     void EnterRunningState();
     void StopConversion(bool failed);
     void AbandonConversion();
@@ -156,7 +161,8 @@ private:
     bool MayClearList(bool photos);
     void ShowCaption();
     Show CurrentShow();
-    void TakeShow(const Show& show);
+    // `show` read from the file `showFile`, whose folder takes the output when the show names none.
+    void TakeShow(const Show& show, const std::string& showFile);
     std::string showFile_;   // the show's file; empty for a show never saved
     std::string savedShow_;  // the show as last saved or opened, serialized
 };

@@ -8,7 +8,10 @@
 #include "app/file_refusals.h"
 #include "app/list_rows.h"
 #include "app/missing_file_locator.h"
+#include "app/settings_table.h"
+#include "app/show_messages.h"
 #include "app/status_line.h"
+#include "engine/container_compressors.h"
 #include "engine/output_format.h"
 #include "engine/timeline_builder.h"
 #include "lang/language.h"
@@ -76,6 +79,7 @@ void CKavrelDlg::OnConvert() {
         StopConversion(false);
         return;
     }
+    if (RefusedWithoutPicture()) return;
     if (RefuseUnusableFiles(true)) return;
     OutputSettings& out = project_.output();
     if (FileCanBeOpenedForReading(out.path)) {
@@ -122,6 +126,16 @@ void CKavrelDlg::OnConvert() {
     DisableDivXFeedback();
     bool located = false;
     BuildTimelineLocatingFiles(&located);
+    FitHeldCompressorsToFormat();
+    StartRendering();
+    if (silentTrack) project_.RemoveMusic(project_.musicCount() - 1);
+    if (located) {  // after the silent track has gone, which the list never shows
+        RebuildPhotoView();
+        RebuildMusicView();
+    }
+}
+
+void CKavrelDlg::StartRendering() {
     RenderToFileEnv env{s_.boxes, this,
                         [this](const std::shared_ptr<IGraphBuilder>& graph) {
                             CDialogFilterPerproty dialog(s_.boxes, s_.frames, this);
@@ -141,11 +155,27 @@ void CKavrelDlg::OnConvert() {
         // What was made stays until the next conversion replaces it; nothing runs.
         project_.run().converting = false;
     }
-    if (silentTrack) project_.RemoveMusic(project_.musicCount() - 1);
-    if (located) {  // after the silent track has gone, which the list never shows
-        RebuildPhotoView();
-        RebuildMusicView();
-    }
+}
+
+bool CKavrelDlg::RefusedWithoutPicture() {
+    if (ShowHasAPicture(project_.photos())) return false;
+    s_.boxes.Show({MessageOwner::MainWindow, NoPictureText(), theLanguage.GetString(105), MessageButtons::Ok,
+                   MessageIcon::Warning});
+    return true;
+}
+
+void CKavrelDlg::FitHeldCompressorsToFormat() {
+    OutputSettings& out = project_.output();
+    const CompressorServices compressors{s_.boxes, s_.faults};
+    const std::optional<CompressorSwap> swap = FitCompressorsToContainer(compressors, out.format, &held_);
+    if (!swap) return;
+    // Kept, so that Options shows the pair that is written.
+    WriteInt(s_.store, settings::kVideoCompressor, swap->videoPosition);
+    WriteInt(s_.store, settings::kAudioCompressor, swap->audioPosition);
+    out.useVideoCompressor = held_.video.use ? 1 : 0;
+    out.useAudioCompressor = held_.audio.use ? 1 : 0;
+    s_.boxes.Show({MessageOwner::MainWindow, CompressorSwapText(ContainerName(out.format), *swap),
+                   theLanguage.GetString(108), MessageButtons::Ok, MessageIcon::Warning});
 }
 
 bool CKavrelDlg::RefuseUnusableFiles(bool output) {
@@ -250,6 +280,7 @@ void CKavrelDlg::OnPreview() {
         s_.boxes.AppMessage("Please stop Convert first!");
         return;
     }
+    if (RefusedWithoutPicture()) return;
     if (RefuseUnusableFiles(false)) return;
     bool located = false;
     const HRESULT built = BuildTimelineLocatingFiles(&located);

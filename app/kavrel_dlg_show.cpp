@@ -172,23 +172,24 @@ bool CKavrelDlg::OpenShow(const std::string& file) {
     Show located = show;
     MissingFileLocator locator(s_.files, this);
     LocateMissingFiles(locator, &located);
-    TakeShow(located);
+    TakeShow(located, file);
     savedShow_ = AsOpened(CurrentShow(), show);
     showFile_ = std::filesystem::absolute(file).string();
     ShowCaption();
     return true;
 }
 
-void CKavrelDlg::TakeShow(const Show& show) {
+void CKavrelDlg::TakeShow(const Show& show, const std::string& showFile) {
     PutShowInProject(show, &project_, [this](const std::string& path) {
         return MeasureMediaDuration(path, s_.faults);
     });
     OutputSettings& out = project_.output();
-    const std::string ownFile = out.path;
     PutShowOutput(show.output, &out);
-    // A show without an output file keeps the window's, with the show's extension, as at start-up.
-    if (show.output.path.empty() &&
-        !ApplyOutputExtension(out.format, ownFile, &out.path, s_.boxes)) {
+    // A show without an output file writes the default name in its own folder, with the show's
+    // extension, as at start-up.
+    const std::string ownFile =
+        JoinFolderAndName(ShowFolderOf(showFile), FileNamePart(DefaultOutputName()));
+    if (show.output.path.empty() && !ApplyOutputExtension(out.format, ownFile, &out.path, s_.boxes)) {
         out.path.clear();
     }
     const CompressorServices compressors{s_.boxes, s_.faults};

@@ -79,12 +79,26 @@ std::string PathField(Fields& f, const char* key, const std::string& folder, boo
     return path;
 }
 
+// Durations as the dialogs check them, so that whatever they take, a show keeps: a photo's truncated
+// to a whole number, the others in single precision (-1e-300 is 0 there).
+bool PhotoDialogTakesDuration(double seconds) {
+    return std::trunc(seconds) >= 0 && seconds < kPhotoDurationLimitSec;
+}
+
+bool InSinglePrecision(double seconds, float high) {
+    const auto single = std::fabs(seconds) < 1e30 ? static_cast<float>(seconds) : -1.0f;
+    return single >= 0 && single <= high;
+}
+
 PhotoItem ReadPhoto(Fields& f, const std::string& folder) {
     PhotoItem photo;
     photo.path = PathField(f, "path", folder, true);
-    photo.durationSec = f.Number("duration", 0, 65535, std::nullopt);
+    photo.durationSec = f.Checked("duration", PhotoDialogTakesDuration,
+                                  "a number from 0 up to below 65536", std::nullopt);
     photo.transition = f.Integer("transition", 0, kTransitionCount - 1, 0);
-    photo.transitionDurationSec = f.Number("transitionDuration", 0, 600, 0.0);
+    photo.transitionDurationSec =
+        f.Checked("transitionDuration", [](double v) { return InSinglePrecision(v, 600); },
+                  "a number from 0 to 600", 0.0);
     photo.motion = f.Named<MotionKind>("motion", MotionKindFromName, MotionKind::None);
     return photo;
 }
@@ -100,12 +114,16 @@ ShowOutput ReadOutput(Fields& f, const std::string& folder) {
     ShowOutput o;
     o.format = f.Named<int>("format", FormatFromName, o.format);
     o.path = PathField(f, "file", folder, false);
-    o.width = f.Integer("width", 0, 8192, o.width);
-    o.height = f.Integer("height", 0, 8192, o.height);
+    o.width = f.Integer("width", 0, kMaxShowFrameSide, o.width);
+    o.height = f.Integer("height", 0, kMaxShowFrameSide, o.height);
+    if (!IsFrameSize(o.width, o.height))
+        f.Fail("width", "and height must be even numbers from 16 to 8192, or both 0");
     o.videoCompressor = f.Text("videoCompressor", false);
     o.audioCompressor = f.Text("audioCompressor", false);
-    o.videoBitrate = f.Integer("videoBitrate", INT32_MIN, INT32_MAX, o.videoBitrate);
-    o.audioBitrate = f.Integer("audioBitrate", INT32_MIN, INT32_MAX, o.audioBitrate);
+    o.videoBitrate = f.Integer("videoBitrate", 1, INT32_MAX, o.videoBitrate);
+    o.audioBitrate = f.Integer("audioBitrate", 1, INT32_MAX, o.audioBitrate);
+    if (!IsAudioBitrate(o.audioBitrate))
+        f.Fail("audioBitrate", "must be 64000, 128000, 192000 or 320000");
     return o;
 }
 
@@ -127,7 +145,9 @@ Show ReadShow(const QJsonObject& root, const std::string& folder, std::string* p
     show.motionAmountPercent = f.Integer("motionAmount", kMinMotionAmountPercent,
                                          kMaxMotionAmountPercent, show.motionAmountPercent);
     show.motionEased = f.Named<bool>("motionPace", EasedFromName, show.motionEased);
-    show.musicFadeOutSec = f.Number("musicFadeOut", 0, 65535, show.musicFadeOutSec);
+    show.musicFadeOutSec =
+        f.Checked("musicFadeOut", [](double v) { return InSinglePrecision(v, 65535); },
+                  "a number from 0 to 65535", show.musicFadeOutSec);
     f.Object("output", [&](Fields& output) { show.output = ReadOutput(output, folder); });
     return show;
 }
@@ -213,6 +233,18 @@ std::string ShowFolderOf(const std::string& file) {
     fs::path folder = fs::absolute(fs::path(file), ec).parent_path().lexically_normal();
     if (!folder.has_filename() && folder != folder.root_path()) folder = folder.parent_path();
     return folder.string();
+}
+
+bool IsFrameSize(int width, int height) {
+    auto side = [](int v) { return v >= 16 && v <= kMaxShowFrameSide && v % 2 == 0; };
+    return (width == 0 && height == 0) || (side(width) && side(height));
+}
+
+bool IsAudioBitrate(int bitsPerSecond) {
+    for (int offered : kAudioBitrates) {
+        if (bitsPerSecond == offered) return true;
+    }
+    return false;
 }
 
 bool IsShowFileName(const std::string& path) {

@@ -21,6 +21,10 @@ inline constexpr const char* kNoCompressorName = "none";
 // A show file is small; anything larger is not one.
 inline constexpr std::size_t kMaxShowFileBytes = 16 * 1024 * 1024;
 
+inline constexpr int kMaxShowFrameSide = 8192;
+// The audio bitrates the Windows Media profile is sure to match (the output settings' list).
+inline constexpr int kAudioBitrates[] = {64000, 128000, 192000, 320000};
+
 // The output settings as a show keeps them: the compressors by name.
 struct ShowOutput {
     int format = kFormatWmv;
@@ -77,6 +81,9 @@ ShowFileError WriteShowFile(const std::string& file, const Show& show);
 
 // The folder a show file's relative paths start from: absolute and normalised.
 std::string ShowFolderOf(const std::string& file);
+// A frame size the encoders take: even sides from 16 to 8192, or 0 x 0 (the first photo's size).
+bool IsFrameSize(int width, int height);
+bool IsAudioBitrate(int bitsPerSecond);
 // Whether `path` names a show file (by its extension, in any case).
 bool IsShowFileName(const std::string& path);
 // The first of `paths` that names a show file; empty when none does.

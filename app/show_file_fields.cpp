@@ -40,6 +40,21 @@ double Fields::Number(const char* key, double low, double high, std::optional<do
     return number;
 }
 
+double Fields::Checked(const char* key, bool (*accepts)(double), const std::string& what,
+                       std::optional<double> fallback) {
+    const QJsonValue value = object_.value(key);
+    if (value.isUndefined()) {
+        if (!fallback) Fail(key, "is missing");
+        return fallback.value_or(0);
+    }
+    const double number = value.toDouble(std::nan(""));
+    if (!value.isDouble() || !accepts(number)) {
+        Fail(key, "must be " + what);
+        return fallback.value_or(0);
+    }
+    return number;
+}
+
 int Fields::Integer(const char* key, int low, int high, int fallback) {
     if (!Has(key)) return fallback;
     const double number = object_.value(key).toDouble(std::nan(""));

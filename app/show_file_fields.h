@@ -18,6 +18,9 @@ class Fields {
     std::string Text(const char* key, bool required);
     // A number from `low` to `high`; `fallback` when absent (none: it is required).
     double Number(const char* key, double low, double high, std::optional<double> fallback);
+    // A number that `accepts` takes; else a problem saying it must be `what`.
+    double Checked(const char* key, bool (*accepts)(double), const std::string& what,
+                   std::optional<double> fallback);
     int Integer(const char* key, int low, int high, int fallback);
     // A value written as one of its names; `fallback` when absent.
     template <class T>

@@ -24,6 +24,10 @@ enum ShowString {
     kFitNoMusic = 215,
     kFitUnknownLength = 216,
     kFitTooShort = 217,
+    kFitTooLong = 240,
+    kNoPhotos = 241,
+    kNoPicture = 242,
+    kCompressorSwap = 243,
 };
 
 // String `id` with each "%s" in turn replaced by the next of `values`.
@@ -58,6 +62,12 @@ std::string ReasonText(const ShowFileError& error) {
     }
 }
 
+std::string SecondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
 }  // namespace
 
 std::string ShowOpenErrorText(const std::string& file, const ShowFileError& error) {
@@ -83,12 +93,20 @@ std::string FitRefusalText(const FitResult& result, const std::vector<MusicItem>
             return Filled(
                 kFitUnknownLength,
                 {FileNamePart(music.at(static_cast<std::size_t>(result.musicIndex)).path)});
-        case FitOutcome::TooShort: {
-            char seconds[32];
-            std::snprintf(seconds, sizeof seconds, "%.3f", result.photoDurationSec);
-            return Filled(kFitTooShort, {seconds});
-        }
+        case FitOutcome::TooShort:
+            return Filled(kFitTooShort, {SecondsText(result.photoDurationSec)});
+        case FitOutcome::TooLong:
+            return Filled(kFitTooLong, {SecondsText(result.photoDurationSec)});
         default:
             return {};
     }
+}
+
+std::string NoPhotosText(const std::string& show) { return Filled(kNoPhotos, {show}); }
+
+std::string NoPictureText() { return Filled(kNoPicture, {}); }
+
+std::string CompressorSwapText(const std::string& container, const CompressorSwap& swap) {
+    return Filled(kCompressorSwap,
+                  {container, swap.givenVideo, swap.givenAudio, swap.takenVideo, swap.takenAudio});
 }

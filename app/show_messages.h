@@ -5,6 +5,7 @@
 
 #include "app/fit_to_music.h"
 #include "app/show_file.h"
+#include "engine/container_compressors.h"
 
 std::string ShowOpenErrorText(const std::string& file, const ShowFileError& error);
 std::string ShowSaveErrorText(const std::string& file, const ShowFileError& error);
@@ -12,3 +13,9 @@ std::string ShowSaveErrorText(const std::string& file, const ShowFileError& erro
 std::string MissingCompressorText(bool video, const std::string& name);
 // Why the photos were not fitted (`music`: the list the fit looked at).
 std::string FitRefusalText(const FitResult& result, const std::vector<MusicItem>& music);
+// A show with no photos is not written (`show`: its file, or empty for the window's lists).
+std::string NoPhotosText(const std::string& show);
+// A show whose photos are all too short to be in any frame.
+std::string NoPictureText();
+// The `container` cannot hold what the pair given makes; the pair taken is used instead.
+std::string CompressorSwapText(const std::string& container, const CompressorSwap& swap);

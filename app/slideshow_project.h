@@ -15,6 +15,8 @@
 
 inline constexpr int kMaxPhotos = 1000;
 inline constexpr int kMaxMusic = 100;
+// A photo lasts less than this: the photo dialog takes up to 65535 and what truncates to it.
+inline constexpr double kPhotoDurationLimitSec = 65536;
 // The longest path an item holds, in bytes.
 inline constexpr std::size_t kMaxPathBytes = 259;
 // Seconds over which the music fades out at the end of the show, unless the settings say else.

@@ -381,3 +381,10 @@ REFERENCE_TIME MeasureMediaDuration(const std::string& path,
     if (FAILED(CheckFault(faults, "IGraphBuilder::RenderFile"))) return -1;
     return ProbeMediaDuration(path);
 }
+
+bool ShowHasAPicture(const std::vector<PhotoItem>& photos) {
+    // A frame is 1001/24000 s: 41.7 ms, so a photo of 42 whole milliseconds holds a frame's start.
+    constexpr std::int64_t kFrameMs = 42;
+    return std::any_of(photos.begin(), photos.end(),
+                       [](const PhotoItem& p) { return Milliseconds(p.durationSec) >= kFrameMs; });
+}

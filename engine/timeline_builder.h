@@ -35,6 +35,10 @@ inline constexpr std::size_t kMusicTracksListed = 4096;
 HRESULT BuildTimeline(SlideshowProject& project, const TimelineBuildEnv& env,
                       std::shared_ptr<IAMTimeline>* timeline);
 
+// Whether some photo lasts a frame (1001/24000 s) or more, as the timeline places it; a show
+// whose photos are all shorter would show nothing and is refused before anything is written.
+bool ShowHasAPicture(const std::vector<PhotoItem>& photos);
+
 // A music file's play length: -1 when it cannot be measured, 0 when no measuring graph could be
 // made (only through `faults`).
 REFERENCE_TIME MeasureMediaDuration(const std::string& path,

@@ -8,14 +8,16 @@
 
 namespace {
 
-// Codes of this range are ours: 0x8004A000 and up, in the facility DirectShow uses.
+// Codes of this range are ours: 0x8004A000 and up, in the facility DirectShow uses; the second
+// block stands for inputs that cannot be decoded.
 constexpr std::uint32_t kFirstCode = 0x8004A000u;
 constexpr std::uint32_t kCodes = 0x1000;
+constexpr std::uint32_t kFirstInputCode = kFirstCode + kCodes;
 
 struct Registry {
     std::mutex mutex;
     std::map<HRESULT, std::string> texts;
-    std::uint32_t next = 0;
+    std::uint32_t next = 0, nextInput = 0;
 };
 
 Registry& Texts() {
@@ -39,15 +41,26 @@ const char* StandardText(HRESULT hr) {
     }
 }
 
-}  // namespace
-
-HRESULT RegisterFailure(std::string text) {
+HRESULT Register(std::string text, std::uint32_t first, std::uint32_t* next) {
     Registry& r = Texts();
     std::lock_guard<std::mutex> lock(r.mutex);
-    auto hr = static_cast<HRESULT>(kFirstCode + r.next);
-    r.next = (r.next + 1) % kCodes;  // the oldest texts are reused after many failures
+    auto hr = static_cast<HRESULT>(first + *next);
+    *next = (*next + 1) % kCodes;  // the oldest texts are reused after many failures
     r.texts[hr] = std::move(text);
     return hr;
+}
+
+}  // namespace
+
+HRESULT RegisterFailure(std::string text) { return Register(std::move(text), kFirstCode, &Texts().next); }
+
+HRESULT RegisterInputFailure(std::string text) {
+    return Register(std::move(text), kFirstInputCode, &Texts().nextInput);
+}
+
+bool IsInputFailure(HRESULT hr) {
+    const auto code = static_cast<std::uint32_t>(hr);
+    return code >= kFirstInputCode && code < kFirstInputCode + kCodes;
 }
 
 std::string AMGetErrorText(HRESULT hr, std::size_t maxChars) {

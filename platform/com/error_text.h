@@ -10,6 +10,9 @@
 
 // A new failure code standing for `text`.
 HRESULT RegisterFailure(std::string text);
+// A new failure code for an input file (photo, music) that cannot be read or decoded.
+HRESULT RegisterInputFailure(std::string text);
+bool IsInputFailure(HRESULT hr);
 // The text of a code, in the user's language where failure_texts.h knows it, at most maxChars characters (0: no limit).
 std::string AMGetErrorText(HRESULT hr, std::size_t maxChars = 0);
 

@@ -426,3 +426,8 @@ bool CompressorOf(const std::shared_ptr<IBaseFilter>& filter, EncoderChoice* cho
     *video = c->video_;
     return true;
 }
+
+std::string CompressorFriendlyName(const std::shared_ptr<IBaseFilter>& filter) {
+    auto c = std::dynamic_pointer_cast<CompressorFilter>(filter);
+    return c ? c->friendlyName_ : std::string();
+}

@@ -169,3 +169,5 @@ std::shared_ptr<IBaseFilter> MakeCompressorFilter(std::shared_ptr<FaultPlan> fau
 bool MultiplexerHolds(const GUID& muxer, const std::shared_ptr<IBaseFilter>& compressor, bool video);
 // The encoder a compressor filter stands for; false for any other filter.
 bool CompressorOf(const std::shared_ptr<IBaseFilter>& filter, EncoderChoice* choice, bool* video);
+// The device name a compressor filter was made with, whatever name a graph gave it since.
+std::string CompressorFriendlyName(const std::shared_ptr<IBaseFilter>& filter);

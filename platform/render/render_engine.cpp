@@ -113,7 +113,7 @@ private:
             if (!seen.insert(path).second && i > 0) continue;
             PhotoSize size;
             std::string error;
-            if (!ProbePhoto(path, &size, &error)) return RegisterFailure(error);
+            if (!ProbePhoto(path, &size, &error)) return RegisterInputFailure(error);
             if (i == 0 && width_ == 0 && height_ == 0) {
                 width_ = std::max(2, size.width & ~1);
                 height_ = std::max(2, size.height & ~1);
@@ -127,7 +127,7 @@ private:
         for (const std::string& path : music) {
             if (!seen.insert(path).second) continue;
             std::string error;
-            if (!ProbeMusic(path, &error)) return RegisterFailure(error);
+            if (!ProbeMusic(path, &error)) return RegisterInputFailure(error);
         }
         if (width_ == 0 || height_ == 0) {
             width_ = 640;

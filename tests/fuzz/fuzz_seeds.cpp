@@ -2,6 +2,8 @@
 //   kavrel-fuzz-seeds HARNESS FOLDER
 // A harness with no seeds here starts from nothing, which libFuzzer handles too.
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -126,6 +128,22 @@ bool MusicSeeds(const fs::path& folder) {
         .empty();
 }
 
+template <class T>
+std::string Raw(T value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// Photo values at the edges of what the photo dialog takes, and music long enough to fit a photo
+// to just under and over the longest duration.
+bool SaveReopenSeeds(const fs::path& folder) {
+    const std::string output = Raw<std::uint16_t>(1022) + Raw<std::uint16_t>(135) + Raw<std::uint32_t>(2000) + Raw<std::uint8_t>(2);
+    Write(folder / "extremes", Raw<std::uint8_t>(3) + Raw(65535.999) + Raw(600.00003) + Raw(0.0) + Raw(0.0) + Raw(65535.0) +
+                                  Raw(0.001) + Raw(std::nextafter(65536.0, 0.0)) + Raw(599.99999) + output);
+    Write(folder / "fitted", Raw<std::uint8_t>(0) + Raw(8.0) + Raw(4.0) + output + Raw<std::int64_t>(655359999999));
+    Write(folder / "too-long", Raw<std::uint8_t>(0) + Raw(8.0) + Raw(4.0) + output + Raw<std::int64_t>(655360000001));
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,6 +158,7 @@ int main(int argc, char** argv) {
         {"show_timeline_fuzzer", ShowSeeds},
         {"photo_decoder_fuzzer", PhotoSeeds},      {"heif_photo_fuzzer", HeifSeeds},
         {"media_duration_fuzzer", MusicSeeds},
+        {"show_save_reopen_fuzzer", SaveReopenSeeds},
     };
     const fs::path folder = argv[2];
     fs::create_directories(folder);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "tests/support/kavrel_render_run.h"
 #include "tests/support/media_reader.h"
@@ -98,6 +99,10 @@ TEST(KavrelRender, RefusesWhatItCannotUse) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.out.find("Try 'kavrel-render --help'."), std::string::npos);
 
+    Outcome audio = KavrelRender(dir, "--audio-bitrate 96000 -o x.wmv a.jpg");
+    EXPECT_EQ(audio.status, 2);
+    EXPECT_NE(audio.out.find("64000, 128000, 192000 or 320000"), std::string::npos);
+
     Outcome notYet = KavrelRender(dir, "a.jpg");
     EXPECT_EQ(notYet.status, 2);
 }
@@ -170,4 +175,84 @@ TEST(KavrelRender, RefusesUnknownMotionValues) {
                                "--framing fit|blur|fill"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
+}
+
+namespace {
+
+std::string ShowFile(const std::string& photos, const std::string& output) {
+    return R"({"type":"kavrel-show","version":1,"photos":[)" + photos + R"(],"music":[{"path":"m.wav"}],"output":{)" +
+           output + "}}";
+}
+
+// A PNG whose header reads but whose picture data is garbage.
+std::string WriteUndecodablePng(const TempDir& dir, const std::string& name) {
+    EXPECT_EQ(WritePhoto(dir.File(name), 64, 48, 1, "png"), "");
+    std::string bytes = Slurp(dir.File(name));
+    const std::size_t data = bytes.find("IDAT") + 4;
+    for (std::size_t i = data; i + 12 < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 37);
+    return dir.Write(name, bytes);
+}
+
+}  // namespace
+
+TEST(KavrelRender, AShowThatCannotBeWrittenIsRefusedAndTheOldFileStays) {
+    TempDir dir;
+    ASSERT_EQ(WritePhoto(dir.File("a.jpg"), 64, 48, 1, "mjpeg"), "");
+    WriteUndecodablePng(dir, "broken.png");
+    WriteToneWav(dir.File("m.wav"), 1.0);
+    const std::string mp4 = R"("format":"mp4")";
+    struct Case {
+        std::string show, says;
+    };
+    const Case cases[] = {
+        {ShowFile(R"({"path":"a.jpg","duration":0},{"path":"a.jpg","duration":0.0415})", mp4), "Nothing would be seen"},
+        {ShowFile("", mp4), "The show s.kavrel has no photos"},
+        {ShowFile(R"({"path":"a.jpg","duration":1},{"path":"broken.png","duration":1})", mp4),
+         "Cannot decode the photo"},
+    };
+    for (const Case& c : cases) {
+        dir.Write("s.kavrel", c.show);
+        dir.Write("old.mp4", "old");
+        const Outcome run = KavrelRender(dir, "s.kavrel -o old.mp4");
+        EXPECT_EQ(run.status, 2) << c.show << "\n" << run.out;
+        EXPECT_NE(run.out.find(c.says), std::string::npos) << run.out;
+        EXPECT_EQ(Slurp(dir.File("old.mp4")), "old") << c.show;
+    }
+    // One photo as long as a frame is a show.
+    dir.Write("s.kavrel", ShowFile(R"({"path":"a.jpg","duration":0},{"path":"a.jpg","duration":0.042})", mp4));
+    EXPECT_EQ(KavrelRender(dir, "s.kavrel -o new.mp4").status, 0);
+}
+
+TEST(KavrelRender, AContainerTakesItsOwnCompressorsWhereTheShowsCannotGoIntoIt) {
+    TempDir dir;
+    ASSERT_EQ(WritePhoto(dir.File("a.jpg"), 64, 48, 1, "mjpeg"), "");
+    WriteToneWav(dir.File("m.wav"), 1.0);
+    const std::string photos = R"({"path":"a.jpg","duration":0.5})";
+    const std::string divx = R"x("videoCompressor":"mpeg4","audioCompressor":"Microsoft ADPCM (adpcm_ms)")x";
+    struct Case {
+        std::string show, output, video, audio;
+    };
+    const Case cases[] = {
+        {ShowFile(photos, R"("format":"wmv",)" + divx), "-o x.mp4", "h264", "aac"},
+        {ShowFile(photos, R"("format":"ogm",)" + divx), "-o x.ogm", "theora", "vorbis"},
+        {ShowFile(photos, R"("format":"ogm")"), "-o x.ogm", "theora", "vorbis"},
+        {ShowFile(photos, R"("format":"avi",)" + divx), "--format mp4 -o x.mp4", "h264", "aac"},
+    };
+    for (const Case& c : cases) {
+        dir.Write("s.kavrel", c.show);
+        const Outcome run = KavrelRender(dir, "s.kavrel " + c.output);
+        ASSERT_EQ(run.status, 0) << c.show << "\n" << run.out;
+        if (c.show.find("mpeg4") != std::string::npos) {
+            EXPECT_NE(run.out.find("container cannot hold what"), std::string::npos) << run.out;
+        }
+        const VideoReadBack back = ReadVideoFile(dir.File(c.output.substr(c.output.rfind(' ') + 1)), {});
+        EXPECT_EQ(back.videoCodec, c.video) << c.show;
+        EXPECT_EQ(back.audioCodec, c.audio) << c.show;
+    }
+    // A compressor named on the command line is not exchanged behind the user's back.
+    const Outcome named = KavrelRender(dir, "--audio-compressor adpcm_ms -o y.mp4 a.jpg");
+    EXPECT_EQ(named.status, 2);
+    EXPECT_NE(named.out.find("An MP4 file cannot hold what --audio-compressor adpcm_ms makes"), std::string::npos)
+        << named.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("y.mp4")));
 }

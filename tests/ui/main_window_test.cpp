@@ -26,6 +26,7 @@
 #include "app/settings_table.h"
 #include "controls/menu_builder.h"
 #include "engine/motion_choice.h"
+#include "engine/output_format.h"
 #include "engine/transition_catalogue.h"
 #include "lang/control_id.h"
 #include "lang/language.h"
@@ -212,6 +213,52 @@ TEST_F(MainWindowTest, NoVideoCompressorAsksFirstAndNoEndsIt) {
         EXPECT_TRUE(boxes.shown[0].text.starts_with("You do not select a video compressor in Options dialog."));
         EXPECT_FALSE(w.project().run().converting);
         EXPECT_FALSE(fs::exists(w.project().output().path));
+    });
+}
+
+TEST_F(MainWindowTest, AShowWithNothingToSeeIsRefusedBeforeAnythingIsWritten) {
+    RunProgram([&](CKavrelDlg& w) {
+        SmallAviShow(2, 0.0415);  // each photo a hair shorter than a frame
+        const std::string old = dir.Write("show.avi", "an older video");
+        const std::string why = "Nothing would be seen: every photo is shown for less than one frame";
+        for (int button : {1000, 1019}) {
+            boxes.shown.clear();
+            Click(button);
+            ASSERT_EQ(boxes.shown.size(), 1u) << button;
+            EXPECT_TRUE(boxes.shown[0].text.starts_with(why)) << boxes.shown[0].text;
+            EXPECT_FALSE(w.project().run().converting || w.project().run().previewing);
+        }
+        EXPECT_EQ(Slurp(old), "an older video");
+    });
+}
+
+TEST_F(MainWindowTest, AContainerThatCannotHoldTheHeldPairTakesItsOwn) {
+    RunProgram([&](CKavrelDlg& w) {
+        SmallAviShow(1, 1);
+        WriteToneWav(dir.File("tone.wav"), 1.0);
+        w.AddMusicFiles({dir.File("tone.wav")});
+        OutputSettings& o = w.project().output();
+        o.format = kFormatOgm;  // as a settings file may hold it, with the DivX and ADPCM defaults
+        o.path = dir.File("show.ogm");
+        w.runDialog = [](TemplateDialog&) { return static_cast<int>(QDialog::Rejected); };
+        Click(1000);
+        ASSERT_EQ(boxes.shown.size(), 1u) << testing::PrintToString(boxes.Texts());
+        EXPECT_TRUE(boxes.shown[0].text.starts_with("The OGM container cannot hold what DivX-compatible"))
+            << boxes.shown[0].text;
+        ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.project().run().converting; }, 30000));
+        VideoReadBack ogm = ReadVideoFile(o.path, {});
+        EXPECT_EQ(ogm.videoCodec, "theora");
+        EXPECT_EQ(ogm.audioCodec, "vorbis");
+        // Kept: Options now names the pair that was written, and the next conversion says nothing.
+        int theora = -1;
+        ASSERT_TRUE(FindCompressorByName({boxes, nullptr}, true, "libtheora", &theora));
+        EXPECT_EQ(ReadInt(store, settings::kVideoCompressor), theora);
+        boxes.shown.clear();
+        boxes.answers = {MessageAnswer::Yes};  // replace the file just written
+        Click(1000);
+        EXPECT_EQ(boxes.shown.size(), 1u) << testing::PrintToString(boxes.Texts());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.project().run().converting; }, 30000));
     });
 }
 

@@ -284,7 +284,8 @@ TEST_F(ShowCommandsTest, AShowsOutputSettingsAreTakenAsTheOptionsDialogTakesThem
     show.output.format = kFormatMkv;
     show.output.path.clear();
     show.output.videoCompressor.clear();
-    const std::string unnamed = dir.File("unnamed.kavrel");
+    fs::create_directories(dir.path() / "other");
+    const std::string unnamed = dir.File("other/unnamed.kavrel");
     ASSERT_FALSE(WriteShowFile(unnamed, show));
     RunProgram([&](CKavrelDlg& w) {
         EXPECT_TRUE(w.OpenShow(named));
@@ -300,10 +301,11 @@ TEST_F(ShowCommandsTest, AShowsOutputSettingsAreTakenAsTheOptionsDialogTakesThem
         EXPECT_EQ(Status(), "Output file: " + dir.File("x.avi") + "     Resolution: 640*480");
         EXPECT_FALSE(w.ShowChanged());
 
-        // A show that names no output file keeps the window's, with its own container's extension.
+        // A show that names no output file writes the default name in its own folder (not the
+        // folder of the show opened before), with its own container's extension.
         EXPECT_TRUE(w.OpenShow(unnamed));
-        EXPECT_EQ(w.project().output().path, dir.File("x.mkv"));
-        EXPECT_EQ(ReadText(store, settings::kOutputName), dir.File("x.mkv"));
+        EXPECT_EQ(w.project().output().path, dir.File("other/photo.mkv"));
+        EXPECT_EQ(ReadText(store, settings::kOutputName), dir.File("other/photo.mkv"));
     });
 }
 

@@ -39,6 +39,7 @@ TEST(FitToMusic, TheMusicListPlayedOnceEndsAfterItsOverlaps) {
     EXPECT_EQ(MusicListEnd({{"a", 30 * kSecond}, {"b", 20 * kSecond}, {"c", kSecond}}, &unknown),
               51 * kSecond - 2 * kMusicOverlap);
     EXPECT_EQ(MusicListEnd({{"a", 30 * kSecond}, {"b", -1}}, &unknown), -1);
+    EXPECT_EQ(MusicListEnd({{"a", INT64_MAX - 1}, {"b", INT64_MAX}}, &unknown), INT64_MAX);
     EXPECT_EQ(unknown, 1);
 }
 
@@ -109,11 +110,18 @@ TEST(FitToMusic, AFitThatCannotBeMadeChangesNothing) {
                      "To end with the music, each photo would be shown for only 0.499 s, less than "
                      "0.5 s. Nothing "
                      "was changed."});
+    // Two ten-hour files for one photo, and a file whose header claims 1558 hours for two.
+    cases.push_back({Project(1, {36000 * kSecond, 36000 * kSecond}), FitOutcome::TooLong,
+                     "To end with the music, each photo would be shown for 71999.800 s, but a photo "
+                     "lasts less than 65536 s. Nothing was changed."});
+    cases.push_back({Project(2, {5608800 * kSecond}), FitOutcome::TooLong, ""});
     for (Case& c : cases) {
         const std::vector<PhotoItem> before = c.project.photos();
         const FitResult fit = FitPhotosToMusic(c.project);
         EXPECT_EQ(fit.outcome, c.outcome);
-        EXPECT_EQ(FitRefusalText(fit, c.project.music()), c.message);
+        if (!c.message.empty()) {
+            EXPECT_EQ(FitRefusalText(fit, c.project.music()), c.message);
+        }
         for (std::size_t i = 0; i < before.size(); ++i) {
             EXPECT_EQ(c.project.photos()[i].durationSec, before[i].durationSec);
             EXPECT_EQ(c.project.photos()[i].transitionDurationSec, before[i].transitionDurationSec);
@@ -122,4 +130,10 @@ TEST(FitToMusic, AFitThatCannotBeMadeChangesNothing) {
     SlideshowProject justEnough = Project(10, {5 * kSecond});
     EXPECT_EQ(FitPhotosToMusic(justEnough).outcome, FitOutcome::Fitted);
     EXPECT_EQ(justEnough.photos()[0].durationSec, 0.5);
+    // The longest a photo can last, and no longer.
+    SlideshowProject longest = Project(1, {655'359'999'999});
+    EXPECT_EQ(FitPhotosToMusic(longest).outcome, FitOutcome::Fitted);
+    EXPECT_LT(longest.photos()[0].durationSec, kPhotoDurationLimitSec);
+    SlideshowProject tooLong = Project(1, {655'360'000'000});
+    EXPECT_EQ(FitPhotosToMusic(tooLong).outcome, FitOutcome::TooLong);
 }

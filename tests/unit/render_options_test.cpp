@@ -89,7 +89,7 @@ TEST(RenderOptions, BadValuesAreRefusedWithAReason) {
         {{"a.jpg", "--seed", "-1"}, "--seed takes a number from 0 to 4294967295"},
         {{"@/nonexistent/list.txt"}, "cannot read the photo list /nonexistent/list.txt"},
         {{"a.jpg"}, "no output file given (-o FILE), nor --dump-timeline or --save-show"},
-        {{"a.jpg", "--format", "mov"}, "--format takes avi, wmv, mkv, asf or mp4"},
+        {{"a.jpg", "--format", "mov"}, "--format takes avi, wmv, mkv, asf, mp4 or ogm"},
         {{"a.jpg", "--video-bitrate", "fast"}, "--video-bitrate takes bits per second, for example 2048000"},
         {{"a.jpg", "--audio-bitrate", "-5"},
          "--audio-bitrate takes bits per second: 64000, 128000, 192000 or 320000"},

@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -21,8 +22,12 @@ namespace {
 Show FullShow(const std::string& folder) {
     Show show;
     show.photos = {{folder + "/a/one.jpg", 1.0 / 3, 46, 0.1 + 0.2, MotionKind::PanUp},
-                   {folder + "/two.jpg", 65535, 0, 0, MotionKind::None},
-                   {"/elsewhere/three.heic", 0.001, 17, 600, MotionKind::ZoomOut}};
+                   {folder + "/two.jpg", 65535.999, 0, 0, MotionKind::None},
+                   {"/elsewhere/three.heic", 0.001, 17, 600, MotionKind::ZoomOut},
+                   // The extremes the photo dialog takes: what truncates to 65535 or to 0, what is
+                   // 600 or 0 in single precision.
+                   {"/four.png", std::nextafter(65536.0, 0.0), 1, 600.00003, MotionKind::None},
+                   {"/five.png", -1e-300, 2, -1e-300, MotionKind::None}};
     show.music = {folder + "/music/song.mp3", "/elsewhere/b.flac"};
     show.framing = Framing::Blur;
     show.motionAmountPercent = 37;
@@ -34,7 +39,7 @@ Show FullShow(const std::string& folder) {
                    720,
                    "MPEG-4 part 2 (mpeg4)",
                    kNoCompressorName,
-                   -5120,
+                   5120,
                    320000};
     return show;
 }
@@ -128,6 +133,7 @@ TEST(ShowFile, PathsBelowTheShowsFolderMoveWithIt) {
 TEST(ShowFile, WhatIsNotAUsableShowIsRefusedWithItsReason) {
     const std::string head = R"({"type":"kavrel-show","version":1,)";
     const std::string photo = R"("photos":[{"path":"/p.jpg","duration":5}])";
+    const std::string kBadSize = "output.width and height must be even numbers from 16 to 8192, or both 0";
     std::string thousandAndOne = head + "\"photos\":[";
     for (int i = 0; i < 1001; ++i)
         thousandAndOne += std::string(i ? "," : "") + R"({"path":"/p.jpg","duration":1})";
@@ -150,7 +156,11 @@ TEST(ShowFile, WhatIsNotAUsableShowIsRefusedWithItsReason) {
         {R"({"type":"kavrel-show","version":1.5,"photos":[]})", ShowFileProblem::BadValue, ""},
         {R"({"type":"kavrel-show","version":1})", ShowFileProblem::BadValue, "photos is missing"},
         {head + R"("photos":[{"path":"/p.jpg","duration":-1}]})", ShowFileProblem::BadValue,
-         "photos[1].duration must be a number from 0 to 65535"},
+         "photos[1].duration must be a number from 0 up to below 65536"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":65536}]})", ShowFileProblem::BadValue,
+         "photos[1].duration must be a number from 0 up to below 65536"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":9,"transitionDuration":600.001}]})",
+         ShowFileProblem::BadValue, "photos[1].transitionDuration must be a number from 0 to 600"},
         {head + R"("photos":[{"path":"/p.jpg"}]})", ShowFileProblem::BadValue,
          "photos[1].duration is missing"},
         {head + R"("photos":[{"path":"/p.jpg","duration":5},{"path":"","duration":5}]})",
@@ -171,6 +181,15 @@ TEST(ShowFile, WhatIsNotAUsableShowIsRefusedWithItsReason) {
         {head + photo + R"(,"framing":2})", ShowFileProblem::BadValue, "framing must be a text"},
         {head + photo + R"(,"output":{"width":9000}})", ShowFileProblem::BadValue,
          "output.width must be a whole number from 0 to 8192"},
+        // Frames and bitrates the encoders cannot take.
+        {head + photo + R"(,"output":{"width":1,"height":1}})", ShowFileProblem::BadValue, kBadSize},
+        {head + photo + R"(,"output":{"width":3,"height":3}})", ShowFileProblem::BadValue, kBadSize},
+        {head + photo + R"(,"output":{"width":0,"height":480}})", ShowFileProblem::BadValue, kBadSize},
+        {head + photo + R"(,"output":{"width":8,"height":8}})", ShowFileProblem::BadValue, kBadSize},
+        {head + photo + R"(,"output":{"videoBitrate":-2048000}})", ShowFileProblem::BadValue,
+         "output.videoBitrate must be a whole number from 1 to 2147483647"},
+        {head + photo + R"(,"output":{"audioBitrate":96000}})", ShowFileProblem::BadValue,
+         "output.audioBitrate must be 64000, 128000, 192000 or 320000"},
         {head + photo + R"(,"output":{"format":"mov"}})", ShowFileProblem::BadValue,
          "output.format is not a name Kavrel knows"},
     };

@@ -174,8 +174,8 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
         {"-o", [](const std::string& v, RenderOptions* o) { o->output = v; return std::string(); }},
         {"--format",
          [](const std::string& v, RenderOptions* o) {
-             static const std::set<std::string> kFormats{"avi", "wmv", "mkv", "asf", "mp4"};
-             if (!kFormats.count(v)) return std::string("--format takes avi, wmv, mkv, asf or mp4");
+             static const std::set<std::string> kFormats{"avi", "wmv", "mkv", "asf", "mp4", "ogm"};
+             if (!kFormats.count(v)) return std::string("--format takes avi, wmv, mkv, asf, mp4 or ogm");
              o->format = v;
              return std::string();
          }},
@@ -205,7 +205,7 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
          }},
         {"--audio-bitrate",
          [](const std::string& v, RenderOptions* o) {
-             if (!ParseInt(v, &o->audioBitrate) || o->audioBitrate <= 0) {
+             if (!ParseInt(v, &o->audioBitrate) || !IsAudioBitrate(o->audioBitrate)) {
                  return std::string("--audio-bitrate takes bits per second: 64000, 128000, 192000 or 320000");
              }
              return std::string();
@@ -342,7 +342,8 @@ Shows:
                               rendered too only when -o is given
   --fit-to-music              give every photo the same duration, so that the
                               show ends where the music list played once ends
-                              (refused when a photo would get less than 0.5 s)
+                              (refused when a photo would get less than 0.5 s,
+                              or 65536 s and more)
 
 Music:
   --music FILE                a music file (MP3, WAV, FLAC, Ogg, Opus, M4A, WMA and
@@ -353,7 +354,7 @@ Music:
 
 Output:
   -o FILE                     the video file to write
-  --format avi|wmv|mkv|asf|mp4
+  --format avi|wmv|mkv|asf|mp4|ogm
                               the container (default: from FILE's extension)
   --size WIDTHxHEIGHT         frame size (default 640x480; 0x0: the first photo's
                               size); 720p, 1080p and 2160p name the screen sizes,
@@ -362,10 +363,14 @@ Output:
   --audio-compressor NAME|none
                               a compressor of --list-compressors, by its name or
                               its encoder's name (default: DivX-compatible MPEG-4
-                              and Microsoft ADPCM; H.264 and AAC for MP4); none
-                              writes uncompressed frames or sound
+                              and Microsoft ADPCM; H.264 and AAC for MP4; Theora
+                              and Vorbis for OGM); none writes uncompressed frames
+                              or sound. A compressor the container cannot hold
+                              that a show brings gives way to the container's
+                              own, with a word; one given here is refused
   --video-bitrate BITS        for WMV and ASF (default 2048000)
-  --audio-bitrate BITS        for WMV and ASF (default 192000)
+  --audio-bitrate BITS        for WMV and ASF: 64000, 128000, 192000 or 320000
+                              (default 192000)
   --option FILTER:NAME=VALUE  a setting of a filter of the graph, as its property
                               page would set it: VideoCompressor, AudioCompressor
                               or the multiplexer (for example
@@ -381,8 +386,10 @@ file, which then plays up to where it stopped. SIGTERM or SIGHUP keeps the old
 file and removes the unfinished one.
 
 Exit status: 0 when the file is complete, 1 when writing failed or was stopped,
-2 for bad arguments or unreadable input files (a pipe, folder or device among
-them), 128 + the signal's number when SIGTERM or SIGHUP ended it.
+2 for bad arguments, a show with nothing to show, or input files that cannot be
+read or decoded (a pipe, folder or device among them; found before or while
+writing; an older output file stays), 128 + the signal's number when SIGTERM or
+SIGHUP ended it.
 
 Examples:
   kavrel-render --photo-duration 3 --transition-duration 1 --policy same --same 3 \

@@ -13,6 +13,8 @@
 #include <strings.h>
 #include <thread>
 
+#include "app/show_messages.h"
+#include "engine/container_compressors.h"
 #include "engine/output_format.h"
 #include "engine/render_to_file.h"
 #include "engine/timeline_builder.h"
@@ -141,8 +143,8 @@ void ShowProgress(double fraction, double elapsed, bool terminal, int* lastTenth
     std::fflush(stderr);
 }
 
-// Waits for the end of the conversion; 0 complete, 1 failed or stopped, 128 + the signal when one
-// ended it.
+// Waits for the end of the conversion; 0 complete, 1 failed or stopped, 2 an input that does not
+// decode, 128 + the signal when one ended it.
 int Wait(ConversionObjects& c, Notifier& notifier, const std::string& output, MessageBoxes& boxes) {
     std::shared_ptr<IMediaSeeking> seeking;
     QueryInterface(c.control, &seeking);
@@ -160,8 +162,9 @@ int Wait(ConversionObjects& c, Notifier& notifier, const std::string& output, Me
                 if (terminal) std::fputc('\n', stderr);
                 c.event->SetNotifyWindow(nullptr, 0, 0);
                 c.control->Stop();
-                if (code == EC_ERRORABORT) boxes.AppMessage(AMGetErrorText(p1));
-                return code == EC_COMPLETE ? 0 : 1;
+                if (code == EC_COMPLETE) return 0;
+                boxes.AppMessage(AMGetErrorText(p1));
+                return IsInputFailure(p1) ? 2 : 1;
             }
         }
         REFERENCE_TIME position = 0;
@@ -176,6 +179,30 @@ int Wait(ConversionObjects& c, Notifier& notifier, const std::string& output, Me
     }
 }
 
+int Refused(MessageBoxes& boxes, const std::string& text, int status) {
+    boxes.AppMessage(text);
+    return status;
+}
+
+// A compressor given on the command line that the container cannot hold is refused; one the show
+// or the default brought gives way to the container's own, with a word.
+bool FitToContainer(const CompressorServices& s, int format, const RenderOptions& o, HeldCompressors* held,
+                    MessageBoxes& boxes) {
+    for (bool video : {true, false}) {
+        const char* option = video ? "--video-compressor" : "--audio-compressor";
+        if (o.given.count(option) && !ContainerHoldsCompressor(format, video ? held->video : held->audio, video)) {
+            boxes.AppMessage("An " + ContainerName(format) + " file cannot hold what " + option + " " +
+                             (video ? o.videoCompressor : o.audioCompressor) +
+                             " makes; choose another compressor or container");
+            return false;
+        }
+    }
+    const auto swap = FitCompressorsToContainer(s, format, held, o.given.count("--video-compressor") != 0,
+                                                o.given.count("--audio-compressor") != 0);
+    if (swap) boxes.AppMessage(CompressorSwapText(ContainerName(format), *swap));
+    return true;
+}
+
 }  // namespace
 
 int ListCompressors(MessageBoxes& boxes) {
@@ -188,12 +215,9 @@ int ListCompressors(MessageBoxes& boxes) {
     return 0;
 }
 
-std::string FormatDefaultCompressor(bool video, int format) {
-    if (format != kFormatMp4) return {};
-    return video ? "libx264" : "aac";
-}
-
 int RunRender(SlideshowProject& project, const ShowOutput& output, const RenderOptions& o, MessageBoxes& boxes) {
+    if (project.photoCount() == 0) return Refused(boxes, NoPhotosText(o.show), 2);
+    if (!ShowHasAPicture(project.photos())) return Refused(boxes, NoPictureText(), 2);
     OutputSettings& out = project.output();
     out.path = output.path;
     out.format = output.format;
@@ -204,7 +228,8 @@ int RunRender(SlideshowProject& project, const ShowOutput& output, const RenderO
     CompressorServices services{boxes, nullptr};
     HeldCompressors held;
     if (!ChooseCompressor(services, true, output.videoCompressor, out.format, &held.video, boxes) ||
-        !ChooseCompressor(services, false, output.audioCompressor, out.format, &held.audio, boxes)) {
+        !ChooseCompressor(services, false, output.audioCompressor, out.format, &held.audio, boxes) ||
+        !FitToContainer(services, out.format, o, &held, boxes)) {
         return 2;
     }
     out.useVideoCompressor = held.video.use ? 1 : 0;
@@ -221,7 +246,8 @@ int RunRender(SlideshowProject& project, const ShowOutput& output, const RenderO
     ConversionObjects conversion;
     bool running = false;
     CatchEndingSignals();
-    if (FAILED(RenderToFile(project, timeline, held, env, &conversion, &running)) || !running) return 1;
+    const HRESULT hr = RenderToFile(project, timeline, held, env, &conversion, &running);
+    if (FAILED(hr) || !running) return IsInputFailure(hr) ? 2 : 1;
     int status = Wait(conversion, notifier, out.path, boxes);
     conversion.engine->ScrapIt();
     if (status == 0) std::fprintf(stderr, "Done. %s\n", out.path.c_str());

@@ -9,6 +9,7 @@
 #include "app/show_messages.h"
 #include "app/show_output.h"
 #include "app/show_project.h"
+#include "engine/container_compressors.h"
 #include "engine/timeline_builder.h"
 #include "platform/shell/file_probe.h"
 #include "platform/shell/message_boxes.h"
@@ -20,8 +21,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kNoFormat =
-    "Give the output's container with --format, or an output name ending in .avi, .wmv, .mkv, .asf "
-    "or .mp4";
+    "Give the output's container with --format, or an output name ending in .avi, .wmv, .mkv, .asf, "
+    ".mp4 or .ogm";
 
 int Refuse(MessageBoxes& boxes, const std::string& text, int status = 2) {
     boxes.AppMessage(text);
@@ -34,7 +35,8 @@ int FormatOf(const RenderOptions& o) {
                                                      {"wmv", kFormatWmv},
                                                      {"mkv", kFormatMkv},
                                                      {"asf", kFormatAsf},
-                                                     {"mp4", kFormatMp4}};
+                                                     {"mp4", kFormatMp4},
+                                                     {"ogm", kFormatOgm}};
     std::string name = o.format;
     if (name.empty()) {
         const std::string file = FileNamePart(o.output);

@@ -152,7 +152,10 @@ bool VideoCompositor::Below(std::size_t top, REFERENCE_TIME t, FramePtr* out, st
 // Photo `clip` as it stands at t: its still frame, or drawn where its path has brought it.
 bool VideoCompositor::PhotoAt(std::size_t clip, REFERENCE_TIME t, FramePtr* out, std::string* error) {
     std::shared_ptr<const PreparedPhoto> photo;
-    if (!photos_.Get(clip, firstActive_, &photo, error)) return false;
+    if (!photos_.Get(clip, firstActive_, &photo, error)) {
+        photoFailed_ = true;
+        return false;
+    }
     if (!photo->Moves()) {
         out->reset(av_frame_clone(photo->still.get()));
         return true;

@@ -56,6 +56,8 @@ public:
     // The picture of frame n (4:2:0, width × height). *same is true when it is the previous
     // frame's picture.
     bool Frame(std::int64_t n, FramePtr* frame, bool* same, std::string* error);
+    // Whether the last failure was a photo that could not be read or decoded.
+    bool PhotoFailed() const { return photoFailed_; }
 
 private:
     bool Compose(std::size_t top, REFERENCE_TIME t, FramePtr* out, std::string* error);
@@ -70,6 +72,7 @@ private:
     FramePtr black_;
     FramePool pool_;  // for composed frames
     std::size_t firstActive_ = 0;
+    bool photoFailed_ = false;
     std::map<std::size_t, std::unique_ptr<TransitionEffect>> effects_;
     std::int64_t lastKey_ = -2;  // the clip shown whole last frame, -1 for black
 };

@@ -54,11 +54,13 @@ namespace {
 struct Picture {
     FramePtr frame;
     std::string error;  // set when the frame could not be made
+    bool input = false;  // ... because a photo could not be decoded
 };
 
 struct SoundBlock {
     std::vector<PacketPtr> packets;  // the encoded sound
     std::string error;
+    bool input = false;  // set when the music could not be decoded
 };
 
 constexpr int kSoundBlock = 4096;
@@ -75,7 +77,7 @@ std::size_t PicturesAhead(int width, int height) {
 // of the picture encoder, so the thread that encodes the pictures and writes does nothing else.
 void FileRenderJob::Run() {
     std::string error;
-    bool ok = true;
+    bool ok = true, inputFailed = false;
     {
         BoundedQueue<Picture> pictures(PicturesAhead(output_.width, output_.height));
         BoundedQueue<SoundBlock> sound(16);
@@ -88,6 +90,7 @@ void FileRenderJob::Run() {
                     bool same = false;
                     if (!video.Frame(n, &p.frame, &same, &p.error) && p.error.empty()) p.error = "A frame failed";
                     const bool failed = !p.error.empty();
+                    p.input = failed && video.PhotoFailed();
                     if (!pictures.Push(std::move(p)) || failed) break;
                 }
                 pictures.Close();
@@ -103,8 +106,9 @@ void FileRenderJob::Run() {
                     samples.resize(static_cast<std::size_t>(count * kMixChannels));
                     SoundBlock b;
                     at += count;
-                    const bool failed = !audio.Mix(samples.data(), count, &b.error) ||
-                                        !writer_.EncodeAudio(samples.data(), count, at == total, &b.packets, &b.error);
+                    b.input = !audio.Mix(samples.data(), count, &b.error);
+                    const bool failed =
+                        b.input || !writer_.EncodeAudio(samples.data(), count, at == total, &b.packets, &b.error);
                     if (!sound.Push(std::move(b)) || failed) break;
                 }
                 sound.Close();
@@ -124,6 +128,7 @@ void FileRenderJob::Run() {
                     if (!b.error.empty()) {
                         ok = false;
                         error = b.error;
+                        inputFailed = b.input;
                         return;
                     }
                     for (PacketPtr& p : b.packets) audioPackets.push_back(std::move(p));
@@ -143,6 +148,7 @@ void FileRenderJob::Run() {
                 } else if (!p.error.empty()) {
                     ok = false;
                     error = p.error;
+                    inputFailed = p.input;
                 } else {
                     ok = writer_.WriteVideo(p.frame.get(), n, &error);
                 }
@@ -168,5 +174,5 @@ void FileRenderJob::Run() {
         // A stop must be quick: what the picture encoder holds back beyond that is left out.
         ok = stop_ ? writer_.Finish(&error, std::chrono::milliseconds(200)) : writer_.Finish(&error);
     }
-    if (done_) done_(ok ? S_OK : RegisterFailure(error), error);
+    if (done_) done_(ok ? S_OK : inputFailed ? RegisterInputFailure(error) : RegisterFailure(error), error);
 }
