@@ -2,8 +2,6 @@
 
 #include "engine/output_format.h"
 
-namespace {
-
 const GUID* MultiplexerOf(int format) {
     switch (format) {
         case kFormatAvi: return &MEDIASUBTYPE_Avi;
@@ -13,6 +11,8 @@ const GUID* MultiplexerOf(int format) {
         default: return nullptr;
     }
 }
+
+namespace {
 
 std::string NameOf(const HeldCompressor& held, bool video) {
     if (held.use && held.filter) return CompressorFriendlyName(held.filter);

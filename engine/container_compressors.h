@@ -10,6 +10,10 @@
 
 #include "engine/render_to_file.h"
 
+// The multiplexer a format's file is written with when it takes compressors; null for the formats
+// the ASF writer encodes by itself (WMV, ASF) and for those with no writer.
+const GUID* MultiplexerOf(int format);
+
 // The compressor `format` takes when none is chosen, by name; empty for the DivX-compatible video
 // and Microsoft ADPCM audio defaults.
 std::string FormatDefaultCompressor(bool video, int format);

@@ -1,28 +1,9 @@
 #include "settings/container_fit.h"
 
+#include "engine/container_compressors.h"
 #include "engine/output_format.h"
 
 namespace {
-
-const GUID* MultiplexerOf(int format) {
-    switch (format) {
-        case kFormatAvi: return &MEDIASUBTYPE_Avi;
-        case kFormatMkv: return &CLSID_MatroskaMuxer;
-        case kFormatMp4: return &CLSID_Mp4Muxer;
-        case kFormatOgm: return &CLSID_OggMuxer;
-        default: return nullptr;
-    }
-}
-
-const char* ContainerName(int format) {
-    switch (format) {
-        case kFormatAvi: return "AVI";
-        case kFormatMkv: return "MKV";
-        case kFormatMp4: return "MP4";
-        case kFormatOgm: return "OGM";
-        default: return "this format";
-    }
-}
 
 std::string Misfit(const CompressorServices& s, int format, const GUID& muxer, int number, bool video) {
     std::shared_ptr<IBaseFilter> filter;
@@ -50,10 +31,3 @@ std::string ContainerMisfit(const CompressorServices& s, int format, int videoNu
     return {};
 }
 
-DefaultCompressorNames DefaultCompressorsOf(int format) {
-    switch (format) {
-        case kFormatMp4: return {"libx264", "aac"};
-        case kFormatOgm: return {"libtheora", "libvorbis"};
-        default: return {};
-    }
-}

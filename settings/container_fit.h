@@ -10,12 +10,3 @@
 // number is a list choice: -1 no compressor, n the n-th device. Formats written by the ASF writer
 // take no compressor and always fit.
 std::string ContainerMisfit(const CompressorServices& s, int format, int videoNumber, int audioNumber);
-
-// The compressors a format of ours is written with unless the user chose a pair that fits it, by
-// encoder name: H.264 and AAC for MP4, Theora and Vorbis for OGM. Null names for the formats whose
-// default is the DivX and ADPCM pair.
-struct DefaultCompressorNames {
-    const char* video = nullptr;
-    const char* audio = nullptr;
-};
-DefaultCompressorNames DefaultCompressorsOf(int format);

@@ -7,6 +7,7 @@
 
 #include "app/settings_table.h"
 #include "controls/data_exchange.h"
+#include "engine/container_compressors.h"
 #include "engine/output_format.h"
 #include "lang/language.h"
 #include "platform/shell/file_dialogs.h"
@@ -25,6 +26,7 @@ constexpr std::array kBitrateGroup{1085, 1087, 1089, 1086, 1088, 1090};
 
 constexpr std::array kAudioBitrates{64000, 128000, 192000, 320000};
 constexpr int kMaxTypedKbps = INT_MAX / 1024;
+constexpr int kDefaultVideoKbps = 2000;
 
 const std::pair<const char*, const char*>* SaveFilterOf(int format) {
     static const std::pair<const char*, const char*> filters[] = {
@@ -201,7 +203,7 @@ void CDialogOutputSettings::OnBrowse() {
 
 void CDialogOutputSettings::OnDefault() {
     if (m_output.format == kFormatWmv || m_output.format == kFormatAsf) {
-        SetItemText(kVideoBitrateEdit, "2000");
+        SetItemText(kVideoBitrateEdit, std::to_string(kDefaultVideoKbps));
         ItemAs<QComboBox>(kAudioBitrateList)->setCurrentIndex(2);
         return;
     }
@@ -209,10 +211,11 @@ void CDialogOutputSettings::OnDefault() {
 }
 
 void CDialogOutputSettings::SelectDefaultCompressors() {
-    const DefaultCompressorNames names = DefaultCompressorsOf(m_output.format);
+    const std::string videoName = FormatDefaultCompressor(true, m_output.format);
+    const std::string audioName = FormatDefaultCompressor(false, m_output.format);
     int video = -1, audio = -1;
-    bool haveVideo = names.video != nullptr && FindCompressorByName(s_.compressors, true, names.video, &video);
-    bool haveAudio = names.audio != nullptr && FindCompressorByName(s_.compressors, false, names.audio, &audio);
+    bool haveVideo = !videoName.empty() && FindCompressorByName(s_.compressors, true, videoName, &video);
+    bool haveAudio = !audioName.empty() && FindCompressorByName(s_.compressors, false, audioName, &audio);
     if (!haveVideo) haveVideo = FindDivXCompressor(s_.compressors, &video);
     if (!haveAudio) haveAudio = FindAdpcmCompressor(s_.compressors, &audio);
     ItemAs<QComboBox>(kVideoList)->setCurrentIndex(haveVideo ? video + 1 : 0);
@@ -234,9 +237,12 @@ bool CDialogOutputSettings::CheckTypedValues(int* width, int* height, int* video
                 "Error");
         return false;
     }
-    const int kbps = ReadLeadingInteger(ItemText(kVideoBitrateEdit));
-    if (kbps > kMaxTypedKbps || kbps < -kMaxTypedKbps) {
-        Message("The video bitrate can be at most " + std::to_string(kMaxTypedKbps) + " Kbps.", "Error");
+    int kbps = ReadLeadingInteger(ItemText(kVideoBitrateEdit));
+    // No encoder writes at a bitrate below 1 Kbps; a show holding one would not open again. Where the
+    // bitrate is not shown (the compressors decide), such a value quietly becomes the default.
+    if (kbps < 1 && WrittenWithCompressors(m_output.format)) kbps = kDefaultVideoKbps;
+    if (kbps > kMaxTypedKbps || kbps < 1) {
+        Message("The video bitrate must be from 1 to " + std::to_string(kMaxTypedKbps) + " Kbps.", "Error");
         return false;
     }
     *videoBitrate = kbps * 1024;

@@ -151,11 +151,23 @@ TEST_F(OutputSettingsTest, WindowsMediaBitrates) {
     Type(*odd, kBitrate, "3000000");  // 3000000 × 1024 bits per second do not fit 32 bits
     Click(*odd, kOk);
     EXPECT_TRUE(odd->isVisible());
-    EXPECT_EQ(boxes.Texts().back(), "The video bitrate can be at most 2097151 Kbps.");
+    EXPECT_EQ(boxes.Texts().back(), "The video bitrate must be from 1 to 2097151 Kbps.");
+    for (const char* none : {"0", "-5", "fast"}) {  // no encoder writes at these
+        Type(*odd, kBitrate, none);
+        Click(*odd, kOk);
+        EXPECT_TRUE(odd->isVisible()) << none;
+    }
     Type(*odd, kBitrate, "2097151");
     Click(*odd, kOk);
     EXPECT_EQ(ReadInt(store, settings::kAudioBitrate), 100000);
     EXPECT_EQ(ReadInt(store, settings::kVideoBitrate), 2097151 * 1024);
+
+    OutputSettings avi = Avi();  // the bitrate is hidden: a stored 0 becomes the default
+    avi.videoBitrate = 0;
+    auto hidden = Open(avi);
+    Click(*hidden, kOk);
+    EXPECT_FALSE(hidden->isVisible());
+    EXPECT_EQ(ReadInt(store, settings::kVideoBitrate), 2000 * 1024);
 }
 
 TEST_F(OutputSettingsTest, TheFormatGivesTheExtensionAndTheGroup) {

@@ -308,11 +308,12 @@ Photos:
   --policy random|sequence|same
                               how photos get their transitions (default random)
   --same N                    the transition of policy "same" (default 0, None)
-  --seed N                    seed of the random transitions, to repeat a show
+  --seed N                    seed of the random transitions and motion: the same
+                              seed repeats a show made with this version
   --list-transitions          print the transitions with their numbers
   --motion none|random|same   how photos move while on screen, their transitions
                               included (default none: they stand still); random
-                              follows the seed
+                              follows the seed and never repeats the move before
   --same-motion zoom-in|zoom-out|pan-left|pan-right|pan-up|pan-down
                               the motion of policy "same" (default zoom-in); a pan
                               moves the view toward that edge of the photo
