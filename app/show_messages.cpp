@@ -6,6 +6,7 @@
 #include "app/file_refusals.h"
 #include "app/path_rules.h"
 #include "lang/language.h"
+#include "platform/com/failure_texts.h"
 
 namespace {
 
@@ -32,15 +33,7 @@ enum ShowString {
 
 // String `id` with each "%s" in turn replaced by the next of `values`.
 std::string Filled(int id, std::initializer_list<std::string> values) {
-    std::string text = theLanguage.GetString(id);
-    std::size_t from = 0;
-    for (const std::string& value : values) {
-        const std::size_t at = text.find("%s", from);
-        if (at == std::string::npos) break;
-        text.replace(at, 2, value);
-        from = at + value.size();
-    }
-    return text;
+    return FilledText(theLanguage.GetString(id).c_str(), values);
 }
 
 std::string ReasonText(const ShowFileError& error) {

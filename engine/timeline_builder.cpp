@@ -9,6 +9,7 @@
 #include "engine/time_arithmetic.h"
 #include "engine/transition_catalogue.h"
 #include "lang/language.h"
+#include "platform/com/failure_texts.h"
 #include "platform/media/media_duration.h"
 #include "platform/render/compose/photo_motion.h"
 
@@ -58,17 +59,10 @@ std::string Seconds3(double seconds) {
 
 // "Transition time should be less than", then a line naming the photo and its times.
 std::string TransitionTooLongText(std::size_t position, const PhotoItem& photo) {
-    std::string line = theLanguage.GetString(kTransitionPhotoTimes);
-    const std::string values[] = {std::to_string(position + 1),
-                                  std::filesystem::path(photo.path).filename().string(),
-                                  Seconds3(photo.transitionDurationSec), Seconds3(photo.durationSec)};
-    std::size_t from = 0;
-    for (const std::string& value : values) {
-        const std::size_t at = line.find("%s", from);
-        if (at == std::string::npos) break;
-        line.replace(at, 2, value);
-        from = at + value.size();
-    }
+    const std::string line = FilledText(theLanguage.GetString(kTransitionPhotoTimes).c_str(),
+                                        {std::to_string(position + 1),
+                                         std::filesystem::path(photo.path).filename().string(),
+                                         Seconds3(photo.transitionDurationSec), Seconds3(photo.durationSec)});
     return "Transition time should be less than\n" + line;
 }
 

@@ -140,6 +140,18 @@ int ReceiveFirst(AVCodecContext* ctx, const AVCodec* decoder, const AVPacket* pa
     return r;
 }
 
+// The file opened and its picture stream's first packet read; false, with the reason, when it has none.
+bool OpenFirstPacket(const std::string& path, FormatInputPtr* fmt, int* stream, AVPacket* packet,
+                     std::string* error) {
+    if (!OpenInput(path, fmt, error)) return false;
+    *stream = VideoStream(fmt->get());
+    if (*stream < 0 || !FirstPacket(fmt->get(), *stream, packet)) {
+        *error = FilledText(kPhotoHoldsNoPictureText.english, {path});
+        return false;
+    }
+    return true;
+}
+
 // Decodes the first picture; `fitWidth` × `fitHeight` (0: any) lets a JPEG decode at 1/2, 1/4
 // or 1/8 of its size, and a HEIF file use a thumbnail, while staying at least as large as it is
 // shown in such a frame.
@@ -149,13 +161,9 @@ bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* 
     if (IsTiffFile(path)) return DecodeWith<TiffPicture>(DecodeTiffPhoto, path, out, error);
     if (IsWebpFile(path)) return DecodeWith<WebpPicture>(DecodeWebpPhoto, path, out, error);
     FormatInputPtr fmt;
-    if (!OpenInput(path, &fmt, error)) return false;
-    int stream = VideoStream(fmt.get());
+    int stream = -1;
     PacketPtr packet(av_packet_alloc());
-    if (stream < 0 || !FirstPacket(fmt.get(), stream, packet.get())) {
-        *error = FilledText(kPhotoHoldsNoPictureText.english, {path});
-        return false;
-    }
+    if (!OpenFirstPacket(path, &fmt, &stream, packet.get(), error)) return false;
     const AVCodecParameters* par = fmt->streams[stream]->codecpar;
     const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
     if (decoder == nullptr) {
@@ -382,13 +390,9 @@ bool ProbePhoto(const std::string& path, PhotoSize* size, std::string* error) {
     if (IsHeifFile(path)) return ProbeHeifPhoto(path, &size->width, &size->height, error);
     if (IsTiffFile(path) || IsWebpFile(path)) return ProbeByDecoding(path, size, error);
     FormatInputPtr fmt;
-    if (!OpenInput(path, &fmt, error)) return false;
-    int stream = VideoStream(fmt.get());
+    int stream = -1;
     PacketPtr packet(av_packet_alloc());
-    if (stream < 0 || !FirstPacket(fmt.get(), stream, packet.get())) {
-        *error = FilledText(kPhotoHoldsNoPictureText.english, {path});
-        return false;
-    }
+    if (!OpenFirstPacket(path, &fmt, &stream, packet.get(), error)) return false;
     if (fmt->streams[stream]->codecpar->codec_id == AV_CODEC_ID_MJPEG) {
         JpegHeader h;
         if (!ReadJpegHeader({reinterpret_cast<const char*>(packet->data),
