@@ -93,8 +93,18 @@ private:
         pendingAt_ = 0;
         for (;;) {
             int r = avcodec_receive_frame(ctx_.get(), frame_.get());
-            if (r >= 0) return Convert(frame_.get(), error);
-            if (r == AVERROR_EOF) return Flush(error);
+            if (r >= 0) {
+                decodedAny_ = true;
+                return Convert(frame_.get(), error);
+            }
+            if (r == AVERROR_EOF) {
+                // Damaged packets are passed over, but a file none of whose sound decodes is refused
+                // rather than played as silence.
+                if (!decodedAny_ && damage_ < 0) {
+                    return Fail("Cannot decode the music file " + path_ + ": " + FfmpegErrorText(damage_), error);
+                }
+                return Flush(error);
+            }
             if (r != AVERROR(EAGAIN)) return Fail("Cannot decode the music file " + path_ + ": " + FfmpegErrorText(r), error);
             r = av_read_frame(fmt_.get(), packet_.get());
             if (r == AVERROR_EOF) {
@@ -104,7 +114,7 @@ private:
             if (r < 0) return Fail("Cannot read the music file " + path_ + ": " + FfmpegErrorText(r), error);
             if (packet_->stream_index == stream_) {
                 // A damaged packet is passed over, as players do.
-                avcodec_send_packet(ctx_.get(), packet_.get());
+                if (const int sent = avcodec_send_packet(ctx_.get(), packet_.get()); sent < 0) damage_ = sent;
             }
             av_packet_unref(packet_.get());
         }
@@ -157,6 +167,8 @@ private:
     std::vector<float> pending_;
     std::size_t pendingAt_ = 0;
     bool ended_ = false;
+    bool decodedAny_ = false;
+    int damage_ = 0;  // the last damaged packet's error, 0 while none
 };
 
 namespace {

@@ -199,6 +199,8 @@ TEST(KavrelRender, AShowThatCannotBeWrittenIsRefusedAndTheOldFileStays) {
     TempDir dir;
     ASSERT_EQ(WritePhoto(dir.File("a.jpg"), 64, 48, 1, "mjpeg"), "");
     WriteUndecodablePng(dir, "broken.png");
+    const std::string jpeg = Slurp(dir.File("a.jpg"));
+    dir.Write("cut.jpg", jpeg.substr(0, jpeg.size() * 2 / 3));  // would show a grey or green gap
     WriteToneWav(dir.File("m.wav"), 1.0);
     const std::string mp4 = R"("format":"mp4")";
     struct Case {
@@ -209,6 +211,7 @@ TEST(KavrelRender, AShowThatCannotBeWrittenIsRefusedAndTheOldFileStays) {
         {ShowFile("", mp4), "The show s.kavrel has no photos"},
         {ShowFile(R"({"path":"a.jpg","duration":1},{"path":"broken.png","duration":1})", mp4),
          "Cannot decode the photo"},
+        {ShowFile(R"({"path":"cut.jpg","duration":1})", mp4), "Cannot decode the photo"},
     };
     for (const Case& c : cases) {
         dir.Write("s.kavrel", c.show);
@@ -221,6 +224,18 @@ TEST(KavrelRender, AShowThatCannotBeWrittenIsRefusedAndTheOldFileStays) {
     // One photo as long as a frame is a show.
     dir.Write("s.kavrel", ShowFile(R"({"path":"a.jpg","duration":0},{"path":"a.jpg","duration":0.042})", mp4));
     EXPECT_EQ(KavrelRender(dir, "s.kavrel -o new.mp4").status, 0);
+
+    // Music that opens but none of whose sound decodes is refused, not played as silence: a WAV
+    // that says it holds MP3 and holds no MP3 frame.
+    std::string wav = std::string("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x55\0\x02\0\x44\xAC\0\0\x80\x3E\0\0\x01\0\0\0data", 40) +
+                      std::string("\x80\xBB\0\0", 4);
+    for (int i = 0; i < 48000; ++i) wav += static_cast<char>(i * 37 % 255);  // never a frame's 0xFF sync byte
+    dir.Write("m.wav", wav);
+    dir.Write("old.mp4", "old");
+    const Outcome silent = KavrelRender(dir, "s.kavrel -o old.mp4");
+    EXPECT_EQ(silent.status, 2) << silent.out;
+    EXPECT_NE(silent.out.find("Cannot decode the music file"), std::string::npos) << silent.out;
+    EXPECT_EQ(Slurp(dir.File("old.mp4")), "old");
 }
 
 TEST(KavrelRender, AContainerTakesItsOwnCompressorsWhereTheShowsCannotGoIntoIt) {

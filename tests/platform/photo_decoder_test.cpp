@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "platform/render/decode/jpeg_header.h"
@@ -229,6 +230,15 @@ TEST(PhotoDecoder, RefusesWhatItCannotShow) {
     EXPECT_FALSE(DecodePhotoFrame(dir.File("deep.tif"), 64, 48, &f, &error));
     EXPECT_EQ(error.rfind("The photo " + dir.File("deep.tif") + " is of a kind this program cannot decode (", 0), 0u)
         << error;
+    // A JPEG cut short is refused, not drawn with a green gap; one that only lacks its end marker is whole.
+    ASSERT_EQ(WriteHalves(dir.File("whole.jpg"), 160, 120, "mjpeg", AV_PIX_FMT_YUVJ420P), "");
+    std::ifstream whole(dir.File("whole.jpg"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    std::ofstream(dir.File("cut.jpg"), std::ios::binary) << bytes.substr(0, bytes.size() * 2 / 3);
+    EXPECT_FALSE(DecodePhotoFrame(dir.File("cut.jpg"), 160, 120, &f, &error));
+    EXPECT_EQ(error.rfind("Cannot decode the photo " + dir.File("cut.jpg"), 0), 0u) << error;
+    std::ofstream(dir.File("no-end.jpg"), std::ios::binary) << bytes.substr(0, bytes.size() - 2);
+    EXPECT_TRUE(DecodePhotoFrame(dir.File("no-end.jpg"), 160, 120, &f, &error)) << error;
     std::ofstream(dir.File("text.jpg")) << "not a picture at all";
     EXPECT_FALSE(DecodePhotoFrame(dir.File("text.jpg"), 64, 48, &f, &error));
     EXPECT_NE(error.find("text.jpg"), std::string::npos);

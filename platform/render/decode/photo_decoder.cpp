@@ -177,6 +177,7 @@ bool DecodeFirst(const std::string& path, int fitWidth, int fitHeight, Decoded* 
     ctx->get_buffer2 = RefuseOversize;
     ctx->thread_count = 1;
     ctx->thread_type = 0;  // one picture: nothing to share out, and RefuseOversize runs on this thread
+    ctx->err_recognition |= AV_EF_EXPLODE;  // a damaged photo is refused, not drawn with grey or green gaps
     if (par->codec_id == AV_CODEC_ID_MJPEG) {
         JpegHeader h;
         if (ReadJpegHeader({reinterpret_cast<const char*>(packet->data),
