@@ -57,12 +57,15 @@ std::string Seconds3(double seconds) {
     return text;
 }
 
-// "Transition time should be less than", then a line naming the photo and its times.
-std::string TransitionTooLongText(std::size_t position, const PhotoItem& photo) {
+// "Transition time should be less than", then a line naming the photo and the two times compared:
+// its transition and its time on screen (its duration, less what its neighbours' transitions and
+// the show's end take).
+std::string TransitionTooLongText(std::size_t position, const PhotoItem& photo, std::int64_t transitionMs,
+                                  std::int64_t spanMs) {
     const std::string line = FilledText(theLanguage.GetString(kTransitionPhotoTimes).c_str(),
                                         {std::to_string(position + 1),
                                          std::filesystem::path(photo.path).filename().string(),
-                                         Seconds3(photo.transitionDurationSec), Seconds3(photo.durationSec)});
+                                         Seconds3(transitionMs / 1000.0), Seconds3(spanMs / 1000.0)});
     return "Transition time should be less than\n" + line;
 }
 
@@ -210,7 +213,7 @@ private:
         if (FAILED(hr)) return Report("Could not add source to track", hr);
 
         if ((stop - start - x) * kUnitsPerMillisecond < 0) {
-            env_.boxes.AppMessage(TransitionTooLongText(position, photo));
+            env_.boxes.AppMessage(TransitionTooLongText(position, photo, x, stop - start));
             return S_OK;
         }
         REFERENCE_TIME transStart = std::max<REFERENCE_TIME>(startRt, 0);

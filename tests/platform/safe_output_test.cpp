@@ -231,6 +231,13 @@ TEST(SafeOutput, ARenderToldToEndKeepsTheOldVideoAndLeavesNothing) {
         EXPECT_TRUE(Slurp(output) == oldVideo);
         EXPECT_EQ(HiddenNames(dir.path()), std::vector<std::string>{});
     }
+    // A name that was free stays free.
+    const pid_t fresh = StartRender(dir, dir.File("new.mkv"), "600");
+    ASSERT_TRUE(TemporaryGrows(dir.path(), 64 * 1024));
+    kill(fresh, SIGTERM);
+    EXPECT_EQ(Wait(fresh), 128 + SIGTERM);
+    EXPECT_FALSE(fs::exists(dir.File("new.mkv")));
+    EXPECT_EQ(HiddenNames(dir.path()), std::vector<std::string>{});
 }
 
 TEST(SafeOutput, CtrlCStopsAtOnceAndKeepsWhatWasWritten) {

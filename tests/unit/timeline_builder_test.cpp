@@ -147,7 +147,8 @@ TEST(TimelineBuilder, SpanShorterThanItsTransitionGetsNoTransition) {
     Build(project, b);
     // The text of old, then a line naming the photo and its times.
     ASSERT_EQ(b.boxes.Texts(), std::vector<std::string>{"Transition time should be less than\n"
-                                                        "Photo 2 (1.jpg): the transition lasts 3.000 s, the photo 2.000 s."});
+                                                        "Photo 2 (1.jpg): the transition lasts 3.000 s, but the photo is on "
+                                                        "screen for only 2.500 s."});
     EXPECT_EQ(b.boxes.shown[0].owner, MessageOwner::Application);
     const TrackView& t1 = b.groups.at(0).tracks.at(1);
     ASSERT_EQ(t1.sources.size(), 1u);

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <strings.h>
@@ -48,7 +49,11 @@ int EndOnSignal(ConversionObjects& c, int signal, const std::string& output, Mes
     }
     std::shared_ptr<IMediaAbandon> abandon;
     if (SUCCEEDED(QueryInterface(c.control, &abandon))) abandon->Abandon();
-    boxes.AppMessage(std::string("Ended by SIG") + sigabbrev_np(signal) + "; " + output + " is as it was");
+    // The old file, if there was one, is untouched: what is there now was there before.
+    std::error_code ignored;
+    const bool kept = std::filesystem::exists(output, ignored);
+    boxes.AppMessage(std::string("Ended by SIG") + sigabbrev_np(signal) + "; " + output +
+                     (kept ? " is as it was" : " was not written"));
     return 128 + signal;
 }
 
