@@ -1,12 +1,10 @@
 #include "engine/render_to_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstring>
 #include <condition_variable>
 #include <filesystem>
@@ -17,6 +15,7 @@
 #include "platform/com/error_text.h"
 #include "platform/render/decode/photo_decoder.h"
 #include "platform/render/show_plan.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/recording_message_boxes.h"
 #include "tests/support/temp_dir.h"
@@ -377,16 +376,12 @@ TEST(RenderToFile, AWriteTheFileSystemRefusesAbortsTheRunAndSaysWhy) {
     Show show(kFormatAvi, true);
     // A file size limit stands in for a full disk: the writes fail part way, with the system's
     // reason (a device such as /dev/full is no output at all).
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 16 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
     long param = 0;
-    const long code = show.Convert(&param);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, SIG_DFL);
+    long code = 0;
+    {
+        FileSizeLimit full(16 * 1024);
+        code = show.Convert(&param);
+    }
     EXPECT_EQ(code, EC_ERRORABORT);
     const std::string said = AMGetErrorText(param);
     EXPECT_NE(said.find(show.project.output().path), std::string::npos) << said;

@@ -184,13 +184,17 @@ bool TemporaryGrows(const fs::path& folder, std::uintmax_t bytes) {
     return false;
 }
 
+// The two photos and the music every render here is made of; empty when they were written.
+std::string WriteShowMaterial(const TempDir& dir) {
+    WriteToneWav(dir.File("tone.wav"), 2.0);
+    return WritePhoto(dir.File("a.jpg"), 320, 240, 1, "mjpeg") + WritePhoto(dir.File("b.png"), 240, 320, 2, "png");
+}
+
 }  // namespace
 
 TEST(SafeOutput, AKilledRenderKeepsTheOldVideoAndTheNextRunClearsWhatItLeft) {
     TempDir dir;
-    ASSERT_EQ(WritePhoto(dir.File("a.jpg"), 320, 240, 1, "mjpeg"), "");
-    ASSERT_EQ(WritePhoto(dir.File("b.png"), 240, 320, 2, "png"), "");
-    WriteToneWav(dir.File("tone.wav"), 2.0);
+    ASSERT_EQ(WriteShowMaterial(dir), "");
     const std::string output = dir.File("show.mkv");
     ASSERT_EQ(Wait(StartRender(dir, output, "1")), 0);
     const std::string oldVideo = Slurp(output);
@@ -215,9 +219,7 @@ TEST(SafeOutput, AKilledRenderKeepsTheOldVideoAndTheNextRunClearsWhatItLeft) {
 
 TEST(SafeOutput, ARenderToldToEndKeepsTheOldVideoAndLeavesNothing) {
     TempDir dir;
-    ASSERT_EQ(WritePhoto(dir.File("a.jpg"), 320, 240, 1, "mjpeg"), "");
-    ASSERT_EQ(WritePhoto(dir.File("b.png"), 240, 320, 2, "png"), "");
-    WriteToneWav(dir.File("tone.wav"), 2.0);
+    ASSERT_EQ(WriteShowMaterial(dir), "");
     const std::string output = dir.File("show.mkv");
     ASSERT_EQ(Wait(StartRender(dir, output, "1")), 0);
     const std::string oldVideo = Slurp(output);
@@ -242,9 +244,7 @@ TEST(SafeOutput, ARenderToldToEndKeepsTheOldVideoAndLeavesNothing) {
 
 TEST(SafeOutput, CtrlCStopsAtOnceAndKeepsWhatWasWritten) {
     TempDir dir;
-    ASSERT_EQ(WritePhoto(dir.File("a.jpg"), 320, 240, 1, "mjpeg"), "");
-    ASSERT_EQ(WritePhoto(dir.File("b.png"), 240, 320, 2, "png"), "");
-    WriteToneWav(dir.File("tone.wav"), 2.0);
+    ASSERT_EQ(WriteShowMaterial(dir), "");
     const std::string output = dir.File("show.mp4");
     // An encoder that holds many frames back: giving them all would take seconds.
     const pid_t stopped = StartRender(dir, output, "600", {"--size", "1280x720", "--option", "VideoCompressor:rc-lookahead=250"});

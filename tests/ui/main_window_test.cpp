@@ -1,7 +1,6 @@
 // The main window, driven as a user would: lists, dialogs, Convert and Preview, language and font.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,7 +16,6 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -36,6 +34,7 @@
 #include "res/dialog_templates.h"
 #include "res/menus.h"
 #include "settings/options_page.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/recording_file_dialogs.h"
 #include "tests/support/recording_message_boxes.h"
@@ -397,17 +396,13 @@ TEST_F(MainWindowTest, AnErrorEndsTheConversionAndSaysWhy) {
         const std::string old = dir.Write("show.avi", "an older video");
         boxes.answers = {MessageAnswer::Yes};
         // A file size limit stands in for a full disk: the writing fails part way.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = 16 * 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
-        Click(1000);
-        const bool started = w.project().run().converting;
-        const bool ended = WaitFor([&] { return !w.project().run().converting; }, 30000);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, SIG_DFL);
+        bool started = false, ended = false;
+        {
+            FileSizeLimit full(16 * 1024);
+            Click(1000);
+            started = w.project().run().converting;
+            ended = WaitFor([&] { return !w.project().run().converting; }, 30000);
+        }
         ASSERT_TRUE(started) << testing::PrintToString(boxes.Texts());
         ASSERT_TRUE(ended);
         EXPECT_EQ(Status(), "The conversion failed; " + old + " is unchanged.");
