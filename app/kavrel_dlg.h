@@ -88,6 +88,8 @@ public:
     bool OnSaveShow();
     bool OnSaveShowAs();
     void OnFitToMusic();
+    // Starts an empty show without a file, after "Save changes to the show?"; false when refused.
+    bool NewShow();
     // Whether the show differs from the one last saved or opened (empty lists and no show file: no).
     bool ShowChanged();
     const std::string& showFile() const { return showFile_; }

@@ -267,6 +267,18 @@ bool CKavrelDlg::MayClearList(bool photos) {
     return true;
 }
 
+bool CKavrelDlg::NewShow() {
+    if (RefusedWhileConverting(project_, s_.boxes) || !MayDiscardShow()) return false;
+    project_.ClearPhotos();
+    project_.ClearMusic();
+    showFile_.clear();
+    savedShow_.clear();
+    RebuildPhotoView();
+    RebuildMusicView();
+    ShowCaption();
+    return true;
+}
+
 void CKavrelDlg::ShowCaption() {
     const std::string base = BaseCaption();
     const std::string name = std::filesystem::path(showFile_).stem().string();
