@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <ctime>
 
@@ -65,6 +64,8 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     progress_->setGeometry(status->x() + status->width() - barWidth, status->y(), barWidth, status->height());
     progress_->setRange(0, 1000);
     progress_->hide();
+    SetUpShowSummary();
+    SetUpMenuBar();
 
     OnCommand(1000, [this] { OnConvert(); });
     OnCommand(1019, [this] { OnPreview(); });
@@ -85,12 +86,9 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     OnCommand(1047, [this] { OnHomepage(); });
     OnCommand(1042, [this] { OnAbout(); });
     OnCommand(1054, [this] { close(); });
-    // F1 is the Help command, as on every window that has a guide.
-    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] { OnHelp(); });
     connect(photoList(), &QTreeWidget::itemClicked, this, [this] { OnShowClickedPhoto(); });
     photoList()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(photoList(), &QTreeWidget::customContextMenuRequested, this, [this] { OnPhotoProperty(); });
-    SetUpShowCommands();
 }
 
 CKavrelDlg::~CKavrelDlg() {
@@ -128,7 +126,8 @@ void CKavrelDlg::OnInitDialog() {
     out.audioBitrate = ReadInt(s_.store, settings::kAudioBitrate);
     out.fileProfile = ReadInt(s_.store, settings::kFileProfile);
     theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
-    ShowCaption();
+    TranslateMenuBar();
+    ShowShowState();
 }
 
 void CKavrelDlg::SetUpButtons() {
@@ -175,27 +174,30 @@ QTreeWidgetItem* MakeRow(const auto& texts) {
 void CKavrelDlg::RebuildPhotoView() {
     photoList()->clear();
     for (const PhotoItem& item : project_.photos()) photoList()->addTopLevelItem(MakeRow(PhotoRowTexts(item)));
-    ShowShowLength();
+    ShowShowState();
 }
 
-// The whole show's length where one looks for it: on the durations' heading and the status line.
+// The whole show's length where one looks for it: on the durations' heading, the status line and
+// the summary beside it.
 void CKavrelDlg::ShowShowLength() {
     const QString text = QString::fromStdString(
         ShowLengthText(theLanguage.GetString(kShowLengthLabel), project_.ComputeShowLength()));
     photoList()->headerItem()->setToolTip(1, text);
     Item(kStatusLine)->setToolTip(text);
+    ShowSummary();
 }
 
 void CKavrelDlg::RebuildMusicView() {
     musicList()->clear();
     for (const MusicItem& item : project_.music()) musicList()->addTopLevelItem(MakeRow(MusicRowTexts(item)));
+    ShowShowState();
 }
 
 void CKavrelDlg::UpdatePhotoRow(int row) {
     QTreeWidgetItem* item = photoList()->topLevelItem(row);
     const auto texts = PhotoRowTexts(project_.photos()[static_cast<std::size_t>(row)]);
     for (std::size_t i = 0; i < texts.size(); ++i) item->setText(static_cast<int>(i), QString::fromStdString(texts[i]));
-    ShowShowLength();
+    ShowShowState();
 }
 
 std::vector<int> CKavrelDlg::SelectedRows(bool photos) const {
@@ -426,4 +428,5 @@ void CKavrelDlg::OnOutputSettings() {
     if (RunDialog(dialog) != QDialog::Accepted) return;
     project_.output() = dialog.m_output;
     ShowOutputStatus();
+    ShowShowState();
 }

@@ -20,6 +20,8 @@ class CodecConfigurePort;
 class FileDialogs;
 class ProfileStore;
 class PropertyFramePort;
+class QLabel;
+class QMenuBar;
 class QProgressBar;
 class QTreeWidget;
 struct Setting;
@@ -31,10 +33,12 @@ struct MainWindowServices {
     ProfileStore& store;
     PropertyFramePort& frames;          // the filters' settings before an MP4 graph runs
     CodecConfigurePort* codecPages;     // the codec settings of the output settings dialog
-    std::function<bool(const std::string& address)> openUrl;  // Help, Homepage, guide pages
+    std::function<bool(const std::string& address)> openUrl;  // Help, Homepage, guide pages, Play
     std::string dataFolder;             // holding language/ and help/ (the source tree, or share/kavrel)
     std::string programFolder;          // where the program is; blank.wav may be beside it
     std::shared_ptr<FaultPlan> faults;  // null in the program
+    // The file manager showing a file selected; null: the file's folder is opened with openUrl.
+    std::function<bool(const std::string& file)> showInFolder;
 };
 
 class CKavrelDlg : public TemplateDialog, private IGraphNotifyTarget {
@@ -46,6 +50,14 @@ public:
     QTreeWidget* photoList() const;
     QTreeWidget* musicList() const;
     QProgressBar* progress() const { return progress_; }
+    QMenuBar* menuBar() const { return menuBar_; }
+    // The item of the menu bar with `command` (res/menus.h); null when it has none.
+    QAction* MenuBarAction(int command) const;
+    // The label beside the status line: the show's length and photos, links after a conversion.
+    QLabel* showSummary() const { return showSummary_; }
+    // The menu bar's commands, as their items run them.
+    void RunMenuBarCommand(int command);
+    void OpenRecentShow(const std::string& show);
     const HeldCompressors& held() const { return held_; }
     int elapsedSeconds() const { return project_.run().elapsedSeconds; }
 
@@ -84,7 +96,8 @@ public:
 
     // Shows kept in files (kavrel_dlg_show.cpp). Each true when done, false when refused or cancelled.
     void OnOpenShow();
-    bool OpenShow(const std::string& file);
+    // With `askToSave`, "Save changes to the show?" comes once the file was read.
+    bool OpenShow(const std::string& file, bool askToSave = true);
     bool OnSaveShow();
     bool OnSaveShowAs();
     void OnFitToMusic();
@@ -109,6 +122,19 @@ protected:
 
 private:
     void PostGraphNotify(long message, long instance) override;
+    // The menu bar (kavrel_dlg_menu_bar.cpp).
+    void SetUpMenuBar();
+    void PlaceMenuBar();
+    void TranslateMenuBar();
+    void UpdateMenuBar();
+    void FillRecentMenu(QMenu* menu);
+    void FillLanguageMenu(QMenu* languages);
+    bool PhotoListInUse() const;
+    // The caption, the summary label and the menu bar after the show changed.
+    void ShowShowState();
+    void SetUpShowSummary();
+    void ShowSummary();
+    void OnSummaryLink(const QString& link);
     void SetUpButtons();
     void SetUpLists();
     void RebuildPhotoView();
@@ -150,11 +176,13 @@ private:
     PreviewObjects preview_;
     QTimer progressTimer_;
     QProgressBar* progress_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
+    QLabel* showSummary_ = nullptr;
+    std::string convertedFile_;  // the video the last conversion completed; empty when none
     QPixmap background_;
     bool closing_ = false;
 
     // Shows kept in files (kavrel_dlg_show.cpp).
-    void SetUpShowCommands();
     bool RunShowCommand(int command);
     void ShowShortcutsIn(QMenu* popup) const;
     // Asks "Save changes to the show?" when it changed; false when the user cancelled.

@@ -200,10 +200,12 @@ void CKavrelDlg::EnableBusyButtons(bool enable) {
     for (int id : kBusyButtons) {
         if (QWidget* w = Item(id)) w->setEnabled(enable);
     }
+    UpdateMenuBar();
 }
 
 void CKavrelDlg::EnterRunningState() {
     project_.run().converting = true;
+    convertedFile_.clear();
     SetItemText(1000, theLanguage.GetDialogString(124));
     project_.run().elapsedSeconds = 0;
     progressTimer_.start();
@@ -235,6 +237,7 @@ void CKavrelDlg::OnGraphNotify() {
     while (conversion_.event && SUCCEEDED(conversion_.event->GetEvent(&code, &param1, &param2, 0))) {
         conversion_.event->FreeEventParams(code, param1, param2);
         if (code == EC_COMPLETE) {
+            convertedFile_ = project_.output().path;
             StopConversion(false);
         } else if (code == EC_ERRORABORT) {
             const std::string reason = AMGetErrorText(param1);
@@ -261,6 +264,7 @@ void CKavrelDlg::StopConversion(bool failed) {
     SetStatus(failed ? FailedStatus(o.path) : DoneStatus(o.path, o.width, o.height));
     EnableBusyButtons(true);
     progress_->hide();
+    ShowSummary();
 }
 
 void CKavrelDlg::AbandonConversion() {

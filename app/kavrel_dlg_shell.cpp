@@ -41,7 +41,7 @@ void CKavrelDlg::OnFont() {
     theLanguage.SetInterfaceFont(chosen);
     theLanguage.SaveInterfaceFont(chosen);
     theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
-    ShowCaption();
+    ShowShowState();
 }
 
 std::unique_ptr<QMenu> CKavrelDlg::MakeLanguageMenu() {
@@ -52,20 +52,23 @@ std::unique_ptr<QMenu> CKavrelDlg::MakeLanguageMenu() {
                        MessageIcon::None});
         return nullptr;
     }
-    if (QMenu* languages = PopupOf(popup)) {
-        languages->clear();
-        const QString current = QString::fromStdString(theLanguage.GetCurrentLanguage());
-        for (int i = 0; i < theLanguage.GetLanguageCount(); ++i) {
-            const QString name = QString::fromStdString(theLanguage.GetLanguageName(i));
-            QAction* action = languages->addAction(name);
-            SetCommandId(action, IDM_LANGUAGE_BASE + i);
-            action->setCheckable(true);
-            action->setChecked(name.compare(current, Qt::CaseInsensitive) == 0);
-        }
-    }
+    if (QMenu* languages = PopupOf(popup)) FillLanguageMenu(languages);
     theLanguage.TranslateMenu(loaded.get(), IDR_MENU_LANGUAGE_POPUP, true);
     ShowShortcutsIn(popup);
     return loaded;
+}
+
+// Every installed language, the current one checked.
+void CKavrelDlg::FillLanguageMenu(QMenu* languages) {
+    languages->clear();
+    const QString current = QString::fromStdString(theLanguage.GetCurrentLanguage());
+    for (int i = 0; i < theLanguage.GetLanguageCount(); ++i) {
+        const QString name = QString::fromStdString(theLanguage.GetLanguageName(i));
+        QAction* action = languages->addAction(name);
+        SetCommandId(action, IDM_LANGUAGE_BASE + i);
+        action->setCheckable(true);
+        action->setChecked(name.compare(current, Qt::CaseInsensitive) == 0);
+    }
 }
 
 void CKavrelDlg::OnLanguage(int command) {
@@ -73,7 +76,8 @@ void CKavrelDlg::OnLanguage(int command) {
     if (index < 0 || index >= theLanguage.GetLanguageCount()) return;
     theLanguage.SelectLanguage(theLanguage.GetLanguageName(index));
     theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
-    ShowCaption();
+    TranslateMenuBar();
+    ShowShowState();
     s_.boxes.Show({MessageOwner::MainWindow, theLanguage.GetString(150), theLanguage.GetString(108),
                    MessageButtons::Ok, MessageIcon::None});
 }

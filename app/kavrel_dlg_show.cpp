@@ -11,6 +11,7 @@
 #include "app/kavrel_dlg.h"
 #include "app/missing_file_locator.h"
 #include "app/path_rules.h"
+#include "app/recent_shows.h"
 #include "app/settings_table.h"
 #include "app/show_messages.h"
 #include "app/show_output.h"
@@ -26,6 +27,7 @@
 namespace {
 
 constexpr int kSaveChanges = 200, kShowFileType = 201, kOpenShowTitle = 202, kSaveShowTitle = 203;
+constexpr int kUntitled = 231;
 constexpr int kError = 105, kWarning = 108, kFileExists = 131, kStopConvertingFirst = 143;
 
 struct ShowShortcut {
@@ -105,23 +107,21 @@ std::string AsOpened(Show current, const Show& read) {
     return SerializeShow(current, "");
 }
 
-// Where the show dialogs start: the open show's folder, else where the photos came from last.
+// Where the show dialogs start: the open show's folder, else the one a show was last opened from
+// or saved to, else where the photos came from last.
 std::string StartFolder(const std::string& showFile, const ProfileStore& store) {
-    return showFile.empty() ? ReadText(store, settings::kLastPhotoFolder)
-                            : FolderWithTrailingSlash(showFile);
+    if (!showFile.empty()) return FolderWithTrailingSlash(showFile);
+    const std::string last = ReadText(store, settings::kLastShowFolder);
+    return last.empty() ? ReadText(store, settings::kLastPhotoFolder) : last;
+}
+
+// A show opened or saved: first in Open Recent, and where the next show dialog starts.
+void RememberShow(ProfileStore& store, const std::string& showFile) {
+    RememberRecentShow(store, showFile);
+    WriteText(store, settings::kLastShowFolder, FolderWithTrailingSlash(showFile));
 }
 
 }  // namespace
-
-void CKavrelDlg::SetUpShowCommands() {
-    for (const ShowShortcut& shortcut : kShortcuts) {
-        auto* action = new QAction(this);
-        action->setShortcut(QKeySequence(shortcut.keys));
-        const int command = shortcut.command;
-        connect(action, &QAction::triggered, this, [this, command] { RunShowCommand(command); });
-        addAction(action);
-    }
-}
 
 void CKavrelDlg::ShowShortcutsIn(QMenu* popup) const {
     for (QAction* action : popup->actions()) {
@@ -154,13 +154,13 @@ bool CKavrelDlg::RunShowCommand(int command) {
 }
 
 void CKavrelDlg::OnOpenShow() {
-    if (RefusedWhileConverting(project_, s_.boxes)) return;
+    if (RefusedWhileConverting(project_, s_.boxes) || !MayDiscardShow()) return;
     const std::string file =
         ChooseShowFile(s_.files, this, StartFolder(showFile_, s_.store), false);
-    if (!file.empty()) OpenShow(file);
+    if (!file.empty()) OpenShow(file, false);
 }
 
-bool CKavrelDlg::OpenShow(const std::string& file) {
+bool CKavrelDlg::OpenShow(const std::string& file, bool askToSave) {
     if (RefusedWhileConverting(project_, s_.boxes)) return false;
     Show show;
     if (ShowFileError error = ReadShowFile(file, &show)) {
@@ -168,14 +168,16 @@ bool CKavrelDlg::OpenShow(const std::string& file) {
                        theLanguage.GetString(kError), MessageButtons::Ok, MessageIcon::Error});
         return false;
     }
-    if (!MayDiscardShow()) return false;
+    if (askToSave && !MayDiscardShow()) return false;
     Show located = show;
     MissingFileLocator locator(s_.files, this);
     LocateMissingFiles(locator, &located);
     TakeShow(located, file);
     savedShow_ = AsOpened(CurrentShow(), show);
     showFile_ = std::filesystem::absolute(file).string();
-    ShowCaption();
+    RememberShow(s_.store, showFile_);
+    convertedFile_.clear();
+    ShowShowState();
     return true;
 }
 
@@ -223,6 +225,8 @@ bool CKavrelDlg::OnSaveShow() {
         return false;
     }
     savedShow_ = SerializeShow(show, "");
+    RememberShow(s_.store, showFile_);
+    ShowShowState();
     return true;
 }
 
@@ -263,7 +267,7 @@ bool CKavrelDlg::MayClearList(bool photos) {
     if (!MayDiscardShow()) return false;
     showFile_.clear();
     savedShow_.clear();
-    ShowCaption();
+    ShowShowState();
     return true;
 }
 
@@ -273,16 +277,21 @@ bool CKavrelDlg::NewShow() {
     project_.ClearMusic();
     showFile_.clear();
     savedShow_.clear();
+    convertedFile_.clear();
     RebuildPhotoView();
     RebuildMusicView();
-    ShowCaption();
     return true;
 }
 
+// "holiday - Kavrel", with a "*" before it while the show has unsaved changes ("*Untitled - Kavrel"
+// for a show never saved).
 void CKavrelDlg::ShowCaption() {
     const std::string base = BaseCaption();
-    const std::string name = std::filesystem::path(showFile_).stem().string();
-    setWindowTitle(QString::fromStdString(showFile_.empty() ? base : name + " - " + base));
+    const bool changed = ShowChanged();
+    std::string name = std::filesystem::path(showFile_).stem().string();
+    if (name.empty() && changed) name = theLanguage.GetString(kUntitled);
+    const std::string caption = name.empty() ? base : name + " - " + base;
+    setWindowTitle(QString::fromStdString(changed ? "*" + caption : caption));
 }
 
 void CKavrelDlg::OnFitToMusic() {

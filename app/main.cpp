@@ -42,7 +42,8 @@ public:
                                     },
                                     root,
                                     QCoreApplication::applicationDirPath().toStdString(),
-                                    nullptr};
+                                    nullptr,
+                                    {}};
         CKavrelDlg window(services);
         window_ = &window;
         window.DoModal();

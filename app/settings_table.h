@@ -63,6 +63,19 @@ inline constexpr Setting kCurrentLanguage{"Option", "CurrentLanguage", SettingTy
                                           "english"};
 inline constexpr Setting kLastPhotoFolder{"Option", "LastPhotoFolder", SettingType::Text, 0, ""};
 inline constexpr Setting kLastAudioFolder{"Option", "LastAudioFolder", SettingType::Text, 0, ""};
+inline constexpr Setting kLastShowFolder{"Option", "LastShowFolder", SettingType::Text, 0, ""};
+
+// The shows opened or saved last, newest first.
+inline constexpr std::array<Setting, 8> kRecentShows{{
+    {"RecentShows", "Show1", SettingType::Text, 0, ""},
+    {"RecentShows", "Show2", SettingType::Text, 0, ""},
+    {"RecentShows", "Show3", SettingType::Text, 0, ""},
+    {"RecentShows", "Show4", SettingType::Text, 0, ""},
+    {"RecentShows", "Show5", SettingType::Text, 0, ""},
+    {"RecentShows", "Show6", SettingType::Text, 0, ""},
+    {"RecentShows", "Show7", SettingType::Text, 0, ""},
+    {"RecentShows", "Show8", SettingType::Text, 0, ""},
+}};
 
 // The interface font, one section per language.
 inline constexpr std::array<Setting, 13> kInterfaceFont{{
@@ -82,13 +95,13 @@ inline constexpr std::array<Setting, 13> kInterfaceFont{{
 }};
 
 // Every setting with a fixed section (the font's are above).
-inline constexpr std::array<const Setting*, 22> kAll{
+inline constexpr std::array<const Setting*, 23> kAll{
     &kOutputName,      &kOutputWidth,   &kOutputHeight,       &kOutputFormat,
     &kVideoBitrate,    &kAudioBitrate,  &kFileProfile,        &kVideoCompressor,
     &kAudioCompressor, &kPhotoDuration, &kTransitionDuration, &kTransitionType,
     &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder,
     &kMusicFadeOut,    &kMotionPolicy,  &kSameMotion,         &kMotionAmount,
-    &kMotionEasing,    &kFraming};
+    &kMotionEasing,    &kFraming,       &kLastShowFolder};
 }  // namespace settings
 
 int ReadInt(const ProfileStore& store, const Setting& setting);

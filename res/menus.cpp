@@ -22,3 +22,45 @@ const MenuTemplate* FindMenuTemplate(int id) {
     }
     return nullptr;
 }
+
+const std::vector<MenuBarMenu>& MenuBarTemplate() {
+    static const std::vector<MenuBarMenu> bar{
+        {IDM_BAR_FILE,
+         "&File",
+         {{IDM_FILE_NEW, "&New Show", "Ctrl+N"},
+          {IDM_FILE_OPEN, "&Open Show...", "Ctrl+O"},
+          {IDM_FILE_RECENT, "Open &Recent", "", true},
+          {IDM_FILE_SAVE, "&Save Show", "Ctrl+S"},
+          {IDM_FILE_SAVE_AS, "Save Show &As...", "Ctrl+Shift+S"},
+          {0, ""},
+          {IDM_FILE_CONVERT, "&Convert..."},
+          {0, ""},
+          {IDM_FILE_QUIT, "&Quit", "Ctrl+Q"}}},
+        {IDM_BAR_EDIT,
+         "&Edit",
+         {{IDM_EDIT_UNDO, "&Undo", "Ctrl+Z"},
+          {IDM_EDIT_REDO, "&Redo", "Ctrl+Shift+Z"},
+          {0, ""},
+          {IDM_EDIT_DELETE, "&Delete", "Del"},
+          {IDM_EDIT_SELECT_ALL, "Select &All", "Ctrl+A"},
+          {0, ""},
+          {IDM_EDIT_PHOTO_PROPERTIES, "Photo &Properties..."},
+          {IDM_EDIT_FIT_TO_MUSIC, "&Fit Photos to the Music"}}},
+        {IDM_BAR_SHOW,
+         "&Show",
+         {{IDM_SHOW_ADD_PHOTOS, "Add &Photos..."},
+          {IDM_SHOW_ADD_MUSIC, "Add &Music..."},
+          {0, ""},
+          {IDM_SHOW_TRANSITION, "&Transition..."},
+          {IDM_SHOW_OPTIONS, "&Options..."},
+          {0, ""},
+          {IDM_SHOW_PREVIEW, "Pre&view", "F5"}}},
+        {IDM_BAR_VIEW,
+         "&View",
+         {{IDM_VIEW_THUMBNAILS, "&Thumbnails", "", false, true},
+          {IDM_VIEW_LANGUAGE, "&Language", "", true},
+          {IDM_VIEW_FONT, "&Font..."}}},
+        {IDM_BAR_HELP, "&Help", {{IDM_HELP_GUIDE, "&User Guide", "F1"}, {IDM_HELP_ABOUT, "&About Kavrel"}}},
+    };
+    return bar;
+}

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/recent_shows.h"
 #include "app/settings_table.h"
 #include "platform/shell/divx_feedback.h"
 #include "platform/shell/profile_store.h"
@@ -233,4 +234,18 @@ TEST(SettingsStore, MotionValuesOutOfRangeReadAsTheirDefaults) {
     EXPECT_EQ(d.motionAmountPercent, 15);
     EXPECT_FALSE(d.motionEased);
     EXPECT_EQ(d.framing, Framing::Fit);
+}
+
+TEST(SettingsStore, RecentShowsKeepTheLastEightNewestFirstWithoutRepeats) {
+    TempDir dir;
+    ProfileStore store(dir.File("kavrel.ini"));
+    for (int i = 1; i <= 9; ++i) RememberRecentShow(store, "/shows/" + std::to_string(i) + ".kavrel");
+    RememberRecentShow(store, "/shows/5.kavrel");
+    const std::vector<std::string> expected{"/shows/5.kavrel", "/shows/9.kavrel", "/shows/8.kavrel",
+                                            "/shows/7.kavrel", "/shows/6.kavrel", "/shows/4.kavrel",
+                                            "/shows/3.kavrel", "/shows/2.kavrel"};
+    EXPECT_EQ(ReadRecentShows(store), expected);
+    EXPECT_EQ(ReadRecentShows(ProfileStore(dir.File("kavrel.ini"))), expected) << "kept in the file";
+    ClearRecentShows(store);
+    EXPECT_TRUE(ReadRecentShows(store).empty());
 }

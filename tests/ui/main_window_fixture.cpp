@@ -34,7 +34,11 @@ CKavrelDlg& MainWindowFixture::Open(std::string dataFolder) {
                                 },
                                 std::move(dataFolder),
                                 (dir.path() / "program").string(),
-                                nullptr};
+                                nullptr,
+                                [this](const std::string& file) {
+                                    shownInFolder.push_back(file);
+                                    return true;
+                                }};
     SetCodecSettingsStore(&store);  // as the program keeps them
     window = std::make_unique<CKavrelDlg>(services);
     window->Prepare();

@@ -56,5 +56,6 @@ protected:
     std::unique_ptr<CodecConfigurePort> codecPages;  // none unless a test sets one
     MessageBoxes* messageBoxes = &boxes;             // a test may show real ones
     std::vector<std::string> opened;
+    std::vector<std::string> shownInFolder;  // files the file manager was asked to show
     std::unique_ptr<CKavrelDlg> window;
 };

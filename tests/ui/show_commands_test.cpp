@@ -187,14 +187,16 @@ TEST_F(ShowCommandsTest, ADamagedShowIsRefusedAndTheListsStay) {
         SmallAviShow(2, 1);
         const std::vector<std::string> names = Names();
         files.answers.push_back({cut});
+        boxes.answers.push_back(MessageAnswer::No);  // the question comes before the file dialog
         w.OnOpenShow();
-        ASSERT_EQ(boxes.shown.size(), 1u) << testing::PrintToString(boxes.Texts());
-        EXPECT_TRUE(boxes.shown[0].text.starts_with(
+        ASSERT_EQ(boxes.shown.size(), 2u) << testing::PrintToString(boxes.Texts());
+        EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::YesNoCancel);
+        EXPECT_TRUE(boxes.shown[1].text.starts_with(
             "The show " + cut + " cannot be opened.\nThe file is damaged or incomplete ("))
-            << boxes.shown[0].text;
-        EXPECT_EQ(boxes.shown[0].caption, "Error");
+            << boxes.shown[1].text;
+        EXPECT_EQ(boxes.shown[1].caption, "Error");
         EXPECT_EQ(Names(), names);
-        EXPECT_EQ(w.windowTitle(), "Kavrel");
+        EXPECT_EQ(w.windowTitle(), "*Untitled - Kavrel");
         EXPECT_EQ(w.showFile(), "");
     });
 }
@@ -216,9 +218,9 @@ TEST_F(ShowCommandsTest, UnsavedChangesAreAskedAboutBeforeTheyAreLost) {
         Click(1030);
         EXPECT_EQ(Questions(), 2) << "nothing to lose";
 
-        // Yes saves first, through Save as for a show never saved, then opens the other show.
+        // Yes saves first, through Save as for a show never saved, then asks for the other show.
         w.AddPhotoFiles({Photo("a", 2)});
-        files.answers = {{otherFile}, {dir.File("kept")}};
+        files.answers = {{dir.File("kept")}, {otherFile}};
         boxes.answers.push_back(MessageAnswer::Yes);
         Keys(w, Qt::Key_O, Qt::ControlModifier);
         EXPECT_EQ(Questions(), 3);

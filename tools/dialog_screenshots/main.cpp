@@ -124,7 +124,7 @@ bool SaveMainWindowAndPlayer(MessageBoxes& boxes, ProfileStore& store, FileDialo
     QtCodecConfigurePort codecPages;
     const std::string root = CLanguage::FindLanguageRoot();
     MainWindowServices services{boxes, files, store, frames, &codecPages, nullptr, root,
-                                QCoreApplication::applicationDirPath().toStdString(), nullptr};
+                                QCoreApplication::applicationDirPath().toStdString(), nullptr, {}};
     CKavrelDlg window(services);
     window.Prepare();
     window.project().random().Seed(7);  // the same transitions in every picture
