@@ -1,0 +1,195 @@
+// The main window's menu bar, recent shows, the caption's "*" and the summary line, run as the
+// program runs them.
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <filesystem>
+
+#include "lang/language.h"
+#include "res/dialog_templates.h"
+#include "res/menus.h"
+#include "tests/ui/main_window_fixture.h"
+
+namespace {
+
+class MenuBarTest : public MainWindowFixture {
+protected:
+    void Choose(CKavrelDlg& w, int command) {
+        QAction* action = w.MenuBarAction(command);
+        ASSERT_NE(action, nullptr) << command;
+        action->trigger();
+    }
+    void Keys(CKavrelDlg& w, const QKeySequence& keys) {
+        QTest::keySequence(w.windowHandle(), keys);
+    }
+    std::vector<int> dialogs;  // the templates of the dialogs the commands opened
+    void RecordDialogs(CKavrelDlg& w) {
+        w.runDialog = [this](TemplateDialog& d) {
+            dialogs.push_back(d.templateId());
+            return static_cast<int>(QDialog::Rejected);
+        };
+    }
+};
+
+TEST_F(MenuBarTest, EachItemRunsTheCommandItMirrors) {
+    RunProgram([&](CKavrelDlg& w) {
+        RecordDialogs(w);
+        w.AddPhotoFiles({Photo("a", 1)});
+        Select({0});
+        struct Case {
+            int command;
+            std::function<bool()> ran;
+        };
+        const std::size_t requests = files.requests.size();
+        const Case cases[] = {
+            {IDM_SHOW_ADD_PHOTOS, [&] { return files.requests.size() == requests + 1; }},
+            {IDM_SHOW_ADD_MUSIC, [&] { return files.requests.size() == requests + 2; }},
+            {IDM_FILE_OPEN, [&] { return files.requests.back().title == "Open show"; }},
+            {IDM_SHOW_TRANSITION, [&] { return dialogs.back() == IDD_DIALOG_TRANSITION_SETTINGS; }},
+            {IDM_SHOW_OPTIONS, [&] { return dialogs.back() == IDD_DIALOG_OUTPUT_OPTIONS; }},
+            {IDM_EDIT_PHOTO_PROPERTIES, [&] { return dialogs.back() == IDD_DIALOG_CHANGE_PHOTO; }},
+            {IDM_HELP_ABOUT, [&] { return dialogs.back() == IDD_ABOUTBOX; }},
+            {IDM_HELP_GUIDE, [&] { return !opened.empty() && opened.back().ends_with("Introduction.htm"); }},
+            {IDM_VIEW_FONT, [&] { return files.fontRequests == 1; }},
+            {IDM_EDIT_FIT_TO_MUSIC, [&] { return boxes.shown.size() == 1; }},  // no music: said why
+        };
+        boxes.answers.push_back(MessageAnswer::No);  // Open asks about the unsaved photo first
+        for (const Case& c : cases) {
+            Choose(w, c.command);
+            EXPECT_TRUE(c.ran()) << c.command << " " << testing::PrintToString(boxes.Texts());
+            if (c.command == IDM_FILE_OPEN) boxes.shown.clear();
+        }
+        // The shortcuts of the menu bar reach it from the window.
+        Keys(w, QKeySequence(Qt::Key_F1));
+        EXPECT_EQ(opened.size(), 2u);
+        Keys(w, QKeySequence(Qt::CTRL | Qt::Key_A));
+        EXPECT_EQ(Selected(), std::vector<int>{0});
+        Keys(w, QKeySequence(Qt::Key_Delete));
+        EXPECT_EQ(w.project().photoCount(), 0) << "Delete removes the selected rows";
+        Keys(w, QKeySequence(Qt::CTRL | Qt::Key_Q));
+        EXPECT_FALSE(w.isVisible());
+    });
+}
+
+TEST_F(MenuBarTest, TheWindowGrowsByTheBarAndTheControlsKeepTheirPlaces) {
+    CKavrelDlg& w = Open();
+    const int bar = w.menuBar()->height();
+    EXPECT_GT(bar, 0);
+    EXPECT_EQ(w.menuBar()->width(), w.width());
+    const DialogTemplate& t = FindDialogTemplate(IDD_KAVREL_DIALOG);
+    for (const ControlTemplate& c : t.controls) {
+        if (c.id == 0) continue;
+        const QPoint expected = TemplateDialog::DialogUnitsToPixels(w.font(), c.x, c.y) + QPoint(0, bar);
+        EXPECT_EQ(w.Item(c.id)->pos(), expected) << c.id;
+    }
+    const QWidget* status = w.Item(1021);
+    EXPECT_GT(w.showSummary()->y(), status->y() + status->height() - 1) << "the summary is below the status line";
+    EXPECT_LE(w.showSummary()->geometry().bottom(), w.height());
+}
+
+TEST_F(MenuBarTest, EditingItemsWaitWhileConverting) {
+    RunProgram([&](CKavrelDlg& w) {
+        LongShow();
+        Click(1000);
+        ASSERT_TRUE(w.project().run().converting);
+        for (int command : {IDM_SHOW_ADD_PHOTOS, IDM_SHOW_ADD_MUSIC, IDM_SHOW_TRANSITION, IDM_SHOW_OPTIONS,
+                            IDM_SHOW_PREVIEW, IDM_EDIT_DELETE, IDM_EDIT_PHOTO_PROPERTIES, IDM_EDIT_FIT_TO_MUSIC})
+            EXPECT_FALSE(w.MenuBarAction(command)->isEnabled()) << command;
+        EXPECT_TRUE(w.MenuBarAction(IDM_FILE_CONVERT)->isEnabled()) << "it stops the conversion, as Convert does";
+        Choose(w, IDM_FILE_CONVERT);
+        EXPECT_FALSE(w.project().run().converting);
+        EXPECT_TRUE(w.MenuBarAction(IDM_SHOW_ADD_PHOTOS)->isEnabled());
+    });
+}
+
+TEST_F(MenuBarTest, OpenRecentListsTheLastShowsAndReopensOne) {
+    RunProgram([&](CKavrelDlg& w) {
+        std::vector<std::string> shows;
+        for (int i = 0; i < 3; ++i) {
+            w.AddPhotoFiles({Photo("a", i)});
+            files.answers.push_back({dir.File("show" + std::to_string(i))});
+            ASSERT_TRUE(w.OnSaveShowAs());
+            shows.push_back(w.showFile());
+        }
+        std::filesystem::remove(shows[0]);
+        QMenu* recent = w.MenuBarAction(IDM_FILE_RECENT)->menu();
+        emit recent->aboutToShow();
+        const QList<QAction*> items = recent->actions();
+        ASSERT_EQ(items.size(), 5);  // three shows, a separator, Clear
+        EXPECT_TRUE(items[0]->text().endsWith(QString::fromStdString(shows[2])));
+        EXPECT_TRUE(items[1]->text().endsWith(QString::fromStdString(shows[1])));
+        EXPECT_FALSE(items[2]->isEnabled()) << "a show that is gone is greyed";
+
+        w.AddPhotoFiles({Photo("a", 9)});
+        boxes.answers.push_back(MessageAnswer::No);
+        items[1]->trigger();
+        EXPECT_EQ(boxes.shown.back().text, "Save changes to the show?");
+        EXPECT_EQ(w.showFile(), shows[1]);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"p0.png", "p1.png"}));
+        EXPECT_EQ(files.requests.size(), 3u) << "no file dialog";
+
+        items[4]->trigger();
+        emit recent->aboutToShow();
+        EXPECT_EQ(recent->actions().size(), 1) << "Clear leaves only itself";
+        EXPECT_FALSE(recent->actions()[0]->isEnabled());
+    });
+}
+
+TEST_F(MenuBarTest, TheCaptionMarksUnsavedChanges) {
+    RunProgram([&](CKavrelDlg& w) {
+        EXPECT_EQ(w.windowTitle(), "Kavrel");
+        w.AddPhotoFiles({Photo("a", 1)});
+        EXPECT_EQ(w.windowTitle(), "*Untitled - Kavrel");
+        files.answers.push_back({dir.File("holiday")});
+        ASSERT_TRUE(w.OnSaveShowAs());
+        EXPECT_EQ(w.windowTitle(), "holiday - Kavrel");
+        w.AddMusicFiles({Photo("a", 2)});
+        EXPECT_EQ(w.windowTitle(), "*holiday - Kavrel");
+        Keys(w, QKeySequence(Qt::CTRL | Qt::Key_S));
+        EXPECT_EQ(w.windowTitle(), "holiday - Kavrel");
+        boxes.answers.push_back(MessageAnswer::No);
+        Keys(w, QKeySequence(Qt::CTRL | Qt::Key_N));
+        EXPECT_EQ(w.windowTitle(), "Kavrel");
+        EXPECT_EQ(w.project().photoCount(), 0);
+    });
+}
+
+TEST_F(MenuBarTest, TheSummaryFollowsTheShowAndOffersTheConvertedVideo) {
+    RunProgram([&](CKavrelDlg& w) {
+        EXPECT_EQ(w.showSummary()->text().toStdString(), "Show length: 0:00 \u00b7 0 photos");
+        w.AddPhotoFiles({Photo("b", 1)});
+        EXPECT_EQ(w.showSummary()->text().toStdString(), "Show length: 0:08 \u00b7 1 photo");
+        boxes.answers.push_back(MessageAnswer::No);
+        ASSERT_TRUE(w.NewShow());
+        SmallAviShow(2, 1.5);
+        Click(1000);
+        ASSERT_TRUE(WaitFor([&] { return !w.project().run().converting; }, 30000));
+        const QString text = w.showSummary()->text();
+        EXPECT_TRUE(text.contains("href=\"play\"") && text.contains("href=\"folder\"")) << text.toStdString();
+        emit w.showSummary()->linkActivated("play");
+        emit w.showSummary()->linkActivated("folder");
+        EXPECT_EQ(opened, std::vector<std::string>{dir.File("show.avi")});
+        EXPECT_EQ(shownInFolder, std::vector<std::string>{dir.File("show.avi")});
+        boxes.answers.push_back(MessageAnswer::No);
+        Keys(w, QKeySequence(Qt::CTRL | Qt::Key_N));
+        EXPECT_EQ(w.showSummary()->text().toStdString(), "Show length: 0:00 \u00b7 0 photos")
+            << "a new show has no video yet";
+    });
+}
+
+TEST_F(MenuBarTest, TheBarSpeaksTheWindowsLanguage) {
+    CLanguage saved = theLanguage;
+    theLanguage.Init(KAVREL_SOURCE_DIR, "German");
+    CKavrelDlg& w = Open();
+    QStringList titles;
+    for (QAction* top : w.menuBar()->actions()) titles << top->text();
+    EXPECT_EQ(titles.join(",").toStdString(), "&Datei,&Bearbeiten,&Show,&Ansicht,&Hilfe");
+    EXPECT_EQ(w.MenuBarAction(IDM_FILE_RECENT)->text().toStdString(), "&Zuletzt geöffnet");
+    window.reset();
+    theLanguage = saved;
+}
+
+}  // namespace
