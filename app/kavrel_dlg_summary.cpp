@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kStatusLine = 1021, kShowLengthLabel = 177, kOnePhoto = 225, kPhotos = 226, kPlay = 227,
+constexpr int kShowLengthLabel = 177, kOnePhoto = 225, kPhotos = 226, kPlay = 227,
               kShowInFolder = 228;
 
 std::string PhotoCountText(int count) {
@@ -26,16 +26,16 @@ QString Link(const char* target, int textId) {
 
 }  // namespace
 
-// One line under the status line, as wide; the window grows by it.
+// One line under the status line, as wide (in dialog units, as the controls are placed); the
+// window grows by it.
 void CKavrelDlg::SetUpShowSummary() {
-    QWidget* status = Item(kStatusLine);
+    const QPoint topLeft = DialogUnitsToPixels(font(), 7, 286), extent = DialogUnitsToPixels(font(), 400, 12);
     showSummary_ = new QLabel(this);
-    const int gap = status->height() / 4;
-    showSummary_->setGeometry(status->x(), status->y() + status->height() + gap, status->width(), status->height());
+    showSummary_->setGeometry(topLeft.x(), topLeft.y(), extent.x(), extent.y());
     showSummary_->setTextFormat(Qt::RichText);
     showSummary_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(showSummary_, &QLabel::linkActivated, this, [this](const QString& link) { OnSummaryLink(link); });
-    setFixedSize(width(), height() + status->height() + gap);
+    setFixedSize(width(), DialogUnitsToPixels(font(), 0, 302).y());
 }
 
 void CKavrelDlg::ShowShowState() {

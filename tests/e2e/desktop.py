@@ -123,6 +123,27 @@ class Desktop:
         self.run("xdotool", "mousemove", "--window", str(window), str(x), str(y), "click", str(button))
         time.sleep(0.2)
 
+    def click_at(self, x, y, *modifiers):
+        """Clicks the screen at (x, y), holding `modifiers` ("shift", "ctrl")."""
+        for m in modifiers:
+            self.run("xdotool", "keydown", m)
+        self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
+        for m in modifiers:
+            self.run("xdotool", "keyup", m)
+        time.sleep(0.2)
+
+    def drag(self, start, end, steps=12):
+        """Presses the left button at `start`, moves to `end` in steps as a hand does, releases."""
+        self.run("xdotool", "mousemove", str(start[0]), str(start[1]), "mousedown", "1")
+        for i in range(1, steps + 1):
+            x = start[0] + (end[0] - start[0]) * i // steps
+            y = start[1] + (end[1] - start[1]) * i // steps
+            self.run("xdotool", "mousemove", str(x), str(y))
+            time.sleep(0.05)
+        time.sleep(0.2)
+        self.run("xdotool", "mouseup", "1")
+        time.sleep(0.3)
+
     def key(self, *keys):
         self.run("xdotool", "key", "--delay", "60", *keys)
         time.sleep(0.2)

@@ -6,8 +6,9 @@ import subprocess
 import tempfile
 
 # Dialog sizes and control rectangles in dialog units (x, y, width, height), as the program lays
-# them out; a control is clicked at its centre, scaled by the dialog's own size in pixels.
-MAIN = (414, 290)
+# them out; a control is clicked at its centre, scaled by the dialog's own size in pixels. The main
+# window's controls lie below its menu bar, and the summary line below them ends it at 302.
+MAIN = (414, 302)
 ADD_PHOTO, ADD_MUSIC, OPTIONS, PREVIEW, CONVERT = ((9, 5, 66, 32), (75, 5, 66, 32), (207, 5, 66, 32),
                                                    (273, 5, 66, 32), (339, 5, 66, 32))
 PHOTO_LIST = (7, 44, 368, 100)
@@ -29,6 +30,7 @@ class Kavrel:
         self.log = open(os.path.join(self.home.name, "kavrel.log"), "w")
         self.process = subprocess.Popen([program], env=env, stdout=self.log, stderr=subprocess.STDOUT)
         self.main = desktop.wait_window("Kavrel")
+        self._bar_height = None
 
     def stop(self):
         if self.process.poll() is None:
@@ -37,15 +39,31 @@ class Kavrel:
         self.log.close()
         self.home.cleanup()
 
-    def click(self, window, size, rect, button=1):
-        """Clicks the centre of the control at `rect` in the dialog of `size` (dialog units)."""
+    def click(self, window, size, rect, button=1, top=0):
+        """Clicks the centre of the control at `rect` in the dialog of `size` (dialog units), whose
+        dialog units start `top` pixels below the window's top."""
         _, _, width, height = self.desktop.geometry(window)
         x = (rect[0] + rect[2] / 2) * width / size[0]
-        y = (rect[1] + min(rect[3], 14) / 2) * height / size[1]
+        y = top + (rect[1] + min(rect[3], 14) / 2) * (height - top) / size[1]
         self.desktop.click(window, int(x), int(y), button)
 
     def click_main(self, rect, button=1):
-        self.click(self.main, MAIN, rect, button)
+        self.click(self.main, MAIN, rect, button, self.menu_bar_height())
+
+    def menu_bar_height(self):
+        if self._bar_height is None:
+            self._bar_height = self.accessible_node("menu bar").queryComponent().getExtents(0).height
+        return self._bar_height
+
+    def accessible_node(self, role, window=None):
+        """The first node with `role` in the main window's accessible tree."""
+        pending = [window or self.accessible_window()]
+        while pending:
+            node = pending.pop(0)
+            if node.getRoleName() == role:
+                return node
+            pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
+        raise AssertionError(f"no {role} in the main window")
 
     def choose_files(self, title, folder, names):
         """Answers the open-file dialog: goes to `folder` and picks `names` there."""
@@ -82,6 +100,25 @@ class Kavrel:
                 cells = [h.name for h in headers if h.getRoleName() == "table cell"]
                 return [cells[r:r + len(titles)] for r in range(0, len(cells), len(titles))]
         raise AssertionError(f'no list headed "{first_heading}"')
+
+    def row_cells(self, first_heading, row):
+        """The screen rectangles (x, y, width, height) of row `row`'s cells in the list headed
+        `first_heading`."""
+        window = self.accessible_window()
+        for i in range(window.childCount):
+            node = window.getChildAtIndex(i)
+            children = [node.getChildAtIndex(k) for k in range(node.childCount)]
+            titles = [c.name for c in children if c.getRoleName() == "table column header"]
+            if titles and titles[0] == first_heading:
+                cells = [c for c in children if c.getRoleName() == "table cell"]
+                extents = [c.queryComponent().getExtents(0) for c in cells[row * len(titles):(row + 1) * len(titles)]]
+                return [(e.x, e.y, e.width, e.height) for e in extents]
+        raise AssertionError(f'no list headed "{first_heading}"')
+
+    def row_point(self, first_heading, row, where=0.5):
+        """A point on the first cell of row `row`: `where` is how far down the row (0 its top)."""
+        x, y, width, height = self.row_cells(first_heading, row)[0]
+        return x + width // 2, y + int(height * where)
 
     def choose_in_list(self, window, size, rect, text):
         """Opens the drop-down list at `rect` and picks the entry that starts with `text`."""

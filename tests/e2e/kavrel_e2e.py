@@ -125,6 +125,11 @@ class EndToEnd(unittest.TestCase):
         self.assertFalse(self.player_moves(player), "Pause did not pause")
         self.choose_from_player_menu(player)  # paused: Play
         self.assertTrue(self.desktop.wait(lambda: self.player_moves(player), 5, "Play to play again"))
+        self.desktop.key("space")
+        time.sleep(0.5)
+        self.assertFalse(self.player_moves(player), "Space did not pause")
+        self.desktop.key("space")
+        self.assertTrue(self.desktop.wait(lambda: self.player_moves(player), 5, "Space to play again"))
 
         self.desktop.request_close(player)
         self.desktop.wait_gone(player)
@@ -236,6 +241,58 @@ class EndToEnd(unittest.TestCase):
         self.desktop.wait(lambda: self.desktop.name(app.main) == "holiday - Kavrel", 10, "the show's name in the caption")
         self.assertEqual(app.list_rows("Photo File Name"), photos)
         self.assertEqual(app.list_rows("Music File Name"), music)
+
+    def photo_names(self, app):
+        return [row[0] for row in app.list_rows("Photo File Name")]
+
+    def test_the_editor_undoes_removals_and_drags_and_marks_unsaved_changes(self):
+        write_png(os.path.join(self.folder, "photo2.png"), 320, 240, 2)
+        order = ["photo0.png", "photo1.png", "photo2.png"]
+        app = self.start()
+        app.click_main(ADD_PHOTO)
+        app.choose_files("Select Photo Files...", self.folder, order)
+        order = self.photo_names(app)  # as the dialog handed them over
+        self.assertEqual(len(order), 3)
+        self.assertEqual(self.desktop.name(app.main), "*Untitled - Kavrel")
+
+        self.desktop.click_at(*app.row_point("Photo File Name", 1))
+        self.desktop.key("Delete")
+        self.assertEqual(self.photo_names(app), [order[0], order[2]])
+        self.desktop.key("ctrl+z")
+        self.assertEqual(self.photo_names(app), order, "Undo puts the removed row back in its place")
+
+        # The first two rows dragged below the third, then the drag undone.
+        self.desktop.click_at(*app.row_point("Photo File Name", 0))
+        self.desktop.click_at(*app.row_point("Photo File Name", 1), "shift")
+        self.desktop.drag(app.row_point("Photo File Name", 0), app.row_point("Photo File Name", 2, 0.9))
+        self.assertEqual(self.photo_names(app), [order[2], order[0], order[1]])
+        self.desktop.key("ctrl+z")
+        self.assertEqual(self.photo_names(app), order)
+        self.desktop.key("ctrl+shift+z")
+        self.assertEqual(self.photo_names(app), [order[2], order[0], order[1]], "Redo moves them again")
+
+        # Saved, the "*" goes; a change brings it, and its undo takes it away again.
+        show = os.path.join(self.folder, "holiday.kavrel")
+        self.desktop.key("ctrl+shift+s")
+        dialog = self.desktop.wait_window("Save show as")
+        self.desktop.type(show)
+        self.desktop.key("Return")
+        self.desktop.wait_gone(dialog)
+        self.desktop.wait(lambda: self.desktop.name(app.main) == "holiday - Kavrel", 10, "the saved show's caption")
+        self.desktop.click_at(*app.row_point("Photo File Name", 0))
+        self.desktop.key("Delete")
+        self.assertEqual(self.desktop.name(app.main), "*holiday - Kavrel")
+        self.desktop.key("ctrl+z")
+        self.assertEqual(self.desktop.name(app.main), "holiday - Kavrel")
+
+        # File > New, then File > Open Recent > the first show brings it back.
+        self.desktop.key("ctrl+n")
+        self.assertEqual(self.photo_names(app), [])
+        self.desktop.key("alt+f")
+        self.desktop.key("r")
+        self.desktop.key("1")
+        self.desktop.wait(lambda: self.desktop.name(app.main) == "holiday - Kavrel", 10, "the recent show opened")
+        self.assertEqual(self.photo_names(app), [order[2], order[0], order[1]])
 
     @staticmethod
     def complete(path, seconds):
