@@ -1,9 +1,11 @@
-// The main window's menu bar, recent shows, the caption's "*" and the summary line, run as the
-// program runs them.
+// The main window's menu bar, recent shows, the caption's "*", the summary line and rows dragged
+// in the lists, run as the program runs them.
 
 #include <gtest/gtest.h>
 
+#include <QFrame>
 #include <QMenu>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QTest>
 #include <filesystem>
@@ -15,7 +17,7 @@
 
 namespace {
 
-class MenuBarTest : public MainWindowFixture {
+class EditorTest : public MainWindowFixture {
 protected:
     void Choose(CKavrelDlg& w, int command) {
         QAction* action = w.MenuBarAction(command);
@@ -34,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(MenuBarTest, EachItemRunsTheCommandItMirrors) {
+TEST_F(EditorTest, EachItemRunsTheCommandItMirrors) {
     RunProgram([&](CKavrelDlg& w) {
         RecordDialogs(w);
         w.AddPhotoFiles({Photo("a", 1)});
@@ -74,7 +76,7 @@ TEST_F(MenuBarTest, EachItemRunsTheCommandItMirrors) {
     });
 }
 
-TEST_F(MenuBarTest, TheWindowGrowsByTheBarAndTheControlsKeepTheirPlaces) {
+TEST_F(EditorTest, TheWindowGrowsByTheBarAndTheControlsKeepTheirPlaces) {
     CKavrelDlg& w = Open();
     const int bar = w.menuBar()->height();
     EXPECT_GT(bar, 0);
@@ -90,7 +92,7 @@ TEST_F(MenuBarTest, TheWindowGrowsByTheBarAndTheControlsKeepTheirPlaces) {
     EXPECT_LE(w.showSummary()->geometry().bottom(), w.height());
 }
 
-TEST_F(MenuBarTest, EditingItemsWaitWhileConverting) {
+TEST_F(EditorTest, EditingItemsWaitWhileConverting) {
     RunProgram([&](CKavrelDlg& w) {
         LongShow();
         Click(1000);
@@ -105,7 +107,7 @@ TEST_F(MenuBarTest, EditingItemsWaitWhileConverting) {
     });
 }
 
-TEST_F(MenuBarTest, OpenRecentListsTheLastShowsAndReopensOne) {
+TEST_F(EditorTest, OpenRecentListsTheLastShowsAndReopensOne) {
     RunProgram([&](CKavrelDlg& w) {
         std::vector<std::string> shows;
         for (int i = 0; i < 3; ++i) {
@@ -138,7 +140,7 @@ TEST_F(MenuBarTest, OpenRecentListsTheLastShowsAndReopensOne) {
     });
 }
 
-TEST_F(MenuBarTest, TheCaptionMarksUnsavedChanges) {
+TEST_F(EditorTest, TheCaptionMarksUnsavedChanges) {
     RunProgram([&](CKavrelDlg& w) {
         EXPECT_EQ(w.windowTitle(), "Kavrel");
         w.AddPhotoFiles({Photo("a", 1)});
@@ -157,7 +159,7 @@ TEST_F(MenuBarTest, TheCaptionMarksUnsavedChanges) {
     });
 }
 
-TEST_F(MenuBarTest, TheSummaryFollowsTheShowAndOffersTheConvertedVideo) {
+TEST_F(EditorTest, TheSummaryFollowsTheShowAndOffersTheConvertedVideo) {
     RunProgram([&](CKavrelDlg& w) {
         EXPECT_EQ(w.showSummary()->text().toStdString(), "Show length: 0:00 \u00b7 0 photos");
         w.AddPhotoFiles({Photo("b", 1)});
@@ -180,7 +182,7 @@ TEST_F(MenuBarTest, TheSummaryFollowsTheShowAndOffersTheConvertedVideo) {
     });
 }
 
-TEST_F(MenuBarTest, TheBarSpeaksTheWindowsLanguage) {
+TEST_F(EditorTest, TheBarSpeaksTheWindowsLanguage) {
     CLanguage saved = theLanguage;
     theLanguage.Init(KAVREL_SOURCE_DIR, "German");
     CKavrelDlg& w = Open();
@@ -190,6 +192,71 @@ TEST_F(MenuBarTest, TheBarSpeaksTheWindowsLanguage) {
     EXPECT_EQ(w.MenuBarAction(IDM_FILE_RECENT)->text().toStdString(), "&Zuletzt geöffnet");
     window.reset();
     theLanguage = saved;
+}
+
+// A drag over `list` that ends with a drop at row `row` (`where`: how far down the row, 0 its top).
+void DragAndDrop(QTreeWidget* list, QMimeData* data, int row, double where, bool* lineShown) {
+    const QRect rect = list->visualItemRect(list->topLevelItem(row));
+    const QPointF at(rect.center().x(), rect.top() + rect.height() * where);
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(at.toPoint(), actions, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    QDragMoveEvent move(at.toPoint(), actions, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &move);
+    *lineShown = list->viewport()->findChild<QFrame*>()->isVisible();
+    QDropEvent drop(at, actions, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &drop);
+}
+
+QMimeData* SelectedRowsDrag(QTreeWidget* list) {
+    QModelIndexList rows;
+    for (QTreeWidgetItem* item : list->selectedItems()) rows << list->indexFromItem(item);
+    return list->model()->mimeData(rows);
+}
+
+TEST_F(EditorTest, RowsDraggedTogetherLandWhereTheLineShowsAndTheDragIsUndone) {
+    RunProgram([&](CKavrelDlg& w) {
+        for (int i = 0; i < 4; ++i) w.AddPhotoFiles({Photo("a", i)});
+        const std::vector<std::string> before = Names();
+        Select({0, 1});
+        bool line = false;
+        std::unique_ptr<QMimeData> rows(SelectedRowsDrag(w.photoList()));
+        DragAndDrop(w.photoList(), rows.get(), 3, 0.9, &line);
+        EXPECT_TRUE(line) << "a line shows where the rows land";
+        EXPECT_FALSE(w.photoList()->viewport()->findChild<QFrame*>()->isVisible()) << "and goes with the drop";
+        EXPECT_EQ(Names(), (std::vector<std::string>{before[2], before[3], before[0], before[1]}));
+        EXPECT_EQ(Selected(), (std::vector<int>{2, 3}));
+        Keys(w, QKeySequence(Qt::CTRL | Qt::Key_Z));
+        EXPECT_EQ(Names(), before);
+        EXPECT_EQ(Selected(), (std::vector<int>{0, 1}));
+    });
+}
+
+TEST_F(EditorTest, FilesDroppedBetweenRowsAreInsertedThereUnlessConverting) {
+    RunProgram([&](CKavrelDlg& w) {
+        SmallAviShow(2, 1);
+        const std::string extra = Photo("b", 7);
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QString::fromStdString(extra))});
+        bool line = false;
+        DragAndDrop(w.photoList(), &files, 1, 0.2, &line);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"p0.png", "p7.png", "p1.png"}));
+        const std::string tone = (dir.path() / "tone.wav").string();
+        WriteToneWav(tone, 1.0);
+        files.setUrls({QUrl::fromLocalFile(QString::fromStdString(tone))});
+        w.AddMusicFiles({tone});
+        DragAndDrop(w.musicList(), &files, 0, 0.1, &line);
+        EXPECT_EQ(w.project().musicCount(), 2);
+
+        LongShow();
+        Click(1000);
+        ASSERT_TRUE(w.project().run().converting);
+        const int photos = w.project().photoCount();
+        DragAndDrop(w.photoList(), &files, 0, 0.5, &line);
+        EXPECT_FALSE(line);
+        EXPECT_EQ(w.project().photoCount(), photos) << "the lists wait while a video is written";
+        Click(1000);
+    });
 }
 
 }  // namespace
