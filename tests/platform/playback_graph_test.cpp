@@ -281,21 +281,31 @@ TEST_F(PlaybackGraphTest, ASeekShowsTheFileFrameAtItsTimeAndTheSoundFollows) {
         if (!c.playing) {
             EXPECT_EQ(FrameOn(at), c.frame);
         }
-        std::this_thread::sleep_for(100ms);
-        std::vector<std::int64_t> frames = recorded->Frames();
         // Playing, what the old stretch showed before the seek comes first.
-        auto shown = std::find_if(frames.begin() + static_cast<std::ptrdiff_t>(before), frames.end(),
-                                  [&](std::int64_t f) { return f <= c.frame; });
+        std::vector<std::int64_t> frames;
+        auto shown = frames.end();
+        for (auto waited = 0ms; waited < 5s && shown == frames.end(); waited += 10ms) {
+            std::this_thread::sleep_for(10ms);
+            frames = recorded->Frames();
+            shown = std::find_if(frames.begin() + static_cast<std::ptrdiff_t>(before), frames.end(),
+                                 [&](std::int64_t f) { return f <= c.frame; });
+        }
         ASSERT_NE(shown, frames.end()) << c.frame;
         EXPECT_EQ(*shown, c.frame);
         std::lock_guard<std::mutex> lock(recorded->m);
-        EXPECT_EQ(*recorded->pixels[static_cast<std::size_t>(shown - frames.begin())],
-                  ConvertedFrame(*show.timeline, 96, 64, c.frame))
-            << c.frame;
+        EXPECT_TRUE(*recorded->pixels[static_cast<std::size_t>(shown - frames.begin())] ==
+                    ConvertedFrame(*show.timeline, 96, 64, c.frame))
+            << "the picture of frame " << c.frame;
+        std::int64_t firstWritten = -1;
+        for (auto waited = 0ms; waited < 5s && firstWritten < 0 && c.frame != last; waited += 10ms) {
+            std::this_thread::sleep_for(10ms);
+            std::lock_guard<std::mutex> polled(audio->m);
+            firstWritten = audio->firstWritten;
+        }
         std::lock_guard<std::mutex> sound(audio->m);
         EXPECT_EQ(audio->resets.back(), SampleAt(FrameStart(c.frame)));
         if (c.frame != last) {
-            EXPECT_EQ(audio->firstWritten, SampleAt(FrameStart(c.frame)));
+            EXPECT_EQ(firstWritten, SampleAt(FrameStart(c.frame)));
         }
     }
     EXPECT_EQ(p.NextEvent(), EC_COMPLETE);
