@@ -23,10 +23,10 @@ std::size_t PhotosAhead(const ShowPlan& plan, int width, int height) {
 }
 }  // namespace
 
-PhotoSource::PhotoSource(const ShowPlan& plan, int width, int height, bool keepBehind, int workers)
+PhotoSource::PhotoSource(const ShowPlan& plan, int width, int height, Use use)
     : plan_(plan), width_(width), height_(height), black_(BlackFrame(width, height)),
-      ahead_(PhotosAhead(plan, width, height)), behind_(keepBehind ? ahead_ : 0) {
-    for (int i = 0; i < std::max(1, workers); ++i) workers_.emplace_back([this] { Work(); });
+      ahead_(PhotosAhead(plan, width, height)), use_(use), behind_(use == Use::Playing ? ahead_ : 0) {
+    for (int i = 0; i < (use == Use::Playing ? 2 : 1); ++i) workers_.emplace_back([this] { Work(); });
 }
 
 PhotoSource::~PhotoSource() {
@@ -39,8 +39,8 @@ PhotoSource::~PhotoSource() {
 }
 
 void PhotoSource::Work() {
-    // The decoder only has to stay ahead: the encoder's threads come first.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+    // Encoding, the decoder only has to stay ahead: the encoder's threads come first.
+    if (use_ == Use::Encoding) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
         if (next_ >= plan_.clips.size() || next_ > wanted_ + ahead_) {

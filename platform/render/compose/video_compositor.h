@@ -25,8 +25,11 @@
 
 class PhotoSource {
 public:
-    // `keepBehind`: photos behind the first one on screen are kept too; `workers` decode at once.
-    PhotoSource(const ShowPlan& plan, int width, int height, bool keepBehind = false, int workers = 1);
+    // Encoding: one worker at a lower priority than the encoder's threads. Playing: what is seen
+    // waits on the photos, so two workers (the two photos of a transition) at normal priority,
+    // and photos behind the first one on screen are kept too.
+    enum class Use { Encoding, Playing };
+    PhotoSource(const ShowPlan& plan, int width, int height, Use use = Use::Encoding);
     ~PhotoSource();
     PhotoSource(const PhotoSource&) = delete;
     PhotoSource& operator=(const PhotoSource&) = delete;
@@ -51,6 +54,7 @@ private:
     std::map<std::size_t, std::shared_ptr<const PreparedPhoto>> ready_;
     std::map<std::size_t, std::string> failed_;
     const std::size_t ahead_;  // photos decoded beyond the one wanted
+    const Use use_;
     const std::size_t behind_;  // photos kept before keepFrom_
     std::size_t wanted_ = 0;  // the workers decode up to wanted_ + ahead_
     std::size_t keepFrom_ = 0;

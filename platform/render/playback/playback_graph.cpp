@@ -79,8 +79,8 @@ HRESULT PlaybackGraph::EnumFilters(std::vector<std::shared_ptr<IBaseFilter>>* fi
 void PlaybackGraph::StartSession(bool running) {
     session_.reset();
     if (video_ && !photos_) {
-        // Kept across seeks; two workers decode the two photos of a transition at once.
-        photos_ = std::make_shared<PhotoSource>(*plan_, drawWidth_, drawHeight_, true, 2);
+        // Kept across seeks, so a short seek finds its photos decoded.
+        photos_ = std::make_shared<PhotoSource>(*plan_, drawWidth_, drawHeight_, PhotoSource::Use::Playing);
     }
     std::int64_t start = std::min(FrameAt(position_), std::max<std::int64_t>(0, FrameCount(plan_->length) - 1));
     std::weak_ptr<PlaybackGraph> self = weak_from_this();
