@@ -85,8 +85,7 @@ bool PhotoSource::Get(std::size_t i, std::size_t keepFrom, std::shared_ptr<const
         ready_.erase(ready_.begin(), ready_.lower_bound(keepFrom_ - std::min(keepFrom_, behind_)));
         changed_.notify_all();
     }
-    const std::uint64_t interruptions = interruptions_;
-    changed_.wait(lock, [&] { return ready_.count(i) || failed_.count(i) || interruptions_ != interruptions; });
+    changed_.wait(lock, [&] { return ready_.count(i) || failed_.count(i) || interrupted_; });
     if (auto f = failed_.find(i); f != failed_.end()) {
         *error = f->second;
         return false;
@@ -102,6 +101,7 @@ void PhotoSource::Restart(std::size_t first) {
         wanted_ = first;
         keepFrom_ = first;
         next_ = first;
+        interrupted_ = false;
         DropOutside(first - std::min(first, behind_), first + ahead_);
     }
     changed_.notify_all();
@@ -110,7 +110,7 @@ void PhotoSource::Restart(std::size_t first) {
 void PhotoSource::Interrupt() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        ++interruptions_;
+        interrupted_ = true;
     }
     changed_.notify_all();
 }

@@ -39,7 +39,7 @@ public:
     bool Get(std::size_t i, std::size_t keepFrom, std::shared_ptr<const PreparedPhoto>* photo, std::string* error);
     // Photos are wanted from `first` on: what is decoded near it stays, the workers go there next.
     void Restart(std::size_t first);
-    // Wakes every Get waiting now, which then fails.
+    // Until the next Restart, Get fails at once, and those waiting now wake and fail.
     void Interrupt();
 
 private:
@@ -59,7 +59,7 @@ private:
     std::size_t wanted_ = 0;  // the workers decode up to wanted_ + ahead_
     std::size_t keepFrom_ = 0;
     std::size_t next_ = 0;  // the next photo a worker takes
-    std::uint64_t interruptions_ = 0;
+    bool interrupted_ = false;  // until the next Restart
     bool stopping_ = false;
     std::vector<std::thread> workers_;
 };
