@@ -128,12 +128,14 @@ public:
         heldAt_ = Clock();
         lastClock_ = heldAt_.load();
         playing_ = playing;
+        played_ = played_ || playing;
         playing ? sink_->resume() : sink_->suspend();
     }
     void Reset(std::int64_t frame) override {
         ring_.Reset(frame);
         heldAt_ = frame;
         lastClock_ = frame;
+        if (sink_ && played_) Flush();
     }
     int Write(std::int64_t first, const float* samples, int frames) override {
         return ring_.Write(first, samples, frames);
@@ -154,6 +156,15 @@ public:
     }
 
 private:
+    // What the device still holds is sound from before a seek: dropped, by starting afresh.
+    void Flush() {
+        sink_->stop();
+        if (!device_.isOpen()) device_.open(QIODevice::ReadOnly);
+        sink_->start(&device_);
+        sink_->suspend();
+        played_ = false;
+    }
+
     static constexpr int kMixRateFrames = 44100;
     AudioRing ring_;
     RingDevice device_;
@@ -162,6 +173,7 @@ private:
     std::atomic<std::int64_t> heldAt_{0};
     mutable std::atomic<std::int64_t> lastClock_{0};
     std::atomic<bool> playing_{false};
+    bool played_ = false;  // since the device last started
 };
 
 }  // namespace

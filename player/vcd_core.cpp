@@ -2,9 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -28,6 +33,7 @@ public:
         setPalette(black);
         setAutoFillBackground(true);
         setWindowIcon(QApplication::windowIcon());
+        setFocusPolicy(Qt::StrongFocus);
     }
 
 protected:
@@ -39,6 +45,14 @@ protected:
     void moveEvent(QMoveEvent*) override { player_.OnResized(); }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (event->button() == Qt::RightButton) player_.ShowMenu(event->position().toPoint());
+        event->accept();
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (!plain || !player_.OnKey(event->key())) QWidget::keyPressEvent(event);
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        player_.OnWheel(event->angleDelta().y());
         event->accept();
     }
 
@@ -65,6 +79,28 @@ int FittingDivisor(QSize video, QSize frame, QPoint corner, const QRect& work) {
         ++divisor;
     }
     return divisor;
+}
+
+constexpr REFERENCE_TIME kSeekStep = 5 * kUnitsPerSecond;
+constexpr int kWheelNotch = 120;  // eighths of a degree
+constexpr int kTimeShownMs = 1000;
+
+// m:ss, or h:mm:ss from an hour on; whole seconds.
+QString ClockText(REFERENCE_TIME time) {
+    const long long seconds = std::max<REFERENCE_TIME>(0, time) / kUnitsPerSecond;
+    const QString ss = QString("%1").arg(seconds % 60, 2, 10, QChar('0'));
+    if (seconds < 3600) return QString("%1:%2").arg(seconds / 60).arg(ss);
+    return QString("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0')).arg(ss);
+}
+
+// White on a dark band, over the bottom of the video; it takes no mouse, so the menu still opens.
+QLabel* MakeTimeLabel(QWidget* window) {
+    auto* label = new QLabel(window);
+    label->setObjectName("PreviewTime");
+    label->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 160); padding: 3px 8px; }");
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->hide();
+    return label;
 }
 
 }  // namespace
@@ -96,6 +132,10 @@ void CVcdCore::CreatePlayerWindow() {
     // provisional one may be empty).
     window_->move(left, top);
     window_->resize(std::max(1, right - left), std::max(1, ownerTop - top));
+    timeLabel_ = MakeTimeLabel(window_.get());
+    timeHider_ = new QTimer(window_.get());
+    timeHider_->setSingleShot(true);
+    QObject::connect(timeHider_, &QTimer::timeout, timeLabel_, &QWidget::hide);
     windowCreated_ = true;
 }
 
@@ -242,6 +282,51 @@ void CVcdCore::Stop() {
     SetCaption();
 }
 
+void CVcdCore::SeekBy(REFERENCE_TIME offset) {
+    REFERENCE_TIME now = 0;
+    if (pMS && SUCCEEDED(pMS->GetCurrentPosition(&now))) SeekTo(now + offset);
+}
+
+void CVcdCore::SeekTo(REFERENCE_TIME position) {
+    if (!pMS) return;
+    REFERENCE_TIME length = 0;
+    if (FAILED(pMS->GetDuration(&length))) return;
+    REFERENCE_TIME at = std::clamp<REFERENCE_TIME>(position, 0, length);
+    if (FAILED(pMS->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning))) return;
+    pMS->GetCurrentPosition(&at);  // the start of the frame it landed on
+    ShowTime(at, length);
+}
+
+void CVcdCore::ShowTime(REFERENCE_TIME position, REFERENCE_TIME length) {
+    if (timeLabel_ == nullptr) return;
+    timeLabel_->setText(ClockText(position) + " / " + ClockText(length));
+    timeLabel_->adjustSize();
+    const QSize room = window_->size() - timeLabel_->size();
+    timeLabel_->move(std::max(0, room.width() / 2), std::max(0, room.height() - 8));
+    timeLabel_->raise();  // above the video, which joined the window later
+    timeLabel_->show();
+    timeHider_->start(kTimeShownMs);
+}
+
+bool CVcdCore::OnKey(int key) {
+    switch (key) {
+        case Qt::Key_Space: state_ == PlayState::Running ? Pause() : Play(); return true;
+        case Qt::Key_Escape: OnCommand(ID_PREVIEW_CLOSE); return true;
+        case Qt::Key_Left: SeekBy(-kSeekStep); return true;
+        case Qt::Key_Right: SeekBy(kSeekStep); return true;
+        case Qt::Key_Home: SeekTo(0); return true;
+        default: return false;
+    }
+}
+
+void CVcdCore::OnWheel(int angleDelta) {
+    // A touchpad turns in small steps: one seek per whole notch; turning away from the user goes forward.
+    wheelTurned_ += angleDelta;
+    const int notches = wheelTurned_ / kWheelNotch;
+    wheelTurned_ -= notches * kWheelNotch;
+    if (notches != 0) SeekBy(notches * kSeekStep);
+}
+
 void CVcdCore::Close() {
     if (pMC) pMC->Stop();
     state_ = PlayState::Stopped;
@@ -256,6 +341,8 @@ void CVcdCore::Close() {
         pVW->put_Owner(nullptr);
     }
     if (pME) pME->SetNotifyWindow(nullptr, 0, 0);
+    timeLabel_ = nullptr;
+    timeHider_ = nullptr;
     window_.reset();
     shown_ = false;
     pME.reset();

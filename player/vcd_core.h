@@ -1,7 +1,8 @@
 #pragma once
 // The preview player: a window of its own showing a playback graph's video, with Play, Pause,
-// Stop and Close on a right-click menu. At the end of the stream it rewinds and holds the first
-// frame. Closing the window asks the owner to end the preview (command 1019) instead of
+// Stop and Close on a right-click menu. Space plays and pauses, Escape closes, Left, Right and the
+// wheel seek by 5 s, Home goes to the start; after a seek the time shows over the video for a
+// second. At the end of the stream it rewinds and holds the first frame. Closing the window asks the owner to end the preview (command 1019) instead of
 // destroying itself; the owner then calls Close. The graph stays the caller's.
 //
 // User-interface thread only; graph events arrive as queued calls.
@@ -14,7 +15,9 @@
 #include "platform/render/playback/playback.h"
 
 class MessageBoxes;
+class QLabel;
 class QMenu;
+class QTimer;
 
 inline constexpr long WM_GRAPHNOTIFY = 1037;
 inline constexpr int IDC_BUTTON_PREVIEW_VIDEO = 1019;
@@ -33,12 +36,17 @@ public:
     void Play();
     void Pause();
     void Stop();
+    // Moves to `position` (kept within the show) and shows the time there; playing or held stays so.
+    void SeekTo(REFERENCE_TIME position);
+    void SeekBy(REFERENCE_TIME offset);
     HRESULT InitVideoWindow(int multiplier, int divisor);
 
     PlayState state() const { return state_; }
     bool noVideo() const { return noVideo_; }
     // The player window; null before Open and after Close.
     QWidget* window() const;
+    // The time shown over the video after a seek; null before Open and after Close.
+    QLabel* timeLabel() const { return timeLabel_; }
     // The right-click menu (as loaded: its popup holds the items) with the items greyed by the play
     // state; null (after its message) when the menu cannot be made.
     std::unique_ptr<QMenu> MakeMenu();
@@ -50,6 +58,9 @@ private:
     void OnCommand(int command);
     void OnCloseRequest();
     void OnResized();
+    bool OnKey(int key);  // false for a key the player does not take
+    void OnWheel(int angleDelta);
+    void ShowTime(REFERENCE_TIME position, REFERENCE_TIME length);
     void ShowMenu(const QPoint& clientPoint);
     HRESULT Attach(const std::shared_ptr<IGraphBuilder>& graph);
     void CreatePlayerWindow();
@@ -73,6 +84,9 @@ private:
     std::shared_ptr<IBasicAudio> pBA;
     std::shared_ptr<IMediaSeeking> pMS;
     std::unique_ptr<QWidget> window_;
+    QLabel* timeLabel_ = nullptr;  // a child of window_
+    QTimer* timeHider_ = nullptr;  // likewise
+    int wheelTurned_ = 0;  // eighths of a degree not yet seeked
     bool windowCreated_ = false;
     std::unique_ptr<QObject> notices_;  // the target of the queued graph notices
 };

@@ -135,7 +135,8 @@ class EndToEnd(unittest.TestCase):
         self.desktop.wait_gone(player)
         app.click_main(PREVIEW)  # idle again: Preview starts a new one
         player = self.desktop.wait_window("PREVIEW")
-        self.desktop.request_close(player)
+        self.desktop.wait(lambda: self.desktop.active_window() == player, 5, "the new player in front")
+        self.desktop.key("Escape")  # as its close button
         self.desktop.wait_gone(player)
         self.desktop.request_close(app.main)
         self.answer_save_question("alt+n")  # the lists were never saved as a show

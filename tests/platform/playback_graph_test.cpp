@@ -5,7 +5,9 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/render/compose/video_compositor.h"
 #include "platform/render/playback/audio_ring.h"
+#include "platform/render/playback/bgra_converter.h"
 #include "platform/render/playback/playback.h"
 #include "platform/render/playback/preview_renderers.h"
 #include "platform/render/render_engine.h"
@@ -21,6 +23,7 @@ struct RecordedVideo {
     std::mutex m;
     std::vector<std::int64_t> frames;
     std::vector<std::uint8_t> firstBlue;  // of each picture
+    std::vector<std::shared_ptr<const std::vector<std::uint8_t>>> pixels;
     void* owner = nullptr;
     bool visible = false;
     int width = 0, height = 0;
@@ -37,6 +40,7 @@ public:
         std::lock_guard<std::mutex> lock(r_->m);
         r_->frames.push_back(p.frame);
         r_->firstBlue.push_back((*p.pixels)[0]);
+        r_->pixels.push_back(p.pixels);
         r_->width = p.width;
         r_->height = p.height;
     }
@@ -66,9 +70,11 @@ public:
         since = std::chrono::steady_clock::now();
         resets.push_back(frame);
         next = frame;
+        firstWritten = -1;
     }
     int Write(std::int64_t first, const float*, int frames) override {
         std::lock_guard<std::mutex> lock(m);
+        if (firstWritten < 0) firstWritten = first;
         if (first != next) contiguous = false;
         next = first + frames;
         written += frames;
@@ -87,7 +93,7 @@ public:
     }
     mutable std::mutex m;
     bool playing = false;
-    std::int64_t heldAt = 0, next = 0, written = 0;
+    std::int64_t heldAt = 0, next = 0, written = 0, firstWritten = -1;  // since the last reset
     std::chrono::steady_clock::time_point since;
     std::vector<std::int64_t> resets;
     bool contiguous = true;
@@ -214,6 +220,99 @@ TEST_F(PlaybackGraphTest, HeldShowsTheCurrentFrameAndRewindShowsTheFirst) {
     EXPECT_EQ(p.NextEvent(0ms), 0);  // no end was reached
 }
 
+// The BGRA picture of frame n as the file conversion composes it: every frame from the first.
+std::vector<std::uint8_t> ConvertedFrame(const IAMTimeline& timeline, int width, int height, std::int64_t n) {
+    ShowPlan plan;
+    EXPECT_EQ(ReadShowPlan(timeline, &plan), S_OK);
+    VideoCompositor compositor(plan, width, height);
+    BgraConverter converter(width, height);
+    FramePtr frame;
+    for (std::int64_t k = 0; k <= n; ++k) {
+        bool same = false;
+        std::string error;
+        EXPECT_TRUE(compositor.Frame(k, &frame, &same, &error)) << error;
+    }
+    return *converter.Convert(frame.get(), n).pixels;
+}
+
+// The frame the video file shows at t: the last one that has begun.
+std::int64_t FrameOn(REFERENCE_TIME t) {
+    std::int64_t n = 0;
+    while (FrameStart(n + 1) <= t) ++n;
+    return n;
+}
+
+// Each seek shows at once the very picture the video file has at that time, held or playing, and
+// the sound is mixed afresh from the same place.
+TEST_F(PlaybackGraphTest, ASeekShowsTheFileFrameAtItsTimeAndTheSoundFollows) {
+    Install(true);
+    TinyShow show({{96, 64}, {64, 64}, {96, 48}}, 1, 0.5, true);
+    Preview p(show);
+    ShowPlan plan;
+    ASSERT_EQ(ReadShowPlan(*show.timeline, &plan), S_OK);
+    const VideoClip& second = plan.clips.at(1);
+    const REFERENCE_TIME inFade = (second.transitionStart + second.transitionStop) / 2;
+    const std::int64_t last = FrameCount(plan.length) - 1;
+    struct Case {
+        REFERENCE_TIME target;
+        std::int64_t frame;
+        bool playing;
+    };
+    const Case cases[] = {
+        {FrameStart(1), 1, false},  // a frame start rounded down to the unit
+        {plan.length + 5 * kUnitsPerSecond, last, false},  // kept within the show
+        {FrameStart(2) + 1, 2, false},
+        {inFade, FrameOn(inFade), false},
+        {FrameStart(FrameOn(inFade) + 12), FrameOn(inFade) + 12, false},
+        {inFade, FrameOn(inFade), true},  // back, while playing
+    };
+    ASSERT_EQ(p.control->Pause(), S_OK);
+    for (const Case& c : cases) {
+        if (c.playing) {
+            ASSERT_EQ(p.control->Run(), S_OK);
+        }
+        std::this_thread::sleep_for(100ms);
+        const std::size_t before = recorded->Frames().size();
+        REFERENCE_TIME target = c.target;
+        ASSERT_EQ(p.seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning),
+                  S_OK);
+        REFERENCE_TIME at = 0;
+        p.seeking->GetCurrentPosition(&at);
+        if (!c.playing) {
+            EXPECT_EQ(FrameOn(at), c.frame);
+        }
+        // Playing, what the old stretch showed before the seek comes first.
+        std::vector<std::int64_t> frames;
+        auto shown = frames.end();
+        for (auto waited = 0ms; waited < 5s && shown == frames.end(); waited += 10ms) {
+            std::this_thread::sleep_for(10ms);
+            frames = recorded->Frames();
+            shown = std::find_if(frames.begin() + static_cast<std::ptrdiff_t>(before), frames.end(),
+                                 [&](std::int64_t f) { return f <= c.frame; });
+        }
+        ASSERT_NE(shown, frames.end()) << c.frame;
+        EXPECT_EQ(*shown, c.frame);
+        std::lock_guard<std::mutex> lock(recorded->m);
+        EXPECT_TRUE(*recorded->pixels[static_cast<std::size_t>(shown - frames.begin())] ==
+                    ConvertedFrame(*show.timeline, 96, 64, c.frame))
+            << "the picture of frame " << c.frame;
+        std::int64_t firstWritten = -1;
+        for (auto waited = 0ms; waited < 5s && firstWritten < 0 && c.frame != last; waited += 10ms) {
+            std::this_thread::sleep_for(10ms);
+            std::lock_guard<std::mutex> polled(audio->m);
+            firstWritten = audio->firstWritten;
+        }
+        std::lock_guard<std::mutex> sound(audio->m);
+        EXPECT_EQ(audio->resets.back(), SampleAt(FrameStart(c.frame)));
+        if (c.frame != last) {
+            EXPECT_EQ(firstWritten, SampleAt(FrameStart(c.frame)));
+        }
+    }
+    EXPECT_EQ(p.NextEvent(), EC_COMPLETE);
+    std::lock_guard<std::mutex> lock(audio->m);
+    EXPECT_TRUE(audio->contiguous);
+}
+
 TEST_F(PlaybackGraphTest, SoundSetsTheClockAndIsWrittenWhole) {
     Install(true);
     TinyShow show({{96, 64}}, 0.6, 0, true);
@@ -285,7 +384,7 @@ TEST_F(PlaybackGraphTest, AnUnreadablePhotoAbortsWithItsName) {
 }  // namespace
 
 TEST(AudioRing, SoundStaysOnItsFramesWhateverArrivesLate) {
-    AudioRing ring(8);
+    AudioRing ring(8, 0);
     ring.Reset(100);
     std::vector<float> ones(12, 0.5f);  // 6 stereo frames
     // Frames 98..103: the first two are already passed.
@@ -308,4 +407,23 @@ TEST(AudioRing, SoundStaysOnItsFramesWhateverArrivesLate) {
     ring.Reset(0);
     ring.Read(out, 2);
     EXPECT_EQ(out[0], 0);
+}
+
+// After a seek the device hears silence without moving on until the new sound is there, which
+// then rises from nothing: the first moment is not lost and there is no click.
+TEST(AudioRing, AfterAResetTheDeviceWaitsForTheSoundWhichFadesIn) {
+    AudioRing ring(1024, 256);
+    ring.Reset(500);
+    std::int16_t out[512 * 2];
+    ring.Read(out, 100);
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(ring.readPosition(), 500);
+    std::vector<float> half(2 * 512, 0.5f);
+    ASSERT_EQ(ring.Write(500, half.data(), 512), 512);
+    ring.Read(out, 512);
+    EXPECT_EQ(ring.readPosition(), 1012);
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(out[2 * 128], 8192);  // half way up
+    EXPECT_EQ(out[2 * 256 + 1], 16384);
+    EXPECT_EQ(out[2 * 511], 16384);
 }

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
+#include <functional>
 
 #include "controls/menu_builder.h"
 #include "lang/control_id.h"
@@ -11,6 +15,7 @@
 #include "player/qt_preview_renderers.h"
 #include "player/vcd_core.h"
 #include "res/menus.h"
+#include "platform/render/show_plan.h"
 #include "tests/support/tiny_show.h"
 
 namespace {
@@ -204,6 +209,100 @@ TEST_F(PreviewPlayerTest, RenderingFailuresBeforeThePlayerAreReported) {
     ASSERT_EQ(missing.boxes.Texts().size(), 2u);
     EXPECT_EQ(missing.boxes.Texts()[0], "Could not ConnectFrontEnd");
     EXPECT_NE(missing.boxes.Texts()[1].find(show.project.photos()[0].path), std::string::npos);
+}
+
+// The frame the video file shows at t: the last one that has begun.
+REFERENCE_TIME FrameStartOn(REFERENCE_TIME t) {
+    std::int64_t n = 0;
+    while (FrameStart(n + 1) <= t) ++n;
+    return FrameStart(n);
+}
+
+void Turn(QWidget* window, int angleDelta) {
+    QWheelEvent turn(QPointF(10, 10), window->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, angleDelta),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window, &turn);
+}
+
+// Each key and wheel turn on a 16 s show, from 7 s (held, or playing where stated): the state
+// after it, where it stands (-1: playing on, not compared), the time shown over the video (empty:
+// none) and what the owner was asked.
+TEST_F(PreviewPlayerTest, KeysAndTheWheelPlayPauseSeekAndClose) {
+    constexpr REFERENCE_TIME kSecond = kUnitsPerSecond;
+    using State = CVcdCore::PlayState;
+    using Input = std::function<void(QWidget*)>;
+    auto key = [](Qt::Key k) { return [k](QWidget* w) { QTest::keyClick(w, k); }; };
+    auto wheel = [](int delta) { return [delta](QWidget* w) { Turn(w, delta); }; };
+    struct Case {
+        const char* name;
+        Input input;
+        bool playing;
+        State state;
+        REFERENCE_TIME at;
+        QString shown;
+        std::vector<int> commands;
+    };
+    const REFERENCE_TIME from = FrameStartOn(7 * kSecond);
+    const Case cases[] = {
+        {"Space playing", key(Qt::Key_Space), true, State::Paused, -1, "", {}},
+        {"Space held", key(Qt::Key_Space), false, State::Running, -1, "", {}},
+        {"Right", key(Qt::Key_Right), false, State::Paused, FrameStartOn(from + 5 * kSecond), "0:11 / 0:16", {}},
+        {"Left", key(Qt::Key_Left), false, State::Paused, FrameStartOn(from - 5 * kSecond), "0:01 / 0:16", {}},
+        {"Left twice", [](QWidget* w) { QTest::keyClick(w, Qt::Key_Left); QTest::keyClick(w, Qt::Key_Left); },
+         false, State::Paused, 0, "0:00 / 0:16", {}},
+        {"Right past the end", [](QWidget* w) { QTest::keyClick(w, Qt::Key_Right); QTest::keyClick(w, Qt::Key_Right); },
+         false, State::Paused, FrameStart(FrameCount(16 * kSecond) - 1), "0:15 / 0:16", {}},
+        {"Right playing", key(Qt::Key_Right), true, State::Running, -1, "0:11 / 0:16", {}},
+        {"Home", key(Qt::Key_Home), false, State::Paused, 0, "0:00 / 0:16", {}},
+        {"wheel away", wheel(120), false, State::Paused, FrameStartOn(from + 5 * kSecond), "0:11 / 0:16", {}},
+        {"wheel toward", wheel(-120), false, State::Paused, FrameStartOn(from - 5 * kSecond), "0:01 / 0:16", {}},
+        {"half a notch", wheel(60), false, State::Paused, from, "", {}},
+        {"two halves", [](QWidget* w) { Turn(w, 60); Turn(w, 60); }, false, State::Paused,
+         FrameStartOn(from + 5 * kSecond), "0:11 / 0:16", {}},
+        {"Escape", key(Qt::Key_Escape), false, State::Paused, from, "", {IDC_BUTTON_PREVIEW_VIDEO}},
+        {"Ctrl+Right", [](QWidget* w) { QTest::keyClick(w, Qt::Key_Right, Qt::ControlModifier); }, false,
+         State::Paused, from, "", {}},
+    };
+    TinyShow show({{96, 64}, {64, 64}, {96, 64}, {64, 96}}, 4, 0, false);
+    for (const Case& c : cases) {
+        Player p;
+        ASSERT_EQ(p.Preview(show), S_OK);
+        CVcdCore& core = p.core();
+        QWidget* window = core.window();
+        const QSize size = window->size();
+        if (!c.playing) core.Pause();
+        core.SeekTo(7 * kSecond);
+        core.timeLabel()->hide();
+        c.input(window);
+        QTest::qWait(20);
+        EXPECT_EQ(core.state(), c.state) << c.name;
+        if (c.at >= 0) {
+            REFERENCE_TIME at = -1;
+            std::dynamic_pointer_cast<IMediaSeeking>(p.objects.graph)->GetCurrentPosition(&at);
+            EXPECT_EQ(at, c.at) << c.name;
+        }
+        EXPECT_EQ(core.timeLabel()->isVisible(), !c.shown.isEmpty()) << c.name;
+        if (!c.shown.isEmpty()) {
+            EXPECT_EQ(core.timeLabel()->text(), c.shown) << c.name;
+        }
+        EXPECT_EQ(p.commands, c.commands) << c.name;
+        EXPECT_EQ(window->size(), size) << c.name;
+    }
+}
+
+TEST_F(PreviewPlayerTest, TheTimeShownAfterASeekGoesAfterASecond) {
+    TinyShow show({{96, 64}}, 2, 0, false);
+    Player p;
+    ASSERT_EQ(p.Preview(show), S_OK);
+    QElapsedTimer shown;
+    shown.start();
+    QTest::keyClick(p.core().window(), Qt::Key_Home);
+    QLabel* time = p.core().timeLabel();
+    ASSERT_TRUE(time->isVisible());
+    EXPECT_EQ(time->text(), "0:00 / 0:02");
+    EXPECT_TRUE(p.core().window()->rect().contains(time->geometry()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !time->isVisible(); }, 3000));
+    EXPECT_GE(shown.elapsed(), 900);  // a coarse timer may end a little early
 }
 
 }  // namespace

@@ -23,9 +23,11 @@ std::size_t PhotosAhead(const ShowPlan& plan, int width, int height) {
 }
 }  // namespace
 
-PhotoSource::PhotoSource(const ShowPlan& plan, int width, int height)
+PhotoSource::PhotoSource(const ShowPlan& plan, int width, int height, Use use)
     : plan_(plan), width_(width), height_(height), black_(BlackFrame(width, height)),
-      ahead_(PhotosAhead(plan, width, height)), worker_([this] { Work(); }) {}
+      ahead_(PhotosAhead(plan, width, height)), use_(use), behind_(use == Use::Playing ? ahead_ : 0) {
+    for (int i = 0; i < (use == Use::Playing ? 2 : 1); ++i) workers_.emplace_back([this] { Work(); });
+}
 
 PhotoSource::~PhotoSource() {
     {
@@ -33,24 +35,24 @@ PhotoSource::~PhotoSource() {
         stopping_ = true;
     }
     changed_.notify_all();
-    worker_.join();
+    for (std::thread& worker : workers_) worker.join();
 }
 
 void PhotoSource::Work() {
-    // The decoder only has to stay ahead: the encoder's threads come first.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    std::size_t next = 0;
+    // Encoding, the decoder only has to stay ahead: the encoder's threads come first.
+    if (use_ == Use::Encoding) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
-        if (next >= plan_.clips.size() || next > wanted_ + ahead_) {
+        if (next_ >= plan_.clips.size() || next_ > wanted_ + ahead_) {
             changed_.wait(lock);
             continue;
         }
-        if (next < keepFrom_) {  // passed over without being shown
-            ++next;
+        // Passed over without being shown, or kept from before a seek.
+        if (next_ < keepFrom_ || ready_.count(next_) != 0 || failed_.count(next_) != 0) {
+            ++next_;
             continue;
         }
-        std::size_t i = next++;
+        std::size_t i = next_++;
         lock.unlock();
         auto photo = std::make_shared<PreparedPhoto>();
         std::string error;
@@ -60,13 +62,18 @@ void PhotoSource::Work() {
         // keeps the footprint flat over a thousand photos.
         malloc_trim(0);
         lock.lock();
-        if (ok) {
-            ready_[i] = std::move(photo);
-        } else {
+        if (!ok) {
             failed_[i] = error;
+        } else if (i + behind_ >= keepFrom_ && i <= wanted_ + ahead_) {  // still wanted after a seek
+            ready_[i] = std::move(photo);
         }
         changed_.notify_all();
     }
+}
+
+void PhotoSource::DropOutside(std::size_t first, std::size_t last) {
+    ready_.erase(ready_.begin(), ready_.lower_bound(first));
+    ready_.erase(ready_.upper_bound(last), ready_.end());
 }
 
 bool PhotoSource::Get(std::size_t i, std::size_t keepFrom, std::shared_ptr<const PreparedPhoto>* photo,
@@ -75,16 +82,37 @@ bool PhotoSource::Get(std::size_t i, std::size_t keepFrom, std::shared_ptr<const
     if (i > wanted_ || keepFrom > keepFrom_) {
         wanted_ = std::max(wanted_, i);
         keepFrom_ = std::max(keepFrom_, keepFrom);
-        ready_.erase(ready_.begin(), ready_.lower_bound(keepFrom_));
+        ready_.erase(ready_.begin(), ready_.lower_bound(keepFrom_ - std::min(keepFrom_, behind_)));
         changed_.notify_all();
     }
-    changed_.wait(lock, [&] { return ready_.count(i) || failed_.count(i); });
+    changed_.wait(lock, [&] { return ready_.count(i) || failed_.count(i) || interrupted_; });
     if (auto f = failed_.find(i); f != failed_.end()) {
         *error = f->second;
         return false;
     }
+    if (ready_.count(i) == 0) return false;  // interrupted
     *photo = ready_[i];
     return true;
+}
+
+void PhotoSource::Restart(std::size_t first) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        wanted_ = first;
+        keepFrom_ = first;
+        next_ = first;
+        interrupted_ = false;
+        DropOutside(first - std::min(first, behind_), first + ahead_);
+    }
+    changed_.notify_all();
+}
+
+void PhotoSource::Interrupt() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        interrupted_ = true;
+    }
+    changed_.notify_all();
 }
 
 FrameView ViewOf(const AVFrame* f) {
@@ -119,8 +147,18 @@ FramePtr BlackFrame(int width, int height) {
 }
 
 VideoCompositor::VideoCompositor(const ShowPlan& plan, int width, int height, int threads)
-    : plan_(plan), width_(width), height_(height), threads_(threads), photos_(plan, width, height),
-      black_(BlackFrame(width, height)), pool_(width, height) {}
+    : plan_(plan), width_(width), height_(height), threads_(threads),
+      photos_(std::make_shared<PhotoSource>(plan, width, height)), black_(BlackFrame(width, height)),
+      pool_(width, height) {}
+
+VideoCompositor::VideoCompositor(const ShowPlan& plan, int width, int height, std::shared_ptr<PhotoSource> photos,
+                                 std::int64_t firstFrame)
+    : plan_(plan), width_(width), height_(height), threads_(1), photos_(std::move(photos)),
+      black_(BlackFrame(width, height)), pool_(width, height) {
+    const REFERENCE_TIME t = FrameStart(firstFrame);
+    while (firstActive_ < plan_.clips.size() && plan_.clips[firstActive_].stop <= t) ++firstActive_;
+    photos_->Restart(firstActive_);
+}
 
 bool VideoCompositor::Active(std::size_t i, REFERENCE_TIME t) const {
     const VideoClip& c = plan_.clips[i];
@@ -152,7 +190,7 @@ bool VideoCompositor::Below(std::size_t top, REFERENCE_TIME t, FramePtr* out, st
 // Photo `clip` as it stands at t: its still frame, or drawn where its path has brought it.
 bool VideoCompositor::PhotoAt(std::size_t clip, REFERENCE_TIME t, FramePtr* out, std::string* error) {
     std::shared_ptr<const PreparedPhoto> photo;
-    if (!photos_.Get(clip, firstActive_, &photo, error)) {
+    if (!photos_->Get(clip, firstActive_, &photo, error)) {
         photoFailed_ = true;
         return false;
     }

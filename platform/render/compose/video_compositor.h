@@ -1,7 +1,9 @@
 #pragma once
 // The show's pictures, frame by frame. Each photo is decoded once, on a worker thread a few photos
 // ahead of the one on screen (at most 24 MB of them), and dropped when it has left the screen, so
-// memory does not grow with the number of photos. A frame of a still photo without a transition
+// memory does not grow with the number of photos. A player that seeks shares one photo source
+// between its compositors and keeps as many photos behind as ahead, so a short seek finds its
+// photos decoded. A frame of a still photo without a transition
 // is the photo's own frame again (the same buffer); only transition frames and moving photos are
 // composed.
 //
@@ -23,17 +25,26 @@
 
 class PhotoSource {
 public:
-    PhotoSource(const ShowPlan& plan, int width, int height);
+    // Encoding: one worker at a lower priority than the encoder's threads. Playing: what is seen
+    // waits on the photos, so two workers (the two photos of a transition) at normal priority,
+    // and photos behind the first one on screen are kept too.
+    enum class Use { Encoding, Playing };
+    PhotoSource(const ShowPlan& plan, int width, int height, Use use = Use::Encoding);
     ~PhotoSource();
     PhotoSource(const PhotoSource&) = delete;
     PhotoSource& operator=(const PhotoSource&) = delete;
 
-    // Photo i, waiting for the worker if need be; photos before `keepFrom` may be dropped
-    // afterwards.
+    // Photo i, waiting for the workers if need be; photos before `keepFrom` may be dropped
+    // afterwards. False with an empty *error when interrupted.
     bool Get(std::size_t i, std::size_t keepFrom, std::shared_ptr<const PreparedPhoto>* photo, std::string* error);
+    // Photos are wanted from `first` on: what is decoded near it stays, the workers go there next.
+    void Restart(std::size_t first);
+    // Until the next Restart, Get fails at once, and those waiting now wake and fail.
+    void Interrupt();
 
 private:
     void Work();
+    void DropOutside(std::size_t first, std::size_t last);  // with mutex_ held
 
     const ShowPlan& plan_;
     const int width_, height_;
@@ -43,16 +54,23 @@ private:
     std::map<std::size_t, std::shared_ptr<const PreparedPhoto>> ready_;
     std::map<std::size_t, std::string> failed_;
     const std::size_t ahead_;  // photos decoded beyond the one wanted
-    std::size_t wanted_ = 0;  // the worker decodes up to wanted_ + ahead_
+    const Use use_;
+    const std::size_t behind_;  // photos kept before keepFrom_
+    std::size_t wanted_ = 0;  // the workers decode up to wanted_ + ahead_
     std::size_t keepFrom_ = 0;
+    std::size_t next_ = 0;  // the next photo a worker takes
+    bool interrupted_ = false;  // until the next Restart
     bool stopping_ = false;
-    std::thread worker_;
+    std::vector<std::thread> workers_;
 };
 
 class VideoCompositor {
 public:
     // A moving photo's rows are drawn by `threads` threads.
     VideoCompositor(const ShowPlan& plan, int width, int height, int threads = 1);
+    // Frames from `firstFrame` on, from the photos of `photos` (made for the same plan and size).
+    VideoCompositor(const ShowPlan& plan, int width, int height, std::shared_ptr<PhotoSource> photos,
+                    std::int64_t firstFrame);
     // The picture of frame n (4:2:0, width × height). *same is true when it is the previous
     // frame's picture.
     bool Frame(std::int64_t n, FramePtr* frame, bool* same, std::string* error);
@@ -68,7 +86,7 @@ private:
 
     const ShowPlan& plan_;
     const int width_, height_, threads_;
-    PhotoSource photos_;
+    std::shared_ptr<PhotoSource> photos_;
     FramePtr black_;
     FramePool pool_;  // for composed frames
     std::size_t firstActive_ = 0;

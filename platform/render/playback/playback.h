@@ -48,6 +48,9 @@ struct PlaybackStats {
     REFERENCE_TIME worstLateness = 0;  // of the frames shown
     std::int64_t firstFrameSteadyNs = 0;  // steady-clock time of the first picture; 0 before it
     std::int64_t lastFrameShown = -1;
+    // The first picture since the last start or seek, and the steady-clock time it was shown.
+    std::int64_t stretchFirstFrame = -1;
+    std::int64_t stretchFirstSteadyNs = 0;
     bool audioClock = false;  // the pictures kept time with the audio device
 };
 bool GetPlaybackStats(const std::shared_ptr<IGraphBuilder>& graph, PlaybackStats* stats);

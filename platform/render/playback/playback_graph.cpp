@@ -35,7 +35,12 @@ void FitInto(int width, int height, int maxWidth, int maxHeight, int* outWidth, 
     *outHeight = std::max(2, static_cast<int>(height * scale) & ~1);
 }
 
-std::int64_t FrameAt(REFERENCE_TIME t) { return t * kFpsNum / (kFpsDen * kUnitsPerSecond); }
+// The frame on screen at t, as the video file has it: the last one that starts by t (frame starts
+// are rounded to the unit, so the plain quotient can fall one short).
+std::int64_t FrameAt(REFERENCE_TIME t) {
+    std::int64_t n = t * kFpsNum / (kFpsDen * kUnitsPerSecond);
+    return FrameStart(n + 1) <= t ? n + 1 : n;
+}
 
 }  // namespace
 
@@ -73,9 +78,13 @@ HRESULT PlaybackGraph::EnumFilters(std::vector<std::shared_ptr<IBaseFilter>>* fi
 
 void PlaybackGraph::StartSession(bool running) {
     session_.reset();
+    if (video_ && !photos_) {
+        // Kept across seeks, so a short seek finds its photos decoded.
+        photos_ = std::make_shared<PhotoSource>(*plan_, drawWidth_, drawHeight_, PhotoSource::Use::Playing);
+    }
     std::int64_t start = std::min(FrameAt(position_), std::max<std::int64_t>(0, FrameCount(plan_->length) - 1));
     std::weak_ptr<PlaybackGraph> self = weak_from_this();
-    session_ = std::make_unique<PlaybackSession>(*plan_, drawWidth_, drawHeight_, start, video_.get(), audio_.get(),
+    session_ = std::make_unique<PlaybackSession>(*plan_, photos_, drawWidth_, drawHeight_, start, video_.get(), audio_.get(),
                                                  &stats_, &statsMutex_, [self](long code, long param) {
                                                      if (auto graph = self.lock()) graph->events_.Post(code, param);
                                                  });

@@ -65,6 +65,7 @@ private:
     std::shared_ptr<const ShowPlan> plan_;
     const int videoWidth_, videoHeight_;
     int drawWidth_ = 0, drawHeight_ = 0;
+    std::shared_ptr<PhotoSource> photos_;
     std::unique_ptr<VideoRendererPort> video_;
     std::unique_ptr<AudioRendererPort> audio_;
     std::unique_ptr<PlaybackSession> session_;

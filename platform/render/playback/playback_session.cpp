@@ -22,10 +22,10 @@ std::int64_t SteadyNs() {
 
 }  // namespace
 
-PlaybackSession::PlaybackSession(const ShowPlan& plan, int width, int height, std::int64_t startFrame,
-                                 VideoRendererPort* video, AudioRendererPort* audio, PlaybackStats* stats,
-                                 std::mutex* statsMutex, Post post)
-    : plan_(plan), width_(width), height_(height), startFrame_(startFrame), endFrame_(FrameCount(plan.length)),
+PlaybackSession::PlaybackSession(const ShowPlan& plan, std::shared_ptr<PhotoSource> photos, int width, int height,
+                                 std::int64_t startFrame, VideoRendererPort* video, AudioRendererPort* audio,
+                                 PlaybackStats* stats, std::mutex* statsMutex, Post post)
+    : plan_(plan), photos_(std::move(photos)), width_(width), height_(height), startFrame_(startFrame), endFrame_(FrameCount(plan.length)),
       video_(video), audio_(audio), hasProducer_(video != nullptr && plan.hasVideo), stats_(stats),
       statsMutex_(statsMutex), post_(std::move(post)) {
     heldAt_ = FrameStart(startFrame_);
@@ -41,6 +41,7 @@ PlaybackSession::~PlaybackSession() {
         stopping_ = true;
     }
     changed_.notify_all();
+    if (photos_) photos_->Interrupt();  // the producer may be waiting for a photo
     for (std::thread* t : {&producer_, &mixer_, &presenter_}) {
         if (t->joinable()) t->join();
     }
@@ -65,14 +66,15 @@ REFERENCE_TIME PlaybackSession::Position() const {
 }
 
 REFERENCE_TIME PlaybackSession::PositionLocked() const {
-    if (audio_ != nullptr) return TimeOfSample(audio_->Clock());
+    // Never before the start: the sample clock is coarser than the frame starts.
+    if (audio_ != nullptr) return std::max(FrameStart(startFrame_), TimeOfSample(audio_->Clock()));
     if (!running_) return heldAt_;
     auto elapsed = std::chrono::steady_clock::now() - runningSince_;
     return heldAt_ + std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count() / 100;
 }
 
 void PlaybackSession::Produce() {
-    VideoCompositor compositor(plan_, width_, height_);
+    VideoCompositor compositor(plan_, width_, height_, photos_, startFrame_);
     BgraConverter converter(width_, height_);
     VideoPicture last;
     for (std::int64_t n = startFrame_; n < endFrame_; ++n) {
@@ -80,6 +82,7 @@ void PlaybackSession::Produce() {
         bool same = false;
         std::string error;
         if (!compositor.Frame(n, &frame, &same, &error)) {
+            if (Stopping()) return;  // interrupted
             post_(EC_ERRORABORT, RegisterFailure(error));
             break;
         }
@@ -124,6 +127,11 @@ void PlaybackSession::Mix() {
     }
 }
 
+bool PlaybackSession::Stopping() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return stopping_;
+}
+
 bool PlaybackSession::WaitUntilDue(REFERENCE_TIME due) {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
@@ -165,6 +173,9 @@ void PlaybackSession::Present() {
         if (first) {  // shown at once, so a held graph shows where it stands
             first = false;
             Shown(next.picture, 0);
+            std::lock_guard<std::mutex> lock(*statsMutex_);
+            stats_->stretchFirstFrame = next.frame;
+            stats_->stretchFirstSteadyNs = SteadyNs();
             continue;
         }
         if (!WaitUntilDue(FrameStart(next.frame))) return;

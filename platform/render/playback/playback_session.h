@@ -1,6 +1,6 @@
 #pragma once
-// One stretch of playback from a start frame: a producer thread composes the frames ahead into a
-// short queue (each changed picture converted once to BGRA), a sound thread mixes ahead into the
+// One stretch of playback from a start frame (a seek starts a new one): a producer thread composes
+// the frames ahead into a short queue (each changed picture converted once to BGRA), a sound thread mixes ahead into the
 // audio renderer, and a presenting thread shows each frame when the clock reaches it. The clock
 // is the audio device's when sound plays, else a steady clock that runs only while playing. A
 // frame whose successor is already due is dropped, never shown late. The first frame is shown at
@@ -17,6 +17,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/render/compose/video_compositor.h"
 #include "platform/render/playback/playback.h"
 #include "platform/render/playback/preview_renderers.h"
 #include "platform/render/show_plan.h"
@@ -24,8 +25,10 @@
 class PlaybackSession {
 public:
     using Post = std::function<void(long code, long param)>;
-    PlaybackSession(const ShowPlan& plan, int width, int height, std::int64_t startFrame, VideoRendererPort* video,
-                    AudioRendererPort* audio, PlaybackStats* stats, std::mutex* statsMutex, Post post);
+    // `photos` is made for the plan at width × height and outlives the session.
+    PlaybackSession(const ShowPlan& plan, std::shared_ptr<PhotoSource> photos, int width, int height,
+                    std::int64_t startFrame, VideoRendererPort* video, AudioRendererPort* audio, PlaybackStats* stats,
+                    std::mutex* statsMutex, Post post);
     ~PlaybackSession();
     PlaybackSession(const PlaybackSession&) = delete;
     PlaybackSession& operator=(const PlaybackSession&) = delete;
@@ -43,10 +46,12 @@ private:
     void Mix();
     void Present();
     bool WaitUntilDue(REFERENCE_TIME due);
+    bool Stopping();
     void Shown(const VideoPicture& picture, REFERENCE_TIME lateness);
     REFERENCE_TIME PositionLocked() const;  // with mutex_ held
 
     const ShowPlan& plan_;
+    const std::shared_ptr<PhotoSource> photos_;
     const int width_, height_;
     const std::int64_t startFrame_, endFrame_;
     VideoRendererPort* video_;
