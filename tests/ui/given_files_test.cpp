@@ -134,11 +134,12 @@ TEST_F(GivenFilesChannelTest, NobodyOrNoAnswerLeavesTheFilesWithTheSecondStart) 
 }
 
 TEST(GivenFilesChannelName, IsTheUsersForEachDisplay) {
+    const QByteArray display = qgetenv("DISPLAY");
     qputenv("DISPLAY", ":7.0");
     const std::string x11 = GivenFilesChannelName();
     qputenv("DISPLAY", "host/unix:8");
     const std::string other = GivenFilesChannelName();
-    qunsetenv("DISPLAY");
+    display.isNull() ? qunsetenv("DISPLAY") : qputenv("DISPLAY", display);
     EXPECT_NE(x11, other);
     EXPECT_NE(x11.find("kavrel-" + std::to_string(getuid()) + "-_7.0"), std::string::npos) << x11;
     EXPECT_EQ(other.find('/', other.rfind("kavrel-")), std::string::npos) << other;
