@@ -105,6 +105,10 @@ public:
     bool NewShow();
     // Whether the show differs from the one last saved or opened (empty lists and no show file: no).
     bool ShowChanged();
+    // Files given on the command line or handed over by a second start (kavrel_dlg_given_files.cpp):
+    // a show opens, photos and music start a new show (each after "Save changes to the show?"),
+    // and the files that are neither are named in one message. False when nothing was opened.
+    bool OpenGivenFiles(const std::vector<std::string>& paths);
     const std::string& showFile() const { return showFile_; }
 
     // The dialogs the commands open, for tests: called with each dialog after it was prepared,

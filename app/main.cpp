@@ -2,15 +2,18 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/kavrel_dlg.h"
+#include "app/program_arguments.h"
 #include "app/settings_table.h"
 #include "lang/language.h"
 #include "platform/codecs/codec_settings.h"
 #include "platform/shell/address_url.h"
+#include "platform/shell/given_files_channel.h"
+#include "platform/shell/desktop_open.h"
 #include "platform/shell/profile_store.h"
 #include "platform/shell/qt_shell_dialogs.h"
 #include "platform/shell/termination_signals.h"
@@ -19,9 +22,12 @@
 
 namespace {
 
+// How long a second start waits for the running program to take its files.
+constexpr int kHandOverTimeoutMs = 3000;
+
 class CKavrelApp {
 public:
-    int InitInstance(QApplication& app) {
+    int InitInstance(QApplication& app, const std::vector<std::string>& files) {
         TerminationSignals watcher([this](int signal) { EndOnSignal(signal); });
         app.setWindowIcon(QIcon(":/res/icons/kavrel.svg"));
         std::unique_ptr<ProfileStore> store = ProfileStore::ForScope(kSettingsOrganization, "kavrel");
@@ -43,9 +49,17 @@ public:
                                     root,
                                     QCoreApplication::applicationDirPath().toStdString(),
                                     nullptr,
-                                    {}};
+                                    [](const std::string& file) { return ShowInFileManager(file); }};
         CKavrelDlg window(services);
         window_ = &window;
+        GivenFilesChannel channel([&window](const std::vector<std::string>& handed) {
+            window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+            window.raise();
+            window.activateWindow();
+            window.OpenGivenFiles(handed);
+        });
+        channel.Listen(GivenFilesChannelName());
+        if (!files.empty()) QTimer::singleShot(0, &window, [&window, &files] { window.OpenGivenFiles(files); });
         window.DoModal();
         window_ = nullptr;
         theLanguage.SetServices(nullptr, nullptr);
@@ -70,15 +84,33 @@ private:
     QtCodecConfigurePort codecPages_;
 };
 
+ProgramArguments Arguments(int argc, char** argv) {
+    return ParseProgramArguments(std::vector<std::string>(argv + 1, argv + argc));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // Answered before Qt starts, so that it needs no display.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    const ProgramArguments early = Arguments(argc, argv);
+    if (early.help) {
+        std::fputs(ProgramUsage().c_str(), stdout);
+        return 0;
+    }
+    if (early.version) {
         std::printf("kavrel %s\n", KAVREL_VERSION);
         return 0;
     }
-    QApplication app(argc, argv);
+    QApplication app(argc, argv);  // takes Qt's own options (-platform, -style, ...) out of argv
+    const ProgramArguments arguments = Arguments(argc, argv);
+    if (!arguments.error.empty()) {
+        std::fprintf(stderr, "kavrel: %s\nTry 'kavrel --help'.\n", arguments.error.c_str());
+        return 2;
+    }
+    if (!arguments.files.empty() &&
+        HandOverFiles(GivenFilesChannelName(), arguments.files, kHandOverTimeoutMs) == HandOver::Taken) {
+        return 0;
+    }
     CKavrelApp kavrel;
-    return kavrel.InitInstance(app);
+    return kavrel.InitInstance(app, arguments.files);
 }

@@ -204,8 +204,7 @@ std::string SerializeShow(const Show& show, const std::string& folder) {
     for (const PhotoItem& photo : show.photos) photos.append(PhotoObject(photo, folder));
     for (const std::string& path : show.music)
         music.append(QJsonObject{{"path", Q(Relative(path, folder))}});
-    const QJsonObject root{{kTypeKey, kTypeValue},
-                           {kVersionKey, kShowFormatVersion},
+    const QJsonObject root{{kVersionKey, kShowFormatVersion},
                            {"photos", photos},
                            {"music", music},
                            {"framing", FramingName(show.framing)},
@@ -214,6 +213,8 @@ std::string SerializeShow(const Show& show, const std::string& folder) {
                            {"musicFadeOut", show.musicFadeOutSec},
                            {"output", OutputObject(show.output, folder)}};
     std::string text = QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+    // The type goes first, where a file manager's content check looks (QJsonObject sorts keys).
+    text.insert(text.find('\n') + 1, std::string("    \"") + kTypeKey + "\": \"" + kTypeValue + "\",\n");
     if (text.back() != '\n') text += '\n';
     return text;
 }

@@ -18,19 +18,25 @@ FORMAT_LIST, OUTPUT_FILE, VIDEO_LIST, VIDEO_SETTINGS, AUDIO_LIST, OPTIONS_OK = (
 
 
 class Kavrel:
-    def __init__(self, desktop, program, settings=None):
+    def __init__(self, desktop, program, settings=None, files=()):
         self.desktop = desktop
+        self.program = program
         self.home = tempfile.TemporaryDirectory(prefix="kavrel-e2e-")
         config = os.path.join(self.home.name, "config")
         os.makedirs(os.path.join(config, "QuillfenStudio"))
         if settings:
             with open(os.path.join(config, "QuillfenStudio", "kavrel.ini"), "w") as f:
                 f.write(settings)
-        env = dict(desktop.env, HOME=self.home.name, XDG_CONFIG_HOME=config, LANG="C.UTF-8")
+        self.env = dict(desktop.env, HOME=self.home.name, XDG_CONFIG_HOME=config, LANG="C.UTF-8")
         self.log = open(os.path.join(self.home.name, "kavrel.log"), "w")
-        self.process = subprocess.Popen([program], env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.process = subprocess.Popen([program, *files], env=self.env, stdout=self.log, stderr=subprocess.STDOUT)
         self.main = desktop.wait_window("Kavrel")
         self._bar_height = None
+
+    def start_again(self, *files):
+        """A second start of the program by the same user on the same display; its exit status."""
+        return subprocess.run([self.program, *files], env=self.env, stdout=self.log, stderr=subprocess.STDOUT,
+                              timeout=30).returncode
 
     def stop(self):
         if self.process.poll() is None:

@@ -294,6 +294,23 @@ class EndToEnd(unittest.TestCase):
         self.desktop.key("1")
         self.desktop.wait(lambda: self.desktop.name(app.main) == "holiday - Kavrel", 10, "the recent show opened")
         self.assertEqual(self.photo_names(app), [order[2], order[0], order[1]])
+    def test_files_given_on_the_command_line_open_and_go_to_the_running_program(self):
+        photo, music = os.path.join(self.folder, "photo0.png"), os.path.join(self.folder, "tone.wav")
+        show = os.path.join(self.folder, "holiday.kavrel")
+        render = os.path.join(os.path.dirname(PROGRAM), "kavrel-render")
+        subprocess.run([render, "--save-show", show, os.path.join(self.folder, "photo1.png")], check=True,
+                       capture_output=True)
+        self.app = app = Kavrel(self.desktop, PROGRAM, files=[photo, music])
+        self.desktop.wait(lambda: app.list_rows("Music File Name"), 10, "the music in its list")
+        self.assertEqual([row[0] for row in app.list_rows("Photo File Name")], ["photo0.png"])
+        self.assertEqual(app.list_rows("Music File Name"), [["tone.wav", "3"]])
+
+        self.assertEqual(app.start_again(show), 0, "the second start hands its file over and ends")
+        self.answer_save_question("alt+n")  # the lists given first were never saved
+        self.desktop.wait(lambda: self.desktop.name(app.main) == "holiday - Kavrel", 10, "the show's name in the caption")
+        self.assertEqual([row[0] for row in app.list_rows("Photo File Name")], ["photo1.png"])
+        self.assertEqual(app.list_rows("Music File Name"), [])
+        self.assertIsNone(app.process.poll())
 
     @staticmethod
     def complete(path, seconds):
