@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "app/edit_history/step_names.h"
 #include "app/fit_to_music.h"
 #include "app/kavrel_dlg.h"
 #include "app/missing_file_locator.h"
@@ -175,6 +176,7 @@ bool CKavrelDlg::OpenShow(const std::string& file) {
     TakeShow(located, file);
     savedShow_ = AsOpened(CurrentShow(), show);
     showFile_ = std::filesystem::absolute(file).string();
+    StartFreshHistory();
     ShowCaption();
     return true;
 }
@@ -275,6 +277,7 @@ bool CKavrelDlg::NewShow() {
     savedShow_.clear();
     RebuildPhotoView();
     RebuildMusicView();
+    StartFreshHistory();
     ShowCaption();
     return true;
 }
@@ -287,11 +290,12 @@ void CKavrelDlg::ShowCaption() {
 
 void CKavrelDlg::OnFitToMusic() {
     if (RefusedWhileConverting(project_, s_.boxes)) return;
+    const std::vector<PhotoItem> before = project_.photos();
     const FitResult fit = FitPhotosToMusic(project_);
     if (fit.outcome != FitOutcome::Fitted) {
         s_.boxes.Show({MessageOwner::MainWindow, FitRefusalText(fit, project_.music()),
                        theLanguage.GetString(kWarning), MessageButtons::Ok, MessageIcon::Warning});
         return;
     }
-    RebuildPhotoView();
+    PushPhotoChanges(step_names::kFitToMusic, PhotoChanges(before, project_.photos()));
 }
