@@ -67,25 +67,26 @@ void TimeRemovalOfEveryPhoto(CKavrelDlg& window) {
                 removed, undo[2], undo[4], redo[2], redo[4]);
 }
 
-// Steps of up to 10 photos: an addition, the removal of as many, a move; the count stays 1000.
+// Steps of up to 10 photos: a removal, the addition of as many, a move; the count stays 1000.
 void HundredSmallSteps(CKavrelDlg& window) {
     std::mt19937 random(1);
     auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     int added = 0;
-    int size = 0;
+    int removed = 0;
     for (int step = 0; step < 100; ++step) {
         const int count = window.project().photoCount();
-        if (step % 3 == 0) size = 1 + below(10);
         std::vector<int> rows;
+        const int size = 1 + below(10);
         while (static_cast<int>(rows.size()) < size) rows.push_back(below(count));
         std::sort(rows.begin(), rows.end());
         rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
         if (step % 3 == 0) {
-            window.AddPhotoFiles(Names(2000 + added, size), below(count + 1));
-            added += size;
-        } else if (step % 3 == 1) {
             SelectPhotos(window, rows);
             window.OnDelete(true);
+            removed = static_cast<int>(rows.size());
+        } else if (step % 3 == 1) {
+            window.AddPhotoFiles(Names(2000 + added, removed), below(count + 1));
+            added += removed;
         } else {
             window.MoveRows(true, rows, below(count + 1));
         }
