@@ -188,7 +188,8 @@ private:
     // After every change, undo and redo.
     void OnShowEdited();
     RowSelection CurrentSelection() const;
-    void ShowSelection(bool photos, const std::vector<int>& rows);
+    // Selects `rows` of a list rebuilt while it was scrolled to `scroll`.
+    void ShowSelection(bool photos, const std::vector<int>& rows, int scroll);
     void PushStep(std::unique_ptr<EditStep> step, RowSelection after);
     void RunStep(EditStep& step, bool undo);
     std::vector<int> InsertionRows(bool photos, int insertAt, std::size_t count) const;

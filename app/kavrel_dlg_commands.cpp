@@ -1,6 +1,8 @@
 // Convert and Preview: their checks, the running state, the progress and the graph's events.
 
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QTreeWidget>
 #include <cstdio>
 #include <filesystem>
 
@@ -131,8 +133,9 @@ void CKavrelDlg::OnConvert() {
     if (silentTrack) project_.RemoveMusic(project_.musicCount() - 1);
     if (located) {  // after the silent track has gone, which the list never shows
         const std::vector<int> selected = SelectedRows(false);
+        const int scroll = musicList()->verticalScrollBar()->value();
         RebuildMusicView();
-        ShowSelection(false, selected);
+        ShowSelection(false, selected, scroll);
     }
 }
 

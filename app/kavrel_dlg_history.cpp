@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QItemSelection>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QUndoStack>
 #include <algorithm>
@@ -48,6 +49,22 @@ int TotalRows(const std::vector<RowMove>& moves) {
     int total = 0;
     for (const RowMove& m : moves) total += static_cast<int>(m.rows.size());
     return total;
+}
+
+// One selection for the whole set: selecting row by row costs a signal for each.
+void SelectRowSet(QTreeWidget* view, const std::vector<int>& rows) {
+    QAbstractItemModel* model = view->model();
+    const int last = model->columnCount() - 1;
+    QItemSelection selection;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t end = i;
+        while (end + 1 < rows.size() && rows[end + 1] == rows[end] + 1) ++end;
+        if (rows[i] >= 0 && rows[end] < model->rowCount()) {
+            selection.select(model->index(rows[i], 0), model->index(rows[end], last));
+        }
+        i = end + 1;
+    }
+    view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 }  // namespace
@@ -100,33 +117,30 @@ void CKavrelDlg::PushStep(std::unique_ptr<EditStep> step, RowSelection after) {
 }
 
 void CKavrelDlg::RunStep(EditStep& step, bool undo) {
+    const int photoScroll = photoList()->verticalScrollBar()->value();
+    const int musicScroll = musicList()->verticalScrollBar()->value();
     EditTarget target{project_, s_.store, held_};
     undo ? step.Undo(target) : step.Redo(target);
     if (step.parts() & kPhotoPart) RebuildPhotoView();
     if (step.parts() & kMusicPart) RebuildMusicView();
     if (step.parts() & kOutputPart) ShowOutputStatus();
     const RowSelection& shown = undo ? step.before : step.after;
-    ShowSelection(true, shown.photos);
-    ShowSelection(false, shown.music);
+    ShowSelection(true, shown.photos, photoScroll);
+    ShowSelection(false, shown.music, musicScroll);
     OnShowEdited();
 }
 
-// One selection for the whole set: selecting row by row costs a signal for each.
-void CKavrelDlg::ShowSelection(bool photos, const std::vector<int>& rows) {
+// The list stays where it was scrolled, unless the selection would be out of sight.
+void CKavrelDlg::ShowSelection(bool photos, const std::vector<int>& rows, int scroll) {
     QTreeWidget* view = photos ? photoList() : musicList();
-    QAbstractItemModel* model = view->model();
-    const int last = model->columnCount() - 1;
-    QItemSelection selection;
-    for (std::size_t i = 0; i < rows.size();) {
-        std::size_t end = i;
-        while (end + 1 < rows.size() && rows[end + 1] == rows[end] + 1) ++end;
-        if (rows[i] >= 0 && rows[end] < model->rowCount()) {
-            selection.select(model->index(rows[i], 0), model->index(rows[end], last));
-        }
-        i = end + 1;
+    SelectRowSet(view, rows);
+    view->verticalScrollBar()->setValue(scroll);
+    if (QTreeWidgetItem* first = rows.empty() ? nullptr : view->topLevelItem(rows.front())) {
+        view->setCurrentItem(first, 0, QItemSelectionModel::NoUpdate);
+        view->scrollToItem(first);
     }
-    view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
+
 
 void CKavrelDlg::PushInsertion(ListItems items) {
     if (items.rows.empty()) return;
