@@ -21,14 +21,15 @@ namespace {
 constexpr int kHistoryLimit = 200;
 
 class StepCommand : public QUndoCommand {
-public:
+  public:
     using Runner = std::function<void(EditStep&, bool undo)>;
-    StepCommand(std::unique_ptr<EditStep> step, Runner run) : step_(std::move(step)), run_(std::move(run)) {}
+    StepCommand(std::unique_ptr<EditStep> step, Runner run)
+        : step_(std::move(step)), run_(std::move(run)) {}
     void redo() override { run_(*step_, false); }
     void undo() override { run_(*step_, true); }
     const EditStep& step() const { return *step_; }
 
-private:
+  private:
     std::unique_ptr<EditStep> step_;
     Runner run_;
 };
@@ -43,7 +44,9 @@ std::vector<int> RowsFrom(int first, int count) {
     return rows;
 }
 
-std::vector<int>& RowsOf(RowSelection& selection, bool photos) { return photos ? selection.photos : selection.music; }
+std::vector<int>& RowsOf(RowSelection& selection, bool photos) {
+    return photos ? selection.photos : selection.music;
+}
 
 int TotalRows(const std::vector<RowMove>& moves) {
     int total = 0;
@@ -76,7 +79,8 @@ void CKavrelDlg::SetUpHistoryCommands() {
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     connect(undo, &QAction::triggered, this, [this] { OnUndo(); });
     auto* redo = new QAction(this);
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     connect(redo, &QAction::triggered, this, [this] { OnRedo(); });
     addActions({undo, redo});
 }
@@ -108,12 +112,15 @@ std::string CKavrelDlg::RedoStepText() const {
 
 void CKavrelDlg::OnShowEdited() { ShowShowLength(); }
 
-RowSelection CKavrelDlg::CurrentSelection() const { return {SelectedRows(true), SelectedRows(false)}; }
+RowSelection CKavrelDlg::CurrentSelection() const {
+    return {SelectedRows(true), SelectedRows(false)};
+}
 
 void CKavrelDlg::PushStep(std::unique_ptr<EditStep> step, RowSelection after) {
     step->before = CurrentSelection();
     step->after = std::move(after);
-    history_->push(new StepCommand(std::move(step), [this](EditStep& s, bool undo) { RunStep(s, undo); }));
+    history_->push(
+        new StepCommand(std::move(step), [this](EditStep& s, bool undo) { RunStep(s, undo); }));
 }
 
 void CKavrelDlg::RunStep(EditStep& step, bool undo) {
@@ -141,16 +148,16 @@ void CKavrelDlg::ShowSelection(bool photos, const std::vector<int>& rows, int sc
     }
 }
 
-
 void CKavrelDlg::PushInsertion(ListItems items) {
     if (items.rows.empty()) return;
     const bool photos = items.list == MediaList::Photos;
     const int count = static_cast<int>(items.rows.size());
     RowSelection after = CurrentSelection();
     RowsOf(after, photos).clear();
-    PushStep(std::make_unique<InsertItemsStep>(photos ? step_names::AddPhotos(count) : step_names::AddMusic(count),
-                                               std::move(items)),
-             std::move(after));
+    PushStep(
+        std::make_unique<InsertItemsStep>(
+            photos ? step_names::AddPhotos(count) : step_names::AddMusic(count), std::move(items)),
+        std::move(after));
 }
 
 std::vector<int> CKavrelDlg::InsertionRows(bool photos, int insertAt, std::size_t count) const {
@@ -169,7 +176,8 @@ void CKavrelDlg::PushRemoval(bool photos, std::vector<int> rows, StepName name) 
 
 void CKavrelDlg::RemoveRows(bool photos, const std::vector<int>& rows) {
     const int count = static_cast<int>(rows.size());
-    PushRemoval(photos, rows, photos ? step_names::RemovePhotos(count) : step_names::RemoveMusic(count));
+    PushRemoval(photos, rows,
+                photos ? step_names::RemovePhotos(count) : step_names::RemoveMusic(count));
 }
 
 void CKavrelDlg::ClearRows(bool photos) {
@@ -183,8 +191,9 @@ void CKavrelDlg::PushMoves(bool photos, std::vector<RowMove> moves) {
     std::vector<int>& selected = RowsOf(after, photos);
     selected = RowsAfterMoves(std::move(selected), moves);
     const int count = TotalRows(moves);
-    PushStep(std::make_unique<MoveRowsStep>(photos ? step_names::MovePhotos(count) : step_names::MoveMusic(count),
-                                            photos ? MediaList::Photos : MediaList::Music, std::move(moves)),
+    PushStep(std::make_unique<MoveRowsStep>(
+                 photos ? step_names::MovePhotos(count) : step_names::MoveMusic(count),
+                 photos ? MediaList::Photos : MediaList::Music, std::move(moves)),
              std::move(after));
 }
 
@@ -194,7 +203,9 @@ void CKavrelDlg::MoveRows(bool photos, const std::vector<int>& rows, int destina
     std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     const int count = photos ? project_.photoCount() : project_.musicCount();
-    if (sorted.empty() || sorted.front() < 0 || sorted.back() >= count || destination < 0 || destination > count) return;
+    if (sorted.empty() || sorted.front() < 0 || sorted.back() >= count || destination < 0 ||
+        destination > count)
+        return;
     const std::vector<RowMove> moves{{sorted, destination}};
     if (RowsAfterMoves(sorted, moves) == sorted) return;  // the rows stay where they are
     PushMoves(photos, moves);
@@ -205,24 +216,30 @@ void CKavrelDlg::PushPhotoChanges(StepName name, std::vector<PhotoChange> change
     PushStep(std::make_unique<ChangePhotosStep>(name, std::move(changes)), CurrentSelection());
 }
 
-void CKavrelDlg::PushLocatedFiles(const std::vector<PhotoItem>& photos, const std::vector<MusicItem>& music) {
+void CKavrelDlg::PushLocatedFiles(const std::vector<PhotoItem>& photos,
+                                  const std::vector<MusicItem>& music) {
     std::vector<std::unique_ptr<EditStep>> parts;
     if (auto changes = PhotoChanges(photos, project_.photos()); !changes.empty()) {
-        parts.push_back(std::make_unique<ChangePhotosStep>(step_names::kLocateFiles, std::move(changes)));
+        parts.push_back(
+            std::make_unique<ChangePhotosStep>(step_names::kLocateFiles, std::move(changes)));
     }
     if (auto changes = MusicPathChanges(music, project_.music()); !changes.empty()) {
-        parts.push_back(std::make_unique<ChangeMusicPathsStep>(step_names::kLocateFiles, std::move(changes)));
+        parts.push_back(
+            std::make_unique<ChangeMusicPathsStep>(step_names::kLocateFiles, std::move(changes)));
     }
     if (parts.empty()) return;
-    PushStep(std::make_unique<StepGroup>(step_names::kLocateFiles, std::move(parts)), CurrentSelection());
+    PushStep(std::make_unique<StepGroup>(step_names::kLocateFiles, std::move(parts)),
+             CurrentSelection());
 }
 
-void CKavrelDlg::PushDefaults(const DefaultsState& before, const std::vector<PhotoItem>& photosBefore) {
+void CKavrelDlg::PushDefaults(const DefaultsState& before,
+                              const std::vector<PhotoItem>& photosBefore) {
     DefaultsState after = CurrentDefaultsState(project_, s_.store);
     std::vector<PhotoChange> refreshed = PhotoChanges(photosBefore, project_.photos());
     if (after == before && refreshed.empty()) return;
-    PushStep(std::make_unique<TransitionSettingsStep>(before, std::move(after), std::move(refreshed)),
-             CurrentSelection());
+    PushStep(
+        std::make_unique<TransitionSettingsStep>(before, std::move(after), std::move(refreshed)),
+        CurrentSelection());
 }
 
 void CKavrelDlg::PushOptions(const OutputState& before) {

@@ -23,7 +23,9 @@
 namespace {
 
 double NowMs() {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 double HeapMb() {
@@ -33,7 +35,8 @@ double HeapMb() {
 
 std::vector<std::string> Names(int first, int count) {
     std::vector<std::string> names;
-    for (int i = first; i < first + count; ++i) names.push_back("/srv/photos/holiday/IMG_" + std::to_string(10000 + i) + ".jpg");
+    for (int i = first; i < first + count; ++i)
+        names.push_back("/srv/photos/holiday/IMG_" + std::to_string(10000 + i) + ".jpg");
     return names;
 }
 
@@ -63,8 +66,10 @@ void TimeRemovalOfEveryPhoto(CKavrelDlg& window) {
     window.OnUndo();
     std::sort(undo.begin(), undo.end());
     std::sort(redo.begin(), redo.end());
-    std::printf("remove 1000 photos: %.1f ms; undo median %.1f ms, worst %.1f ms; redo median %.1f ms, worst %.1f ms\n",
-                removed, undo[2], undo[4], redo[2], redo[4]);
+    std::printf(
+        "remove 1000 photos: %.1f ms; undo median %.1f ms, worst %.1f ms; redo median %.1f ms, "
+        "worst %.1f ms\n",
+        removed, undo[2], undo[4], redo[2], redo[4]);
 }
 
 // Steps of up to 10 photos: a removal, the addition of as many, a move; the count stays 1000.
@@ -116,7 +121,9 @@ int main(int argc, char** argv) {
     HundredSmallSteps(window);
     QApplication::processEvents();
     const double after = HeapMb();
-    std::printf("heap in use: %.2f MB with the 1000-photo show, %.2f MB after 100 steps (%d photos): +%.2f MB\n",
-                alone, after, window.project().photoCount(), after - alone);
+    std::printf(
+        "heap in use: %.2f MB with the 1000-photo show, %.2f MB after 100 steps (%d photos): +%.2f "
+        "MB\n",
+        alone, after, window.project().photoCount(), after - alone);
     return 0;
 }

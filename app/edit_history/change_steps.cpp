@@ -12,7 +12,8 @@ unsigned PartsOf(const std::vector<std::unique_ptr<EditStep>>& steps) {
 
 }  // namespace
 
-std::vector<PhotoChange> PhotoChanges(const std::vector<PhotoItem>& before, const std::vector<PhotoItem>& after) {
+std::vector<PhotoChange> PhotoChanges(const std::vector<PhotoItem>& before,
+                                      const std::vector<PhotoItem>& after) {
     std::vector<PhotoChange> changes;
     for (std::size_t i = 0; i < std::min(before.size(), after.size()); ++i) {
         if (before[i] != after[i]) changes.push_back({static_cast<int>(i), before[i], after[i]});
@@ -20,7 +21,8 @@ std::vector<PhotoChange> PhotoChanges(const std::vector<PhotoItem>& before, cons
     return changes;
 }
 
-void ApplyPhotoChanges(SlideshowProject& project, const std::vector<PhotoChange>& changes, bool undo) {
+void ApplyPhotoChanges(SlideshowProject& project, const std::vector<PhotoChange>& changes,
+                       bool undo) {
     for (const PhotoChange& c : changes) project.SetPhoto(c.row, undo ? c.before : c.after);
 }
 
@@ -28,7 +30,8 @@ std::vector<MusicPathChange> MusicPathChanges(const std::vector<MusicItem>& befo
                                               const std::vector<MusicItem>& after) {
     std::vector<MusicPathChange> changes;
     for (std::size_t i = 0; i < std::min(before.size(), after.size()); ++i) {
-        if (before[i].path != after[i].path) changes.push_back({static_cast<int>(i), before[i].path, after[i].path});
+        if (before[i].path != after[i].path)
+            changes.push_back({static_cast<int>(i), before[i].path, after[i].path});
     }
     return changes;
 }

@@ -14,17 +14,19 @@ struct PhotoChange {
     PhotoItem before, after;
 };
 // The rows whose photo differs between the two lists (of the same length).
-std::vector<PhotoChange> PhotoChanges(const std::vector<PhotoItem>& before, const std::vector<PhotoItem>& after);
-void ApplyPhotoChanges(SlideshowProject& project, const std::vector<PhotoChange>& changes, bool undo);
+std::vector<PhotoChange> PhotoChanges(const std::vector<PhotoItem>& before,
+                                      const std::vector<PhotoItem>& after);
+void ApplyPhotoChanges(SlideshowProject& project, const std::vector<PhotoChange>& changes,
+                       bool undo);
 
 class ChangePhotosStep : public EditStep {
-public:
+  public:
     ChangePhotosStep(StepName name, std::vector<PhotoChange> changes)
         : EditStep(name, kPhotoPart), changes_(std::move(changes)) {}
     void Redo(EditTarget& target) override { ApplyPhotoChanges(target.project, changes_, false); }
     void Undo(EditTarget& target) override { ApplyPhotoChanges(target.project, changes_, true); }
 
-private:
+  private:
     std::vector<PhotoChange> changes_;
 };
 
@@ -36,23 +38,23 @@ std::vector<MusicPathChange> MusicPathChanges(const std::vector<MusicItem>& befo
                                               const std::vector<MusicItem>& after);
 
 class ChangeMusicPathsStep : public EditStep {
-public:
+  public:
     ChangeMusicPathsStep(StepName name, std::vector<MusicPathChange> changes)
         : EditStep(name, kMusicPart), changes_(std::move(changes)) {}
     void Redo(EditTarget& target) override;
     void Undo(EditTarget& target) override;
 
-private:
+  private:
     std::vector<MusicPathChange> changes_;
 };
 
 // Steps done in order and undone in reverse, under one name.
 class StepGroup : public EditStep {
-public:
+  public:
     StepGroup(StepName name, std::vector<std::unique_ptr<EditStep>> steps);
     void Redo(EditTarget& target) override;
     void Undo(EditTarget& target) override;
 
-private:
+  private:
     std::vector<std::unique_ptr<EditStep>> steps_;
 };

@@ -39,7 +39,7 @@ struct StepName {
 };
 
 class EditStep {
-public:
+  public:
     virtual ~EditStep() = default;
     virtual void Redo(EditTarget& target) = 0;
     virtual void Undo(EditTarget& target) = 0;
@@ -49,10 +49,10 @@ public:
     RowSelection before;  // shown after Undo
     RowSelection after;   // shown after Redo
 
-protected:
+  protected:
     EditStep(StepName name, unsigned parts) : name_(name), parts_(parts) {}
 
-private:
+  private:
     StepName name_;
     unsigned parts_;
 };

@@ -21,9 +21,11 @@ std::vector<std::vector<int>> Runs(const std::vector<int>& rows) {
 int RowAfterMove(int row, const RowMove& move) {
     const auto& rows = move.rows;
     const auto at = std::find(rows.begin(), rows.end(), row);
-    const int before = static_cast<int>(std::count_if(rows.begin(), rows.end(), [&](int r) { return r < move.destination; }));
+    const int before = static_cast<int>(
+        std::count_if(rows.begin(), rows.end(), [&](int r) { return r < move.destination; }));
     if (at != rows.end()) return move.destination - before + static_cast<int>(at - rows.begin());
-    const int passedBelow = static_cast<int>(std::count_if(rows.begin(), rows.end(), [&](int r) { return r < row; }));
+    const int passedBelow =
+        static_cast<int>(std::count_if(rows.begin(), rows.end(), [&](int r) { return r < row; }));
     return row - passedBelow + (row >= move.destination ? static_cast<int>(rows.size()) : 0);
 }
 

@@ -16,23 +16,23 @@ struct ListItems {
 };
 
 class ListItemsStep : public EditStep {
-public:
+  public:
     // The items the step holds now (none while they are in the show).
     std::size_t heldItems() const { return items_.photos.size() + items_.music.size(); }
 
-protected:
+  protected:
     ListItemsStep(StepName name, ListItems items);
     // Puts the held items into their rows; takes them back out.
     void Put(SlideshowProject& project);
     void Take(SlideshowProject& project);
 
-private:
+  private:
     ListItems items_;
 };
 
 // Items made once (their random transitions and motions drawn then), inserted at their rows.
 class InsertItemsStep : public ListItemsStep {
-public:
+  public:
     InsertItemsStep(StepName name, ListItems items) : ListItemsStep(name, std::move(items)) {}
     void Redo(EditTarget& target) override { Put(target.project); }
     void Undo(EditTarget& target) override { Take(target.project); }
@@ -40,7 +40,7 @@ public:
 
 // The rows of `list` taken out; the items are held from Redo to Undo only.
 class RemoveItemsStep : public ListItemsStep {
-public:
+  public:
     RemoveItemsStep(StepName name, MediaList list, std::vector<int> ascendingRows)
         : ListItemsStep(name, {list, std::move(ascendingRows), {}, {}}) {}
     void Redo(EditTarget& target) override { Take(target.project); }
@@ -55,12 +55,12 @@ struct RowMove {
 
 // Moves done one after the other (Move up moves each run of adjacent rows by one).
 class MoveRowsStep : public EditStep {
-public:
+  public:
     MoveRowsStep(StepName name, MediaList list, std::vector<RowMove> moves);
     void Redo(EditTarget& target) override;
     void Undo(EditTarget& target) override;
 
-private:
+  private:
     MediaList list_;
     std::vector<RowMove> moves_;
 };

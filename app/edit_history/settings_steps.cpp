@@ -2,11 +2,13 @@
 
 #include "app/edit_history/step_names.h"
 
-StoredSettings StoredSettings::Read(const ProfileStore& store, std::span<const Setting* const> settings) {
+StoredSettings StoredSettings::Read(const ProfileStore& store,
+                                    std::span<const Setting* const> settings) {
     StoredSettings read;
     for (const Setting* s : settings) {
         const bool text = s->type == SettingType::Text;
-        read.values_.push_back({s, text ? 0 : ReadInt(store, *s), text ? ReadText(store, *s) : std::string()});
+        read.values_.push_back(
+            {s, text ? 0 : ReadInt(store, *s), text ? ReadText(store, *s) : std::string()});
     }
     return read;
 }
@@ -22,7 +24,8 @@ void StoredSettings::WriteTo(ProfileStore& store) const {
 }
 
 DefaultsState CurrentDefaultsState(const SlideshowProject& project, const ProfileStore& store) {
-    return {project.defaults(), project.musicFadeOutSec(), StoredSettings::Read(store, kTransitionDialogSettings)};
+    return {project.defaults(), project.musicFadeOutSec(),
+            StoredSettings::Read(store, kTransitionDialogSettings)};
 }
 
 TransitionSettingsStep::TransitionSettingsStep(DefaultsState before, DefaultsState after,
@@ -48,7 +51,9 @@ OutputState CurrentOutputState(const SlideshowProject& project, const HeldCompre
 }
 
 OptionsStep::OptionsStep(OutputState before, OutputState after)
-    : EditStep(step_names::kOptions, kOutputPart), before_(std::move(before)), after_(std::move(after)) {}
+    : EditStep(step_names::kOptions, kOutputPart),
+      before_(std::move(before)),
+      after_(std::move(after)) {}
 
 void OptionsStep::Apply(EditTarget& target, const OutputState& state) {
     target.project.output() = state.output;

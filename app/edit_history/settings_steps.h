@@ -12,12 +12,12 @@
 
 // Values of the settings file, each read and written as its setting's type says.
 class StoredSettings {
-public:
+  public:
     static StoredSettings Read(const ProfileStore& store, std::span<const Setting* const> settings);
     void WriteTo(ProfileStore& store) const;
     bool operator==(const StoredSettings&) const = default;
 
-private:
+  private:
     struct Value {
         const Setting* setting;
         int number;
@@ -29,9 +29,9 @@ private:
 
 // What the default transition settings dialog writes, and what Options writes.
 inline constexpr std::array<const Setting*, 10> kTransitionDialogSettings{
-    &settings::kPhotoDuration, &settings::kTransitionDuration, &settings::kTransitionType,
-    &settings::kTransitionName, &settings::kMotionPolicy,      &settings::kSameMotion,
-    &settings::kMotionAmount,  &settings::kMotionEasing,       &settings::kFraming,
+    &settings::kPhotoDuration,  &settings::kTransitionDuration, &settings::kTransitionType,
+    &settings::kTransitionName, &settings::kMotionPolicy,       &settings::kSameMotion,
+    &settings::kMotionAmount,   &settings::kMotionEasing,       &settings::kFraming,
     &settings::kMusicFadeOut};
 inline constexpr std::array<const Setting*, 8> kOptionsDialogSettings{
     &settings::kOutputName,      &settings::kOutputWidth,     &settings::kOutputHeight,
@@ -48,12 +48,13 @@ DefaultsState CurrentDefaultsState(const SlideshowProject& project, const Profil
 
 // The defaults confirmed, with the photos "Refresh photo list" changed in the same step.
 class TransitionSettingsStep : public EditStep {
-public:
-    TransitionSettingsStep(DefaultsState before, DefaultsState after, std::vector<PhotoChange> refreshed);
+  public:
+    TransitionSettingsStep(DefaultsState before, DefaultsState after,
+                           std::vector<PhotoChange> refreshed);
     void Redo(EditTarget& target) override;
     void Undo(EditTarget& target) override;
 
-private:
+  private:
     void Apply(EditTarget& target, const DefaultsState& state, bool undo);
     DefaultsState before_, after_;
     std::vector<PhotoChange> refreshed_;
@@ -68,12 +69,12 @@ OutputState CurrentOutputState(const SlideshowProject& project, const HeldCompre
                                const ProfileStore& store);
 
 class OptionsStep : public EditStep {
-public:
+  public:
     OptionsStep(OutputState before, OutputState after);
     void Redo(EditTarget& target) override { Apply(target, after_); }
     void Undo(EditTarget& target) override { Apply(target, before_); }
 
-private:
+  private:
     static void Apply(EditTarget& target, const OutputState& state);
     OutputState before_, after_;
 };

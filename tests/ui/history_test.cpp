@@ -14,7 +14,7 @@
 namespace {
 
 class HistoryTest : public MainWindowFixture {
-protected:
+  protected:
     // What a user can see of the show, and what it keeps in the settings file.
     struct Seen {
         std::vector<PhotoItem> photos;
@@ -29,13 +29,22 @@ protected:
     };
 
     Seen Now(CKavrelDlg& w) {
-        Seen seen{w.project().photos(), w.project().music(), {}, Selected(), {}, w.project().defaults(),
-                  w.project().output(), StoredSettings::Read(store, kTransitionDialogSettings),
-                  StoredSettings::Read(store, kOptionsDialogSettings), Status()};
+        Seen seen{w.project().photos(),
+                  w.project().music(),
+                  {},
+                  Selected(),
+                  {},
+                  w.project().defaults(),
+                  w.project().output(),
+                  StoredSettings::Read(store, kTransitionDialogSettings),
+                  StoredSettings::Read(store, kOptionsDialogSettings),
+                  Status()};
         for (QTreeWidget* list : {w.photoList(), w.musicList()}) {
             for (int i = 0; i < list->topLevelItemCount(); ++i) {
-                seen.rows.push_back(list->topLevelItem(i)->text(0).toStdString() + list->topLevelItem(i)->text(1).toStdString());
-                if (list == w.musicList() && list->topLevelItem(i)->isSelected()) seen.musicSelection.push_back(i);
+                seen.rows.push_back(list->topLevelItem(i)->text(0).toStdString() +
+                                    list->topLevelItem(i)->text(1).toStdString());
+                if (list == w.musicList() && list->topLevelItem(i)->isSelected())
+                    seen.musicSelection.push_back(i);
             }
         }
         return seen;
@@ -50,7 +59,8 @@ protected:
         Select({1, 2});
     }
 
-    static int Confirm(TemplateDialog& d, int okId, const std::function<void(TemplateDialog&)>& fill) {
+    static int Confirm(TemplateDialog& d, int okId,
+                       const std::function<void(TemplateDialog&)>& fill) {
         d.show();
         fill(d);
         QTest::mouseClick(d.ItemAs<QAbstractButton>(okId), Qt::LeftButton);
@@ -65,11 +75,13 @@ struct CommandCase {
 
 TEST_F(HistoryTest, EachCommandIsUndoneAndRedoneExactly) {
     const CommandCase cases[] = {
-        {"Add 2 Photos", [this](CKavrelDlg&) {
+        {"Add 2 Photos",
+         [this](CKavrelDlg&) {
              files.answers.push_back({Photo("b", 7), Photo("b", 8)});
              Click(1006);
          }},
-        {"Add 1 Music File", [this](CKavrelDlg& w) {
+        {"Add 1 Music File",
+         [this](CKavrelDlg& w) {
              const std::string song = dir.File("b/song.wav");
              WriteToneWav(song, 3);
              w.AddMusicFiles({song}, 0);
@@ -78,21 +90,26 @@ TEST_F(HistoryTest, EachCommandIsUndoneAndRedoneExactly) {
         {"Clear Music", [this](CKavrelDlg&) { Click(1039); }},
         {"Move 2 Photos", [this](CKavrelDlg&) { Click(1032); }},
         {"Move 1 Photo", [](CKavrelDlg& w) { w.MoveRows(true, {0}, 4); }},
-        {"Change Photo Properties", [](CKavrelDlg& w) {
+        {"Change Photo Properties",
+         [](CKavrelDlg& w) {
              w.runDialog = [](TemplateDialog& d) {
-                 return Confirm(d, 1082, [](TemplateDialog& p) { p.ItemAs<QLineEdit>(1036)->setText("5"); });
+                 return Confirm(d, 1082,
+                                [](TemplateDialog& p) { p.ItemAs<QLineEdit>(1036)->setText("5"); });
              };
              w.OnPhotoProperty();
          }},
         {"Fit Photos to the Music", [](CKavrelDlg& w) { w.OnFitToMusic(); }},
-        {"Change Transition Settings", [this](CKavrelDlg& w) {
+        {"Change Transition Settings",
+         [this](CKavrelDlg& w) {
              w.runDialog = [](TemplateDialog& d) {
-                 return Confirm(d, 1076, [](TemplateDialog& s) { s.ItemAs<QLineEdit>(1010)->setText("6"); });
+                 return Confirm(d, 1076,
+                                [](TemplateDialog& s) { s.ItemAs<QLineEdit>(1010)->setText("6"); });
              };
              boxes.answers.push_back(MessageAnswer::Yes);  // refresh the photo list
              Click(1016);
          }},
-        {"Change Options", [this](CKavrelDlg& w) {
+        {"Change Options",
+         [this](CKavrelDlg& w) {
              const std::string other = dir.File("b/other.wmv");
              w.runDialog = [other](TemplateDialog& d) {
                  return Confirm(d, 1074, [&](TemplateDialog& o) {
@@ -101,7 +118,8 @@ TEST_F(HistoryTest, EachCommandIsUndoneAndRedoneExactly) {
              };
              Click(1003);
          }},
-        {"Locate Missing Files", [this](CKavrelDlg& w) {
+        {"Locate Missing Files",
+         [this](CKavrelDlg& w) {
              const std::string moved = dir.File("b/moved.png");
              std::filesystem::rename(w.project().photos()[3].path, moved);
              files.answers.push_back({moved});
@@ -129,7 +147,7 @@ TEST_F(HistoryTest, EachCommandIsUndoneAndRedoneExactly) {
     }
 }
 
-TEST_F(HistoryTest, KeysUndoAndRedoAndUndoingBackToTheSavedShowLeavesNothingToSave) {
+TEST_F(HistoryTest, KeysUndoAndRedoManyStepsAndUndoingBackToTheSavedShowLeavesNothingToSave) {
     RunProgram([&](CKavrelDlg& w) {
         FourPhotosAndATone(w);
         files.answers.push_back({dir.File("show.kavrel")});
@@ -144,7 +162,12 @@ TEST_F(HistoryTest, KeysUndoAndRedoAndUndoingBackToTheSavedShowLeavesNothingToSa
         QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(w.project().photoCount(), 2);
-        EXPECT_TRUE(w.CanUndo());
+        for (int i = 0; i < 150; ++i) w.MoveRows(true, {0}, 2);
+        int undone = 0;
+        for (; w.CanUndo(); ++undone) w.OnUndo();
+        EXPECT_GE(undone, 150);
+        EXPECT_EQ(w.project().photoCount(), 0);  // back to before the first step
+        w.OnRedo();
         ASSERT_TRUE(w.OpenShow(dir.File("show.kavrel")));  // "Save changes?": No, by default
         EXPECT_FALSE(w.CanUndo());
         EXPECT_FALSE(w.CanRedo());
@@ -154,7 +177,8 @@ TEST_F(HistoryTest, KeysUndoAndRedoAndUndoingBackToTheSavedShowLeavesNothingToSa
 TEST_F(HistoryTest, ConvertingLeavesTheHistoryAloneAndItsSilentTrackIsNoStep) {
     RunProgram([&](CKavrelDlg& w) {
         LongShow();
-        w.project().output().format = kFormatWmv;  // which takes the silent track when there is no music
+        w.project().output().format =
+            kFormatWmv;  // which takes the silent track when there is no music
         w.project().output().path = dir.File("show.wmv");
         Select({0});
         Click(1029);

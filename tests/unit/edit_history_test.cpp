@@ -31,8 +31,10 @@ struct ShowUnderEdit {
         for (const char* name : {"x", "y", "z"}) project.AppendMusic(name, 10);
     }
     ShowState State() const {
-        return {project.photos(), project.music(), project.defaults(), project.musicFadeOutSec(), project.output(),
-                StoredSettings::Read(store, settings::kAll), held.video.filter.get()};
+        return {project.photos(),       project.music(),
+                project.defaults(),     project.musicFadeOutSec(),
+                project.output(),       StoredSettings::Read(store, settings::kAll),
+                held.video.filter.get()};
     }
     std::string Photos() const {
         std::string paths;
@@ -53,15 +55,17 @@ struct ShowUnderEdit {
 };
 
 class StandInFilter : public IBaseFilter {
-public:
+  public:
     HRESULT QueryFilterInfo(FILTER_INFO*) const override { return S_OK; }
     const std::shared_ptr<FaultPlan>& Faults() const override { return faults_; }
 
-private:
+  private:
     std::shared_ptr<FaultPlan> faults_;
 };
 
-PhotoItem Photo(const std::string& path, double seconds) { return {path, seconds, 3, 1, MotionKind::PanLeft}; }
+PhotoItem Photo(const std::string& path, double seconds) {
+    return {path, seconds, 3, 1, MotionKind::PanLeft};
+}
 
 struct StepCase {
     const char* what;
@@ -71,69 +75,98 @@ struct StepCase {
 };
 
 const StepCase kCases[] = {
-    {"insert photos between rows", [](ShowUnderEdit&) {
-         return std::make_unique<InsertItemsStep>(step_names::AddPhotos(2),
-             ListItems{MediaList::Photos, {1, 3}, {Photo("P", 1), Photo("Q", 2)}, {}}); },
+    {"insert photos between rows",
+     [](ShowUnderEdit&) {
+         return std::make_unique<InsertItemsStep>(
+             step_names::AddPhotos(2),
+             ListItems{MediaList::Photos, {1, 3}, {Photo("P", 1), Photo("Q", 2)}, {}});
+     },
      "aPbQcdef", "xyz", nullptr},
-    {"insert music at the end", [](ShowUnderEdit&) {
+    {"insert music at the end",
+     [](ShowUnderEdit&) {
          return std::make_unique<InsertItemsStep>(step_names::AddMusic(1),
-             ListItems{MediaList::Music, {3}, {}, {{"w", 5}}}); },
+                                                  ListItems{MediaList::Music, {3}, {}, {{"w", 5}}});
+     },
      "abcdef", "xyzw", nullptr},
-    {"remove a selection", [](ShowUnderEdit&) {
+    {"remove a selection",
+     [](ShowUnderEdit&) {
          return std::make_unique<RemoveItemsStep>(step_names::RemovePhotos(3), MediaList::Photos,
-                                                  std::vector<int>{0, 2, 5}); },
+                                                  std::vector<int>{0, 2, 5});
+     },
      "bde", "xyz", nullptr},
-    {"clear the music", [](ShowUnderEdit&) {
+    {"clear the music",
+     [](ShowUnderEdit&) {
          return std::make_unique<RemoveItemsStep>(step_names::kClearMusic, MediaList::Music,
-                                                  std::vector<int>{0, 1, 2}); },
+                                                  std::vector<int>{0, 1, 2});
+     },
      "abcdef", "", nullptr},
-    {"move rows in front of an earlier row", [](ShowUnderEdit&) {
+    {"move rows in front of an earlier row",
+     [](ShowUnderEdit&) {
          return std::make_unique<MoveRowsStep>(step_names::MovePhotos(2), MediaList::Photos,
-                                               std::vector<RowMove>{{{2, 4}, 1}}); },
+                                               std::vector<RowMove>{{{2, 4}, 1}});
+     },
      "acebdf", "xyz", nullptr},
-    {"move rows to the end", [](ShowUnderEdit&) {
+    {"move rows to the end",
+     [](ShowUnderEdit&) {
          return std::make_unique<MoveRowsStep>(step_names::MoveMusic(1), MediaList::Music,
-                                               std::vector<RowMove>{{{0}, 3}}); },
+                                               std::vector<RowMove>{{{0}, 3}});
+     },
      "abcdef", "yzx", nullptr},
-    {"move two runs down by one", [](ShowUnderEdit&) {
+    {"move two runs down by one",
+     [](ShowUnderEdit&) {
          return std::make_unique<MoveRowsStep>(step_names::MovePhotos(3), MediaList::Photos,
-                                               MovesOneDown({0, 1, 3}, 6)); },
+                                               MovesOneDown({0, 1, 3}, 6));
+     },
      "cabedf", "xyz", nullptr},
-    {"move two runs up by one", [](ShowUnderEdit&) {
+    {"move two runs up by one",
+     [](ShowUnderEdit&) {
          return std::make_unique<MoveRowsStep>(step_names::MovePhotos(3), MediaList::Photos,
-                                               MovesOneUp({2, 4, 5})); },
+                                               MovesOneUp({2, 4, 5}));
+     },
      "acbefd", "xyz", nullptr},
-    {"change photo fields", [](ShowUnderEdit& t) {
+    {"change photo fields",
+     [](ShowUnderEdit& t) {
          std::vector<PhotoItem> after = t.project.photos();
          after[1] = Photo("B", 9);
          after[4].durationSec = 0.5;
-         return std::make_unique<ChangePhotosStep>(step_names::kFitToMusic, PhotoChanges(t.project.photos(), after)); },
+         return std::make_unique<ChangePhotosStep>(step_names::kFitToMusic,
+                                                   PhotoChanges(t.project.photos(), after));
+     },
      "aBcdef", "xyz", [](ShowUnderEdit& t) { return t.project.photos()[4].durationSec == 0.5; }},
-    {"locate a photo and a music file", [](ShowUnderEdit& t) {
+    {"locate a photo and a music file",
+     [](ShowUnderEdit& t) {
          std::vector<std::unique_ptr<EditStep>> parts;
-         parts.push_back(std::make_unique<ChangePhotosStep>(step_names::kLocateFiles,
+         parts.push_back(std::make_unique<ChangePhotosStep>(
+             step_names::kLocateFiles,
              std::vector<PhotoChange>{{5, t.project.photos()[5], Photo("F", 8)}}));
          std::vector<MusicItem> music = t.project.music();
          music[1].path = "Y";
-         parts.push_back(std::make_unique<ChangeMusicPathsStep>(step_names::kLocateFiles,
-                                                                MusicPathChanges(t.project.music(), music)));
-         return std::make_unique<StepGroup>(step_names::kLocateFiles, std::move(parts)); },
+         parts.push_back(std::make_unique<ChangeMusicPathsStep>(
+             step_names::kLocateFiles, MusicPathChanges(t.project.music(), music)));
+         return std::make_unique<StepGroup>(step_names::kLocateFiles, std::move(parts));
+     },
      "abcdeF", "xYz", [](ShowUnderEdit& t) { return t.project.music()[1].length == 10; }},
-    {"default transition settings with the photos refreshed", [](ShowUnderEdit& t) {
+    {"default transition settings with the photos refreshed",
+     [](ShowUnderEdit& t) {
          const DefaultsState before = CurrentDefaultsState(t.project, t.store);
          const std::vector<PhotoItem> photos = t.project.photos();
          WriteText(t.store, settings::kPhotoDuration, "3.000000");
          WriteInt(t.store, settings::kFraming, 2);
          t.project.setMusicFadeOutSec(0);
          t.project.TakeOverDefaults({3, 1, kPolicySame, 7}, true);
-         auto step = std::make_unique<TransitionSettingsStep>(before, CurrentDefaultsState(t.project, t.store),
-                                                              PhotoChanges(photos, t.project.photos()));
+         auto step = std::make_unique<TransitionSettingsStep>(
+             before, CurrentDefaultsState(t.project, t.store),
+             PhotoChanges(photos, t.project.photos()));
          step->Undo(t.target);  // the show as the dialog found it, for the round trip
-         return step; },
-     "abcdef", "xyz", [](ShowUnderEdit& t) {
+         return step;
+     },
+     "abcdef", "xyz",
+     [](ShowUnderEdit& t) {
          return t.project.photos()[2].transition == 7 && t.project.defaults().sameIndex == 7 &&
-                t.project.musicFadeOutSec() == 0 && ReadInt(t.store, settings::kFraming) == 2; }},
-    {"options with the held compressors", [](ShowUnderEdit& t) {
+                t.project.musicFadeOutSec() == 0 && ReadInt(t.store, settings::kFraming) == 2;
+     }},
+    {"options with the held compressors",
+     [](ShowUnderEdit& t) {
          OutputState before = CurrentOutputState(t.project, t.held, t.store);
          OutputState after = before;
          after.output.path = "/v/show.mkv";
@@ -141,10 +174,13 @@ const StepCase kCases[] = {
          WriteInt(t.store, settings::kVideoCompressor, 4);
          after.stored = StoredSettings::Read(t.store, kOptionsDialogSettings);
          WriteInt(t.store, settings::kVideoCompressor, -2);
-         return std::make_unique<OptionsStep>(before, after); },
-     "abcdef", "xyz", [](ShowUnderEdit& t) {
+         return std::make_unique<OptionsStep>(before, after);
+     },
+     "abcdef", "xyz",
+     [](ShowUnderEdit& t) {
          return t.project.output().path == "/v/show.mkv" && t.held.video.filter &&
-                ReadInt(t.store, settings::kVideoCompressor) == 4; }},
+                ReadInt(t.store, settings::kVideoCompressor) == 4;
+     }},
 };
 
 TEST(EditHistory, EachStepIsUndoneAndRedoneExactly) {
@@ -180,7 +216,8 @@ TEST(EditHistory, AddedPhotosComeBackWithTheTransitionsDrawnForThem) {
     step.Undo(target);
     project.MakePhotos({"draws", "more"}, 0);
     step.Redo(target);
-    const std::vector<PhotoItem> inserted(project.photos().begin() + 2, project.photos().begin() + 6);
+    const std::vector<PhotoItem> inserted(project.photos().begin() + 2,
+                                          project.photos().begin() + 6);
     EXPECT_EQ(inserted, made);
 }
 
@@ -207,8 +244,10 @@ TEST(EditHistory, ARemovalHoldsTheRemovedItemsOnlyWhileTheyAreOutOfTheShow) {
 
 TEST(EditStepNames, SayWhatAndHowMany) {
     const std::pair<StepName, const char*> names[] = {
-        {step_names::RemovePhotos(3), "Remove 3 Photos"}, {step_names::AddPhotos(1), "Add 1 Photo"},
-        {step_names::MoveMusic(2), "Move 2 Music Files"}, {step_names::kClearPhotos, "Clear Photos"},
+        {step_names::RemovePhotos(3), "Remove 3 Photos"},
+        {step_names::AddPhotos(1), "Add 1 Photo"},
+        {step_names::MoveMusic(2), "Move 2 Music Files"},
+        {step_names::kClearPhotos, "Clear Photos"},
         {step_names::kLocateFiles, "Locate Missing Files"}};
     for (const auto& [name, text] : names) {
         EXPECT_EQ(ChangePhotosStep(name, {}).Name(), text);
@@ -223,7 +262,8 @@ TEST(ProjectRows, InvalidRowsChangeNothing) {
     EXPECT_EQ(project.TakePhotos({1, 1}, &taken), ProjectResult::NoSuchItem);
     EXPECT_EQ(project.TakePhotos({3}, &taken), ProjectResult::NoSuchItem);
     EXPECT_EQ(project.InsertPhotos({5}, {before[0]}), ProjectResult::NoSuchItem);
-    EXPECT_EQ(project.InsertPhotos({0}, {{std::string(kMaxPathBytes + 1, 'p')}}), ProjectResult::PathTooLong);
+    EXPECT_EQ(project.InsertPhotos({0}, {{std::string(kMaxPathBytes + 1, 'p')}}),
+              ProjectResult::PathTooLong);
     EXPECT_EQ(project.MoveRows(MediaList::Photos, {0}, 4), ProjectResult::NoSuchItem);
     EXPECT_EQ(project.MoveRows(MediaList::Photos, {2, 0}, 1), ProjectResult::NoSuchItem);
     EXPECT_EQ(project.photos(), before);
