@@ -6,8 +6,10 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <ctime>
 
+#include "app/edit_history/step_names.h"
 #include "app/list_rows.h"
 #include "app/media_file_types.h"
 #include "app/path_rules.h"
@@ -89,6 +91,8 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     connect(photoList(), &QTreeWidget::itemClicked, this, [this] { OnShowClickedPhoto(); });
     photoList()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(photoList(), &QTreeWidget::customContextMenuRequested, this, [this] { OnPhotoProperty(); });
+    SetUpHistoryCommands();
+    SetUpRowDragging();
 }
 
 CKavrelDlg::~CKavrelDlg() {
@@ -193,13 +197,6 @@ void CKavrelDlg::RebuildMusicView() {
     ShowShowState();
 }
 
-void CKavrelDlg::UpdatePhotoRow(int row) {
-    QTreeWidgetItem* item = photoList()->topLevelItem(row);
-    const auto texts = PhotoRowTexts(project_.photos()[static_cast<std::size_t>(row)]);
-    for (std::size_t i = 0; i < texts.size(); ++i) item->setText(static_cast<int>(i), QString::fromStdString(texts[i]));
-    ShowShowState();
-}
-
 std::vector<int> CKavrelDlg::SelectedRows(bool photos) const {
     QTreeWidget* view = photos ? photoList() : musicList();
     std::vector<int> rows;
@@ -207,12 +204,6 @@ std::vector<int> CKavrelDlg::SelectedRows(bool photos) const {
         if (view->topLevelItem(i)->isSelected()) rows.push_back(i);
     }
     return rows;
-}
-
-void CKavrelDlg::SelectRows(bool photos, const std::vector<int>& rows) {
-    QTreeWidget* view = photos ? photoList() : musicList();
-    view->clearSelection();
-    for (int r : rows) view->topLevelItem(r)->setSelected(true);
 }
 
 void CKavrelDlg::SetStatus(const std::string& text) { SetItemText(kStatusLine, text); }
@@ -277,40 +268,45 @@ std::string NotAddedMessage(int overLimit, int limit, const char* what, const st
 }
 }  // namespace
 
-void CKavrelDlg::AddPhotoFiles(const std::vector<std::string>& paths) {
+void CKavrelDlg::AddPhotoFiles(const std::vector<std::string>& paths, int insertAt) {
     int overLimit = 0;
-    std::vector<std::string> tooLong;
+    std::vector<std::string> tooLong, accepted;
     for (const std::string& path : paths) {
-        if (project_.photoCount() >= kMaxPhotos) {
-            ++overLimit;
-        } else if (project_.AppendPhoto(path) == ProjectResult::PathTooLong) {
-            tooLong.push_back(path);
-        }
-    }
-    RebuildPhotoView();
-    if (!project_.photos().empty()) {
-        WriteText(s_.store, settings::kLastPhotoFolder, FolderWithTrailingSlash(project_.photos().back().path));
-    }
-    std::string message = NotAddedMessage(overLimit, kMaxPhotos, "photo", tooLong);
-    if (!message.empty()) s_.boxes.Show({MessageOwner::MainWindow, message, "", MessageButtons::Ok, MessageIcon::Warning});
-}
-
-void CKavrelDlg::AddMusicFiles(const std::vector<std::string>& paths) {
-    int overLimit = 0;
-    std::vector<std::string> tooLong;
-    for (const std::string& path : paths) {
-        if (project_.musicCount() >= kMaxMusic) {
+        if (project_.photoCount() + static_cast<int>(accepted.size()) >= kMaxPhotos) {
             ++overLimit;
         } else if (path.size() > kMaxPathBytes) {
             tooLong.push_back(path);
         } else {
-            project_.AppendMusic(path, MeasureMediaDuration(path, s_.faults));
+            accepted.push_back(path);
         }
     }
-    RebuildMusicView();
-    if (!project_.music().empty()) {
-        WriteText(s_.store, settings::kLastAudioFolder, FolderWithTrailingSlash(project_.music().back().path));
+    std::vector<int> rows = InsertionRows(true, insertAt, accepted.size());
+    std::vector<PhotoItem> made = project_.MakePhotos(accepted, rows.empty() ? 0 : rows.front());
+    PushInsertion({MediaList::Photos, std::move(rows), std::move(made), {}});
+    const std::string& last = !accepted.empty() ? accepted.back()
+                              : project_.photos().empty() ? std::string() : project_.photos().back().path;
+    if (!last.empty()) WriteText(s_.store, settings::kLastPhotoFolder, FolderWithTrailingSlash(last));
+    std::string message = NotAddedMessage(overLimit, kMaxPhotos, "photo", tooLong);
+    if (!message.empty()) s_.boxes.Show({MessageOwner::MainWindow, message, "", MessageButtons::Ok, MessageIcon::Warning});
+}
+
+void CKavrelDlg::AddMusicFiles(const std::vector<std::string>& paths, int insertAt) {
+    int overLimit = 0;
+    std::vector<std::string> tooLong;
+    std::vector<MusicItem> made;
+    for (const std::string& path : paths) {
+        if (project_.musicCount() + static_cast<int>(made.size()) >= kMaxMusic) {
+            ++overLimit;
+        } else if (path.size() > kMaxPathBytes) {
+            tooLong.push_back(path);
+        } else {
+            made.push_back({path, MeasureMediaDuration(path, s_.faults)});
+        }
     }
+    const std::string last = !made.empty() ? made.back().path
+                             : project_.music().empty() ? std::string() : project_.music().back().path;
+    PushInsertion({MediaList::Music, InsertionRows(false, insertAt, made.size()), {}, std::move(made)});
+    if (!last.empty()) WriteText(s_.store, settings::kLastAudioFolder, FolderWithTrailingSlash(last));
     std::string message = NotAddedMessage(overLimit, kMaxMusic, "music", tooLong);
     if (!message.empty()) s_.boxes.Show({MessageOwner::MainWindow, message, "", MessageButtons::Ok, MessageIcon::Warning});
 }
@@ -318,15 +314,12 @@ void CKavrelDlg::AddMusicFiles(const std::vector<std::string>& paths) {
 void CKavrelDlg::OnDelete(bool photos) {
     const int count = photos ? project_.photoCount() : project_.musicCount();
     if (count == 0 || SelectionMissing(photos)) return;
-    const std::vector<int> rows = SelectedRows(photos);
-    photos ? project_.RemovePhotos(rows) : project_.RemoveMusicItems(rows);
-    photos ? RebuildPhotoView() : RebuildMusicView();
+    RemoveRows(photos, SelectedRows(photos));
 }
 
 void CKavrelDlg::OnClear(bool photos) {
     if (!MayClearList(photos)) return;
-    photos ? project_.ClearPhotos() : project_.ClearMusic();
-    photos ? RebuildPhotoView() : RebuildMusicView();
+    ClearRows(photos);
 }
 
 void CKavrelDlg::OnMoveUp(bool photos) {
@@ -335,13 +328,7 @@ void CKavrelDlg::OnMoveUp(bool photos) {
     std::vector<int> rows = SelectedRows(photos);
     QTreeWidget* view = photos ? photoList() : musicList();
     view->setFocus();
-    if (rows.front() == 0) return;  // a selection holding the first row moves nothing
-    for (int& w : rows) {
-        photos ? project_.SwapPhotos(w, w - 1) : project_.SwapMusic(w, w - 1);
-        --w;
-    }
-    photos ? RebuildPhotoView() : RebuildMusicView();
-    SelectRows(photos, rows);
+    PushMoves(photos, MovesOneUp(rows));  // none when the selection holds the first row
 }
 
 void CKavrelDlg::OnMoveDown(bool photos) {
@@ -350,13 +337,7 @@ void CKavrelDlg::OnMoveDown(bool photos) {
     std::vector<int> rows = SelectedRows(photos);
     QTreeWidget* view = photos ? photoList() : musicList();
     view->setFocus();
-    if (rows.back() == count - 1) return;  // a selection holding the last row moves nothing
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-        photos ? project_.SwapPhotos(*it, *it + 1) : project_.SwapMusic(*it, *it + 1);
-        ++*it;
-    }
-    photos ? RebuildPhotoView() : RebuildMusicView();
-    SelectRows(photos, rows);
+    PushMoves(photos, MovesOneDown(rows, count));  // none when the selection holds the last row
 }
 
 void CKavrelDlg::OnPhotoProperty() {
@@ -370,9 +351,10 @@ void CKavrelDlg::OnPhotoProperty() {
     dialog.m_fTransitionDuration = item.transitionDurationSec;
     dialog.m_nMotion = static_cast<int>(item.motion);
     if (RunDialog(dialog) != QDialog::Accepted) return;
-    project_.SetPhoto(row, {dialog.m_strFileName, dialog.m_fPhotoDuration, dialog.m_nTransitionIndex,
-                            dialog.m_fTransitionDuration, static_cast<MotionKind>(dialog.m_nMotion)});
-    UpdatePhotoRow(row);
+    const PhotoItem changed{dialog.m_strFileName, dialog.m_fPhotoDuration, dialog.m_nTransitionIndex,
+                            dialog.m_fTransitionDuration, static_cast<MotionKind>(dialog.m_nMotion)};
+    if (changed.path.size() > kMaxPathBytes) return;
+    if (changed != item) PushPhotoChanges(step_names::kPhotoProperties, {{row, item, changed}});
 }
 
 void CKavrelDlg::OnShowClickedPhoto() {
@@ -391,6 +373,7 @@ void CKavrelDlg::OnShowClickedPhoto() {
 }
 
 void CKavrelDlg::OnTransitionSettings() {
+    const DefaultsState before = CurrentDefaultsState(project_, s_.store);
     PhotoDefaults old = project_.defaults();
     CTransitionSettings dialog(s_.boxes, s_.store, this);
     dialog.m_fPhotoDuration = old.photoDurationSec;
@@ -417,16 +400,18 @@ void CKavrelDlg::OnTransitionSettings() {
                                  "Refresh photo list", MessageButtons::YesNo, MessageIcon::None}) ==
                   MessageAnswer::Yes;
     }
+    const std::vector<PhotoItem> photosBefore = project_.photos();
     project_.TakeOverDefaults(chosen, refresh);
-    RebuildPhotoView();
+    PushDefaults(before, photosBefore);
 }
 
 void CKavrelDlg::OnOutputSettings() {
     OutputSettingsServices services{s_.boxes, s_.store, s_.files, {s_.boxes, s_.faults}, held_, s_.codecPages};
     CDialogOutputSettings dialog(services, this);
     dialog.m_output = project_.output();
+    const OutputState before = CurrentOutputState(project_, held_, s_.store);
     if (RunDialog(dialog) != QDialog::Accepted) return;
     project_.output() = dialog.m_output;
     ShowOutputStatus();
-    ShowShowState();
+    PushOptions(before);
 }

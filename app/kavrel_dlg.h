@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "app/edit_history/list_steps.h"
+#include "app/edit_history/settings_steps.h"
 #include "app/slideshow_project.h"
 #include "controls/template_dialog.h"
 #include "engine/preview_rendering.h"
@@ -23,6 +25,7 @@ class PropertyFramePort;
 class QLabel;
 class QMenuBar;
 class QProgressBar;
+class QUndoStack;
 class QTreeWidget;
 struct Setting;
 struct Show;
@@ -66,8 +69,12 @@ public:
     void OnPreview();
     void OnAddPhotos();
     void OnAddMusic();
-    void AddPhotoFiles(const std::vector<std::string>& paths);
-    void AddMusicFiles(const std::vector<std::string>& paths);
+    // Inserted in front of row `insertAt` (-1 or beyond the list: at its end).
+    void AddPhotoFiles(const std::vector<std::string>& paths, int insertAt = -1);
+    void AddMusicFiles(const std::vector<std::string>& paths, int insertAt = -1);
+    // Moves `rows` of a list, in their order, in front of row `destination` (counted before the
+    // move; the row count: to the end), as one step; the selection follows the rows.
+    void MoveRows(bool photos, const std::vector<int>& rows, int destination);
     // Files dropped at `at` (window coordinates): on the photo list as photos, on the music list as
     // music; false when dropped elsewhere or while the lists are busy. A show file opens, wherever.
     bool DropFiles(const std::vector<std::string>& paths, const QPoint& at);
@@ -111,6 +118,15 @@ public:
     bool OpenGivenFiles(const std::vector<std::string>& paths);
     const std::string& showFile() const { return showFile_; }
 
+    // The history (kavrel_dlg_history.cpp). Undo and Redo do nothing while converting; the step
+    // texts are the steps' names in the current language, empty when there is none.
+    void OnUndo();
+    void OnRedo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    std::string UndoStepText() const;
+    std::string RedoStepText() const;
+
     // The dialogs the commands open, for tests: called with each dialog after it was prepared,
     // instead of running it modally; it returns the dialog's result.
     std::function<int(TemplateDialog&)> runDialog;
@@ -131,6 +147,7 @@ private:
     void PlaceMenuBar();
     void TranslateMenuBar();
     void UpdateMenuBar();
+    void ShowHistoryStep(QAction* item, bool possible, const std::string& step, int textId);
     void FillRecentMenu(QMenu* menu);
     void FillLanguageMenu(QMenu* languages);
     bool PhotoListInUse() const;
@@ -141,16 +158,16 @@ private:
     void OnSummaryLink(const QString& link);
     void SetUpButtons();
     void SetUpLists();
+    void SetUpRowDragging();
+    void DropFilesInList(bool photos, const std::vector<std::string>& files, int destination);
     void RebuildPhotoView();
     void RebuildMusicView();
-    void UpdatePhotoRow(int row);
     void ShowShowLength();
     std::vector<int> SelectedRows(bool photos) const;
-    void SelectRows(bool photos, const std::vector<int>& rows);
     void ShowOutputStatus();
     void SetStatus(const std::string& text);
-    // Builds the timeline, asking where each missing photo or music file is now; the project takes
-    // the files located (*located: some were), the views are the caller's to rebuild.
+    // Builds the timeline, asking where each missing photo or music file is now; the files located
+    // (*located: some were) are one step of the history, which redraws the lists.
     HRESULT BuildTimelineLocatingFiles(bool* located);
     // Every photo is too short to be seen: said.
     bool RefusedWithoutPicture();
@@ -199,4 +216,27 @@ private:
     void TakeShow(const Show& show, const std::string& showFile);
     std::string showFile_;   // the show's file; empty for a show never saved
     std::string savedShow_;  // the show as last saved or opened, serialized
+
+    // The history (kavrel_dlg_history.cpp): each change to the show goes through a Push function.
+    void SetUpHistoryCommands();
+    void StartFreshHistory();
+    // After every change, undo and redo.
+    void OnShowEdited();
+    RowSelection CurrentSelection() const;
+    // Selects `rows` of a list rebuilt while it was scrolled to `scroll`.
+    void ShowSelection(bool photos, const std::vector<int>& rows, int scroll);
+    void PushStep(std::unique_ptr<EditStep> step, RowSelection after);
+    void RunStep(EditStep& step, bool undo);
+    std::vector<int> InsertionRows(bool photos, int insertAt, std::size_t count) const;
+    void PushInsertion(ListItems items);
+    void PushRemoval(bool photos, std::vector<int> rows, StepName name);
+    void RemoveRows(bool photos, const std::vector<int>& rows);
+    void ClearRows(bool photos);
+    void PushMoves(bool photos, std::vector<RowMove> moves);
+    // Steps of changes already made in the project (their Redo makes them again, to the same values).
+    void PushPhotoChanges(StepName name, std::vector<PhotoChange> changes);
+    void PushLocatedFiles(const std::vector<PhotoItem>& photos, const std::vector<MusicItem>& music);
+    void PushDefaults(const DefaultsState& before, const std::vector<PhotoItem>& photosBefore);
+    void PushOptions(const OutputState& before);
+    std::unique_ptr<QUndoStack> history_;
 };

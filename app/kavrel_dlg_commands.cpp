@@ -1,6 +1,8 @@
 // Convert and Preview: their checks, the running state, the progress and the graph's events.
 
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QTreeWidget>
 #include <cstdio>
 #include <filesystem>
 
@@ -130,8 +132,10 @@ void CKavrelDlg::OnConvert() {
     StartRendering();
     if (silentTrack) project_.RemoveMusic(project_.musicCount() - 1);
     if (located) {  // after the silent track has gone, which the list never shows
-        RebuildPhotoView();
+        const std::vector<int> selected = SelectedRows(false);
+        const int scroll = musicList()->verticalScrollBar()->value();
         RebuildMusicView();
+        ShowSelection(false, selected, scroll);
     }
 }
 
@@ -192,7 +196,10 @@ HRESULT CKavrelDlg::BuildTimelineLocatingFiles(bool* located) {
     for (const MusicItem& item : project_.music()) music.insert(item.path);
     MissingFileLocator locator(s_.files, this, std::move(music));
     const HRESULT hr = BuildTimeline(project_, {s_.boxes, s_.faults, &locator}, &timeline_);
+    const std::vector<PhotoItem> photosBefore = project_.photos();
+    const std::vector<MusicItem> musicBefore = project_.music();
     *located = locator.ApplyTo(project_) > 0;
+    if (*located) PushLocatedFiles(photosBefore, musicBefore);
     return hr;
 }
 
@@ -287,11 +294,7 @@ void CKavrelDlg::OnPreview() {
     if (RefusedWithoutPicture()) return;
     if (RefuseUnusableFiles(false)) return;
     bool located = false;
-    const HRESULT built = BuildTimelineLocatingFiles(&located);
-    if (located) {
-        RebuildPhotoView();
-        RebuildMusicView();
-    }
+    const HRESULT built = BuildTimelineLocatingFiles(&located);  // a file located redraws the lists
     if (FAILED(built)) return;
     PreviewEnv env{s_.boxes, [this] {
                        return std::make_unique<CVcdCore>(this, s_.boxes, [this](int command) {

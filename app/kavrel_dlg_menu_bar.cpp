@@ -9,9 +9,12 @@
 #include "app/recent_shows.h"
 #include "lang/control_id.h"
 #include "lang/language.h"
+#include "platform/com/failure_texts.h"
 #include "res/menus.h"
 
 namespace {
+
+constexpr int kUndoStep = 229, kRedoStep = 230;
 
 // The items that wait while a conversion runs, as their buttons do.
 struct MirroredButton {
@@ -96,6 +99,17 @@ void CKavrelDlg::UpdateMenuBar() {
     for (const MirroredButton& m : kMirrored) {
         if (QWidget* button = Item(m.button)) MenuBarAction(m.command)->setEnabled(button->isEnabled());
     }
+    ShowHistoryStep(MenuBarAction(IDM_EDIT_UNDO), CanUndo(), UndoStepText(), kUndoStep);
+    ShowHistoryStep(MenuBarAction(IDM_EDIT_REDO), CanRedo(), RedoStepText(), kRedoStep);
+}
+
+// "Undo Remove 3 Photos"; the plain item while there is nothing to take back or a video is written.
+void CKavrelDlg::ShowHistoryStep(QAction* item, bool possible, const std::string& step, int textId) {
+    const bool usable = possible && !project_.run().converting;
+    item->setEnabled(usable);
+    const std::string text = usable ? FilledText(theLanguage.GetString(textId).c_str(), {step})
+                                    : theLanguage.GetMenuText(CommandId(item));
+    if (!text.empty()) item->setText(QString::fromStdString(text));
 }
 
 void CKavrelDlg::FillRecentMenu(QMenu* menu) {
@@ -130,6 +144,8 @@ void CKavrelDlg::RunMenuBarCommand(int command) {
         case IDM_FILE_SAVE_AS: OnSaveShowAs(); break;
         case IDM_FILE_CONVERT: OnConvert(); break;
         case IDM_FILE_QUIT: close(); break;
+        case IDM_EDIT_UNDO: OnUndo(); break;
+        case IDM_EDIT_REDO: OnRedo(); break;
         case IDM_EDIT_DELETE: OnDelete(PhotoListInUse()); break;
         case IDM_EDIT_SELECT_ALL: (PhotoListInUse() ? photoList() : musicList())->selectAll(); break;
         case IDM_EDIT_PHOTO_PROPERTIES: OnPhotoProperty(); break;

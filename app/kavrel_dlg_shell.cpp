@@ -13,6 +13,7 @@
 #include "app/kavrel_dlg.h"
 #include "app/settings_table.h"
 #include "app/show_file.h"
+#include "controls/list_drag_drop.h"
 #include "controls/menu_builder.h"
 #include "lang/control_id.h"
 #include "lang/interface_font.h"
@@ -154,6 +155,28 @@ void CKavrelDlg::dropEvent(QDropEvent* event) {
         if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
     }
     if (DropFiles(paths, event->position().toPoint())) event->acceptProposedAction();
+}
+
+// Rows dragged within a list, and files dropped between its rows, while the Add buttons work.
+void CKavrelDlg::SetUpRowDragging() {
+    for (bool photos : {true, false}) {
+        new ListDragDrop(photos ? photoList() : musicList(),
+                         {[this] { return Item(1006)->isEnabled(); },
+                          [this, photos](const std::vector<int>& rows, int destination) {
+                              MoveRows(photos, rows, destination);
+                          },
+                          [this, photos](const std::vector<std::string>& files, int destination) {
+                              DropFilesInList(photos, files, destination);
+                          }});
+    }
+}
+
+void CKavrelDlg::DropFilesInList(bool photos, const std::vector<std::string>& files, int destination) {
+    if (const std::string show = FirstShowFile(files); !show.empty()) {
+        OpenShow(show);
+        return;
+    }
+    photos ? AddPhotoFiles(files, destination) : AddMusicFiles(files, destination);
 }
 
 bool CKavrelDlg::DropFiles(const std::vector<std::string>& paths, const QPoint& at) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "app/edit_history/step_names.h"
 #include "app/fit_to_music.h"
 #include "app/kavrel_dlg.h"
 #include "app/missing_file_locator.h"
@@ -177,7 +178,7 @@ bool CKavrelDlg::OpenShow(const std::string& file, bool askToSave) {
     showFile_ = std::filesystem::absolute(file).string();
     RememberShow(s_.store, showFile_);
     convertedFile_.clear();
-    ShowShowState();
+    StartFreshHistory();
     return true;
 }
 
@@ -280,6 +281,7 @@ bool CKavrelDlg::NewShow() {
     convertedFile_.clear();
     RebuildPhotoView();
     RebuildMusicView();
+    StartFreshHistory();
     return true;
 }
 
@@ -296,11 +298,12 @@ void CKavrelDlg::ShowCaption() {
 
 void CKavrelDlg::OnFitToMusic() {
     if (RefusedWhileConverting(project_, s_.boxes)) return;
+    const std::vector<PhotoItem> before = project_.photos();
     const FitResult fit = FitPhotosToMusic(project_);
     if (fit.outcome != FitOutcome::Fitted) {
         s_.boxes.Show({MessageOwner::MainWindow, FitRefusalText(fit, project_.music()),
                        theLanguage.GetString(kWarning), MessageButtons::Ok, MessageIcon::Warning});
         return;
     }
-    RebuildPhotoView();
+    PushPhotoChanges(step_names::kFitToMusic, PhotoChanges(before, project_.photos()));
 }

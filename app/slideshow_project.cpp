@@ -1,5 +1,6 @@
 #include "app/slideshow_project.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/transition_catalogue.h"
@@ -18,20 +19,129 @@ void RemoveSelection(std::vector<T>& list, const std::vector<int>& ascendingPosi
     }
 }
 
+bool StrictlyAscendingWithin(const std::vector<int>& rows, int count) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i] < 0 || rows[i] >= count || (i > 0 && rows[i] <= rows[i - 1])) return false;
+    }
+    return true;
+}
+
+template <class T>
+bool PathsFit(const std::vector<T>& items) {
+    for (const T& item : items) {
+        if (item.path.size() > kMaxPathBytes) return false;
+    }
+    return true;
+}
+
+// One pass, so that a thousand rows cost no more than the list.
+template <class T>
+ProjectResult InsertRows(std::vector<T>& list, const std::vector<int>& rows, std::vector<T> items) {
+    const int total = static_cast<int>(list.size() + items.size());
+    if (rows.size() != items.size() || !StrictlyAscendingWithin(rows, total)) return ProjectResult::NoSuchItem;
+    if (!PathsFit(items)) return ProjectResult::PathTooLong;
+    std::vector<T> merged;
+    merged.reserve(static_cast<std::size_t>(total));
+    std::size_t old = 0, added = 0;
+    for (int row = 0; row < total; ++row) {
+        const bool insertHere = added < rows.size() && rows[added] == row;
+        merged.push_back(std::move(insertHere ? items[added++] : list[old++]));
+    }
+    list = std::move(merged);
+    return ProjectResult::Ok;
+}
+
+template <class T>
+ProjectResult TakeRows(std::vector<T>& list, const std::vector<int>& rows, std::vector<T>* taken) {
+    if (!StrictlyAscendingWithin(rows, static_cast<int>(list.size()))) return ProjectResult::NoSuchItem;
+    std::vector<T> kept;
+    kept.reserve(list.size() - rows.size());
+    std::size_t next = 0;
+    for (int row = 0; row < static_cast<int>(list.size()); ++row) {
+        const bool take = next < rows.size() && rows[next] == row;
+        if (take) ++next;
+        (take ? *taken : kept).push_back(std::move(list[static_cast<std::size_t>(row)]));
+    }
+    list = std::move(kept);
+    return ProjectResult::Ok;
+}
+
+// Where the first of the moved rows lands.
+int LandingRow(const std::vector<int>& rows, int destination) {
+    return destination - static_cast<int>(std::count_if(rows.begin(), rows.end(), [&](int r) { return r < destination; }));
+}
+
+std::vector<int> Consecutive(int first, std::size_t count) {
+    std::vector<int> rows(count);
+    for (std::size_t i = 0; i < count; ++i) rows[i] = first + static_cast<int>(i);
+    return rows;
+}
+
+template <class T>
+ProjectResult MoveListRows(std::vector<T>& list, const std::vector<int>& rows, int destination, bool back) {
+    if (destination < 0 || destination > static_cast<int>(list.size()) ||
+        !StrictlyAscendingWithin(rows, static_cast<int>(list.size()))) {
+        return ProjectResult::NoSuchItem;
+    }
+    const std::vector<int> landed = Consecutive(LandingRow(rows, destination), rows.size());
+    std::vector<T> moving;
+    TakeRows(list, back ? landed : rows, &moving);
+    return InsertRows(list, back ? rows : landed, std::move(moving));
+}
+
 }  // namespace
 
 ProjectResult SlideshowProject::AppendPhoto(const std::string& path) {
     if (path.size() > kMaxPathBytes) return ProjectResult::PathTooLong;
-    PhotoItem item;
-    item.path = path;
-    item.durationSec = defaults_.photoDurationSec;
-    item.transition =
-        ChooseTransition(defaults_.policy, defaults_.sameIndex, photoCount(), random_);
-    item.transitionDurationSec = defaults_.transitionDurationSec;
-    item.motion = ChooseMotion(defaults_.motionPolicy, static_cast<int>(defaults_.sameMotion), photoCount(),
-                               random_.seed(), photos_.empty() ? MotionKind::None : photos_.back().motion);
-    photos_.push_back(std::move(item));
+    photos_.push_back(MakePhotos({path}, photoCount()).front());
     return ProjectResult::Ok;
+}
+
+std::vector<PhotoItem> SlideshowProject::MakePhotos(const std::vector<std::string>& paths, int position) {
+    std::vector<PhotoItem> made;
+    MotionKind previous = position > 0 && position <= photoCount()
+                              ? photos_[static_cast<std::size_t>(position - 1)].motion
+                              : MotionKind::None;
+    for (const std::string& path : paths) {
+        PhotoItem item;
+        item.path = path;
+        item.durationSec = defaults_.photoDurationSec;
+        item.transition = ChooseTransition(defaults_.policy, defaults_.sameIndex, position, random_);
+        item.transitionDurationSec = defaults_.transitionDurationSec;
+        item.motion = ChooseMotion(defaults_.motionPolicy, static_cast<int>(defaults_.sameMotion), position,
+                                   random_.seed(), previous);
+        previous = item.motion;
+        made.push_back(std::move(item));
+        ++position;
+    }
+    return made;
+}
+
+ProjectResult SlideshowProject::InsertPhotos(const std::vector<int>& ascendingRows, std::vector<PhotoItem> items) {
+    return InsertRows(photos_, ascendingRows, std::move(items));
+}
+
+ProjectResult SlideshowProject::InsertMusicItems(const std::vector<int>& ascendingRows, std::vector<MusicItem> items) {
+    return InsertRows(music_, ascendingRows, std::move(items));
+}
+
+ProjectResult SlideshowProject::TakePhotos(const std::vector<int>& ascendingRows, std::vector<PhotoItem>* taken) {
+    return TakeRows(photos_, ascendingRows, taken);
+}
+
+ProjectResult SlideshowProject::TakeMusicItems(const std::vector<int>& ascendingRows, std::vector<MusicItem>* taken) {
+    return TakeRows(music_, ascendingRows, taken);
+}
+
+ProjectResult SlideshowProject::MoveRows(MediaList list, const std::vector<int>& ascendingRows, int destination) {
+    return list == MediaList::Photos ? MoveListRows(photos_, ascendingRows, destination, false)
+                                     : MoveListRows(music_, ascendingRows, destination, false);
+}
+
+ProjectResult SlideshowProject::ReturnMovedRows(MediaList list, const std::vector<int>& ascendingRows,
+                                                int destination) {
+    return list == MediaList::Photos ? MoveListRows(photos_, ascendingRows, destination, true)
+                                     : MoveListRows(music_, ascendingRows, destination, true);
 }
 
 ProjectResult SlideshowProject::AppendMusic(const std::string& path, REFERENCE_TIME length) {

@@ -28,13 +28,18 @@ struct PhotoItem {
     int transition = 0;  // Transition catalogue index
     double transitionDurationSec = 0;
     MotionKind motion = MotionKind::None;
+    bool operator==(const PhotoItem&) const = default;
 };
 
 struct MusicItem {
     std::string path;
     // Measured play length; -1 when the file could not be measured, 0 when nothing could.
     REFERENCE_TIME length = 0;
+    bool operator==(const MusicItem&) const = default;
 };
+
+// Which of the show's two lists.
+enum class MediaList { Photos, Music };
 
 struct PhotoDefaults {
     double photoDurationSec = 8;
@@ -48,6 +53,7 @@ struct PhotoDefaults {
     int motionAmountPercent = 15;
     bool motionEased = false;
     Framing framing = Framing::Fit;
+    bool operator==(const PhotoDefaults&) const = default;
 };
 inline constexpr int kMinMotionAmountPercent = 1;
 inline constexpr int kMaxMotionAmountPercent = 100;
@@ -62,6 +68,7 @@ struct OutputSettings {
     int audioBitrate = 192000;
     int format = 1;  // OutputFormat
     int fileProfile = 0;
+    bool operator==(const OutputSettings&) const = default;
 };
 
 struct RunState {
@@ -81,6 +88,22 @@ public:
     // Appends with the default durations and the transition the policy gives this position.
     ProjectResult AppendPhoto(const std::string& path);
     ProjectResult AppendMusic(const std::string& path, REFERENCE_TIME length);
+    // New photos for the rows from `position` on, as appending there would make them: the default
+    // durations, the transition the policy gives each row and each motion after the one before.
+    // Nothing is inserted; the paths are the caller's to check.
+    std::vector<PhotoItem> MakePhotos(const std::vector<std::string>& paths, int position);
+    // Inserts so that items[i] ends at row ascendingRows[i] (rows of the list after the insertion).
+    // NoSuchItem or PathTooLong, with nothing inserted, when a row cannot be had or a path is too long.
+    ProjectResult InsertPhotos(const std::vector<int>& ascendingRows, std::vector<PhotoItem> items);
+    ProjectResult InsertMusicItems(const std::vector<int>& ascendingRows, std::vector<MusicItem> items);
+    // Takes the rows out, in their order, into *taken; NoSuchItem, with nothing taken, when a row
+    // is missing or the rows are not strictly ascending.
+    ProjectResult TakePhotos(const std::vector<int>& ascendingRows, std::vector<PhotoItem>* taken);
+    ProjectResult TakeMusicItems(const std::vector<int>& ascendingRows, std::vector<MusicItem>* taken);
+    // Moves the rows, in their order, in front of row `destination` (counted before the move; the
+    // list's count: to the end). ReturnMovedRows puts rows so moved back where they were.
+    ProjectResult MoveRows(MediaList list, const std::vector<int>& ascendingRows, int destination);
+    ProjectResult ReturnMovedRows(MediaList list, const std::vector<int>& ascendingRows, int destination);
     // Replaces every field of photo `position` (the photo property dialog's result).
     ProjectResult SetPhoto(int position, const PhotoItem& item);
     // The music file found elsewhere; its measured length stays.
