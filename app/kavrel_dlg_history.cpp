@@ -75,6 +75,8 @@ void SelectRowSet(QTreeWidget* view, const std::vector<int>& rows) {
 void CKavrelDlg::SetUpHistoryCommands() {
     history_ = std::make_unique<QUndoStack>();
     history_->setUndoLimit(kHistoryLimit);
+    // A step runs before the stack counts it: the Edit menu follows the count.
+    connect(history_.get(), &QUndoStack::indexChanged, this, [this] { UpdateMenuBar(); });
 }
 
 void CKavrelDlg::StartFreshHistory() {

@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     QtFileDialogs files;
     QtPropertyFrame frames;
     ProfileStore store(argv[1]);
-    MainWindowServices services{boxes, files, store, frames, nullptr, nullptr, ".", ".", nullptr};
+    MainWindowServices services{boxes, files, store, frames, nullptr, nullptr, ".", ".", nullptr, {}};
     CKavrelDlg window(services);
     window.Prepare();
     window.show();

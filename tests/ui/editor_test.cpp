@@ -71,6 +71,11 @@ TEST_F(EditorTest, EachItemRunsTheCommandItMirrors) {
         EXPECT_EQ(Selected(), std::vector<int>{0});
         Keys(w, QKeySequence(Qt::Key_Delete));
         EXPECT_EQ(w.project().photoCount(), 0) << "Delete removes the selected rows";
+        EXPECT_EQ(w.MenuBarAction(IDM_EDIT_UNDO)->text().toStdString(), "&Undo Remove 1 Photo");
+        EXPECT_FALSE(w.MenuBarAction(IDM_EDIT_REDO)->isEnabled());
+        Keys(w, QKeySequence(Qt::CTRL | Qt::Key_Z));
+        EXPECT_EQ(w.project().photoCount(), 1);
+        EXPECT_EQ(w.MenuBarAction(IDM_EDIT_REDO)->text().toStdString(), "&Redo Remove 1 Photo");
         Keys(w, QKeySequence(Qt::CTRL | Qt::Key_Q));
         EXPECT_FALSE(w.isVisible());
     });
