@@ -17,6 +17,7 @@
 #include "engine/render_to_file.h"
 
 class CodecConfigurePort;
+class PhotoThumbnails;
 class FileDialogs;
 class ProfileStore;
 class PropertyFramePort;
@@ -94,6 +95,10 @@ public:
     bool ShowChanged();
     const std::string& showFile() const { return showFile_; }
 
+    // Whether the photo list shows each photo's thumbnail; the choice is kept in the settings file.
+    void SetThumbnailsShown(bool shown);
+    bool ThumbnailsShown() const;
+
     // The dialogs the commands open, for tests: called with each dialog after it was prepared,
     // instead of running it modally; it returns the dialog's result.
     std::function<int(TemplateDialog&)> runDialog;
@@ -152,6 +157,7 @@ private:
     QProgressBar* progress_ = nullptr;
     QPixmap background_;
     bool closing_ = false;
+    std::unique_ptr<PhotoThumbnails> thumbnails_;
 
     // Shows kept in files (kavrel_dlg_show.cpp).
     void SetUpShowCommands();

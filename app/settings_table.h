@@ -63,6 +63,8 @@ inline constexpr Setting kCurrentLanguage{"Option", "CurrentLanguage", SettingTy
                                           "english"};
 inline constexpr Setting kLastPhotoFolder{"Option", "LastPhotoFolder", SettingType::Text, 0, ""};
 inline constexpr Setting kLastAudioFolder{"Option", "LastAudioFolder", SettingType::Text, 0, ""};
+// 1: the photo list shows each photo's thumbnail; 0: names only.
+inline constexpr Setting kShowThumbnails{"Option", "ShowThumbnails", SettingType::Integer, 1, ""};
 
 // The interface font, one section per language.
 inline constexpr std::array<Setting, 13> kInterfaceFont{{
@@ -82,13 +84,13 @@ inline constexpr std::array<Setting, 13> kInterfaceFont{{
 }};
 
 // Every setting with a fixed section (the font's are above).
-inline constexpr std::array<const Setting*, 22> kAll{
+inline constexpr std::array<const Setting*, 23> kAll{
     &kOutputName,      &kOutputWidth,   &kOutputHeight,       &kOutputFormat,
     &kVideoBitrate,    &kAudioBitrate,  &kFileProfile,        &kVideoCompressor,
     &kAudioCompressor, &kPhotoDuration, &kTransitionDuration, &kTransitionType,
     &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder,
     &kMusicFadeOut,    &kMotionPolicy,  &kSameMotion,         &kMotionAmount,
-    &kMotionEasing,    &kFraming};
+    &kMotionEasing,    &kFraming,       &kShowThumbnails};
 }  // namespace settings
 
 int ReadInt(const ProfileStore& store, const Setting& setting);

@@ -121,6 +121,7 @@ const std::vector<IdentifierRow>& IdentifierTable() {
      "Nothing would be seen: every photo is shown for less than one frame (1001/24000 s, about 0.042 s). Give the photos longer durations; nothing was written."},
     {"IDS_COMPRESSOR_SWAP", 243,
      "The %s container cannot hold what %s and %s make; %s and %s are used instead."},
+    {"IDS_THUMBNAIL_FAILED", 350, "No picture of this photo can be shown. %s"},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

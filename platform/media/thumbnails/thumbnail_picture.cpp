@@ -34,27 +34,43 @@ PhotoSize Fitted(PhotoSize full, int boxWidth, int boxHeight) {
             std::max(1, static_cast<int>(std::lround(full.height * scale)))};
 }
 
-bool FullRange(const AVFrame* f) {
+// The decoder's full-range YUV formats under their plain names, which swscale prefers; *fullRange
+// says the range either way.
+AVPixelFormat PlainFormat(const AVFrame* f, bool* fullRange) {
+    *fullRange = true;
     switch (f->format) {
-        case AV_PIX_FMT_YUVJ420P: case AV_PIX_FMT_YUVJ422P: case AV_PIX_FMT_YUVJ444P:
-        case AV_PIX_FMT_YUVJ440P: case AV_PIX_FMT_YUVJ411P: return true;
-        default: return f->color_range == AVCOL_RANGE_JPEG;
+        case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
+        case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
+        case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
+        case AV_PIX_FMT_YUVJ440P: return AV_PIX_FMT_YUV440P;
+        case AV_PIX_FMT_YUVJ411P: return AV_PIX_FMT_YUV411P;
+        default: *fullRange = f->color_range == AVCOL_RANGE_JPEG; return static_cast<AVPixelFormat>(f->format);
     }
 }
 
 // `frame` scaled to w × h as opaque RGBA.
 bool ToRgba(const AVFrame* frame, int w, int h, ThumbnailPicture* out) {
-    SwsPtr sws(sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), w, h,
-                              AV_PIX_FMT_RGBA, SWS_AREA, nullptr, nullptr, nullptr));
+    bool fullRange = false;
+    const AVPixelFormat format = PlainFormat(frame, &fullRange);
+    SwsPtr sws(sws_getContext(frame->width, frame->height, format, w, h, AV_PIX_FMT_RGBA, SWS_AREA, nullptr, nullptr,
+                              nullptr));
     if (sws == nullptr) return false;
     const int* matrix = MatrixCoefficients(frame->colorspace);
-    sws_setColorspaceDetails(sws.get(), matrix, FullRange(frame) ? 1 : 0, matrix, 1, 0, 1 << 16, 1 << 16);
+    sws_setColorspaceDetails(sws.get(), matrix, fullRange ? 1 : 0, matrix, 1, 0, 1 << 16, 1 << 16);
+    // swscale writes past a row's end in some paths: into a padded frame first.
+    FramePtr scaled(av_frame_alloc());
+    scaled->format = AV_PIX_FMT_RGBA;
+    scaled->width = w;
+    scaled->height = h;
+    if (av_frame_get_buffer(scaled.get(), 0) < 0) return false;
+    sws_scale(sws.get(), frame->data, frame->linesize, 0, frame->height, scaled->data, scaled->linesize);
     out->width = w;
     out->height = h;
-    out->rgba.assign(static_cast<std::size_t>(w) * h * 4, 255);
-    std::uint8_t* planes[4] = {out->rgba.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {4 * w, 0, 0, 0};
-    sws_scale(sws.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
+    out->rgba.resize(static_cast<std::size_t>(w) * h * 4);
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(&out->rgba[static_cast<std::size_t>(y) * w * 4], scaled->data[0] + static_cast<std::ptrdiff_t>(y) * scaled->linesize[0],
+                    static_cast<std::size_t>(w) * 4);
+    }
     for (std::size_t i = 3; i < out->rgba.size(); i += 4) out->rgba[i] = 255;
     return true;
 }

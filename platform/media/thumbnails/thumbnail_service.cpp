@@ -1,5 +1,6 @@
 #include "platform/media/thumbnails/thumbnail_service.h"
 
+#include <QThread>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -13,7 +14,7 @@ constexpr int kWorkerNice = 10;
 
 int WorkerCount(int asked) {
     if (asked > 0) return asked;
-    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()) - 1);
+    return std::max(1, QThread::idealThreadCount() - 1);  // the cores this process may use
 }
 
 void LowerThisThread() {
