@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -36,7 +37,8 @@ void PhotoThumbnails::StartService() {
     options.boxWidth = qRound(kThumbnailWidth * dpr);
     options.boxHeight = qRound(kThumbnailHeight * dpr);
     service_ = std::make_unique<ThumbnailService>(options, [this](const std::string& path) { OnReady(path); });
-    QPixmap blank(options.boxWidth, options.boxHeight);
+    box_ = QSize(options.boxWidth, options.boxHeight);
+    QPixmap blank(box_);
     blank.setDevicePixelRatio(dpr);
     blank.fill(Qt::transparent);
     waiting_ = QIcon(blank);
@@ -84,8 +86,12 @@ void PhotoThumbnails::ShowRow(int row, const std::string& path) {
 }
 
 QIcon PhotoThumbnails::IconOf(const ThumbnailPicture& picture) const {
+    // Centred in the whole box, so that every row is as high and the names line up.
     const QImage image(picture.rgba.data(), picture.width, picture.height, 4 * picture.width, QImage::Format_RGBA8888);
-    QPixmap pixmap = QPixmap::fromImage(image);
+    const QSize box = box_;
+    QPixmap pixmap(box);
+    pixmap.fill(Qt::transparent);
+    QPainter(&pixmap).drawImage((box.width() - picture.width) / 2, (box.height() - picture.height) / 2, image);
     pixmap.setDevicePixelRatio(list_->devicePixelRatioF());
     return QIcon(pixmap);
 }

@@ -60,5 +60,6 @@ private:
     std::unordered_multimap<std::string, int> rowsOfPhoto_;
     std::unique_ptr<ThumbnailService> service_;
     QTimer visibleTimer_;
+    QSize box_;  // the pictures' room, in device pixels
     QIcon waiting_, broken_;
 };

@@ -1,6 +1,7 @@
 // The photo list's thumbnails in the main window: pictures before the names, a broken picture
 // with its reason for a photo that cannot be read, and the plain list when they are turned off.
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
 
