@@ -219,6 +219,16 @@ TEST(Thumbnails, AnUndecodablePhotoIsReportedWithItsReasonAndRememberedAsAFailur
     EXPECT_EQ(again.Get(photo).failure, first);
 }
 
+TEST(Thumbnails, APipeIsRefusedWithoutWaitingOnIt) {
+    TempDir dir;
+    const std::string pipe = dir.File("photo.jpg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    ServiceRun run(dir.File("thumbnails"));
+    const ThumbnailEntry entry = run.Get(pipe);
+    EXPECT_EQ(entry.picture, nullptr);
+    EXPECT_NE(entry.failure.find("not an ordinary file"), std::string::npos) << entry.failure;
+}
+
 TEST(Thumbnails, AskedPhotosComeFirstAndCancelledOnesNeverArrive) {
     TempDir dir;
     std::vector<std::string> photos;

@@ -2,6 +2,7 @@
 
 #include <QThread>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -124,6 +125,11 @@ void ThumbnailService::Work() {
 }
 
 ThumbnailEntry ThumbnailService::Make(const std::string& path) const {
+    // A pipe or a device would hold a worker, and the window's closing, for as long as it gives nothing.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return {nullptr, path + " is not an ordinary file; Kavrel reads and writes only ordinary files."};
+    }
     long long mtime = 0;
     const bool dated = PhotoModificationTime(path, &mtime);
     ThumbnailPicture picture;
