@@ -12,6 +12,7 @@ PACKAGES=(cmake g++ make pkg-config
           libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
           libheif-dev libheif-examples  # HEIC and AVIF photos; heif-enc makes the tests' ones
           libtiff-dev libwebp-dev libexif-dev  # TIFF and WebP photos, EXIF of PNG and WebP
+          libpng-dev                           # the desktop's thumbnail files
           libgtest-dev libgmock-dev
           fonts-dejavu-core fonts-wqy-microhei
           locales  # the tests make a German locale with localedef

@@ -13,6 +13,7 @@
 #include "app/list_rows.h"
 #include "app/media_file_types.h"
 #include "app/path_rules.h"
+#include "app/photo_thumbnails.h"
 #include "app/settings_table.h"
 #include "app/show_length.h"
 #include "app/status_line.h"
@@ -93,6 +94,7 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     connect(photoList(), &QTreeWidget::customContextMenuRequested, this, [this] { OnPhotoProperty(); });
     SetUpHistoryCommands();
     SetUpRowDragging();
+    thumbnails_ = std::make_unique<PhotoThumbnails>(photoList());
 }
 
 CKavrelDlg::~CKavrelDlg() {
@@ -115,6 +117,7 @@ void CKavrelDlg::OnInitDialog() {
     out.useVideoCompressor = held_.video.use ? 1 : 0;
     out.useAudioCompressor = held_.audio.use ? 1 : 0;
     SetUpLists();
+    thumbnails_->SetShown(ReadInt(s_.store, settings::kShowThumbnails) != 0);
     project_.defaults() = ReadPhotoDefaults(s_.store);
     project_.setMusicFadeOutSec(ReadMusicFadeOut(s_.store));
     project_.random().Seed(static_cast<std::uint32_t>(std::time(nullptr)));
@@ -177,7 +180,12 @@ QTreeWidgetItem* MakeRow(const auto& texts) {
 
 void CKavrelDlg::RebuildPhotoView() {
     photoList()->clear();
-    for (const PhotoItem& item : project_.photos()) photoList()->addTopLevelItem(MakeRow(PhotoRowTexts(item)));
+    std::vector<std::string> paths;
+    for (const PhotoItem& item : project_.photos()) {
+        photoList()->addTopLevelItem(MakeRow(PhotoRowTexts(item)));
+        paths.push_back(item.path);
+    }
+    thumbnails_->ShowRows(paths);
     ShowShowState();
 }
 
@@ -196,6 +204,14 @@ void CKavrelDlg::RebuildMusicView() {
     for (const MusicItem& item : project_.music()) musicList()->addTopLevelItem(MakeRow(MusicRowTexts(item)));
     ShowShowState();
 }
+
+
+void CKavrelDlg::SetThumbnailsShown(bool shown) {
+    WriteInt(s_.store, settings::kShowThumbnails, shown ? 1 : 0);
+    thumbnails_->SetShown(shown);
+}
+
+bool CKavrelDlg::ThumbnailsShown() const { return thumbnails_->shown(); }
 
 std::vector<int> CKavrelDlg::SelectedRows(bool photos) const {
     QTreeWidget* view = photos ? photoList() : musicList();

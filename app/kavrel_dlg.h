@@ -19,6 +19,7 @@
 #include "engine/render_to_file.h"
 
 class CodecConfigurePort;
+class PhotoThumbnails;
 class FileDialogs;
 class ProfileStore;
 class PropertyFramePort;
@@ -126,6 +127,9 @@ public:
     bool CanRedo() const;
     std::string UndoStepText() const;
     std::string RedoStepText() const;
+    // Whether the photo list shows each photo's thumbnail; the choice is kept in the settings file.
+    void SetThumbnailsShown(bool shown);
+    bool ThumbnailsShown() const;
 
     // The dialogs the commands open, for tests: called with each dialog after it was prepared,
     // instead of running it modally; it returns the dialog's result.
@@ -202,6 +206,7 @@ private:
     std::string convertedFile_;  // the video the last conversion completed; empty when none
     QPixmap background_;
     bool closing_ = false;
+    std::unique_ptr<PhotoThumbnails> thumbnails_;
 
     // Shows kept in files (kavrel_dlg_show.cpp).
     bool RunShowCommand(int command);

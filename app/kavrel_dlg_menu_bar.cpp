@@ -99,6 +99,7 @@ void CKavrelDlg::UpdateMenuBar() {
     for (const MirroredButton& m : kMirrored) {
         if (QWidget* button = Item(m.button)) MenuBarAction(m.command)->setEnabled(button->isEnabled());
     }
+    MenuBarAction(IDM_VIEW_THUMBNAILS)->setChecked(ThumbnailsShown());
     ShowHistoryStep(MenuBarAction(IDM_EDIT_UNDO), CanUndo(), UndoStepText(), kUndoStep);
     ShowHistoryStep(MenuBarAction(IDM_EDIT_REDO), CanRedo(), RedoStepText(), kRedoStep);
 }
@@ -155,6 +156,7 @@ void CKavrelDlg::RunMenuBarCommand(int command) {
         case IDM_SHOW_TRANSITION: OnTransitionSettings(); break;
         case IDM_SHOW_OPTIONS: OnOutputSettings(); break;
         case IDM_SHOW_PREVIEW: OnPreview(); break;
+        case IDM_VIEW_THUMBNAILS: SetThumbnailsShown(MenuBarAction(IDM_VIEW_THUMBNAILS)->isChecked()); break;
         case IDM_VIEW_FONT: OnFont(); break;
         case IDM_HELP_GUIDE: OnHelp(); break;
         case IDM_HELP_ABOUT: OnAbout(); break;

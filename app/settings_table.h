@@ -76,6 +76,8 @@ inline constexpr std::array<Setting, 8> kRecentShows{{
     {"RecentShows", "Show7", SettingType::Text, 0, ""},
     {"RecentShows", "Show8", SettingType::Text, 0, ""},
 }};
+// 1: the photo list shows each photo's thumbnail; 0: names only.
+inline constexpr Setting kShowThumbnails{"Option", "ShowThumbnails", SettingType::Integer, 1, ""};
 
 // The interface font, one section per language.
 inline constexpr std::array<Setting, 13> kInterfaceFont{{
@@ -95,13 +97,13 @@ inline constexpr std::array<Setting, 13> kInterfaceFont{{
 }};
 
 // Every setting with a fixed section (the font's are above).
-inline constexpr std::array<const Setting*, 23> kAll{
+inline constexpr std::array<const Setting*, 24> kAll{
     &kOutputName,      &kOutputWidth,   &kOutputHeight,       &kOutputFormat,
     &kVideoBitrate,    &kAudioBitrate,  &kFileProfile,        &kVideoCompressor,
     &kAudioCompressor, &kPhotoDuration, &kTransitionDuration, &kTransitionType,
     &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder,
     &kMusicFadeOut,    &kMotionPolicy,  &kSameMotion,         &kMotionAmount,
-    &kMotionEasing,    &kFraming,       &kLastShowFolder};
+    &kMotionEasing,    &kFraming,       &kLastShowFolder,     &kShowThumbnails};
 }  // namespace settings
 
 int ReadInt(const ProfileStore& store, const Setting& setting);

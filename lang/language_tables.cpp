@@ -180,6 +180,7 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_STEP_TRANSITION_SETTINGS", 336, "Change Transition Settings"},
     {"IDS_STEP_OPTIONS", 337, "Change Options"},
     {"IDS_STEP_LOCATE_FILES", 338, "Locate Missing Files"},
+    {"IDS_THUMBNAIL_FAILED", 350, "No picture of this photo can be shown. %s"},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

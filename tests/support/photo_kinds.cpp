@@ -1,9 +1,11 @@
 #include "tests/support/photo_kinds.h"
 
+#include <libexif/exif-data.h>
 #include <tiffio.h>
 #include <webp/encode.h>
 #include <webp/mux.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -209,4 +211,27 @@ std::string WriteSizelessHeic(const std::string& path, const RgbPicture& picture
          at = heic.find("ispe", at + 4))
         std::memset(&heic[at + 8], 0, 8);  // after the version and flags: width, height
     return Write(path, heic);
+}
+
+std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail, int orientation) {
+    ExifData* exif = exif_data_new();
+    exif_data_set_byte_order(exif, EXIF_BYTE_ORDER_INTEL);
+    ExifEntry* entry = exif_entry_new();
+    exif_content_add_entry(exif->ifd[EXIF_IFD_0], entry);
+    exif_entry_initialize(entry, EXIF_TAG_ORIENTATION);
+    exif_set_short(entry->data, EXIF_BYTE_ORDER_INTEL, static_cast<ExifShort>(orientation));
+    exif_entry_unref(entry);
+    exif->data = static_cast<unsigned char*>(std::malloc(thumbnail.size()));  // freed with `exif`
+    std::memcpy(exif->data, thumbnail.data(), thumbnail.size());
+    exif->size = static_cast<unsigned int>(thumbnail.size());
+    unsigned char* block = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(exif, &block, &size);
+    const std::string app1(reinterpret_cast<const char*>(block), size);  // starts with "Exif\0\0"
+    std::free(block);
+    exif_data_unref(exif);
+    const std::size_t length = app1.size() + 2;
+    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
+                                static_cast<char>(length & 0xFF) + app1;
+    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
 }

@@ -20,3 +20,6 @@ std::string WriteAnimatedWebp(const std::string& path, const RgbPicture& first,
 std::string WritePngWithExif(const std::string& path, const RgbPicture& picture, int orientation);
 // A HEIC of the picture whose size boxes say 0 × 0.
 std::string WriteSizelessHeic(const std::string& path, const RgbPicture& picture);
+// The JPEG with an EXIF block (through libexif) carrying `thumbnail`, a JPEG of its own, and the
+// orientation `orientation`.
+std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail, int orientation = 1);

@@ -56,6 +56,7 @@ TEST_F(EditorTest, EachItemRunsTheCommandItMirrors) {
             {IDM_HELP_ABOUT, [&] { return dialogs.back() == IDD_ABOUTBOX; }},
             {IDM_HELP_GUIDE, [&] { return !opened.empty() && opened.back().ends_with("Introduction.htm"); }},
             {IDM_VIEW_FONT, [&] { return files.fontRequests == 1; }},
+            {IDM_VIEW_THUMBNAILS, [&] { return !w.ThumbnailsShown() && !w.MenuBarAction(IDM_VIEW_THUMBNAILS)->isChecked(); }},
             {IDM_EDIT_FIT_TO_MUSIC, [&] { return boxes.shown.size() == 1; }},  // no music: said why
         };
         boxes.answers.push_back(MessageAnswer::No);  // Open asks about the unsaved photo first

@@ -345,8 +345,6 @@ bool PhotoTooLarge(std::int64_t width, std::int64_t height, const std::string& p
     return TooLarge(width, height, path, error);
 }
 
-// A JPEG's size and orientation from its first bytes, without reading the whole file; false when
-// the file is no JPEG or its frame header was not found.
 bool ProbeJpegFile(const std::string& path, JpegHeader* h) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) return false;

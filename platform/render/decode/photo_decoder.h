@@ -18,6 +18,11 @@ inline constexpr std::int64_t kMaxPhotoPixels = 100'000'000;
 // True, with *error saying so, when a photo of width × height is beyond kMaxPhotoPixels.
 bool PhotoTooLarge(std::int64_t width, std::int64_t height, const std::string& path, std::string* error);
 
+struct JpegHeader;
+// A JPEG's size and orientation from its first bytes, without reading the whole file; false when
+// the file is no JPEG or its frame header was not found.
+bool ProbeJpegFile(const std::string& path, JpegHeader* header);
+
 struct PhotoSize {
     int width = 0;  // as shown, after the orientation
     int height = 0;
