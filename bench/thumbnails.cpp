@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
     QtFileDialogs files;
     QtPropertyFrame frames;
     const std::vector<std::string> photos(argv + 2, argv + argc);
-    MainWindowServices services{boxes, files, store, frames, nullptr, [](const std::string&) { return true; }, ".", ".", nullptr};
+    MainWindowServices services{boxes, files, store, frames, nullptr, [](const std::string&) { return true; }, ".", ".", nullptr, {}};
     for (const char* label : {"empty thumbnail cache", "warm thumbnail cache"}) {
         const long rss = RssKb();
         CKavrelDlg window(services);
