@@ -95,31 +95,28 @@ class Kavrel:
                     return window
         raise AssertionError(f'no window "{name}" of kavrel is readable')
 
-    def list_rows(self, first_heading):
-        """The cells of the list whose first column is headed `first_heading`, row by row."""
-        window = self.accessible_window()
-        for i in range(window.childCount):
-            node = window.getChildAtIndex(i)
-            headers = [node.getChildAtIndex(k) for k in range(node.childCount)]
-            titles = [h.name for h in headers if h.getRoleName() == "table column header"]
-            if titles and titles[0] == first_heading:
-                cells = [h.name for h in headers if h.getRoleName() == "table cell"]
-                return [cells[r:r + len(titles)] for r in range(0, len(cells), len(titles))]
-        raise AssertionError(f'no list headed "{first_heading}"')
-
-    def row_cells(self, first_heading, row):
-        """The screen rectangles (x, y, width, height) of row `row`'s cells in the list headed
-        `first_heading`."""
+    def list_nodes(self, first_heading):
+        """The column titles and the cells of the list whose first column is headed `first_heading`."""
         window = self.accessible_window()
         for i in range(window.childCount):
             node = window.getChildAtIndex(i)
             children = [node.getChildAtIndex(k) for k in range(node.childCount)]
             titles = [c.name for c in children if c.getRoleName() == "table column header"]
             if titles and titles[0] == first_heading:
-                cells = [c for c in children if c.getRoleName() == "table cell"]
-                extents = [c.queryComponent().getExtents(0) for c in cells[row * len(titles):(row + 1) * len(titles)]]
-                return [(e.x, e.y, e.width, e.height) for e in extents]
+                return titles, [c for c in children if c.getRoleName() == "table cell"]
         raise AssertionError(f'no list headed "{first_heading}"')
+
+    def list_rows(self, first_heading):
+        """The cells of the list whose first column is headed `first_heading`, row by row."""
+        titles, cells = self.list_nodes(first_heading)
+        names = [c.name for c in cells]
+        return [names[r:r + len(titles)] for r in range(0, len(names), len(titles))]
+
+    def row_cells(self, first_heading, row):
+        """The screen rectangles (x, y, width, height) of row `row`'s cells in that list."""
+        titles, cells = self.list_nodes(first_heading)
+        extents = [c.queryComponent().getExtents(0) for c in cells[row * len(titles):(row + 1) * len(titles)]]
+        return [(e.x, e.y, e.width, e.height) for e in extents]
 
     def row_point(self, first_heading, row, where=0.5):
         """A point on the first cell of row `row`: `where` is how far down the row (0 its top)."""
