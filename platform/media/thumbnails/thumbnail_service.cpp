@@ -1,6 +1,7 @@
 #include "platform/media/thumbnails/thumbnail_service.h"
 
 #include <QThread>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -110,8 +111,10 @@ void ThumbnailService::Work() {
             making_.insert(path);
         }
         ThumbnailEntry entry = Make(path);
+        bool drained = false;
         {
             std::lock_guard lock(mutex_);
+            drained = queue_.empty();
             making_.erase(making_.find(path));
             const auto cancelled = cancelled_.find(path);
             if (cancelled != cancelled_.end()) {
@@ -120,6 +123,8 @@ void ThumbnailService::Work() {
             }
             memory_.Put(path, std::move(entry));
         }
+        // The decoders' large buffers, freed, stay with the thread's heap until handed back.
+        if (drained) malloc_trim(0);
         QMetaObject::invokeMethod(this, [this, path] { ready_(path); }, Qt::QueuedConnection);
     }
 }
