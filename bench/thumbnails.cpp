@@ -165,12 +165,12 @@ int main(int argc, char** argv) {
     const std::vector<std::string> photos(argv + 2, argv + argc);
     MainWindowServices services{boxes, files, store, frames, nullptr, [](const std::string&) { return true; }, ".", ".", nullptr, {}};
     for (const char* label : {"empty thumbnail cache", "warm thumbnail cache"}) {
-        const long rss = RssKb();
         CKavrelDlg window(services);
         window.Prepare();
         window.SetThumbnailsShown(true);
         window.show();
         QCoreApplication::processEvents();
+        const long rss = RssKb();  // the window's own start-up is not the thumbnails'
         const Figures f = Run(window, photos).Measure();
         Report(label, f, window, rss);
     }

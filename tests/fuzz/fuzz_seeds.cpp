@@ -14,6 +14,7 @@
 
 #include "app/settings_table.h"
 #include "app/show_file.h"
+#include "platform/media/thumbnails/thumbnail_png.h"
 #include "platform/shell/profile_store.h"
 #include "tests/support/cmyk_jpeg.h"
 #include "tests/support/media_encoder.h"
@@ -128,6 +129,14 @@ bool MusicSeeds(const fs::path& folder) {
         .empty();
 }
 
+// A thumbnail with its tags, as the cache keeps it, and a plain PNG with none.
+bool ThumbnailSeeds(const fs::path& folder) {
+    ThumbnailPicture picture{4, 3, std::vector<std::uint8_t>(4 * 3 * 4, 200)};
+    const bool tagged = WriteThumbnailPng((folder / "tagged.png").string(), picture,
+                                          {{"Thumb::URI", "file:///tmp/a%20b.jpg"}, {"Thumb::MTime", "1700000000"}});
+    return tagged && WritePicture((folder / "plain.png").string(), Quadrants(8, 6), "png").empty();
+}
+
 template <class T>
 std::string Raw(T value) {
     return std::string(reinterpret_cast<const char*>(&value), sizeof value);
@@ -159,6 +168,7 @@ int main(int argc, char** argv) {
         {"photo_decoder_fuzzer", PhotoSeeds},      {"heif_photo_fuzzer", HeifSeeds},
         {"media_duration_fuzzer", MusicSeeds},
         {"show_save_reopen_fuzzer", SaveReopenSeeds},
+        {"thumbnail_png_fuzzer", ThumbnailSeeds},
     };
     const fs::path folder = argv[2];
     fs::create_directories(folder);

@@ -35,10 +35,12 @@ bool ShowsPicture(QTreeWidgetItem* item) {
 }  // namespace
 
 TEST_F(MainWindowFixture, PhotoRowsShowTheirPicturesAndTurnedOffTheListIsAsBefore) {
+    const QByteArray runCache = qgetenv("XDG_CACHE_HOME");
     qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(dir.File("cache")));
     const std::string photo = Photo("", 1, 96, 64);
     const std::string broken = dir.Write("broken.jpg", "no photo at all");
     CKavrelDlg& w = Open();
+    qputenv("XDG_CACHE_HOME", runCache);
     QTreeWidget* list = w.photoList();
     w.SetThumbnailsShown(false);
     w.AddPhotoFiles({photo, broken});
@@ -53,6 +55,7 @@ TEST_F(MainWindowFixture, PhotoRowsShowTheirPicturesAndTurnedOffTheListIsAsBefor
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     EXPECT_TRUE(ShowsPicture(list->topLevelItem(0)));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("cache/thumbnails/normal/") + ThumbnailFileName(FileUri(photo))));
     EXPECT_TRUE(list->topLevelItem(0)->toolTip(0).isEmpty());
     EXPECT_TRUE(list->topLevelItem(1)->toolTip(0).startsWith("No picture of this photo can be shown. "));
     EXPECT_TRUE(list->topLevelItem(1)->toolTip(0).contains("broken.jpg"));

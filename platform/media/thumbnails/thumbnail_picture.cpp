@@ -7,6 +7,7 @@
 
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/media/thumbnails/exif_thumbnail.h"
+#include "platform/media/thumbnails/jpeg_scaled.h"
 #include "platform/render/compose/video_colour.h"
 #include "platform/render/decode/jpeg_header.h"
 #include "platform/render/decode/photo_decoder.h"
@@ -118,9 +119,7 @@ ThumbnailPicture Oriented(const ThumbnailPicture& in, int orientation) {
 }
 
 // The JPEG's own EXIF thumbnail, when it has the photo's shape and covers edge × edge's fit.
-bool FromExifThumbnail(const std::string& path, int edge, ThumbnailPicture* picture) {
-    JpegHeader header;
-    if (!ProbeJpegFile(path, &header)) return false;
+bool FromExifThumbnail(const std::string& path, const JpegHeader& header, int edge, ThumbnailPicture* picture) {
     const std::string bytes = ExifThumbnailBytes(path);
     FramePtr frame = bytes.empty() ? nullptr : DecodeJpegBytes(bytes);
     if (frame == nullptr) return false;
@@ -132,6 +131,14 @@ bool FromExifThumbnail(const std::string& path, int edge, ThumbnailPicture* pict
     ThumbnailPicture unturned;
     if (!ToRgba(frame.get(), stored.width, stored.height, &unturned)) return false;
     *picture = Oriented(unturned, header.orientation);
+    return true;
+}
+
+bool FromScaledJpeg(const std::string& path, const JpegHeader& header, int edge, ThumbnailPicture* picture) {
+    const PhotoSize stored = Fitted({header.width, header.height}, edge, edge);
+    ThumbnailPicture scaled;
+    if (!DecodeScaledJpeg(path, stored.width, stored.height, &scaled)) return false;
+    *picture = Oriented(FittedInto(scaled, edge, edge), header.orientation);
     return true;
 }
 
@@ -151,9 +158,11 @@ bool FromDecoder(const std::string& path, int edge, ThumbnailPicture* picture, s
 
 bool MakeThumbnail(const std::string& path, int edge, ThumbnailPicture* picture, std::string* error,
                    ThumbnailSource* source) {
-    const bool exif = FromExifThumbnail(path, edge, picture);
+    JpegHeader header;
+    const bool jpeg = ProbeJpegFile(path, &header) && !PhotoTooLarge(header.width, header.height, path, error);
+    const bool exif = jpeg && FromExifThumbnail(path, header, edge, picture);
     if (source != nullptr) *source = exif ? ThumbnailSource::ExifThumbnail : ThumbnailSource::Decoded;
-    return exif || FromDecoder(path, edge, picture, error);
+    return exif || (jpeg && FromScaledJpeg(path, header, edge, picture)) || FromDecoder(path, edge, picture, error);
 }
 
 ThumbnailPicture FittedInto(const ThumbnailPicture& picture, int boxWidth, int boxHeight) {

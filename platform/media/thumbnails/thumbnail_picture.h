@@ -1,6 +1,7 @@
 #pragma once
 // A photo made into a small picture: decoded at the least size that serves (a JPEG's own EXIF
-// thumbnail when it is large enough, else a JPEG decoded at 1/2, 1/4 or 1/8 of its size, a HEIF
+// thumbnail when it is large enough, else a JPEG decoded at 1/2, 1/4 or 1/8 of its size (through
+// libjpeg-turbo, or the photo decoder where that does not read it cleanly), a HEIF
 // file's own thumbnail, any other kind through the photo decoder), upright as the video shows it.
 //
 // Safe to call from any thread; each call works on its own objects.

@@ -1,6 +1,7 @@
 #include "platform/media/thumbnails/thumbnail_service.h"
 
 #include <QThread>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -100,28 +101,37 @@ std::size_t ThumbnailService::memoryBytes() {
 
 void ThumbnailService::Work() {
     LowerThisThread();
-    for (;;) {
-        std::string path;
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-            if (stopping_) return;
-            path = *queue_.TakeFront();
-            making_.insert(path);
+    std::string path;
+    while (TakeNext(&path)) {
+        bool drained = false;
+        if (Keep(path, Make(path), &drained)) {
+            QMetaObject::invokeMethod(this, [this, path] { ready_(path); }, Qt::QueuedConnection);
         }
-        ThumbnailEntry entry = Make(path);
-        {
-            std::lock_guard lock(mutex_);
-            making_.erase(making_.find(path));
-            const auto cancelled = cancelled_.find(path);
-            if (cancelled != cancelled_.end()) {
-                cancelled_.erase(cancelled);
-                continue;
-            }
-            memory_.Put(path, std::move(entry));
-        }
-        QMetaObject::invokeMethod(this, [this, path] { ready_(path); }, Qt::QueuedConnection);
+        // The decoders' large buffers, freed, stay with the thread's heap until handed back.
+        if (drained) malloc_trim(0);
     }
+}
+
+bool ThumbnailService::TakeNext(std::string* path) {
+    std::unique_lock lock(mutex_);
+    wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+    if (stopping_) return false;
+    *path = *queue_.TakeFront();
+    making_.insert(*path);
+    return true;
+}
+
+bool ThumbnailService::Keep(const std::string& path, ThumbnailEntry entry, bool* drained) {
+    std::lock_guard lock(mutex_);
+    *drained = queue_.empty();
+    making_.erase(making_.find(path));
+    const auto cancelled = cancelled_.find(path);
+    if (cancelled != cancelled_.end()) {
+        cancelled_.erase(cancelled);
+        return false;
+    }
+    memory_.Put(path, std::move(entry));
+    return true;
 }
 
 ThumbnailEntry ThumbnailService::Make(const std::string& path) const {

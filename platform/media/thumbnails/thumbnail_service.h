@@ -50,6 +50,10 @@ public:
 
 private:
     void Work();
+    // The next photo to make, now being made; false when the service stops.
+    bool TakeNext(std::string* path);
+    // Keeps what was made unless it was cancelled meanwhile (false); *drained: nothing waits.
+    bool Keep(const std::string& path, ThumbnailEntry entry, bool* drained);
     ThumbnailEntry Make(const std::string& path) const;
     std::vector<std::string> Unknown(const std::vector<std::string>& paths);
 
