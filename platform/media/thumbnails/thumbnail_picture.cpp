@@ -9,6 +9,7 @@
 #include "platform/media/thumbnails/exif_thumbnail.h"
 #include "platform/media/thumbnails/jpeg_scaled.h"
 #include "platform/render/compose/video_colour.h"
+#include "platform/render/decode/exif_orientation.h"
 #include "platform/render/decode/jpeg_header.h"
 #include "platform/render/decode/photo_decoder.h"
 
@@ -101,16 +102,8 @@ ThumbnailPicture Oriented(const ThumbnailPicture& in, int orientation) {
     out.rgba.resize(in.rgba.size());
     for (int y = 0; y < out.height; ++y) {
         for (int x = 0; x < out.width; ++x) {
-            int sx = x, sy = y;
-            switch (orientation) {
-                case 2: sx = sw - 1 - x; break;
-                case 3: sx = sw - 1 - x; sy = sh - 1 - y; break;
-                case 4: sy = sh - 1 - y; break;
-                case 5: sx = y; sy = x; break;
-                case 6: sx = y; sy = sh - 1 - x; break;
-                case 7: sx = sw - 1 - y; sy = sh - 1 - x; break;
-                default: sx = sw - 1 - y; sy = x; break;  // 8
-            }
+            int sx = 0, sy = 0;
+            OrientationSource(orientation, x, y, sw, sh, &sx, &sy);
             std::memcpy(&out.rgba[(static_cast<std::size_t>(y) * out.width + x) * 4],
                         &in.rgba[(static_cast<std::size_t>(sy) * sw + sx) * 4], 4);
         }

@@ -12,3 +12,20 @@ int ExifOrientation(const std::uint8_t* data, std::size_t size);
 
 // A PNG file's orientation from its eXIf chunk; 1 when the file has none or is no PNG.
 int PngOrientation(const std::string& path);
+
+// Where the pixel (x, y) of a picture turned as EXIF `orientation` (1 to 8) asks comes from, in
+// the unturned picture of sw × sh.
+inline void OrientationSource(int orientation, int x, int y, int sw, int sh, int* sx, int* sy) {
+    *sx = x;
+    *sy = y;
+    switch (orientation) {
+        case 2: *sx = sw - 1 - x; break;
+        case 3: *sx = sw - 1 - x; *sy = sh - 1 - y; break;
+        case 4: *sy = sh - 1 - y; break;
+        case 5: *sx = y; *sy = x; break;
+        case 6: *sx = y; *sy = sh - 1 - x; break;
+        case 7: *sx = sw - 1 - y; *sy = sh - 1 - x; break;
+        case 8: *sx = sw - 1 - y; *sy = x; break;
+        default: break;
+    }
+}

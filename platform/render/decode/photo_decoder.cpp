@@ -323,17 +323,8 @@ void OrientPlane(const std::uint8_t* src, int sw, int sh, int sstride, std::uint
     for (int y = 0; y < dh; ++y) {
         std::uint8_t* row = dst + static_cast<std::ptrdiff_t>(y) * dstride;
         for (int x = 0; x < dw; ++x) {
-            int sx = x, sy = y;
-            switch (orientation) {
-                case 2: sx = sw - 1 - x; break;
-                case 3: sx = sw - 1 - x; sy = sh - 1 - y; break;
-                case 4: sy = sh - 1 - y; break;
-                case 5: sx = y; sy = x; break;
-                case 6: sx = y; sy = sh - 1 - x; break;
-                case 7: sx = sw - 1 - y; sy = sh - 1 - x; break;
-                case 8: sx = sw - 1 - y; sy = x; break;
-                default: break;
-            }
+            int sx = 0, sy = 0;
+            OrientationSource(orientation, x, y, sw, sh, &sx, &sy);
             row[x] = src[static_cast<std::ptrdiff_t>(sy) * sstride + sx];
         }
     }
