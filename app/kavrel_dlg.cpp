@@ -186,7 +186,6 @@ void CKavrelDlg::RebuildPhotoView() {
         paths.push_back(item.path);
     }
     thumbnails_->ShowRows(paths);
-    ShowShowState();
 }
 
 // The whole show's length where one looks for it: on the durations' heading, the status line and
@@ -202,7 +201,6 @@ void CKavrelDlg::ShowShowLength() {
 void CKavrelDlg::RebuildMusicView() {
     musicList()->clear();
     for (const MusicItem& item : project_.music()) musicList()->addTopLevelItem(MakeRow(MusicRowTexts(item)));
-    ShowShowState();
 }
 
 

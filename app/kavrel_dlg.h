@@ -164,6 +164,7 @@ private:
     void SetUpLists();
     void SetUpRowDragging();
     void DropFilesInList(bool photos, const std::vector<std::string>& files, int destination);
+    // The rows as the project has them; the caption, summary and menus follow in OnShowEdited.
     void RebuildPhotoView();
     void RebuildMusicView();
     void ShowShowLength();
