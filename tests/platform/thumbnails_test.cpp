@@ -214,7 +214,7 @@ TEST(Thumbnails, AnUndecodablePhotoIsReportedWithItsReasonAndRememberedAsAFailur
     const std::string whole = dir.File("whole.jpg");
     ASSERT_EQ(WritePicture(whole, Quadrants(640, 480), "mjpeg"), "");
     const std::string bytes = Slurp(whole);
-    for (const std::string& photo : {dir.Write("broken.jpg", std::string("\xFF\xD8\xFF\xE0 not really a JPEG", 24)),
+    for (const std::string& photo : {dir.Write("broken.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG"),
                                      dir.Write("cut.jpg", bytes.substr(0, bytes.size() * 2 / 3))}) {
         SCOPED_TRACE(photo);
         ExpectReportedAndRemembered(photo, dir.File("thumbnails"));

@@ -1,5 +1,7 @@
 #include "tests/support/photo_kinds.h"
 
+#include <algorithm>
+
 #include <libexif/exif-data.h>
 #include <tiffio.h>
 #include <webp/encode.h>
@@ -88,14 +90,14 @@ void SetTiffFields(TIFF* t, const RgbPicture& p, TiffKind kind, int orientation)
     }
 }
 
-// 16 × 16 tiles; the picture's sides are multiples of 16.
+// 16 × 16 tiles; tiles that reach past the picture repeat its last row and column.
 bool WriteTiles(TIFF* t, const RgbPicture& p) {
     std::vector<std::uint8_t> tile(16 * 16 * 3);
     for (int ty = 0; ty < p.height; ty += 16) {
         for (int tx = 0; tx < p.width; tx += 16) {
             for (int y = 0; y < 16; ++y) {
                 for (int x = 0; x < 16; ++x) {
-                    const Rgb c = p.At(tx + x, ty + y);
+                    const Rgb c = p.At(std::min(tx + x, p.width - 1), std::min(ty + y, p.height - 1));
                     std::memcpy(&tile[static_cast<std::size_t>(y * 16 + x) * 3], c.data(), 3);
                 }
             }
