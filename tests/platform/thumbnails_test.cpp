@@ -162,7 +162,7 @@ struct ServiceRun {
 
 }  // namespace
 
-TEST(Thumbnails, AreKeptInTheDesktopsCacheTaggedAsItsSpecificationAsks) {
+TEST(Thumbnails, AreKeptInTheDesktopsCacheTaggedAsItsStandardAsks) {
     TempDir dir;
     const std::string photo = dir.File("a photo.jpg"), root = dir.File("cache/thumbnails");
     ASSERT_EQ(WritePicture(photo, kUpright, "mjpeg"), "");

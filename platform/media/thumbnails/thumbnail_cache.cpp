@@ -98,7 +98,7 @@ bool ThumbnailCache::Store(const std::string& path, long long mtime, int edge, c
 }
 
 bool ThumbnailCache::StoreFailure(const std::string& path, long long mtime, const std::string& failure) const {
-    ThumbnailPicture empty;  // the specification's failure files hold a 1 × 1 picture
+    ThumbnailPicture empty;  // the standard's failure files hold a 1 × 1 picture
     empty.width = empty.height = 1;
     empty.rgba = {0, 0, 0, 0};
     return Write(FailFolder(), path, mtime, empty, failure);
@@ -110,7 +110,7 @@ bool ThumbnailCache::Write(const std::string& folder, const std::string& path, l
     PngTexts texts{{kUriKey, uri}, {kMTimeKey, std::to_string(mtime)}, {kSoftwareKey, "Kavrel " KAVREL_VERSION}};
     if (!failure.empty()) texts[kFailureKey] = failure;
     if (!MakeFolders(folder)) return false;
-    // mkstemp makes the file for the owner only, as the specification asks; the rename makes it
+    // mkstemp makes the file for the owner only, as the standard asks; the rename makes it
     // appear whole to a reader.
     std::string temp = folder + "/kavrel-XXXXXX";
     const int fd = ::mkstemp(temp.data());

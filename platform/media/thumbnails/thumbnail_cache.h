@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's thumbnail cache, as the freedesktop.org thumbnail specification lays it out, so
+// The desktop's thumbnail cache, as freedesktop.org's Thumbnail Managing Standard lays it out, so
 // that the file manager's thumbnails serve us and ours serve it: ROOT/normal (128 pixels) and
 // ROOT/large (256) hold PNGs named by the MD5 of the photo's file URI, tagged with that URI and
 // the photo's modification time; ROOT/fail/kavrel-VERSION holds the photos we could not read.
