@@ -57,7 +57,7 @@ public:
     QMenuBar* menuBar() const { return menuBar_; }
     // The item of the menu bar with `command` (res/menus.h); null when it has none.
     QAction* MenuBarAction(int command) const;
-    // The label beside the status line: the show's length and photos, links after a conversion.
+    // The line below the status line: the show's length and photos, links after a conversion.
     QLabel* showSummary() const { return showSummary_; }
     // The menu bar's commands, as their items run them.
     void RunMenuBarCommand(int command);
