@@ -68,7 +68,9 @@ std::vector<png_bytep> RowsOf(ThumbnailPicture* p) {
     return rows;
 }
 
-constexpr png_uint_32 kMostPixels = 4096u * 4096u;  // no thumbnail is larger; a damaged header may say so
+// The largest thumbnails the standard knows are 1024 pixels a side; a damaged header may say more.
+constexpr png_uint_32 kLongestSide = 1024;
+constexpr png_uint_32 kMostPixels = kLongestSide * kLongestSide;
 
 }  // namespace
 
@@ -100,7 +102,8 @@ bool ReadThumbnailPng(const std::string& path, PngTexts* texts, ThumbnailPicture
     std::vector<png_bytep> rows;
     bool sized = false;
     const bool ok = end != nullptr && Guarded(png, [&] {
-        png_set_user_limits(png, 4096, 4096);
+        png_set_user_limits(png, kLongestSide, kLongestSide);
+        png_set_chunk_malloc_max(png, 1 << 20);  // text chunks hold a URI and a few words
         png_init_io(png, file.get());
         png_read_info(png, info);
         TakeTexts(png, info, texts);
