@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -21,6 +22,16 @@ bool Guarded(png_structp png, const std::function<void()>& work) {
     work();
     return true;
 }
+
+// libpng's own buffers, of a file any program may have written: a chunk that claims more than a
+// thumbnail could hold is refused before libpng allocates it.
+constexpr png_alloc_size_t kMostLibpngBytes = 8 << 20;
+
+png_voidp BoundedMalloc(png_structp, png_alloc_size_t size) {
+    return size <= kMostLibpngBytes ? std::malloc(size) : nullptr;
+}
+
+void BoundedFree(png_structp, png_voidp memory) { std::free(memory); }
 
 void WriteTexts(png_structp png, png_infop info, const PngTexts& texts) {
     std::vector<png_text> chunks;
@@ -96,14 +107,14 @@ bool WriteThumbnailPng(const std::string& path, const ThumbnailPicture& picture,
 bool ReadThumbnailPng(const std::string& path, PngTexts* texts, ThumbnailPicture* picture) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (file == nullptr) return false;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr, nullptr,
+                                               BoundedMalloc, BoundedFree);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     png_infop end = png != nullptr ? png_create_info_struct(png) : nullptr;
     std::vector<png_bytep> rows;
     bool sized = false;
     const bool ok = end != nullptr && Guarded(png, [&] {
         png_set_user_limits(png, kLongestSide, kLongestSide);
-        png_set_chunk_malloc_max(png, 1 << 20);  // text chunks hold a URI and a few words
         png_init_io(png, file.get());
         png_read_info(png, info);
         TakeTexts(png, info, texts);
