@@ -82,7 +82,11 @@ class Desktop:
     # ---- windows ----
     def windows(self, name):
         """The visible windows whose name is exactly `name`."""
-        out = self.run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(name)}$", check=False)
+        return self.windows_matching(f"^{re.escape(name)}$")
+
+    def windows_matching(self, pattern):
+        """The visible windows whose name matches the regular expression `pattern`."""
+        out = self.run("xdotool", "search", "--onlyvisible", "--name", pattern, check=False)
         return [int(w) for w in out.split()]
 
     def wait_window(self, name, timeout=30):

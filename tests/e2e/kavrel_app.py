@@ -30,7 +30,9 @@ class Kavrel:
         self.env = dict(desktop.env, HOME=self.home.name, XDG_CONFIG_HOME=config, LANG="C.UTF-8")
         self.log = open(os.path.join(self.home.name, "kavrel.log"), "w")
         self.process = subprocess.Popen([program, *files], env=self.env, stdout=self.log, stderr=subprocess.STDOUT)
-        self.main = desktop.wait_window("Kavrel")
+        # "Kavrel", or "*Untitled - Kavrel" when files given on the command line started a show
+        self.main = desktop.wait(lambda: (desktop.windows_matching(r"^\*?(.+ - )?Kavrel$") or [None])[0], 30,
+                                 "the main window")
         self._bar_height = None
 
     def start_again(self, *files):
