@@ -85,6 +85,7 @@ FramePtr DecodeJpegBytes(const std::string& bytes) {
     if (ctx == nullptr || av_new_packet(packet.get(), static_cast<int>(bytes.size())) < 0) return nullptr;
     std::memcpy(packet->data, bytes.data(), bytes.size());
     ctx->thread_count = 1;
+    ctx->err_recognition |= AV_EF_EXPLODE;  // a damaged EXIF thumbnail gives way to the photo itself
     if (avcodec_open2(ctx.get(), decoder, nullptr) < 0 || avcodec_send_packet(ctx.get(), packet.get()) < 0) return nullptr;
     avcodec_send_packet(ctx.get(), nullptr);
     if (avcodec_receive_frame(ctx.get(), frame.get()) < 0) return nullptr;
