@@ -49,3 +49,14 @@ gather_material() {
     MUSIC=$(dpkg -L asc-music | grep -iE 'machine_wars\.mp3$' | head -1)
     [ -n "$MUSIC" ] || MUSIC=$(dpkg -L asc-music | grep -iE '\.mp3$' | head -1)
 }
+
+# 15 of the photos at 4000 × 3000 (12 megapixels, as a camera takes them) in $1, made once.
+camera_photos() {
+    mkdir -p "$1"
+    local i=0 f out
+    for f in $(ls "$MAT"/photos/*.jpg | head -15); do
+        out=$(printf '%s/%02d.jpg' "$1" "$i")
+        [ -s "$out" ] || ffmpeg -v error -y -i "$f" -vf scale=4000:3000 -q:v 2 "$out"
+        i=$((i + 1))
+    done
+}

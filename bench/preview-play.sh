@@ -14,12 +14,7 @@ WORK=${WORK:-/tmp/kavrel-bench/preview}
 mkdir -p "$WORK/big" "$WORK/many"
 . bench/material.sh
 gather_material
-i=0
-for f in $(ls "$MAT"/photos/*.jpg | head -15); do
-    out=$(printf '%s/big/%02d.jpg' "$WORK" "$i")
-    [ -s "$out" ] || ffmpeg -v error -y -i "$f" -vf scale=4000:3000 -q:v 2 "$out"
-    i=$((i + 1))
-done
+camera_photos "$WORK/big"
 # 1000 distinct names for the same 15 photos.
 for n in $(seq 0 999); do
     link=$(printf '%s/many/%04d.jpg' "$WORK" "$n")

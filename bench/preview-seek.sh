@@ -13,12 +13,7 @@ WORK=${WORK:-/tmp/kavrel-bench/preview}
 mkdir -p "$WORK/big"
 . bench/material.sh
 gather_material
-i=0
-for f in $(ls "$MAT"/photos/*.jpg | head -15); do
-    out=$(printf '%s/big/%02d.jpg' "$WORK" "$i")
-    [ -s "$out" ] || ffmpeg -v error -y -i "$f" -vf scale=4000:3000 -q:v 2 "$out"
-    i=$((i + 1))
-done
+camera_photos "$WORK/big"
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$BUILD_DIR" --target bench-preview-seek -j "$(nproc)" > /dev/null
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
