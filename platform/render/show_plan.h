@@ -10,6 +10,7 @@
 #include "platform/render/audio_mixer.h"
 #include "platform/render/compose/effects/transition_effect.h"
 #include "platform/render/compose/photo_motion.h"
+#include "platform/render/text/text_items.h"
 #include "platform/timeline/timeline.h"
 
 inline constexpr std::int64_t kFpsNum = 24000;
@@ -28,12 +29,16 @@ struct VideoClip {
     EffectProperties properties;
     REFERENCE_TIME transitionStart = 0, transitionStop = 0;
     PhotoMotion motion;  // over [start, stop): the photo keeps moving through both transitions
+    std::optional<TitleCard> title;  // a title card: its photo, if any, is `path`
+    Caption caption;  // no text: none
 };
 
 struct ShowPlan {
     bool hasVideo = false, hasAudio = false;
     int width = 0, height = 0;  // 0 × 0: the first photo's size
     Framing framing = Framing::Fit;
+    CaptionStyle captionStyle;
+    std::string subtitleLanguage;  // an ISO 639 code for the subtitle track; empty: none given
     std::vector<VideoClip> clips;
     std::vector<AudioPlacement> music;
     std::shared_ptr<const TrackRun> musicRun;  // the placements after `music`, made on demand
