@@ -365,8 +365,12 @@ void CKavrelDlg::OnPhotoProperty() {
     dialog.m_fTransitionDuration = item.transitionDurationSec;
     dialog.m_nMotion = static_cast<int>(item.motion);
     if (RunDialog(dialog) != QDialog::Accepted) return;
-    const PhotoItem changed{dialog.m_strFileName, dialog.m_fPhotoDuration, dialog.m_nTransitionIndex,
-                            dialog.m_fTransitionDuration, static_cast<MotionKind>(dialog.m_nMotion)};
+    PhotoItem changed = item;
+    changed.path = dialog.m_strFileName;
+    changed.durationSec = dialog.m_fPhotoDuration;
+    changed.transition = dialog.m_nTransitionIndex;
+    changed.transitionDurationSec = dialog.m_fTransitionDuration;
+    changed.motion = static_cast<MotionKind>(dialog.m_nMotion);
     if (changed.path.size() > kMaxPathBytes) return;
     if (changed != item) PushPhotoChanges(step_names::kPhotoProperties, {{row, item, changed}});
 }

@@ -8,6 +8,7 @@
 
 #include "app/kavrel_dlg.h"
 #include "app/file_refusals.h"
+#include "app/interface_dates.h"
 #include "app/list_rows.h"
 #include "app/missing_file_locator.h"
 #include "app/settings_table.h"
@@ -195,7 +196,9 @@ HRESULT CKavrelDlg::BuildTimelineLocatingFiles(bool* located) {
     std::set<std::string> music;
     for (const MusicItem& item : project_.music()) music.insert(item.path);
     MissingFileLocator locator(s_.files, this, std::move(music));
-    const HRESULT hr = BuildTimeline(project_, {s_.boxes, s_.faults, &locator}, &timeline_);
+    const std::string locale = theLanguage.LookupLocale(theLanguage.GetCurrentLanguage()).posixLocale;
+    const TimelineBuildEnv env{s_.boxes, s_.faults, &locator, InterfaceDateWords(locale), LanguageCodeOf(locale)};
+    const HRESULT hr = BuildTimeline(project_, env, &timeline_);
     const std::vector<PhotoItem> photosBefore = project_.photos();
     const std::vector<MusicItem> musicBefore = project_.music();
     *located = locator.ApplyTo(project_) > 0;

@@ -80,7 +80,7 @@ bool MayReplace(const std::string& file, MessageBoxes& boxes) {
 void LocateMissingFiles(MissingFileLocator& locator, Show* show) {
     std::set<std::string> asked;
     auto locate = [&](std::string& path, bool music) {
-        if (FileCanBeOpenedForReading(path)) return;
+        if (path.empty() || FileCanBeOpenedForReading(path)) return;
         std::string found;
         if (asked.insert(path).second) locator.Locate(path, music, &found);
         const auto it = locator.located().find(path);

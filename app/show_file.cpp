@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -42,12 +43,38 @@ std::string Resolved(const std::string& stored, const std::string& folder) {
     return p.is_absolute() || folder.empty() ? stored : (fs::path(folder) / p).string();
 }
 
+QJsonObject TitleObject(const TitleCard& card) {
+    return {{"text", Q(card.text)},
+            {"font", Q(card.font)},
+            {"size", card.size},
+            {"colour", Q(ColourName(card.colour))},
+            {"align", TextAlignName(card.align)},
+            {"background", TitleBackgroundName(card.background)},
+            {"backgroundColour", Q(ColourName(card.backgroundColour))}};
+}
+
 QJsonObject PhotoObject(const PhotoItem& photo, const std::string& folder) {
-    return {{"path", Q(Relative(photo.path, folder))},
-            {"duration", photo.durationSec},
-            {"transition", photo.transition},
-            {"transitionDuration", photo.transitionDurationSec},
-            {"motion", MotionKindName(photo.motion)}};
+    QJsonObject object{{"duration", photo.durationSec},
+                       {"transition", photo.transition},
+                       {"transitionDuration", photo.transitionDurationSec},
+                       {"motion", MotionKindName(photo.motion)}};
+    if (!photo.path.empty()) object.insert("path", Q(Relative(photo.path, folder)));
+    if (photo.title) object.insert("title", TitleObject(*photo.title));
+    if (!photo.caption.text.empty()) {
+        object.insert("caption", QJsonObject{{"text", Q(photo.caption.text)},
+                                             {"place", CaptionPlaceName(photo.caption.place)}});
+    }
+    return object;
+}
+
+QJsonObject CaptionStyleObject(const CaptionStyle& style) {
+    return {{"font", Q(style.font)},
+            {"size", style.size},
+            {"colour", Q(ColourName(style.colour))},
+            {"backing", CaptionBackingName(style.backing)},
+            {"moveWithPhoto", style.movesWithPhoto},
+            {"automatic", CaptionSourceName(style.automatic)},
+            {"output", CaptionOutputName(style.output)}};
 }
 
 QJsonObject OutputObject(const ShowOutput& o, const std::string& folder) {
@@ -90,9 +117,48 @@ bool InSinglePrecision(double seconds, float high) {
     return single >= 0 && single <= high;
 }
 
+// A text of at most kMaxTextBytes; `lines` > 0 limits its lines.
+std::string TextField(Fields& f, const char* key, bool required, int lines = 0) {
+    std::string text = f.Text(key, required);
+    if (text.size() > kMaxTextBytes)
+        f.Fail(key, "is longer than " + std::to_string(kMaxTextBytes) + " bytes");
+    if (text.find('\0') != std::string::npos) f.Fail(key, "holds a zero character");
+    if (lines > 0 && std::count(text.begin(), text.end(), '\n') >= lines)
+        f.Fail(key, "has more than " + std::to_string(lines) + " lines");
+    return text;
+}
+
+std::uint32_t ColourField(Fields& f, const char* key, std::uint32_t fallback) {
+    return f.Named<std::uint32_t>(key, ColourFromName, fallback);
+}
+
+double TextSizeField(Fields& f, double fallback) {
+    return f.Number("size", kMinTextSize, kMaxTextSize, fallback);
+}
+
+TitleCard ReadTitle(Fields& f) {
+    TitleCard card;
+    card.text = TextField(f, "text", true);
+    card.font = TextField(f, "font", false);
+    if (card.font.empty()) card.font = TitleCard().font;
+    card.size = TextSizeField(f, card.size);
+    card.colour = ColourField(f, "colour", card.colour);
+    card.align = f.Named<TextAlign>("align", TextAlignFromName, card.align);
+    card.background = f.Named<TitleBackground>("background", TitleBackgroundFromName, card.background);
+    card.backgroundColour = ColourField(f, "backgroundColour", card.backgroundColour);
+    return card;
+}
+
 PhotoItem ReadPhoto(Fields& f, const std::string& folder) {
     PhotoItem photo;
-    photo.path = PathField(f, "path", folder, true);
+    f.Object("title", [&](Fields& title) { photo.title = ReadTitle(title); });
+    photo.path = PathField(f, "path", folder, !photo.title);
+    if (photo.title && photo.title->background != TitleBackground::Colour && photo.path.empty())
+        f.Fail("path", "is missing: the title's background is a photo");
+    f.Object("caption", [&](Fields& caption) {
+        photo.caption.text = TextField(caption, "text", true, kMaxCaptionLines);
+        photo.caption.place = caption.Named<CaptionPlace>("place", CaptionPlaceFromName, photo.caption.place);
+    });
     photo.durationSec = f.Checked("duration", PhotoDialogTakesDuration,
                                   "a number from 0 up to below 65536", std::nullopt);
     photo.transition = f.Integer("transition", 0, kTransitionCount - 1, 0);
@@ -127,6 +193,19 @@ ShowOutput ReadOutput(Fields& f, const std::string& folder) {
     return o;
 }
 
+CaptionStyle ReadCaptionStyle(Fields& f) {
+    CaptionStyle style;
+    style.font = TextField(f, "font", false);
+    if (style.font.empty()) style.font = CaptionStyle().font;
+    style.size = TextSizeField(f, style.size);
+    style.colour = ColourField(f, "colour", style.colour);
+    style.backing = f.Named<CaptionBacking>("backing", CaptionBackingFromName, style.backing);
+    style.movesWithPhoto = f.Flag("moveWithPhoto", style.movesWithPhoto);
+    style.automatic = f.Named<CaptionSource>("automatic", CaptionSourceFromName, style.automatic);
+    style.output = f.Named<CaptionOutput>("output", CaptionOutputFromName, style.output);
+    return style;
+}
+
 std::optional<bool> EasedFromName(const std::string& name) {
     if (name == EasingName(false)) return false;
     if (name == EasingName(true)) return true;
@@ -149,6 +228,10 @@ Show ReadShow(const QJsonObject& root, const std::string& folder, std::string* p
         f.Checked("musicFadeOut", [](double v) { return InSinglePrecision(v, 65535); },
                   "a number from 0 to 65535", show.musicFadeOutSec);
     f.Object("output", [&](Fields& output) { show.output = ReadOutput(output, folder); });
+    f.Object("captions", [&](Fields& captions) { show.captionStyle = ReadCaptionStyle(captions); });
+    f.Known(kTypeKey);
+    f.Known(kVersionKey);
+    f.RefuseOthers();
     return show;
 }
 
@@ -211,7 +294,8 @@ std::string SerializeShow(const Show& show, const std::string& folder) {
                            {"motionAmount", show.motionAmountPercent},
                            {"motionPace", EasingName(show.motionEased)},
                            {"musicFadeOut", show.musicFadeOutSec},
-                           {"output", OutputObject(show.output, folder)}};
+                           {"output", OutputObject(show.output, folder)},
+                           {"captions", CaptionStyleObject(show.captionStyle)}};
     std::string text = QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
     // The type goes first, where a file manager's content check looks (QJsonObject sorts keys).
     text.insert(text.find('\n') + 1, std::string("    \"") + kTypeKey + "\": \"" + kTypeValue + "\",\n");

@@ -14,7 +14,9 @@
 #include "app/slideshow_project.h"
 #include "engine/output_format.h"
 
-inline constexpr int kShowFormatVersion = 1;
+// Version 2 adds title cards, captions and their style. A file of version 1 reads as a show
+// without them.
+inline constexpr int kShowFormatVersion = 2;
 inline constexpr const char* kShowFileExtension = ".kavrel";
 // The compressor name that stands for none: frames or sound written uncompressed.
 inline constexpr const char* kNoCompressorName = "none";
@@ -46,6 +48,7 @@ struct Show {
     bool motionEased = false;
     double musicFadeOutSec = kDefaultMusicFadeOutSec;
     ShowOutput output;
+    CaptionStyle captionStyle;
 };
 
 enum class ShowFileProblem {

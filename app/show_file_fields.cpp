@@ -17,7 +17,7 @@ void Fields::Fail(const char* key, const std::string& why) {
 }
 
 std::string Fields::Text(const char* key, bool required) {
-    const QJsonValue value = object_.value(key);
+    const QJsonValue value = Value(key);
     if (value.isUndefined()) {
         if (required) Fail(key, "is missing");
         return {};
@@ -27,7 +27,7 @@ std::string Fields::Text(const char* key, bool required) {
 }
 
 double Fields::Number(const char* key, double low, double high, std::optional<double> fallback) {
-    const QJsonValue value = object_.value(key);
+    const QJsonValue value = Value(key);
     if (value.isUndefined()) {
         if (!fallback) Fail(key, "is missing");
         return fallback.value_or(low);
@@ -42,7 +42,7 @@ double Fields::Number(const char* key, double low, double high, std::optional<do
 
 double Fields::Checked(const char* key, bool (*accepts)(double), const std::string& what,
                        std::optional<double> fallback) {
-    const QJsonValue value = object_.value(key);
+    const QJsonValue value = Value(key);
     if (value.isUndefined()) {
         if (!fallback) Fail(key, "is missing");
         return fallback.value_or(0);
@@ -56,8 +56,9 @@ double Fields::Checked(const char* key, bool (*accepts)(double), const std::stri
 }
 
 int Fields::Integer(const char* key, int low, int high, int fallback) {
+    Known(key);
     if (!Has(key)) return fallback;
-    const double number = object_.value(key).toDouble(std::nan(""));
+    const double number = Value(key).toDouble(std::nan(""));
     if (!(number >= low && number <= high) || std::floor(number) != number) {
         Fail(key,
              "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high));
@@ -66,9 +67,16 @@ int Fields::Integer(const char* key, int low, int high, int fallback) {
     return static_cast<int>(number);
 }
 
+bool Fields::Flag(const char* key, bool fallback) {
+    const QJsonValue value = Value(key);
+    if (value.isUndefined()) return fallback;
+    if (!value.isBool()) Fail(key, "must be true or false");
+    return value.toBool(fallback);
+}
+
 void Fields::Each(const char* key, int limit, bool required,
                   const std::function<void(Fields&)>& read) {
-    const QJsonValue value = object_.value(key);
+    const QJsonValue value = Value(key);
     if (value.isUndefined()) {
         if (required) Fail(key, "is missing");
         return;
@@ -86,14 +94,23 @@ void Fields::Each(const char* key, int limit, bool required,
         const QJsonObject item = items[i].toObject();
         Fields fields(item, where, problem_);
         read(fields);
+        fields.RefuseOthers();
     }
 }
 
 void Fields::Object(const char* key, const std::function<void(Fields&)>& read) {
-    const QJsonValue value = object_.value(key);
+    const QJsonValue value = Value(key);
     if (value.isUndefined()) return;
     if (!value.isObject()) return Fail(key, "must be an object");
     const QJsonObject object = value.toObject();
     Fields fields(object, Name(key), problem_);
     read(fields);
+    fields.RefuseOthers();
+}
+
+void Fields::RefuseOthers() {
+    for (auto it = object_.begin(); it != object_.end(); ++it) {
+        const std::string key = it.key().toStdString();
+        if (!read_.count(key)) return Fail(key.c_str(), "is not a field this Kavrel knows");
+    }
 }

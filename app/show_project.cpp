@@ -9,6 +9,7 @@ Show ShowOfProject(const SlideshowProject& project) {
     show.motionAmountPercent = d.motionAmountPercent;
     show.motionEased = d.motionEased;
     show.musicFadeOutSec = project.musicFadeOutSec();
+    show.captionStyle = project.captionStyle();
     const OutputSettings& out = project.output();
     show.output.format = out.format;
     show.output.path = out.path;
@@ -33,6 +34,7 @@ void PutShowInProject(const Show& show, SlideshowProject* project,
     d.motionAmountPercent = show.motionAmountPercent;
     d.motionEased = show.motionEased;
     project->setMusicFadeOutSec(show.musicFadeOutSec);
+    project->captionStyle() = show.captionStyle;
 }
 
 void PutShowOutput(const ShowOutput& show, OutputSettings* out) {

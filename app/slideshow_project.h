@@ -12,6 +12,7 @@
 #include "engine/crt_random.h"
 #include "engine/motion_choice.h"
 #include "platform/com/hresult.h"
+#include "platform/render/text/text_items.h"
 
 inline constexpr int kMaxPhotos = 1000;
 inline constexpr int kMaxMusic = 100;
@@ -22,12 +23,17 @@ inline constexpr std::size_t kMaxPathBytes = 259;
 // Seconds over which the music fades out at the end of the show, unless the settings say else.
 inline constexpr double kDefaultMusicFadeOutSec = 2;
 
+// A row of the photo list: a photo, or a title card whose picture is its text (its path is then
+// the photo behind the text, or empty).
 struct PhotoItem {
     std::string path;
     double durationSec = 0;
     int transition = 0;  // Transition catalogue index
     double transitionDurationSec = 0;
     MotionKind motion = MotionKind::None;
+    std::optional<TitleCard> title = std::nullopt;
+    Caption caption = {};  // the photo's own caption; no text: the show's automatic one, if any
+    bool IsTitle() const { return title.has_value(); }
     bool operator==(const PhotoItem&) const = default;
 };
 
@@ -131,6 +137,8 @@ public:
 
     // The sum of the photo durations, in list order.
     double ComputeShowLength() const;
+    CaptionStyle& captionStyle() { return captionStyle_; }
+    const CaptionStyle& captionStyle() const { return captionStyle_; }
     // Seconds over which the music fades out at the show's end; 0: it stops with the show.
     double musicFadeOutSec() const { return musicFadeOutSec_; }
     void setMusicFadeOutSec(double seconds) { musicFadeOutSec_ = seconds; }
@@ -161,6 +169,7 @@ private:
     OutputSettings output_;
     RunState run_;
     CrtRandom random_;
+    CaptionStyle captionStyle_;
     double showLengthSec_ = 0;
     double musicFadeOutSec_ = kDefaultMusicFadeOutSec;
 };

@@ -12,6 +12,7 @@
 #include "platform/com/failure_texts.h"
 #include "platform/media/media_duration.h"
 #include "platform/render/compose/photo_motion.h"
+#include "platform/render/text/text_effects.h"
 
 namespace {
 
@@ -87,6 +88,8 @@ public:
         double length = 0;
         for (const PhotoItem& photo : project_.photos()) length += photo.durationSec;
         project_.setShowLengthSec(length);
+        for (const PhotoItem& photo : project_.photos())
+            captions_.push_back(CaptionOf(photo, project_.captionStyle(), env_.dateWords));
         if (project_.photoCount() > 0) BuildVideoGroup();
         if (project_.musicCount() > 0) BuildAudioGroup();
         timeline_->ValidateSourceNames(
@@ -119,12 +122,96 @@ private:
         if (FAILED(hr)) return Report("Could not SetOutputFPS", hr);
         hr = timeline_->AddGroup(groupObj);
         if (FAILED(hr)) return Report("Could not add video group", hr);
-        if (project_.defaults().framing != Framing::Fit) {
-            hr = SetTextProperty(groupObj, kFramingProperty, FramingName(project_.defaults().framing));
-            if (FAILED(hr)) return Report("Could not set the framing", hr);
-        }
+        hr = SetGroupProperties(groupObj);
+        if (FAILED(hr)) return Report("Could not set the framing", hr);
         PlacePhotos(groupObj);
         return S_OK;
+    }
+
+    bool UsesText() const {
+        for (std::size_t i = 0; i < captions_.size(); ++i) {
+            if (!captions_[i].text.empty() || project_.photos()[i].IsTitle()) return true;
+        }
+        return false;
+    }
+
+    // The framing, when it is not Fit, and the caption style, when a photo has a caption or title.
+    HRESULT SetGroupProperties(const TimelineObjPtr& groupObj) {
+        const Framing framing = project_.defaults().framing;
+        const bool text = UsesText();
+        if (framing == Framing::Fit && !text) return S_OK;
+        std::shared_ptr<IPropertySetter> setter;
+        HRESULT hr = CreatePropertySetter(timeline_->Faults(), &setter);
+        if (SUCCEEDED(hr) && framing != Framing::Fit) hr = AddText(setter, kFramingProperty, FramingName(framing));
+        if (SUCCEEDED(hr) && text) hr = AddCaptionStyle(setter, project_.captionStyle());
+        if (SUCCEEDED(hr)) hr = groupObj->SetPropertySetter(setter);
+        return hr;
+    }
+
+    HRESULT AddCaptionStyle(const std::shared_ptr<IPropertySetter>& setter, const CaptionStyle& style) {
+        const std::string colour = ColourName(style.colour);
+        HRESULT hr = AddText(setter, kCaptionFontProperty, style.font.c_str());
+        if (SUCCEEDED(hr)) hr = AddReal(setter, kCaptionSizeProperty, style.size);
+        if (SUCCEEDED(hr)) hr = AddText(setter, kCaptionColourProperty, colour.c_str());
+        if (SUCCEEDED(hr)) hr = AddText(setter, kCaptionBackingProperty, CaptionBackingName(style.backing));
+        if (SUCCEEDED(hr))
+            hr = AddText(setter, kCaptionMotionProperty, style.movesWithPhoto ? "with-photo" : "still");
+        if (SUCCEEDED(hr)) hr = AddText(setter, kCaptionOutputProperty, CaptionOutputName(style.output));
+        if (SUCCEEDED(hr) && !env_.subtitleLanguage.empty())
+            hr = AddText(setter, kSubtitleLanguageProperty, env_.subtitleLanguage.c_str());
+        return hr;
+    }
+
+    static HRESULT AddText(const std::shared_ptr<IPropertySetter>& setter, const char* name, const char* text) {
+        DEXTER_VALUE value = TextValue(text);
+        return setter->AddProp({name, 0, 1}, &value);
+    }
+
+    static HRESULT AddReal(const std::shared_ptr<IPropertySetter>& setter, const char* name, double number) {
+        DEXTER_VALUE value;
+        value.v = Real(number);
+        return setter->AddProp({name, 0, 1}, &value);
+    }
+
+    // An effect of class `clsid` over the whole source, its properties set by `fill`.
+    template <class Fill>
+    HRESULT AddSourceEffect(const TimelineObjPtr& srcObj, const CLSID& clsid, REFERENCE_TIME length, Fill&& fill) {
+        TimelineObjPtr effectObj;
+        std::shared_ptr<IPropertySetter> setter;
+        std::shared_ptr<IAMTimelineEffectable> effectable;
+        HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_EFFECT, &effectObj);
+        if (SUCCEEDED(hr)) hr = effectObj->SetSubObjectGUID(clsid);
+        if (SUCCEEDED(hr)) hr = effectObj->SetStartStop(0, length);
+        if (SUCCEEDED(hr)) hr = CreatePropertySetter(timeline_->Faults(), &setter);
+        if (SUCCEEDED(hr)) hr = fill(setter);
+        if (SUCCEEDED(hr)) hr = effectObj->SetPropertySetter(setter);
+        if (SUCCEEDED(hr)) hr = QueryInterface(srcObj, &effectable);
+        if (SUCCEEDED(hr)) hr = effectable->EffectInsBefore(effectObj, -1);
+        return hr;
+    }
+
+    HRESULT AddTitle(const TimelineObjPtr& srcObj, const TitleCard& card, REFERENCE_TIME length) {
+        const HRESULT hr = AddSourceEffect(srcObj, CLSID_KavrelTitleCard, length, [&](const auto& setter) {
+            const std::string colour = ColourName(card.colour), background = ColourName(card.backgroundColour);
+            HRESULT r = AddText(setter, kTextProperty, card.text.c_str());
+            if (SUCCEEDED(r)) r = AddText(setter, kFontProperty, card.font.c_str());
+            if (SUCCEEDED(r)) r = AddReal(setter, kSizeProperty, card.size);
+            if (SUCCEEDED(r)) r = AddText(setter, kColourProperty, colour.c_str());
+            if (SUCCEEDED(r)) r = AddText(setter, kAlignProperty, TextAlignName(card.align));
+            if (SUCCEEDED(r)) r = AddText(setter, kBackgroundProperty, TitleBackgroundName(card.background));
+            if (SUCCEEDED(r)) r = AddText(setter, kBackgroundColourProperty, background.c_str());
+            return r;
+        });
+        return FAILED(hr) ? Report("Could not add the title card", hr) : S_OK;
+    }
+
+    HRESULT AddCaption(const TimelineObjPtr& srcObj, const Caption& caption, REFERENCE_TIME length) {
+        const HRESULT hr = AddSourceEffect(srcObj, CLSID_KavrelCaption, length, [&](const auto& setter) {
+            HRESULT r = AddText(setter, kTextProperty, caption.text.c_str());
+            if (SUCCEEDED(r)) r = AddText(setter, kPlaceProperty, CaptionPlaceName(caption.place));
+            return r;
+        });
+        return FAILED(hr) ? Report("Could not add the caption", hr) : S_OK;
     }
 
     static DEXTER_VALUE TextValue(const char* text) {
@@ -206,6 +293,8 @@ private:
         if (SUCCEEDED(hr)) hr = src->SetStretchMode(RESIZEF_PRESERVEASPECTRATIO);
         if (FAILED(hr)) return Report("Could not configure media source", E_FAIL);
         if (photo.motion != MotionKind::None) AddMotion(srcObj, photo.motion, stopRt - startRt);
+        if (photo.title) AddTitle(srcObj, *photo.title, stopRt - startRt);
+        if (!captions_[position].text.empty()) AddCaption(srcObj, captions_[position], stopRt - startRt);
 
         std::shared_ptr<IAMTimelineTrack> track;
         hr = QueryInterface(trackObj, &track);
@@ -350,6 +439,7 @@ private:
     }
 
     SlideshowProject& project_;
+    std::vector<Caption> captions_;  // each photo's, as shown
     const TimelineBuildEnv& env_;
     std::shared_ptr<IAMTimeline> timeline_;
 };

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/slideshow_project.h"
+#include "engine/caption_texts.h"
 #include "engine/music_loop.h"
 #include "platform/shell/message_boxes.h"
 #include "platform/timeline/timeline.h"
@@ -24,6 +25,8 @@ struct TimelineBuildEnv {
     MessageBoxes& boxes;
     std::shared_ptr<FaultPlan> faults;  // null in the program
     IMediaLocator* locator = nullptr;   // offered the sources whose file is missing
+    DateWords dateWords = nullptr;      // how captions write a date; none: the C library's locale
+    std::string subtitleLanguage = {};  // the subtitle track's language code; empty: none named
 };
 
 // Music placements up to this many are tracks of their own; a longer loop continues as a run of

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/render/text/text_effects.h"
+
 extern "C" {
 #include <libavutil/mathematics.h>
 }
@@ -46,8 +48,54 @@ std::string TextProperty(const TimelineProperty& p) {
     return p.values.empty() || p.values[0].v.vt != VT_BSTR ? std::string() : p.values[0].v.bstrVal;
 }
 
-// The pan-and-zoom effect on a photo's source; an unknown motion name is no motion.
-void ReadMotion(const TimelineObjPtr& src, VideoClip* clip) {
+double RealProperty(const TimelineProperty& p, double fallback) {
+    return p.values.empty() || p.values[0].v.vt != VT_R8 ? fallback : p.values[0].v.dblVal;
+}
+
+void ReadMotion(const IPropertySetter& setter, VideoClip* clip) {
+    for (const TimelineProperty& p : setter.Properties()) {
+        if (p.param.Name == kMotionProperty) {
+            clip->motion.kind = MotionKindFromName(TextProperty(p)).value_or(MotionKind::None);
+        } else if (p.param.Name == kAmountProperty) {
+            clip->motion.amount = std::clamp(RealProperty(p, clip->motion.amount), 0.0, 10.0);
+        } else if (p.param.Name == kEasingProperty) {
+            clip->motion.eased = TextProperty(p) == EasingName(true);
+        }
+    }
+}
+
+double TextSize(const TimelineProperty& p, double fallback) {
+    return std::clamp(RealProperty(p, fallback), kMinTextSize, kMaxTextSize);
+}
+
+void ReadTitle(const IPropertySetter& setter, VideoClip* clip) {
+    TitleCard card;
+    for (const TimelineProperty& p : setter.Properties()) {
+        const std::string& name = p.param.Name;
+        const std::string text = TextProperty(p);
+        if (name == kTextProperty) card.text = text;
+        else if (name == kFontProperty) card.font = text;
+        else if (name == kSizeProperty) card.size = TextSize(p, card.size);
+        else if (name == kColourProperty) card.colour = ColourFromName(text).value_or(card.colour);
+        else if (name == kAlignProperty) card.align = TextAlignFromName(text).value_or(card.align);
+        else if (name == kBackgroundProperty) card.background = TitleBackgroundFromName(text).value_or(card.background);
+        else if (name == kBackgroundColourProperty)
+            card.backgroundColour = ColourFromName(text).value_or(card.backgroundColour);
+    }
+    clip->title = std::move(card);
+}
+
+void ReadCaption(const IPropertySetter& setter, VideoClip* clip) {
+    for (const TimelineProperty& p : setter.Properties()) {
+        if (p.param.Name == kTextProperty) clip->caption.text = TextProperty(p);
+        else if (p.param.Name == kPlaceProperty)
+            clip->caption.place = CaptionPlaceFromName(TextProperty(p)).value_or(CaptionPlace::Bottom);
+    }
+}
+
+// The effects on a photo's source: its motion, its title card, its caption. An unknown motion
+// name is no motion.
+void ReadSourceEffects(const TimelineObjPtr& src, VideoClip* clip) {
     auto effectable = As<IAMTimelineEffectable>(src);
     int count = 0;
     if (effectable) effectable->EffectGetCount(&count);
@@ -57,26 +105,30 @@ void ReadMotion(const TimelineObjPtr& src, VideoClip* clip) {
         std::shared_ptr<IPropertySetter> setter;
         effectable->GetEffect(&effect, e);
         effect->GetSubObjectGUID(&clsid);
-        if (clsid != CLSID_KavrelPanZoom || effect->GetPropertySetter(&setter) != S_OK) continue;
-        for (const TimelineProperty& p : setter->Properties()) {
-            if (p.param.Name == kMotionProperty) {
-                clip->motion.kind = MotionKindFromName(TextProperty(p)).value_or(MotionKind::None);
-            } else if (p.param.Name == kAmountProperty && !p.values.empty() && p.values[0].v.vt == VT_R8) {
-                clip->motion.amount = std::clamp(p.values[0].v.dblVal, 0.0, 10.0);
-            } else if (p.param.Name == kEasingProperty) {
-                clip->motion.eased = TextProperty(p) == EasingName(true);
-            }
-        }
+        if (effect->GetPropertySetter(&setter) != S_OK) continue;
+        if (clsid == CLSID_KavrelPanZoom) ReadMotion(*setter, clip);
+        else if (clsid == CLSID_KavrelTitleCard) ReadTitle(*setter, clip);
+        else if (clsid == CLSID_KavrelCaption) ReadCaption(*setter, clip);
     }
 }
 
-Framing ReadFraming(const TimelineObjPtr& group) {
+// The video group's properties: the framing (none is Fit), the caption style, the subtitles' language.
+void ReadGroupProperties(const TimelineObjPtr& group, ShowPlan* plan) {
     std::shared_ptr<IPropertySetter> setter;
-    if (group->GetPropertySetter(&setter) != S_OK) return Framing::Fit;
+    if (group->GetPropertySetter(&setter) != S_OK) return;
+    CaptionStyle& style = plan->captionStyle;
     for (const TimelineProperty& p : setter->Properties()) {
-        if (p.param.Name == kFramingProperty) return FramingFromName(TextProperty(p)).value_or(Framing::Fit);
+        const std::string& name = p.param.Name;
+        const std::string text = TextProperty(p);
+        if (name == kFramingProperty) plan->framing = FramingFromName(text).value_or(Framing::Fit);
+        else if (name == kCaptionFontProperty) style.font = text;
+        else if (name == kCaptionSizeProperty) style.size = TextSize(p, style.size);
+        else if (name == kCaptionColourProperty) style.colour = ColourFromName(text).value_or(style.colour);
+        else if (name == kCaptionBackingProperty) style.backing = CaptionBackingFromName(text).value_or(style.backing);
+        else if (name == kCaptionMotionProperty) style.movesWithPhoto = text == "with-photo";
+        else if (name == kCaptionOutputProperty) style.output = CaptionOutputFromName(text).value_or(style.output);
+        else if (name == kSubtitleLanguageProperty) plan->subtitleLanguage = text;
     }
-    return Framing::Fit;
 }
 
 // Calls visit(track, source) for the first source of every track of a group, in priority order;
@@ -105,14 +157,14 @@ void ReadVideoGroup(const AM_MEDIA_TYPE& mt, const TimelineObjPtr& group, ShowPl
         plan->width = vih.bmiHeader.biWidth;
         plan->height = std::abs(vih.bmiHeader.biHeight);
     }
-    plan->framing = ReadFraming(group);
+    ReadGroupProperties(group, plan);
     ForEachTrackSource(group, [&](const TimelineObjPtr& track, const TimelineObjPtr& src) {
         VideoClip clip;
         src->GetStartStop(&clip.start, &clip.stop);
         As<IAMTimelineSrc>(src)->GetMediaName(&clip.path);
         As<IAMTimelineSrc>(src)->GetStretchMode(&clip.stretchMode);
         ReadTransition(track, &clip);
-        ReadMotion(src, &clip);
+        ReadSourceEffects(src, &clip);
         plan->length = std::max(plan->length, clip.stop);
         plan->clips.push_back(std::move(clip));
     });

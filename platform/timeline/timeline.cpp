@@ -358,7 +358,7 @@ private:
 
         // The file that replaces `name`, or null when it stays.
         const std::string* Located(const std::string& name) {
-            if (present.count(name) != 0) return nullptr;
+            if (name.empty() || present.count(name) != 0) return nullptr;  // a title card without a photo
             if (FileCanBeOpenedForReading(name)) {
                 present.insert(name);
                 return nullptr;

@@ -150,7 +150,7 @@ TEST(ShowFile, WhatIsNotAUsableShowIsRefusedWithItsReason) {
         {"[1, 2]", ShowFileProblem::Foreign, ""},
         {R"({"type":"playlist","version":1})", ShowFileProblem::Foreign, ""},
         {R"({"photos":[]})", ShowFileProblem::Foreign, ""},
-        {R"({"type":"kavrel-show","version":2,"photos":[]})", ShowFileProblem::NewerVersion, "2"},
+        {R"({"type":"kavrel-show","version":3,"photos":[]})", ShowFileProblem::NewerVersion, "3"},
         {R"({"type":"kavrel-show","version":"1","photos":[]})", ShowFileProblem::BadValue,
          "version must be a whole number from 1"},
         {R"({"type":"kavrel-show","version":1.5,"photos":[]})", ShowFileProblem::BadValue, ""},

@@ -8,6 +8,7 @@
 #include "engine/timeline_builder.h"
 #include "platform/shell/file_probe.h"
 #include "platform/timeline/timeline_xml.h"
+#include "tools/kavrel_render/caption_list.h"
 
 namespace {
 
@@ -16,7 +17,16 @@ int Refuse(MessageBoxes& boxes, const std::string& text) {
     return 2;
 }
 
+void AddTitle(const RenderOptions& o, SlideshowProject& project) {
+    PhotoItem card = project.MakePhotos({""}, 0).front();
+    card.title = TitleCard();
+    card.title->text = WithLineBreaks(o.title);
+    if (o.titleDurationSec >= 0) card.durationSec = o.titleDurationSec;
+    project.InsertPhotos({0}, {card});
+}
+
 int FillProject(const RenderOptions& o, SlideshowProject& project, MessageBoxes& boxes) {
+    if (!o.title.empty()) AddTitle(o, project);
     for (const std::string& photo : o.photos) {
         if (project.AppendPhoto(AbsolutePath(photo)) == ProjectResult::PathTooLong) {
             return Refuse(boxes, "The path is longer than 259 bytes: " + photo);
@@ -58,7 +68,19 @@ int BuildShowProject(const RenderOptions& o, SlideshowProject* projectOut, Messa
     project.output().width = o.width;
     project.output().height = o.height;
     project.setMusicFadeOutSec(o.musicFadeOutSec);
-    return FillProject(o, project, boxes);
+    project.captionStyle().automatic = o.captionFrom;
+    project.captionStyle().output = o.captionOutput;
+    if (int status = FillProject(o, project, boxes)) return status;
+    std::vector<std::string> given(o.title.empty() ? 0 : 1);
+    given.insert(given.end(), o.photos.begin(), o.photos.end());
+    return ApplyCaptions(o, given, project, boxes);
+}
+
+int ApplyCaptions(const RenderOptions& o, const std::vector<std::string>& givenPaths, SlideshowProject& project,
+                  MessageBoxes& boxes) {
+    if (o.captionsFile.empty()) return 0;
+    const std::string problem = ApplyCaptionList(o.captionsFile, givenPaths, &project);
+    return problem.empty() ? 0 : Refuse(boxes, problem);
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -67,9 +89,9 @@ std::string AbsolutePath(const std::string& path) {
     return ec ? path : absolute.string();
 }
 
-int RunDumpTimeline(SlideshowProject& project, std::FILE* out, MessageBoxes& boxes) {
+int RunDumpTimeline(const RenderOptions& o, SlideshowProject& project, std::FILE* out, MessageBoxes& boxes) {
     std::shared_ptr<IAMTimeline> timeline;
-    TimelineBuildEnv env{boxes, nullptr, nullptr};
+    TimelineBuildEnv env{boxes, nullptr, nullptr, nullptr, o.subtitleLanguage};
     if (FAILED(BuildTimeline(project, env, &timeline))) return 1;
     return WriteTimelineXml(*timeline, out) ? 0 : 1;
 }

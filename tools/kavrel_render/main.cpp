@@ -1,5 +1,6 @@
 // kavrel-render: builds a Kavrel slideshow from the command line.
 
+#include <clocale>
 #include <malloc.h>
 
 #include <cstdio>
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     // Photo-sized buffers always come from (and go back to) the system, so that memory does not
     // creep up with the number of photos through heap fragmentation.
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    std::setlocale(LC_TIME, "");  // captions write dates as the user's locale does
     std::vector<std::string> args(argv + 1, argv + argc);
     ParsedOptions parsed = ParseRenderOptions(args);
     if (parsed.options.help) {

@@ -1,5 +1,6 @@
 #include "tools/kavrel_render/render_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <functional>
@@ -118,6 +119,43 @@ std::string ParseFraming(const std::string& text, RenderOptions* o) {
     return {};
 }
 
+std::string ParseCaptionFrom(const std::string& text, RenderOptions* o) {
+    std::optional<CaptionSource> source = CaptionSourceFromName(text);
+    if (!source) return "--caption-from takes date, name or none";
+    o->captionFrom = *source;
+    return {};
+}
+
+std::string ParseCaptionOutput(const std::string& text, RenderOptions* o) {
+    std::optional<CaptionOutput> output = CaptionOutputFromName(text);
+    if (!output) return "--captions-in takes picture, subtitles or both";
+    o->captionOutput = *output;
+    return {};
+}
+
+std::string ParseTitle(const std::string& text, RenderOptions* o) {
+    if (text.empty() || text.size() > kMaxTextBytes)
+        return "--title takes a text of 1 to " + std::to_string(kMaxTextBytes) + " bytes";
+    o->title = text;
+    return {};
+}
+
+std::string ParseTitleDuration(const std::string& text, RenderOptions* o) {
+    double d = 0;
+    if (!ParseDouble(text, &d) || !(d >= 0.001 && d <= 65535)) return "--title-duration takes seconds from 0.001 to 65535";
+    o->titleDurationSec = d;
+    return {};
+}
+
+// ISO 639 codes: two or three small letters.
+std::string ParseSubtitleLanguage(const std::string& text, RenderOptions* o) {
+    const bool letters = std::all_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    if (!letters || text.size() < 2 || text.size() > 3)
+        return "--subtitle-language takes a language code such as en, de or fra";
+    o->subtitleLanguage = text;
+    return {};
+}
+
 // Each option that takes a value, and what it does with it.
 using ValueHandler = std::function<std::string(const std::string&, RenderOptions*)>;
 const std::map<std::string, ValueHandler>& ValueOptions() {
@@ -171,6 +209,12 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
         {"--motion-amount", ParseMotionAmount},
         {"--motion-pace", ParseMotionPace},
         {"--framing", ParseFraming},
+        {"--title", ParseTitle},
+        {"--title-duration", ParseTitleDuration},
+        {"--caption-from", ParseCaptionFrom},
+        {"--captions-in", ParseCaptionOutput},
+        {"--captions", [](const std::string& v, RenderOptions* o) { o->captionsFile = v; return std::string(); }},
+        {"--subtitle-language", ParseSubtitleLanguage},
         {"-o", [](const std::string& v, RenderOptions* o) { o->output = v; return std::string(); }},
         {"--format",
          [](const std::string& v, RenderOptions* o) {
@@ -225,7 +269,7 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
 std::string ShowConflict(const RenderOptions& o) {
     if (!o.photos.empty()) return "give either a show file or photos, not both";
     for (const char* option : {"--photo-duration", "--transition-duration", "--policy", "--same", "--seed", "--motion",
-                               "--same-motion"}) {
+                               "--same-motion", "--title", "--title-duration"}) {
         if (o.given.count(option)) {
             return std::string(option) + " does not apply to a show file, whose photos keep their own values";
         }
@@ -329,13 +373,35 @@ Photos:
                               nearly the frame's shape moves inside itself, with
                               no bars
 
+Words on the screen:
+  --title TEXT                a title card before the photos: TEXT (\n starts a
+                              new line) in white on black
+  --title-duration SECONDS    how long the title card is shown (default: the
+                              photo duration)
+  --caption-from date|name|none
+                              caption every photo without a caption of its own
+                              with the date it was taken (EXIF, written as the
+                              LC_TIME locale writes dates) or its file name
+                              (default none)
+  --captions FILE             captions from FILE: one line per photo, the photo's
+                              path as given or its file name, a tab, the caption
+                              (\n for a second line); a name given twice takes
+                              its lines in list order
+  --captions-in picture|subtitles|both
+                              captions drawn in the picture, written as a
+                              subtitle track a player can switch (MP4 and MKV),
+                              or both (default both)
+  --subtitle-language CODE    the subtitle track's language, such as en or de
+                              (default: none named)
+
 Shows:
   SHOW.kavrel                 a show saved by Kavrel or by --save-show: its photos
                               with their own durations, transitions and motions,
                               its music and its output settings. -o, --format,
                               --size, the compressors and bitrates, --music,
-                              --fade-out, --framing, --motion-amount and
-                              --motion-pace override what it says. The show's own
+                              --fade-out, --framing, --motion-amount,
+                              --motion-pace, --caption-from, --captions-in and
+                              --captions override what it says. The show's own
                               output file is not replaced when it exists: give
                               -o to replace it
   --save-show FILE.kavrel     write the show described by the other arguments to

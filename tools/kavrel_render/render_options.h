@@ -45,6 +45,12 @@ struct RenderOptions {
     int motionAmountPercent = 15;
     bool motionEased = false;
     int framing = 0;  // Framing
+    std::string title;             // --title: a title card before the photos
+    double titleDurationSec = -1;  // --title-duration; below 0: the photo duration
+    CaptionSource captionFrom = CaptionSource::None;
+    CaptionOutput captionOutput = CaptionOutput::Both;
+    std::string captionsFile;      // --captions: "PHOTO<tab>CAPTION" lines
+    std::string subtitleLanguage;  // --subtitle-language
 };
 
 struct ParsedOptions {

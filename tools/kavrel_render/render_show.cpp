@@ -241,7 +241,7 @@ int RunRender(SlideshowProject& project, const ShowOutput& output, const RenderO
     out.useAudioCompressor = held.audio.use ? 1 : 0;
 
     std::shared_ptr<IAMTimeline> timeline;
-    TimelineBuildEnv buildEnv{boxes, nullptr, nullptr};
+    TimelineBuildEnv buildEnv{boxes, nullptr, nullptr, nullptr, o.subtitleLanguage};
     if (FAILED(BuildTimeline(project, buildEnv, &timeline))) return 1;
     Notifier notifier;
     RenderToFileEnv env{boxes, &notifier, nullptr, ApplyOptions(o, boxes), [&](const std::string& page) {

@@ -94,12 +94,14 @@ void OverrideShow(const RenderOptions& o, Show* show) {
     if (given("--framing")) show->framing = FramingFromInt(o.framing);
     if (given("--motion-amount")) show->motionAmountPercent = o.motionAmountPercent;
     if (given("--motion-pace")) show->motionEased = o.motionEased;
+    if (given("--caption-from")) show->captionStyle.automatic = o.captionFrom;
+    if (given("--captions-in")) show->captionStyle.output = o.captionOutput;
     OverrideOutput(o, &show->output);
 }
 
 int CheckShowFiles(const Show& show, MessageBoxes& boxes) {
     for (const PhotoItem& photo : show.photos) {
-        if (!FileCanBeOpenedForReading(photo.path))
+        if (!photo.path.empty() && !FileCanBeOpenedForReading(photo.path))
             return Refuse(boxes, CannotReadText("photo", photo.path));
     }
     for (const std::string& music : show.music) {
@@ -124,7 +126,9 @@ int ReadShowInput(const RenderOptions& o, SlideshowProject* project, ShowOutput*
     }
     PutShowOutput(show.output, &project->output());
     *output = show.output;
-    return 0;
+    std::vector<std::string> given;
+    for (const PhotoItem& photo : show.photos) given.push_back(photo.path);
+    return ApplyCaptions(o, given, *project, boxes);
 }
 
 int MakeShow(const RenderOptions& o, SlideshowProject* project, ShowOutput* output,
@@ -191,7 +195,7 @@ int RunShowCommand(const RenderOptions& o, std::FILE* out, MessageBoxes& boxes) 
     if (!o.saveShow.empty()) {
         if (int status = SaveShow(o, project, output, boxes); status != 0) return status;
     }
-    if (o.dumpTimeline) return RunDumpTimeline(project, out, boxes);
+    if (o.dumpTimeline) return RunDumpTimeline(o, project, out, boxes);
     if (!o.saveShow.empty() && o.output.empty()) return 0;  // saved instead of rendered
     return Render(o, project, output, boxes);
 }

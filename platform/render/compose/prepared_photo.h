@@ -11,6 +11,7 @@
 
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/render/compose/motion_path.h"
+#include "platform/render/text/text_overlay.h"
 
 struct PreparedPhoto {
     FramePtr still;  // set when the photo does not move
@@ -21,6 +22,7 @@ struct PreparedPhoto {
     FramePtr clear;     // set with alpha: transparency 0, what the alpha is drawn over
     PhotoGeometry geometry;
     PhotoMotion motion;
+    std::shared_ptr<const TextOverlay> caption;  // a still caption over a moving photo
 
     bool Moves() const { return still == nullptr; }
 };

@@ -1,5 +1,7 @@
 #include "platform/render/compose/video_compositor.h"
 
+#include "platform/render/compose/prepared_clip.h"
+
 #include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -57,7 +59,7 @@ void PhotoSource::Work() {
         auto photo = std::make_shared<PreparedPhoto>();
         std::string error;
         const VideoClip& clip = plan_.clips[i];
-        bool ok = PreparePhoto(clip.path, clip.motion, plan_.framing, width_, height_, black_, photo.get(), &error);
+        bool ok = PrepareClip(clip, plan_, width_, height_, black_, photo.get(), &error);
         // A photo's decoding frees tens of megabytes of mixed sizes; handing the free pages back
         // keeps the footprint flat over a thousand photos.
         malloc_trim(0);
@@ -205,7 +207,7 @@ bool VideoCompositor::PhotoAt(std::size_t clip, REFERENCE_TIME t, FramePtr* out,
     }
     av_frame_copy_props(drawn.get(), photo->backdrop.get());
     const VideoClip& c = plan_.clips[clip];
-    DrawMovingPhoto(*photo, MotionProgress(t, c.start, c.stop, c.motion.eased), drawn.get(), threads_);
+    DrawMovingClip(*photo, MotionProgress(t, c.start, c.stop, c.motion.eased), drawn.get(), threads_);
     *out = std::move(drawn);
     return true;
 }
