@@ -21,8 +21,8 @@ enum class CaptionSource : std::int32_t { None = 0, Date = 1, Name = 2 };
 // Where captions go: burned into the picture, a subtitle track, or both.
 enum class CaptionOutput : std::int32_t { Picture = 0, Subtitles = 1, Both = 2 };
 
-inline constexpr std::uint32_t kWhite = 0xFFFFFF;  // colours are 0xRRGGBB
-inline constexpr std::uint32_t kBlack = 0x000000;
+inline constexpr std::uint32_t kWhiteColour = 0xFFFFFF;  // colours are 0xRRGGBB
+inline constexpr std::uint32_t kBlackColour = 0x000000;
 // Sizes are a line's em height as a share of the frame's height, so every output size looks alike.
 inline constexpr double kMinTextSize = 0.01;
 inline constexpr double kMaxTextSize = 0.5;
@@ -33,17 +33,17 @@ struct TitleCard {
     std::string text;  // lines split by '\n'
     std::string font = "Sans Bold";  // a family with optional style words, without a size
     double size = 0.08;
-    std::uint32_t colour = kWhite;
+    std::uint32_t colour = kWhiteColour;
     TextAlign align = TextAlign::Centre;
     TitleBackground background = TitleBackground::Colour;
-    std::uint32_t backgroundColour = kBlack;  // for Colour; the photo is the row's path
+    std::uint32_t backgroundColour = kBlackColour;  // for Colour; the photo is the row's path
     bool operator==(const TitleCard&) const = default;
 };
 
 struct CaptionStyle {
     std::string font = "Sans";
     double size = 0.045;
-    std::uint32_t colour = kWhite;
+    std::uint32_t colour = kWhiteColour;
     CaptionBacking backing = CaptionBacking::Shadow;
     bool movesWithPhoto = false;
     CaptionSource automatic = CaptionSource::None;
