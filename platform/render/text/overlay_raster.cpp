@@ -11,18 +11,37 @@ namespace {
 
 constexpr int kBoxPasses = 3;
 
-// One box pass of 2 × radius + 1 samples along `count` samples `step` apart; outside is clear.
-void BoxPass(std::uint8_t* samples, int count, std::ptrdiff_t step, int radius, std::vector<int>& copy) {
-    copy.resize(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) copy[static_cast<std::size_t>(i)] = samples[i * step];
-    const int window = 2 * radius + 1;
-    const int scale = (1 << 16) / window;
+// One box pass of 2 × radius + 1 samples along a row; outside is clear.
+void BoxPassAlongRow(std::uint8_t* row, int count, int radius, std::vector<int>& copy) {
+    copy.assign(row, row + count);
+    const int scale = (1 << 16) / (2 * radius + 1);
     int sum = 0;
     for (int i = 0; i < std::min(radius, count); ++i) sum += copy[static_cast<std::size_t>(i)];
     for (int i = 0; i < count; ++i) {
         if (i + radius < count) sum += copy[static_cast<std::size_t>(i + radius)];
         if (i - radius - 1 >= 0) sum -= copy[static_cast<std::size_t>(i - radius - 1)];
-        samples[i * step] = static_cast<std::uint8_t>(std::min(255, (sum * scale + (1 << 15)) >> 16));
+        row[i] = static_cast<std::uint8_t>(std::min(255, (sum * scale + (1 << 15)) >> 16));
+    }
+}
+
+// The same down the columns, a row at a time so that memory is read in order.
+void BoxPassDownColumns(std::uint8_t* data, int stride, int width, int height, int radius,
+                        std::vector<std::uint8_t>& copy, std::vector<int>& sums) {
+    copy.assign(data, data + static_cast<std::ptrdiff_t>(stride) * height);
+    sums.assign(static_cast<std::size_t>(width), 0);
+    const int scale = (1 << 16) / (2 * radius + 1);
+    auto addRow = [&](int y, int sign) {
+        const std::uint8_t* row = copy.data() + static_cast<std::ptrdiff_t>(y) * stride;
+        for (int x = 0; x < width; ++x) sums[static_cast<std::size_t>(x)] += sign * row[x];
+    };
+    for (int y = 0; y < std::min(radius, height); ++y) addRow(y, 1);
+    for (int y = 0; y < height; ++y) {
+        if (y + radius < height) addRow(y + radius, 1);
+        if (y - radius - 1 >= 0) addRow(y - radius - 1, -1);
+        std::uint8_t* out = data + static_cast<std::ptrdiff_t>(y) * stride;
+        for (int x = 0; x < width; ++x) {
+            out[x] = static_cast<std::uint8_t>(std::min(255, (sums[static_cast<std::size_t>(x)] * scale + (1 << 15)) >> 16));
+        }
     }
 }
 
@@ -40,7 +59,7 @@ LumaWeights WeightsFor(int frameHeight) {
     return {kr, 1.0 - kr - kb, kb};
 }
 
-std::uint8_t Sample(double value) { return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
+std::uint8_t Sample(double value) { return static_cast<std::uint8_t>(std::clamp(value + 0.5, 0.0, 255.0)); }
 
 struct Premultiplied {
     double a, r, g, b;  // 0..255, colour already multiplied by a
@@ -98,10 +117,13 @@ void BlurCoverage(cairo_surface_t* a8, int radius) {
     const int stride = cairo_image_surface_get_stride(a8);
     const int width = cairo_image_surface_get_width(a8);
     const int height = cairo_image_surface_get_height(a8);
-    std::vector<int> copy;
+    std::vector<int> rowCopy, sums;
+    std::vector<std::uint8_t> planeCopy;
     for (int pass = 0; pass < kBoxPasses; ++pass) {
-        for (int y = 0; y < height; ++y) BoxPass(data + static_cast<std::ptrdiff_t>(y) * stride, width, 1, radius, copy);
-        for (int x = 0; x < width; ++x) BoxPass(data + x, height, stride, radius, copy);
+        for (int y = 0; y < height; ++y) {
+            BoxPassAlongRow(data + static_cast<std::ptrdiff_t>(y) * stride, width, radius, rowCopy);
+        }
+        BoxPassDownColumns(data, stride, width, height, radius, planeCopy, sums);
     }
     cairo_surface_mark_dirty(a8);
 }
