@@ -13,6 +13,8 @@ PACKAGES=(cmake g++ make pkg-config
           libheif-dev libheif-examples  # HEIC and AVIF photos; heif-enc makes the tests' ones
           libtiff-dev libwebp-dev libexif-dev  # TIFF and WebP photos, EXIF of PNG and WebP
           libpng-dev                           # the desktop's thumbnail files
+          libpango1.0-dev libcairo2-dev        # captions and title cards: layout and drawing,
+          fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji  # and fonts for every script
           libgtest-dev libgmock-dev
           fonts-dejavu-core fonts-wqy-microhei
           locales  # the tests make a German locale with localedef

@@ -42,8 +42,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded by Qt at run time, so no linker sees them: the SVG icons.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# Loaded by Qt at run time, so no linker sees them: the SVG icons. Found by fontconfig, not linked:
+# the fonts of captions and title cards in every script, colour emoji included.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-noto-core, fonts-noto-cjk, fonts-noto-color-emoji")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

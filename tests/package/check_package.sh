@@ -29,7 +29,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = kavrel ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture: $(field Architecture)"
-for library in libc6 libqt6widgets6 libqt6multimedia6 libavcodec libavformat libswscale libqt6svg6 libpng16 libjpeg62-turbo; do
+for library in libc6 libqt6widgets6 libqt6multimedia6 libavcodec libavformat libswscale libqt6svg6 libpng16 libjpeg62-turbo \
+               fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji; do
     field Depends | grep -q "$library" || fail "Depends lacks $library: $(field Depends)"
 done
 if field Depends | grep -q -- '-dev\b'; then fail "Depends names a development package: $(field Depends)"; fi

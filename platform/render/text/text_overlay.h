@@ -9,17 +9,25 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/render/text/text_items.h"
 
 // Premultiplied samples over a rectangle of the frame: luma and its coverage at full size,
-// chroma and its coverage at half size (4:2:0). `left` and `top` are even.
+// chroma and its coverage at half size (4:2:0). `left`, `top`, `width` and `height` are even.
+// Blending a sample is out = out - out × a / 255 + premultiplied, so the stored luma is the
+// colour's limited-range Y × a / 255 (a fully covered sample becomes the colour's Y exactly) and
+// the stored chroma is U or V × a / 255, 128 included. The colours are in the matrix of the frame
+// height the overlay was drawn for (VideoColourFor).
 struct TextOverlay {
     int left = 0, top = 0, width = 0, height = 0;
     std::vector<std::uint8_t> y, alpha;       // width × height
     std::vector<std::uint8_t> u, v, chromaAlpha;  // (width / 2) × (height / 2)
+    // Per luma row and per chroma row, the columns [first, end) holding any coverage; filled by the
+    // drawing, so that blending skips what is clear. Left empty, whole rows are blended.
+    std::vector<std::pair<int, int>> lumaSpans, chromaSpans;
 
     bool Empty() const { return width == 0 || height == 0; }
 };
