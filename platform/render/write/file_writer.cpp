@@ -233,7 +233,7 @@ bool FileWriter::WriteVideo(const AVFrame* picture, std::int64_t n, std::string*
         return false;
     }
     if (!Drain(s, error)) return false;
-    return !subtitles_ || subtitles_->WriteEnded(VideoEndMs(), error);
+    return !subtitles_ || subtitles_->WriteDue(VideoEndMs(), error);
 }
 
 std::int64_t FileWriter::VideoEndMs() const {

@@ -15,6 +15,9 @@ extern "C" {
 namespace {
 
 constexpr AVRational kMilliseconds{1, 1000};
+// A cue is handed to the muxer at its end, or, lasting longer, this long after its start with its
+// whole length: the muxer keeps this much of the pictures and sound in memory meanwhile.
+constexpr std::int64_t kLongestHoldMs = 30000;
 
 // FFmpeg's text subtitle encoders read their cues as ASS dialogue, styled by this script header.
 // Its style is FFmpeg's own default, which SubRip writes without any <font> markup.
@@ -86,18 +89,16 @@ bool SubtitleStream::Add(AVFormatContext* fmt, const OutputSpec& output, std::un
     s->st_->time_base = kMilliseconds;
     av_dict_set(&s->st_->metadata, "language", ContainerLanguage(output.subtitleLanguage, output.muxer).c_str(), 0);
     s->st_->disposition = output.subtitlesDefault ? AV_DISPOSITION_DEFAULT : 0;
-    // A cue reaches the muxer at its end, so the muxer must hold the other streams' packets for as
-    // long as the longest cue lasts to put it in its place.
-    std::int64_t longest = 0;
-    for (const SubtitleCue& cue : s->cues_) longest = std::max(longest, cue.stopMs - cue.startMs);
+    // The muxer holds the other streams' packets back until a cue arrives to take its place.
     fmt->max_interleave_delta =
-        std::max(fmt->max_interleave_delta, av_rescale_q(longest + 1000, kMilliseconds, AV_TIME_BASE_Q));
+        std::max(fmt->max_interleave_delta, av_rescale_q(kLongestHoldMs + 1000, kMilliseconds, AV_TIME_BASE_Q));
     *stream = std::move(s);
     return true;
 }
 
-bool SubtitleStream::WriteEnded(std::int64_t ms, std::string* error) {
-    for (; next_ < cues_.size() && cues_[next_].stopMs <= ms; ++next_) {
+bool SubtitleStream::WriteDue(std::int64_t ms, std::string* error) {
+    for (; next_ < cues_.size() && std::min(cues_[next_].stopMs, cues_[next_].startMs + kLongestHoldMs) <= ms;
+         ++next_) {
         if (!Write(cues_[next_], cues_[next_].stopMs, error)) return false;
     }
     return true;

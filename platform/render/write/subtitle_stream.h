@@ -2,7 +2,7 @@
 // The soft subtitle track of a file being written: the cues as text subtitles of the container's
 // own kind (timed text in MP4, SubRip in Matroska; AVI, ASF and Ogg get none). A cue is handed to
 // the muxer once the pictures have reached its end, so a file stopped early ends its last cue
-// with its pictures instead of running on past them.
+// with its pictures instead of running on past them (but for a cue of over half a minute).
 
 #include <cstdint>
 #include <memory>
@@ -20,8 +20,8 @@ public:
     // error, where the container holds no text subtitles or there is no cue.
     static bool Add(AVFormatContext* fmt, const OutputSpec& output, std::unique_ptr<SubtitleStream>* stream,
                     std::string* error);
-    // Writes the cues that end by `ms`.
-    bool WriteEnded(std::int64_t ms, std::string* error);
+    // Writes the cues due once the pictures reach `ms`.
+    bool WriteDue(std::int64_t ms, std::string* error);
     // Writes the cues that start before `ms`, those still showing cut there; the rest are left out.
     bool WriteStarted(std::int64_t ms, std::string* error);
 
