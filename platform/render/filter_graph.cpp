@@ -7,6 +7,7 @@
 
 #include "platform/com/error_text.h"
 #include "platform/render/filter_graph_internal.h"
+#include "platform/render/write/subtitle_cues.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -249,6 +250,10 @@ HRESULT FilterGraph::Run() {
     output.hasAudio = audioRoute_.has_value();
     if (output.hasVideo) output.video = videoRoute_->Current();
     if (output.hasAudio) output.audio = audioRoute_->Current();
+    output.subtitles = SubtitleCues(*plan_);
+    output.subtitleLanguage = plan_->subtitleLanguage;
+    // Captions also burned into the picture are not shown a second time unless asked for.
+    output.subtitlesDefault = plan_->captionStyle.output == CaptionOutput::Subtitles;
     if (!output.hasVideo && !output.hasAudio) return RegisterFailure("The show has nothing to write");
     stoppedByUser_ = false;
     job_ = std::make_unique<FileRenderJob>(plan_, output);

@@ -41,7 +41,7 @@ RgbPicture Quadrants(int width, int height, int whiteQuarter) {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const int quarter = (y >= height / 2 ? 2 : 0) + (x >= width / 2 ? 1 : 0);
-            p.Set(x, y, quarter == whiteQuarter ? kWhite : kGrey);
+            p.Set(x, y, quarter == whiteQuarter ? kWhiteRgb : kGrey);
         }
     }
     return p;

@@ -20,7 +20,7 @@ struct RgbPicture {
     RgbPicture TurnedLeft() const;
 };
 
-inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kWhiteRgb{255, 255, 255};
 inline constexpr Rgb kGrey{128, 128, 128};
 
 // White in one quarter (0 top left, 1 top right, 2 bottom left, 3 bottom right), grey elsewhere:

@@ -1,10 +1,13 @@
 #include "platform/render/write/file_writer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/media/ffmpeg_files.h"
 #include "platform/media/encoder_opening.h"
+#include "platform/render/write/mp4_text_tracks.h"
 #include "platform/render/write/mpeg4_colour.h"
+#include "platform/render/write/subtitle_stream.h"
 #include "platform/render/compose/video_colour.h"
 
 extern "C" {
@@ -166,6 +169,7 @@ bool FileWriter::Open(const OutputSpec& output, std::string* error) {
     }
     if (output.hasVideo && !OpenStream(output.video, true, output, error)) return false;
     if (output.hasAudio && !OpenStream(output.audio, false, output, error)) return false;
+    if (output.hasVideo && !SubtitleStream::Add(fmt_, output, &subtitles_, error)) return false;
     if (!OpenFile(error)) return false;
     AVDictionary* muxOpts = nullptr;
     if (output.muxer == "mp4") av_dict_set(&muxOpts, "movflags", "+faststart", 0);
@@ -190,6 +194,9 @@ bool FileWriter::Drain(Stream& s, std::string* error, Clock::time_point until) {
         }
         if (s.mpeg4InBandHeaders && (s.packet->flags & AV_PKT_FLAG_KEY)) {
             AddMpeg4ColourDescription(s.packet.get(), VideoColourFor(output_.height));
+        }
+        if (&s == video_.get() && s.packet->pts != AV_NOPTS_VALUE) {
+            videoEnd_ = std::max(videoEnd_, s.packet->pts + std::max<std::int64_t>(s.packet->duration, 1));
         }
         av_packet_rescale_ts(s.packet.get(), s.ctx->time_base, s.st->time_base);
         s.packet->stream_index = s.st->index;
@@ -225,7 +232,12 @@ bool FileWriter::WriteVideo(const AVFrame* picture, std::int64_t n, std::string*
         *error = "Encoding failed: " + FfmpegErrorText(r);
         return false;
     }
-    return Drain(s, error);
+    if (!Drain(s, error)) return false;
+    return !subtitles_ || subtitles_->WriteDue(VideoEndMs(), error);
+}
+
+std::int64_t FileWriter::VideoEndMs() const {
+    return av_rescale_q(videoEnd_, av_inv_q(kVideoRate), AVRational{1, 1000});
 }
 
 bool FileWriter::CollectAudio(std::vector<PacketPtr>* packets, std::string* error) {
@@ -305,6 +317,7 @@ bool FileWriter::WriteTrailer(std::string* error, Clock::time_point flushUntil) 
         avcodec_send_frame(video_->ctx.get(), nullptr);
         ok = Drain(*video_, error, flushUntil);
     }
+    if (ok && subtitles_) ok = subtitles_->WriteStarted(VideoEndMs(), error);
     int r = av_write_trailer(fmt_);
     if (r < 0 && ok) {
         *error = "Cannot finish the file " + output_.path + ": " + FfmpegErrorText(r);
@@ -326,9 +339,12 @@ bool FileWriter::Finish(std::string* error, std::chrono::milliseconds flushFor) 
         *error = "The file " + output_.path + " is not open";
         return false;
     }
-    const bool ok = WriteTrailer(error, flushUntil);
+    bool ok = WriteTrailer(error, flushUntil);
     int r = avio_closep(&fmt_->pb);
     if (ok && r < 0) *error = "Cannot write to " + output_.path + ": " + FfmpegErrorText(r);
+    if (ok && r >= 0 && subtitles_ && output_.muxer == "mp4" && !output_.subtitlesDefault) {
+        ok = DisableMp4TextTracks(file_.writePath(), error);
+    }
     if (!ok || r < 0 || !file_.Commit(error)) {
         Abandon();
         return false;

@@ -1,8 +1,8 @@
 #pragma once
-// Writes one video file: a video stream at 24000/1001 frames a second and an audio stream at
-// 44100 Hz stereo, each through its encoder, interleaved by time by the muxer. Finish() flushes
-// the picture encoder and writes the container's index, so a file stopped early plays up to where
-// it stopped.
+// Writes one video file: a video stream at 24000/1001 frames a second, an audio stream at
+// 44100 Hz stereo and the captions as subtitles, each through its encoder, interleaved by time by
+// the muxer. Finish() flushes the picture encoder and writes the container's index, so a file
+// stopped early plays up to where it stopped.
 //
 // The file is written under a temporary name beside the output and takes the output's name only
 // when Finish() succeeds (see ReplacingFile): until then an older file of that name is untouched,
@@ -18,6 +18,9 @@
 
 #include "platform/media/ffmpeg_handles.h"
 #include "platform/render/write/replacing_file.h"
+#include "platform/render/write/subtitle_cues.h"
+
+class SubtitleStream;
 
 struct EncoderChoice {
     std::string codec;  // an FFmpeg encoder name
@@ -32,6 +35,10 @@ struct OutputSpec {
     EncoderChoice video;
     EncoderChoice audio;
     std::map<std::string, std::string> muxOptions;  // AVOptions of the muxer
+    // A soft subtitle track, with the pictures and where the container holds one.
+    std::vector<SubtitleCue> subtitles;
+    std::string subtitleLanguage;  // ISO 639; empty: undetermined
+    bool subtitlesDefault = true;  // shown without being chosen; not when also in the picture
 };
 
 class FileWriter {
@@ -71,11 +78,14 @@ private:
     bool CollectAudio(std::vector<PacketPtr>* packets, std::string* error);
     bool OpenFile(std::string* error);
     bool WriteTrailer(std::string* error, Clock::time_point flushUntil);
+    std::int64_t VideoEndMs() const;
 
     OutputSpec output_;
     ReplacingFile file_;
     AVFormatContext* fmt_ = nullptr;
     std::unique_ptr<Stream> video_, audio_;
+    std::unique_ptr<SubtitleStream> subtitles_;
+    std::int64_t videoEnd_ = 0;  // the end of the pictures given to the muxer, in frames
     bool headerWritten_ = false;
     bool finished_ = false;
 };
