@@ -103,18 +103,22 @@ public:
     }
 
 private:
-    // Every distinct source must open; the first photo gives "Original size".
+    // Every distinct source must open; the first photo gives "Original size" (a title card
+    // without a photo has no file).
     HRESULT OpenSources(const ShowPlan& plan) {
         width_ = plan.width;
         height_ = plan.height;
         std::set<std::string> seen;
+        bool sized = width_ != 0 || height_ != 0;
         for (std::size_t i = 0; i < plan.clips.size(); ++i) {
             const std::string& path = plan.clips[i].path;
-            if (!seen.insert(path).second && i > 0) continue;
+            if (plan.clips[i].title && path.empty()) continue;
+            if (!seen.insert(path).second && sized) continue;
             PhotoSize size;
             std::string error;
             if (!ProbePhoto(path, &size, &error)) return RegisterInputFailure(error);
-            if (i == 0 && width_ == 0 && height_ == 0) {
+            if (!sized) {
+                sized = true;
                 width_ = std::max(2, size.width & ~1);
                 height_ = std::max(2, size.height & ~1);
             }
