@@ -33,6 +33,16 @@ Show FullShow(const std::string& folder) {
     show.motionAmountPercent = 37;
     show.motionEased = true;
     show.musicFadeOutSec = 2.5;
+    show.photos[1].caption = {"Beach at dawn\nПривет — 你好", CaptionPlace::Top};
+    PhotoItem card = show.photos[0];
+    card.path.clear();
+    card.title = TitleCard{"Summer\nItaly", "Serif Italic", 0.125, 0xFFCC00, TextAlign::Right,
+                           TitleBackground::Colour, 0x102030};
+    show.photos.push_back(card);
+    show.photos[2].title = TitleCard{"Over it", "Sans", 0.05, 0x000000, TextAlign::Left,
+                                     TitleBackground::BlurredPhoto, 0x000000};
+    show.captionStyle = {"DejaVu Serif", 0.0625, 0x00FF80, CaptionBacking::Box, true, CaptionSource::Date,
+                         CaptionOutput::Subtitles};
     show.output = {kFormatMkv,
                    folder + "/out/show.mkv",
                    1280,
@@ -52,7 +62,10 @@ void ExpectSameShow(const Show& a, const Show& b) {
         EXPECT_EQ(a.photos[i].transition, b.photos[i].transition);
         EXPECT_EQ(a.photos[i].transitionDurationSec, b.photos[i].transitionDurationSec) << i;
         EXPECT_EQ(a.photos[i].motion, b.photos[i].motion);
+        EXPECT_EQ(a.photos[i].title, b.photos[i].title) << i;
+        EXPECT_EQ(a.photos[i].caption, b.photos[i].caption) << i;
     }
+    EXPECT_EQ(a.captionStyle, b.captionStyle);
     EXPECT_EQ(a.music, b.music);
     EXPECT_EQ(a.framing, b.framing);
     EXPECT_EQ(a.motionAmountPercent, b.motionAmountPercent);
@@ -98,6 +111,8 @@ TEST(ShowFile, EveryValueComesBackExactly) {
     EXPECT_EQ(bare.musicFadeOutSec, kDefaultMusicFadeOutSec);
     EXPECT_EQ(bare.output.format, kFormatWmv);
     EXPECT_TRUE(bare.output.videoCompressor.empty());
+    EXPECT_EQ(bare.captionStyle, CaptionStyle());  // a show of before captions has none
+    EXPECT_FALSE(bare.photos[0].IsTitle());
 }
 
 TEST(ShowFile, PathsBelowTheShowsFolderMoveWithIt) {
@@ -151,6 +166,26 @@ TEST(ShowFile, WhatIsNotAUsableShowIsRefusedWithItsReason) {
         {R"({"type":"playlist","version":1})", ShowFileProblem::Foreign, ""},
         {R"({"photos":[]})", ShowFileProblem::Foreign, ""},
         {R"({"type":"kavrel-show","version":3,"photos":[]})", ShowFileProblem::NewerVersion, "3"},
+        // A field of a later Kavrel is refused, never dropped on the next save.
+        {head + photo + R"(,"loudness":-16})", ShowFileProblem::BadValue,
+         "loudness is not a field this Kavrel knows"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":5,"focus":[1,2]}]})", ShowFileProblem::BadValue,
+         "photos[1].focus is not a field this Kavrel knows"},
+        {head + photo + R"(,"captions":{"font":"Sans","shadowBlur":3}})", ShowFileProblem::BadValue,
+         "captions.shadowBlur is not a field this Kavrel knows"},
+        {head + R"("photos":[{"duration":5}]})", ShowFileProblem::BadValue, "photos[1].path is missing"},
+        {head + R"("photos":[{"duration":5,"title":{"text":"Hi","background":"over-photo"}}]})",
+         ShowFileProblem::BadValue, "photos[1].path is missing: the title's background is a photo"},
+        {head + R"("photos":[{"duration":5,"title":{"font":"Sans"}}]})", ShowFileProblem::BadValue,
+         "photos[1].title.text is missing"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":5,"caption":{"text":"a\nb\nc"}}]})",
+         ShowFileProblem::BadValue, "photos[1].caption.text has more than 2 lines"},
+        {head + R"("photos":[{"duration":5,"title":{"text":"Hi","colour":"red"}}]})", ShowFileProblem::BadValue,
+         "photos[1].title.colour is not a name Kavrel knows"},
+        {head + photo + R"(,"captions":{"size":0.9}})", ShowFileProblem::BadValue,
+         "captions.size must be a number from 0.01 to 0.5"},
+        {head + photo + R"(,"captions":{"moveWithPhoto":"yes"}})", ShowFileProblem::BadValue,
+         "captions.moveWithPhoto must be true or false"},
         {R"({"type":"kavrel-show","version":"1","photos":[]})", ShowFileProblem::BadValue,
          "version must be a whole number from 1"},
         {R"({"type":"kavrel-show","version":1.5,"photos":[]})", ShowFileProblem::BadValue, ""},
