@@ -237,3 +237,23 @@ std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbn
                                 static_cast<char>(length & 0xFF) + app1;
     return jpeg.substr(0, 2) + segment + jpeg.substr(2);
 }
+
+std::string WithExifDate(const std::string& jpeg, const std::string& taken) {
+    ExifData* exif = exif_data_new();
+    exif_data_set_byte_order(exif, EXIF_BYTE_ORDER_INTEL);
+    ExifEntry* entry = exif_entry_new();
+    exif_content_add_entry(exif->ifd[EXIF_IFD_EXIF], entry);
+    exif_entry_initialize(entry, EXIF_TAG_DATE_TIME_ORIGINAL);  // 20 bytes, as EXIF has it
+    std::memcpy(entry->data, taken.c_str(), std::min<std::size_t>(taken.size() + 1, entry->size));
+    exif_entry_unref(entry);
+    unsigned char* block = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(exif, &block, &size);
+    const std::string app1(reinterpret_cast<const char*>(block), size);
+    std::free(block);
+    exif_data_unref(exif);
+    const std::size_t length = app1.size() + 2;
+    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
+                                static_cast<char>(length & 0xFF) + app1;
+    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}

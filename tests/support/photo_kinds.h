@@ -22,4 +22,6 @@ std::string WritePngWithExif(const std::string& path, const RgbPicture& picture,
 std::string WriteSizelessHeic(const std::string& path, const RgbPicture& picture);
 // The JPEG with an EXIF block (through libexif) carrying `thumbnail`, a JPEG of its own, and the
 // orientation `orientation`.
+// The JPEG with an EXIF block giving when it was taken ("2024:07:14 18:03:22").
+std::string WithExifDate(const std::string& jpeg, const std::string& taken);
 std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail, int orientation = 1);

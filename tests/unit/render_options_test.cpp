@@ -93,6 +93,12 @@ TEST(RenderOptions, BadValuesAreRefusedWithAReason) {
         {{"a.jpg", "--video-bitrate", "fast"}, "--video-bitrate takes bits per second, for example 2048000"},
         {{"a.jpg", "--audio-bitrate", "-5"},
          "--audio-bitrate takes bits per second: 64000, 128000, 192000 or 320000"},
+        {{"a.jpg", "--title", ""}, "--title takes a text of 1 to 4096 bytes"},
+        {{"a.jpg", "--title-duration", "0"}, "--title-duration takes seconds from 0.001 to 65535"},
+        {{"a.jpg", "--caption-from", "exif"}, "--caption-from takes date, name or none"},
+        {{"a.jpg", "--captions-in", "file"}, "--captions-in takes picture, subtitles or both"},
+        {{"a.jpg", "--subtitle-language", "German"}, "--subtitle-language takes a language code such as en, de or fra"},
+        {{"show.kavrel", "--title", "Hi"}, "--title does not apply to a show file, whose photos keep their own values"},
     };
     for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
     EXPECT_EQ(Parse({"--help"}).error, "");
