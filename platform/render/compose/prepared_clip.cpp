@@ -57,16 +57,33 @@ FramePtr CardBackground(const VideoClip& clip, Framing framing, int width, int h
     return BlurredBackdrop(picture.get(), width, height);
 }
 
+// A moving card is drawn larger than the frame, by what its move enlarges it and a quarter more, as
+// a photo is decoded (prepared_photo.cpp), so its text stays sharp; never so large that its
+// colours would take another matrix than the video's.
+void CardSize(const VideoClip& clip, int width, int height, int* cardWidth, int* cardHeight) {
+    *cardWidth = width;
+    *cardHeight = height;
+    if (!clip.motion.Moves()) return;
+    const PhotoGeometry frame{static_cast<double>(width), static_cast<double>(height), width, height, Framing::Fit};
+    double scale = std::min(2.0, LargestPlacement(frame, clip.motion).w / width * 1.25);
+    if (height < kHdLines) scale = std::min(scale, (kHdLines - 2.0) / height);
+    *cardWidth = std::max(width, static_cast<int>(width * scale) & ~1);
+    *cardHeight = std::max(height, static_cast<int>(height * scale) & ~1);
+}
+
 // A title card becomes a photo of the frame's shape: its picture is the card.
 bool PrepareTitle(const VideoClip& clip, Framing framing, int width, int height, const FramePtr& black,
                   PreparedPhoto* photo, std::string* error) {
-    FramePtr card = CardBackground(clip, framing, width, height, black, error);
+    int cardWidth = 0, cardHeight = 0;
+    CardSize(clip, width, height, &cardWidth, &cardHeight);
+    const FramePtr cardBlack = BlackFrame(cardWidth, cardHeight);
+    FramePtr card = CardBackground(clip, framing, cardWidth, cardHeight, cardBlack, error);
     if (card == nullptr) {
         if (error->empty()) *error = "Out of memory for a title card";
         return false;
     }
     TextOverlay text;
-    if (!DrawTitleText(*clip.title, width, height, &text, error)) return false;
+    if (!DrawTitleText(*clip.title, cardWidth, cardHeight, &text, error, height)) return false;
     BlendOverlay(text, card.get());
     *photo = PreparedPhoto();
     photo->motion = clip.motion;
@@ -74,7 +91,7 @@ bool PrepareTitle(const VideoClip& clip, Framing framing, int width, int height,
         photo->still = std::move(card);
         return true;
     }
-    photo->geometry = {static_cast<double>(width), static_cast<double>(height), width, height, Framing::Fit};
+    photo->geometry = {static_cast<double>(cardWidth), static_cast<double>(cardHeight), width, height, Framing::Fit};
     photo->picture = std::move(card);
     photo->backdrop = FramePtr(av_frame_clone(black.get()));
     return photo->backdrop != nullptr;
@@ -88,7 +105,9 @@ void BurnIntoPicture(const Caption& caption, const CaptionStyle& style, Prepared
     const int viewWidth = static_cast<int>(std::lround(photo->geometry.frameWidth * scale)) & ~1;
     const int viewHeight = static_cast<int>(std::lround(photo->geometry.frameHeight * scale)) & ~1;
     TextOverlay text;
-    if (!DrawCaption(caption, style, std::max(viewWidth, 16), std::max(viewHeight, 16), &text, error)) return;
+    if (!DrawCaption(caption, style, std::max(viewWidth, 16), std::max(viewHeight, 16), &text, error,
+                     photo->geometry.frameHeight))
+        return;
     text.left += static_cast<int>(std::lround(-place.x * scale / 2)) * 2;
     text.top += static_cast<int>(std::lround(-place.y * scale / 2)) * 2;
     BlendOverlay(text, photo->picture.get());

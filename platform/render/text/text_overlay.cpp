@@ -36,7 +36,7 @@ void SetText(PangoLayout* layout, const std::string& text) {
 // Draws `layout` with its origin at (x, y) of the frame, a fraction of a pixel kept: the overlay's
 // rectangle is aligned to even pixels, the drawing inside it is not.
 bool DrawBlock(PangoLayout* layout, double x, double y, const TextLook& look, int frameWidth, int frameHeight,
-               TextOverlay* overlay, std::string* error) {
+               int matrixHeight, TextOverlay* overlay, std::string* error) {
     *overlay = TextOverlay{};
     const TextRect ink = InkRect(layout), logical = LogicalRect(layout);
     const double reach = BackingReach(look);
@@ -55,7 +55,7 @@ bool DrawBlock(PangoLayout* layout, double x, double y, const TextLook& look, in
     cairo_t* cr = cairo_create(surface);
     DrawLookedText(cr, layout, x - left, y - top, look);
     cairo_destroy(cr);
-    ToOverlay(surface, left, top, frameHeight, overlay);
+    ToOverlay(surface, left, top, matrixHeight > 0 ? matrixHeight : frameHeight, overlay);
     cairo_surface_destroy(surface);
     return true;
 }
@@ -107,7 +107,7 @@ void WrapWithin(PangoLayout* layout, int frameWidth) {
 }  // namespace
 
 bool DrawCaption(const Caption& caption, const CaptionStyle& style, int frameWidth, int frameHeight,
-                 TextOverlay* overlay, std::string* error) {
+                 TextOverlay* overlay, std::string* error, int matrixHeight) {
     *overlay = TextOverlay{};
     if (!UsableFrame(frameWidth, frameHeight, error)) return false;
     const std::vector<std::string> lines = CaptionLines(caption.text);
@@ -126,10 +126,11 @@ bool DrawCaption(const Caption& caption, const CaptionStyle& style, int frameWid
     const double x = frameWidth / 2.0 - (logical.x + logical.width / 2);
     const double y = CaptionTop(caption.place, logical, frameHeight);
     const TextLook look{style.colour, style.backing == CaptionBacking::Box ? Backing::Box : Backing::Shadow, em};
-    return DrawBlock(layout.get(), x, y, look, frameWidth, frameHeight, overlay, error);
+    return DrawBlock(layout.get(), x, y, look, frameWidth, frameHeight, matrixHeight, overlay, error);
 }
 
-bool DrawTitleText(const TitleCard& card, int frameWidth, int frameHeight, TextOverlay* overlay, std::string* error) {
+bool DrawTitleText(const TitleCard& card, int frameWidth, int frameHeight, TextOverlay* overlay, std::string* error,
+                   int matrixHeight) {
     *overlay = TextOverlay{};
     if (!UsableFrame(frameWidth, frameHeight, error)) return false;
     const std::string text = UsableText(card.text);
@@ -146,7 +147,7 @@ bool DrawTitleText(const TitleCard& card, int frameWidth, int frameHeight, TextO
     const double x = frameWidth / 2.0 - (logical.x + logical.width / 2);
     const double y = frameHeight / 2.0 - (logical.y + logical.height / 2);
     const TextLook look{card.colour, BacksWithBlack(card.colour) ? Backing::SoftShadow : Backing::None, em};
-    return DrawBlock(layout.get(), x, y, look, frameWidth, frameHeight, overlay, error);
+    return DrawBlock(layout.get(), x, y, look, frameWidth, frameHeight, matrixHeight, overlay, error);
 }
 
 int UnknownGlyphs(const std::string& text, const std::string& font) {

@@ -33,13 +33,15 @@ struct TextOverlay {
 };
 
 // The caption of a frame of frameWidth × frameHeight in `style`, at its place. An empty text gives
-// an empty overlay. False with *error only when the text cannot be drawn at all.
+// an empty overlay. False with *error only when the text cannot be drawn at all. `matrixHeight`,
+// when given, is the height of the video whose colours the overlay takes (a picture larger than
+// the video it moves in); else frameHeight.
 bool DrawCaption(const Caption& caption, const CaptionStyle& style, int frameWidth, int frameHeight,
-                 TextOverlay* overlay, std::string* error);
+                 TextOverlay* overlay, std::string* error, int matrixHeight = 0);
 // The text of a title card over a frame of frameWidth × frameHeight, centred as a block and
 // aligned within it.
 bool DrawTitleText(const TitleCard& card, int frameWidth, int frameHeight, TextOverlay* overlay,
-                   std::string* error);
+                   std::string* error, int matrixHeight = 0);
 // Blends `overlay` onto a 4:2:0 frame at its place (the part outside the frame is left out).
 void BlendOverlay(const TextOverlay& overlay, AVFrame* frame);
 
