@@ -101,6 +101,7 @@ TEST(RenderOptions, BadValuesAreRefusedWithAReason) {
         {{"show.kavrel", "--title", "Hi"}, "--title does not apply to a show file, whose photos keep their own values"},
     };
     for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
+    EXPECT_EQ(Parse({"--title", "The End", "-o", "end.mp4"}).error, "");  // title cards alone are a show
     EXPECT_EQ(Parse({"--help"}).error, "");
     EXPECT_TRUE(Parse({"--help"}).options.help);
 }
@@ -153,6 +154,7 @@ TEST(RenderOptions, AShowFileTakesThePlaceOfThePhotosAndTheirOptions) {
         {{"a.jpg", "--save-show", "show.json"}, "--save-show takes a file name ending in .kavrel"},
     };
     for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
+    EXPECT_EQ(Parse({"--title", "The End", "-o", "end.mp4"}).error, "");  // title cards alone are a show
     ParsedOptions save = Parse({"a.jpg", "--save-show", "show.kavrel"});
     EXPECT_EQ(save.error, "");  // saving alone needs no output file
     EXPECT_EQ(save.options.saveShow, "show.kavrel");

@@ -282,7 +282,7 @@ std::string CheckArguments(const RenderOptions& o) {
     if (o.transitionDurationSec > o.photoDurationSec) {
         return "The Photo Duration must be bigger than the Transition Duration!";
     }
-    if (o.photos.empty()) return "no photos given";
+    if (o.photos.empty() && o.title.empty()) return "no photos given";
     if (!o.dumpTimeline && o.output.empty() && o.saveShow.empty()) {
         return "no output file given (-o FILE), nor --dump-timeline or --save-show";
     }
