@@ -139,7 +139,7 @@ DialogTemplate TitleCardDialog() {
         {1147, K::Edit, "", 13, 211, 140, 14},
         {1148, K::Button, "Browse", 155, 211, 55, 14},
         {1149, K::Label, "Preview:", 224, 7, 160, 10},
-        {1150, K::Picture, "", 224, 18, 160, 90},
+        {1150, K::Picture, "", 224, 18, 160, 75},
         {1151, K::DefaultButton, "OK", 246, 218, 66, 14},
         {1153, K::CancelButton, "Cancel", 318, 218, 66, 14},
     }};
