@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -291,6 +292,21 @@ TEST_F(TextCommandsTest, TheCaptionStyleIsChangedAndUndoneAsOneStep) {
         w.runDialog = Confirming(kStyleOk, [](TemplateDialog&) {});
         w.OnCaptionStyle();
         EXPECT_TRUE(w.CanRedo()) << "an unchanged style is no step, so the redo stays";
+    });
+}
+
+TEST_F(TextCommandsTest, TheRightClickPopupOffersBothCommands) {
+    RunProgram([&](CKavrelDlg& w) {
+        w.runDialog = [&](TemplateDialog& d) {
+            opened.push_back(d.templateId());
+            return static_cast<int>(QDialog::Rejected);
+        };
+        for (int command : {IDM_POPUP_ADD_TITLE, IDM_POPUP_CAPTIONS}) {
+            WhenMenuOpens([command](QMenu* menu) { ChooseMenuCommand(menu, command); });
+            ClickThroughWindow(&w, Qt::RightButton, QPoint(w.width() - 2, w.height() - 2));
+        }
+        EXPECT_EQ(opened, (std::vector<int>{IDD_DIALOG_TITLE_CARD, IDD_DIALOG_CAPTION_STYLE}));
+        EXPECT_EQ(w.project().photoCount(), 0) << "a cancelled title adds nothing";
     });
 }
 
