@@ -6,12 +6,13 @@
 #include "app/edit_history/step_names.h"
 #include "app/kavrel_dlg.h"
 #include "lang/language.h"
+#include "platform/com/failure_texts.h"
 #include "platform/shell/message_boxes.h"
 #include "settings/caption_style_dialog.h"
 #include "settings/title_card_dialog.h"
 
 namespace {
-constexpr int kStopConvertingFirst = 143, kWarning = 108;  // string ids
+constexpr int kStopConvertingFirst = 143, kWarning = 108, kListFull = 263;  // string ids
 }  // namespace
 
 bool CKavrelDlg::RefusedWhileBusy() {
@@ -25,7 +26,7 @@ void CKavrelDlg::OnAddTitle() {
     if (RefusedWhileBusy()) return;
     if (project_.photoCount() >= kMaxPhotos) {
         s_.boxes.Show({MessageOwner::MainWindow,
-                       "The photo list holds at most " + std::to_string(kMaxPhotos) + " files.", "",
+                       FilledText(theLanguage.GetString(kListFull).c_str(), {std::to_string(kMaxPhotos)}), "",
                        MessageButtons::Ok, MessageIcon::Warning});
         return;
     }

@@ -205,6 +205,8 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_TITLE_PHOTO_UNREADABLE", 261, "The photo %s cannot be read."},
     {"IDS_CAPTION_TOO_MANY_LINES", 262, "A caption has at most %s lines."},
     {"IDS_CHOOSE_COLOUR", 265, "Choose a Colour"},
+    {"IDS_TITLE_LIST_FULL", 263, "The photo list holds at most %s rows; no title was added."},
+    {"IDS_FILE_NAME_TOO_LONG", 264, "The file name is longer than %s bytes."},
     {"IDS_STEP_ADD_TITLE", 339, "Add Title"},
     {"IDS_STEP_EDIT_TITLE", 340, "Edit Title"},
     {"IDS_STEP_CAPTION_STYLE", 341, "Change Caption Style"},

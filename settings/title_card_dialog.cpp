@@ -27,7 +27,8 @@ constexpr int kTextEdit = 1131, kFontList = 1133, kBoldCheck = 1134, kSizeEdit =
               kAlignList = 1141, kColourRadio = 1143, kBackgroundColourButton = 1144, kBlurredRadio = 1145,
               kOverRadio = 1146, kPhotoEdit = 1147, kBrowse = 1148, kPreview = 1150;
 constexpr int kAlignNames = 244;  // string ids: left, centre, right
-constexpr int kNoText = 258, kTextTooLong = 259, kNoPhoto = 260, kPhotoUnreadable = 261, kColourTitle = 265;
+constexpr int kNoText = 258, kTextTooLong = 259, kNoPhoto = 260, kPhotoUnreadable = 261, kNameTooLong = 264,
+              kColourTitle = 265;
 constexpr double kMinPercent = 1, kMaxPercent = 50;
 constexpr const char* kBoldWord = " Bold";
 }  // namespace
@@ -161,7 +162,7 @@ void CTitleCard::OnOK() {
         Refused(theLanguage.GetString(kNoPhoto));
         return;
     } else if (photo.size() > kMaxPathBytes) {
-        Refused("The file name is longer than " + std::to_string(kMaxPathBytes) + " bytes.");
+        Refused(FilledText(theLanguage.GetString(kNameTooLong).c_str(), {std::to_string(kMaxPathBytes)}));
         return;
     } else if (!FileCanBeOpenedForReading(photo)) {
         Refused(FilledText(theLanguage.GetString(kPhotoUnreadable).c_str(), {photo}));
