@@ -21,6 +21,7 @@
 #include "engine/output_format.h"
 #include "engine/timeline_builder.h"
 #include "lang/language.h"
+#include "platform/render/compose/title_picture.h"
 #include "platform/render/decode/photo_picture.h"
 #include "platform/shell/divx_feedback.h"
 #include "platform/shell/file_dialogs.h"
@@ -90,6 +91,11 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     OnCommand(1042, [this] { OnAbout(); });
     OnCommand(1054, [this] { close(); });
     connect(photoList(), &QTreeWidget::itemClicked, this, [this] { OnShowClickedPhoto(); });
+    connect(photoList(), &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* row) {
+        const int at = photoList()->indexOfTopLevelItem(row);
+        if (at >= 0 && at < project_.photoCount() && project_.photos()[static_cast<std::size_t>(at)].IsTitle())
+            OnEditTitle(at);
+    });
     photoList()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(photoList(), &QTreeWidget::customContextMenuRequested, this, [this] { OnPhotoProperty(); });
     SetUpHistoryCommands();
@@ -182,8 +188,14 @@ void CKavrelDlg::RebuildPhotoView() {
     photoList()->clear();
     std::vector<std::string> paths;
     for (const PhotoItem& item : project_.photos()) {
-        photoList()->addTopLevelItem(MakeRow(PhotoRowTexts(item)));
-        paths.push_back(item.path);
+        QTreeWidgetItem* row = MakeRow(PhotoRowTexts(item));
+        if (item.IsTitle()) {
+            QFont italic = row->font(0);
+            italic.setItalic(true);
+            row->setFont(0, italic);
+        }
+        photoList()->addTopLevelItem(row);
+        paths.push_back(item.path);  // a title card without a photo: none to show
     }
     thumbnails_->ShowRows(paths);
 }
@@ -358,12 +370,17 @@ void CKavrelDlg::OnPhotoProperty() {
     if (project_.photoCount() == 0 || SelectionMissing(true)) return;
     const int row = SelectedRows(true).front();
     const PhotoItem& item = project_.photos()[static_cast<std::size_t>(row)];
+    if (item.IsTitle()) {
+        OnEditTitle(row);
+        return;
+    }
     CPhotoProperty dialog(s_.boxes, s_.files, this);
     dialog.m_strFileName = item.path;
     dialog.m_fPhotoDuration = item.durationSec;
     dialog.m_nTransitionIndex = item.transition;
     dialog.m_fTransitionDuration = item.transitionDurationSec;
     dialog.m_nMotion = static_cast<int>(item.motion);
+    dialog.m_caption = item.caption;
     if (RunDialog(dialog) != QDialog::Accepted) return;
     PhotoItem changed = item;
     changed.path = dialog.m_strFileName;
@@ -371,6 +388,7 @@ void CKavrelDlg::OnPhotoProperty() {
     changed.transition = dialog.m_nTransitionIndex;
     changed.transitionDurationSec = dialog.m_fTransitionDuration;
     changed.motion = static_cast<MotionKind>(dialog.m_nMotion);
+    changed.caption = dialog.m_caption;
     if (changed.path.size() > kMaxPathBytes) return;
     if (changed != item) PushPhotoChanges(step_names::kPhotoProperties, {{row, item, changed}});
 }
@@ -381,8 +399,10 @@ void CKavrelDlg::OnShowClickedPhoto() {
     auto* box = ItemAs<QLabel>(kPreviewBox);
     VideoPicture picture;
     std::string error;
-    const std::string& path = project_.photos()[static_cast<std::size_t>(rows.front())].path;
-    if (!DecodePhotoPicture(path, box->width(), box->height(), &picture, &error)) {
+    const PhotoItem& item = project_.photos()[static_cast<std::size_t>(rows.front())];
+    const bool drawn = item.title ? DrawTitlePicture(*item.title, item.path, box->width(), box->height(), &picture, &error)
+                                  : DecodePhotoPicture(item.path, box->width(), box->height(), &picture, &error);
+    if (!drawn) {
         box->setPixmap(QPixmap());  // black, without a message
         return;
     }

@@ -83,7 +83,13 @@ public:
     void OnClear(bool photos);
     void OnMoveUp(bool photos);
     void OnMoveDown(bool photos);
+    // A photo row opens the photo property dialog, a title row the title dialog.
     void OnPhotoProperty();
+    // Title cards and captions (kavrel_dlg_texts.cpp): a new title card after the selected row
+    // (at the end when none is), a title card edited, the show's caption style.
+    void OnAddTitle();
+    void OnEditTitle(int row);
+    void OnCaptionStyle();
     void OnShowClickedPhoto();
     void OnTransitionSettings();
     void OnOutputSettings();
@@ -234,7 +240,9 @@ private:
     void PushStep(std::unique_ptr<EditStep> step, RowSelection after);
     void RunStep(EditStep& step, bool undo);
     std::vector<int> InsertionRows(bool photos, int insertAt, std::size_t count) const;
-    void PushInsertion(ListItems items);
+    // Named "Add n Photos" or "Add n Music Files" unless `name` says otherwise; `selectAfter`: the
+    // inserted rows are selected.
+    void PushInsertion(ListItems items, std::optional<StepName> name = std::nullopt, bool selectAfter = false);
     void PushRemoval(bool photos, std::vector<int> rows, StepName name);
     void RemoveRows(bool photos, const std::vector<int>& rows);
     void ClearRows(bool photos);
@@ -244,5 +252,8 @@ private:
     void PushLocatedFiles(const std::vector<PhotoItem>& photos, const std::vector<MusicItem>& music);
     void PushDefaults(const DefaultsState& before, const std::vector<PhotoItem>& photosBefore);
     void PushOptions(const OutputState& before);
+    void PushCaptionStyle(const CaptionStyle& before);
+    // While converting: said, and true.
+    bool RefusedWhileBusy();
     std::unique_ptr<QUndoStack> history_;
 };

@@ -142,16 +142,14 @@ void CKavrelDlg::ShowSelection(bool photos, const std::vector<int>& rows, int sc
     }
 }
 
-void CKavrelDlg::PushInsertion(ListItems items) {
+void CKavrelDlg::PushInsertion(ListItems items, std::optional<StepName> name, bool selectAfter) {
     if (items.rows.empty()) return;
     const bool photos = items.list == MediaList::Photos;
     const int count = static_cast<int>(items.rows.size());
     RowSelection after = CurrentSelection();
-    RowsOf(after, photos).clear();
-    PushStep(
-        std::make_unique<InsertItemsStep>(
-            photos ? step_names::AddPhotos(count) : step_names::AddMusic(count), std::move(items)),
-        std::move(after));
+    RowsOf(after, photos) = selectAfter ? items.rows : std::vector<int>();
+    if (!name) name = photos ? step_names::AddPhotos(count) : step_names::AddMusic(count);
+    PushStep(std::make_unique<InsertItemsStep>(*name, std::move(items)), std::move(after));
 }
 
 std::vector<int> CKavrelDlg::InsertionRows(bool photos, int insertAt, std::size_t count) const {
@@ -234,6 +232,11 @@ void CKavrelDlg::PushDefaults(const DefaultsState& before,
     PushStep(
         std::make_unique<TransitionSettingsStep>(before, std::move(after), std::move(refreshed)),
         CurrentSelection());
+}
+
+void CKavrelDlg::PushCaptionStyle(const CaptionStyle& before) {
+    if (project_.captionStyle() == before) return;
+    PushStep(std::make_unique<CaptionStyleStep>(before, project_.captionStyle()), CurrentSelection());
 }
 
 void CKavrelDlg::PushOptions(const OutputState& before) {

@@ -24,7 +24,8 @@ struct MirroredButton {
 constexpr MirroredButton kMirrored[] = {
     {IDM_SHOW_ADD_PHOTOS, 1006}, {IDM_SHOW_ADD_MUSIC, 1007},         {IDM_SHOW_TRANSITION, 1016},
     {IDM_SHOW_OPTIONS, 1003},    {IDM_SHOW_PREVIEW, 1019},           {IDM_EDIT_PHOTO_PROPERTIES, 1033},
-    {IDM_EDIT_DELETE, 1029},     {IDM_EDIT_FIT_TO_MUSIC, 1029},
+    {IDM_EDIT_DELETE, 1029},     {IDM_EDIT_FIT_TO_MUSIC, 1029},         {IDM_SHOW_ADD_TITLE, 1006},
+    {IDM_SHOW_CAPTIONS, 1016},
 };
 
 QAction* AddBarItem(QMenu* menu, const MenuBarItem& item) {
@@ -153,6 +154,8 @@ void CKavrelDlg::RunMenuBarCommand(int command) {
         case IDM_EDIT_FIT_TO_MUSIC: OnFitToMusic(); break;
         case IDM_SHOW_ADD_PHOTOS: OnAddPhotos(); break;
         case IDM_SHOW_ADD_MUSIC: OnAddMusic(); break;
+        case IDM_SHOW_ADD_TITLE: OnAddTitle(); break;
+        case IDM_SHOW_CAPTIONS: OnCaptionStyle(); break;
         case IDM_SHOW_TRANSITION: OnTransitionSettings(); break;
         case IDM_SHOW_OPTIONS: OnOutputSettings(); break;
         case IDM_SHOW_PREVIEW: OnPreview(); break;

@@ -149,6 +149,12 @@ bool CKavrelDlg::RunShowCommand(int command) {
         case IDM_SHOW_FIT_TO_MUSIC:
             OnFitToMusic();
             return true;
+        case IDM_POPUP_ADD_TITLE:
+            OnAddTitle();
+            return true;
+        case IDM_POPUP_CAPTIONS:
+            OnCaptionStyle();
+            return true;
         default:
             return false;
     }

@@ -20,8 +20,10 @@ std::string MotionName(MotionKind kind) {
     return theLanguage.GetString(kMotionNames + (k >= 0 && k < kMotionKindCount ? k : 0));
 }
 
+std::string TitleRowName(const TitleCard& card) { return card.text.substr(0, card.text.find('\n')); }
+
 std::array<std::string, 5> PhotoRowTexts(const PhotoItem& item) {
-    return {FileNamePart(item.path), Seconds(item.durationSec), TransitionName(item.transition),
+    return {item.title ? TitleRowName(*item.title) : FileNamePart(item.path), Seconds(item.durationSec), TransitionName(item.transition),
             Seconds(item.transitionDurationSec), MotionName(item.motion)};
 }
 

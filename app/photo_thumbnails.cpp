@@ -57,6 +57,14 @@ void PhotoThumbnails::SetShown(bool shown) {
     for (int row = 0; row < list_->topLevelItemCount(); ++row) Clear(row);
 }
 
+namespace {
+// The rows' photos without the empty paths of title cards that have none.
+std::vector<std::string> WithPictures(std::vector<std::string> paths) {
+    std::erase(paths, std::string());
+    return paths;
+}
+}  // namespace
+
 void PhotoThumbnails::ShowRows(const std::vector<std::string>& paths) {
     rows_ = paths;
     rowsOfPhoto_.clear();
@@ -65,7 +73,7 @@ void PhotoThumbnails::ShowRows(const std::vector<std::string>& paths) {
     StartService();
     service_->CancelAll();
     for (int row = 0; row < static_cast<int>(rows_.size()); ++row) Apply(row);
-    service_->Want(rows_);
+    service_->Want(WithPictures(rows_));
     visibleTimer_.start(0);
 }
 
@@ -82,7 +90,7 @@ void PhotoThumbnails::ShowRow(int row, const std::string& path) {
     rowsOfPhoto_.emplace(path, row);
     if (!shown_) return;
     Apply(row);
-    service_->Request({path});
+    if (!path.empty()) service_->Request({path});
 }
 
 QIcon PhotoThumbnails::IconOf(const ThumbnailPicture& picture) const {
@@ -98,6 +106,10 @@ QIcon PhotoThumbnails::IconOf(const ThumbnailPicture& picture) const {
 
 void PhotoThumbnails::Apply(int row) {
     QTreeWidgetItem* item = list_->topLevelItem(row);
+    if (item != nullptr && rows_[static_cast<std::size_t>(row)].empty()) {
+        Clear(row);
+        return;
+    }
     ThumbnailEntry entry;
     if (item == nullptr || !service_->Known(rows_[static_cast<std::size_t>(row)], &entry)) {
         if (item != nullptr) item->setIcon(0, waiting_);
@@ -128,7 +140,7 @@ void PhotoThumbnails::RequestVisibleRows() {
     const int last = bottom != nullptr ? list_->indexOfTopLevelItem(bottom) : list_->topLevelItemCount() - 1;
     std::vector<std::string> visible;
     for (int row = first; row <= last && row < static_cast<int>(rows_.size()); ++row) visible.push_back(rows_[static_cast<std::size_t>(row)]);
-    service_->Request(visible);
+    service_->Request(WithPictures(visible));
 }
 
 bool PhotoThumbnails::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,7 @@
 #include "controls/template_dialog.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFontMetrics>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -88,6 +90,12 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
             link->setText(text);
             return link;
         }
+        case ControlKind::MultiLineEdit: {
+            auto* edit = new QPlainTextEdit(text, parent);
+            edit->setTabChangesFocus(true);
+            return edit;
+        }
+        case ControlKind::CheckBox: return new QCheckBox(text, parent);
     }
     return nullptr;
 }
@@ -205,6 +213,7 @@ void TemplateDialog::OnCommand(int id, std::function<void()> handler) {
 std::string TemplateDialog::ItemText(int id) const {
     QWidget* w = Item(id);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text().toStdString();
+    if (auto* lines = qobject_cast<QPlainTextEdit*>(w)) return lines->toPlainText().toStdString();
     if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText().toStdString();
     if (auto* list = qobject_cast<QListWidget*>(w)) {
         return list->currentItem() != nullptr ? list->currentItem()->text().toStdString() : std::string();
@@ -219,6 +228,8 @@ void TemplateDialog::SetItemText(int id, const std::string& text) {
     const QString q = QString::fromStdString(text);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(q);
+    } else if (auto* lines = qobject_cast<QPlainTextEdit*>(w)) {
+        lines->setPlainText(q);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(q);
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {

@@ -92,7 +92,7 @@ DialogTemplate TransitionSettings() {
 }
 
 DialogTemplate ChangePhoto() {
-    return {IDD_DIALOG_CHANGE_PHOTO, "Change the photo and transition property", 366, 132, {
+    return {IDD_DIALOG_CHANGE_PHOTO, "Change the photo and transition property", 366, 188, {
         {1057, K::Label, "File name:", 7, 7, 68, 14},
         {1034, K::Edit, "", 78, 7, 126, 14},
         {1035, K::Button, "Browse", 205, 7, 66, 14},
@@ -108,6 +108,61 @@ DialogTemplate ChangePhoto() {
         {1126, K::DropList, "", 238, 80, 121, 120},
         {1082, K::DefaultButton, "OK", 51, 111, 66, 14},
         {1083, K::CancelButton, "Cancel", 168, 111, 66, 14},
+        // The caption, below what the dialog always had.
+        {1127, K::Label, "Caption:", 7, 135, 68, 14},
+        {1128, K::MultiLineEdit, "", 78, 135, 281, 30},
+        {1129, K::Label, "Place:", 7, 169, 68, 14},
+        {1152, K::DropList, "", 78, 169, 115, 60},
+    }};
+}
+
+// The lists' texts are the language's, filled in when the dialog opens.
+DialogTemplate TitleCardDialog() {
+    return {IDD_DIALOG_TITLE_CARD, "Title card", 392, 240, {
+        {1130, K::Label, "Text:", 7, 7, 200, 10},
+        {1131, K::MultiLineEdit, "", 7, 18, 209, 50},
+        {1132, K::Label, "Font:", 7, 74, 62, 14},
+        {1133, K::DropList, "", 72, 74, 100, 140},
+        {1134, K::CheckBox, "Bold", 176, 74, 40, 14},
+        {1135, K::Label, "Size:", 7, 93, 62, 14},
+        {1136, K::Edit, "", 72, 93, 24, 14, kStyleCentred},
+        {1137, K::Label, "% of the picture height", 99, 93, 117, 14},
+        {1138, K::Label, "Colour:", 7, 112, 62, 14},
+        {1139, K::Button, "", 72, 112, 40, 14},
+        {1140, K::Label, "Alignment:", 7, 131, 62, 14},
+        {1141, K::DropList, "", 72, 131, 100, 60},
+        {1142, K::GroupBox, "Background", 7, 150, 209, 82},
+        {1143, K::RadioButton, "A colour", 13, 161, 90, 14},
+        {1144, K::Button, "", 106, 161, 40, 14},
+        {1145, K::RadioButton, "A blurred copy of a photo", 13, 177, 197, 14},
+        {1146, K::RadioButton, "Over a photo", 13, 193, 197, 14},
+        {1147, K::Edit, "", 13, 211, 140, 14},
+        {1148, K::Button, "Browse", 155, 211, 55, 14},
+        {1149, K::Label, "Preview:", 224, 7, 160, 10},
+        {1150, K::Picture, "", 224, 18, 160, 75},
+        {1151, K::DefaultButton, "OK", 246, 218, 66, 14},
+        {1153, K::CancelButton, "Cancel", 318, 218, 66, 14},
+    }};
+}
+
+DialogTemplate CaptionStyleDialog() {
+    return {IDD_DIALOG_CAPTION_STYLE, "Captions", 300, 182, {
+        {1160, K::Label, "Font:", 7, 7, 80, 14},
+        {1161, K::DropList, "", 90, 7, 140, 140},
+        {1162, K::Label, "Size:", 7, 26, 80, 14},
+        {1163, K::Edit, "", 90, 26, 28, 14, kStyleCentred},
+        {1164, K::Label, "% of the picture height", 121, 26, 172, 14},
+        {1165, K::Label, "Colour:", 7, 45, 80, 14},
+        {1166, K::Button, "", 90, 45, 40, 14},
+        {1167, K::Label, "Backing:", 7, 64, 80, 14},
+        {1168, K::DropList, "", 90, 64, 140, 60},
+        {1169, K::CheckBox, "Captions move with their photo", 7, 83, 286, 14},
+        {1170, K::Label, "Caption photos without their own caption with:", 7, 102, 286, 10},
+        {1171, K::DropList, "", 90, 114, 140, 60},
+        {1172, K::Label, "Show captions:", 7, 135, 80, 14},
+        {1173, K::DropList, "", 90, 135, 140, 60},
+        {1174, K::DefaultButton, "OK", 76, 160, 66, 14},
+        {1175, K::CancelButton, "Cancel", 158, 160, 66, 14},
     }};
 }
 
@@ -170,8 +225,8 @@ DialogTemplate AboutBox() {
 const DialogTemplate& FindDialogTemplate(int id) {
     static const std::map<int, DialogTemplate> templates = [] {
         std::map<int, DialogTemplate> all;
-        for (DialogTemplate t : {OutputOptions(), TransitionSettings(), ChangePhoto(), FilterProperty(), MainWindow(),
-                                  AboutBox()}) {
+        for (DialogTemplate t : {OutputOptions(), TransitionSettings(), ChangePhoto(), TitleCardDialog(), CaptionStyleDialog(),
+                                  FilterProperty(), MainWindow(), AboutBox()}) {
             all.emplace(t.id, std::move(t));
         }
         return all;

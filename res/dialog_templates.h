@@ -21,6 +21,8 @@ enum class ControlKind {
     Picture,      // a black box that shows a picture
     StatusText,   // a sunken line of text
     Hyperlink,    // a label that opens an address
+    MultiLineEdit,  // an edit of several lines; Enter starts a new line
+    CheckBox,
 };
 
 enum ControlStyle : unsigned {
@@ -49,6 +51,8 @@ inline constexpr int IDD_DIALOG_OUTPUT_OPTIONS = 129;
 inline constexpr int IDD_DIALOG_TRANSITION_SETTINGS = 130;
 inline constexpr int IDD_DIALOG_CHANGE_PHOTO = 136;
 inline constexpr int IDD_DIALOG_FILTER_PROPERTY = 161;
+inline constexpr int IDD_DIALOG_TITLE_CARD = 162;
+inline constexpr int IDD_DIALOG_CAPTION_STYLE = 163;
 inline constexpr int IDD_KAVREL_DIALOG = 102;
 inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDOK = 1;

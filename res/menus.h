@@ -84,6 +84,11 @@ inline constexpr int IDM_VIEW_FONT = 32833;
 inline constexpr int IDM_BAR_HELP = 32840;
 inline constexpr int IDM_HELP_GUIDE = 32841;
 inline constexpr int IDM_HELP_ABOUT = 32842;
+inline constexpr int IDM_SHOW_ADD_TITLE = 32843;
+inline constexpr int IDM_SHOW_CAPTIONS = 32844;
+// The same commands in the right-click popup.
+inline constexpr int IDM_POPUP_ADD_TITLE = 32845;
+inline constexpr int IDM_POPUP_CAPTIONS = 32846;
 // The recent shows' items, newest first.
 inline constexpr int IDM_RECENT_BASE = 32850;
 

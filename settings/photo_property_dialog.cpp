@@ -1,19 +1,23 @@
 #include "settings/photo_property_dialog.h"
 
 #include <QComboBox>
+#include <QPlainTextEdit>
+#include <algorithm>
 
 #include "app/list_rows.h"
 #include "app/media_file_types.h"
 #include "app/slideshow_project.h"
 #include "controls/data_exchange.h"
 #include "lang/language.h"
+#include "platform/com/failure_texts.h"
 #include "platform/shell/file_dialogs.h"
 #include "platform/shell/file_probe.h"
 #include "platform/shell/message_boxes.h"
 
 namespace {
 constexpr int kFileEdit = 1034, kBrowse = 1035, kPhotoDuration = 1036, kTransitionList = 1012,
-              kTransitionDuration = 1037, kMotionList = 1126;
+              kTransitionDuration = 1037, kMotionList = 1126, kCaptionEdit = 1128, kPlaceList = 1152;
+constexpr int kPlaceNames = 247, kTextTooLong = 259, kCaptionTooManyLines = 262;  // string ids
 }
 
 CPhotoProperty::CPhotoProperty(MessageBoxes& boxes, FileDialogs& files, QWidget* parent)
@@ -29,6 +33,10 @@ void CPhotoProperty::OnInitDialog() {
     auto* motions = ItemAs<QComboBox>(kMotionList);
     for (int k = 0; k < kMotionKindCount; ++k) motions->addItem(QString::fromStdString(MotionName(MotionKind(k))));
     motions->setCurrentIndex(m_nMotion >= 0 && m_nMotion < kMotionKindCount ? m_nMotion : 0);
+    SetItemText(kCaptionEdit, m_caption.text);
+    auto* places = ItemAs<QComboBox>(kPlaceList);
+    for (int i = 0; i < 3; ++i) places->addItem(QString::fromStdString(theLanguage.GetString(kPlaceNames + i)));
+    places->setCurrentIndex(std::clamp(static_cast<int>(m_caption.place), 0, 2));
     theLanguage.TranslateDialog(this, IDD_DIALOG_CHANGE_PHOTO);
 }
 
@@ -67,10 +75,31 @@ void CPhotoProperty::OnOK() {
         boxes_.Show({MessageOwner::Dialog, "The file does not exist!", "", MessageButtons::Ok, MessageIcon::None});
         return;
     }
+    if (!ExchangeCaption()) return;
     m_strFileName = name;
     m_fPhotoDuration = *photo;
     m_fTransitionDuration = *transition;
     m_nTransitionIndex = ItemAs<QComboBox>(kTransitionList)->currentIndex();
     m_nMotion = ItemAs<QComboBox>(kMotionList)->currentIndex();
     done(Accepted);
+}
+
+// Empty lines at the end are dropped; more lines than a caption has are refused.
+bool CPhotoProperty::ExchangeCaption() {
+    std::string text = ItemText(kCaptionEdit);
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    std::string refusal;
+    if (text.size() > kMaxTextBytes) {
+        refusal = FilledText(theLanguage.GetString(kTextTooLong).c_str(), {std::to_string(kMaxTextBytes)});
+    } else if (std::count(text.begin(), text.end(), '\n') >= kMaxCaptionLines) {
+        refusal = FilledText(theLanguage.GetString(kCaptionTooManyLines).c_str(), {std::to_string(kMaxCaptionLines)});
+    }
+    if (!refusal.empty()) {
+        boxes_.Show({MessageOwner::Dialog, refusal, "", MessageButtons::Ok, MessageIcon::None});
+        ItemAs<QPlainTextEdit>(kCaptionEdit)->setFocus();
+        return false;
+    }
+    m_caption.text = text;
+    m_caption.place = static_cast<CaptionPlace>(ItemAs<QComboBox>(kPlaceList)->currentIndex());
+    return true;
 }

@@ -1,11 +1,12 @@
 #pragma once
 // Edits one photo of the list: its file, how long it is shown, the transition it leads into the
 // next photo with and how long that lasts, and how it moves. The caller copies the photo in, and copies the fields
-// back only after OK.
+// back only after OK. Below, the photo's caption and where it stands.
 
 #include <string>
 
 #include "controls/template_dialog.h"
+#include "platform/render/text/text_items.h"
 
 class FileDialogs;
 
@@ -18,6 +19,7 @@ public:
     int m_nTransitionIndex = 0;
     double m_fTransitionDuration = 0;
     int m_nMotion = 0;  // MotionKind
+    Caption m_caption;
 
 protected:
     void OnInitDialog() override;
@@ -25,6 +27,7 @@ protected:
 
 private:
     void OnBrowse();
+    bool ExchangeCaption();
 
     FileDialogs& files_;
 };

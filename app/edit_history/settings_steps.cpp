@@ -60,3 +60,6 @@ void OptionsStep::Apply(EditTarget& target, const OutputState& state) {
     target.held = state.held;
     state.stored.WriteTo(target.store);
 }
+
+CaptionStyleStep::CaptionStyleStep(CaptionStyle before, CaptionStyle after)
+    : EditStep(step_names::kCaptionStyle, 0), before_(std::move(before)), after_(std::move(after)) {}

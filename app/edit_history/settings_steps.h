@@ -1,5 +1,5 @@
 #pragma once
-// Steps of the two settings dialogs, undone as if the dialog had been confirmed with the old
+// Steps of the settings dialogs, undone as if the dialog had been confirmed with the old
 // values: in the show, the held compressors and the settings file alike.
 
 #include <array>
@@ -77,4 +77,15 @@ class OptionsStep : public EditStep {
   private:
     static void Apply(EditTarget& target, const OutputState& state);
     OutputState before_, after_;
+};
+
+// The show's caption style; nothing of it is in the settings file.
+class CaptionStyleStep : public EditStep {
+  public:
+    CaptionStyleStep(CaptionStyle before, CaptionStyle after);
+    void Redo(EditTarget& target) override { target.project.captionStyle() = after_; }
+    void Undo(EditTarget& target) override { target.project.captionStyle() = before_; }
+
+  private:
+    CaptionStyle before_, after_;
 };

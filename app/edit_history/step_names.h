@@ -17,4 +17,7 @@ inline constexpr StepName kFitToMusic{335};
 inline constexpr StepName kTransitionSettings{336};
 inline constexpr StepName kOptions{337};
 inline constexpr StepName kLocateFiles{338};
+inline constexpr StepName kAddTitle{339};
+inline constexpr StepName kEditTitle{340};
+inline constexpr StepName kCaptionStyle{341};
 }  // namespace step_names

@@ -53,6 +53,8 @@ TEST_F(EditorTest, EachItemRunsTheCommandItMirrors) {
             {IDM_SHOW_TRANSITION, [&] { return dialogs.back() == IDD_DIALOG_TRANSITION_SETTINGS; }},
             {IDM_SHOW_OPTIONS, [&] { return dialogs.back() == IDD_DIALOG_OUTPUT_OPTIONS; }},
             {IDM_EDIT_PHOTO_PROPERTIES, [&] { return dialogs.back() == IDD_DIALOG_CHANGE_PHOTO; }},
+            {IDM_SHOW_ADD_TITLE, [&] { return dialogs.back() == IDD_DIALOG_TITLE_CARD; }},
+            {IDM_SHOW_CAPTIONS, [&] { return dialogs.back() == IDD_DIALOG_CAPTION_STYLE; }},
             {IDM_HELP_ABOUT, [&] { return dialogs.back() == IDD_ABOUTBOX; }},
             {IDM_HELP_GUIDE, [&] { return !opened.empty() && opened.back().ends_with("Introduction.htm"); }},
             {IDM_VIEW_FONT, [&] { return files.fontRequests == 1; }},
@@ -103,8 +105,9 @@ TEST_F(EditorTest, EditingItemsWaitWhileConverting) {
         LongShow();
         Click(1000);
         ASSERT_TRUE(w.project().run().converting);
-        for (int command : {IDM_SHOW_ADD_PHOTOS, IDM_SHOW_ADD_MUSIC, IDM_SHOW_TRANSITION, IDM_SHOW_OPTIONS,
-                            IDM_SHOW_PREVIEW, IDM_EDIT_DELETE, IDM_EDIT_PHOTO_PROPERTIES, IDM_EDIT_FIT_TO_MUSIC})
+        for (int command : {IDM_SHOW_ADD_PHOTOS, IDM_SHOW_ADD_MUSIC, IDM_SHOW_ADD_TITLE, IDM_SHOW_TRANSITION,
+                            IDM_SHOW_CAPTIONS, IDM_SHOW_OPTIONS, IDM_SHOW_PREVIEW, IDM_EDIT_DELETE,
+                            IDM_EDIT_PHOTO_PROPERTIES, IDM_EDIT_FIT_TO_MUSIC})
             EXPECT_FALSE(w.MenuBarAction(command)->isEnabled()) << command;
         EXPECT_TRUE(w.MenuBarAction(IDM_FILE_CONVERT)->isEnabled()) << "it stops the conversion, as Convert does";
         Choose(w, IDM_FILE_CONVERT);

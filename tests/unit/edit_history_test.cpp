@@ -21,6 +21,7 @@ struct ShowState {
     OutputSettings output;
     StoredSettings stored;
     IBaseFilter* videoFilter;
+    CaptionStyle captionStyle;
     bool operator==(const ShowState&) const = default;
 };
 
@@ -34,7 +35,7 @@ struct ShowUnderEdit {
         return {project.photos(),       project.music(),
                 project.defaults(),     project.musicFadeOutSec(),
                 project.output(),       StoredSettings::Read(store, settings::kAll),
-                held.video.filter.get()};
+                held.video.filter.get(),  project.captionStyle()};
     }
     std::string Photos() const {
         std::string paths;
@@ -181,6 +182,35 @@ const StepCase kCases[] = {
          return t.project.output().path == "/v/show.mkv" && t.held.video.filter &&
                 ReadInt(t.store, settings::kVideoCompressor) == 4;
      }},
+    {"the caption style",
+     [](ShowUnderEdit& t) {
+         CaptionStyle after = t.project.captionStyle();
+         after.font = "Serif";
+         after.output = CaptionOutput::Subtitles;
+         return std::make_unique<CaptionStyleStep>(t.project.captionStyle(), after);
+     },
+     "abcdef", "xyz",
+     [](ShowUnderEdit& t) {
+         return t.project.captionStyle().font == "Serif" &&
+                t.project.captionStyle().output == CaptionOutput::Subtitles;
+     }},
+    {"a title card inserted and its caption changed",
+     [](ShowUnderEdit& t) {
+         PhotoItem title = Photo("", 5);
+         title.title = TitleCard{"Summer\n2026"};
+         std::vector<std::unique_ptr<EditStep>> parts;
+         parts.push_back(std::make_unique<InsertItemsStep>(
+             step_names::kAddTitle, ListItems{MediaList::Photos, {0}, {title}, {}}));
+         PhotoItem captioned = t.project.photos()[0];
+         captioned.caption = {"Harbour", CaptionPlace::Top};
+         parts.push_back(std::make_unique<ChangePhotosStep>(
+             step_names::kPhotoProperties, std::vector<PhotoChange>{{1, t.project.photos()[0], captioned}}));
+         return std::make_unique<StepGroup>(step_names::kAddTitle, std::move(parts));
+     },
+     "abcdef", "xyz",
+     [](ShowUnderEdit& t) {
+         return t.project.photos()[0].IsTitle() && t.project.photos()[1].caption.text == "Harbour";
+     }},
 };
 
 TEST(EditHistory, EachStepIsUndoneAndRedoneExactly) {
@@ -248,7 +278,8 @@ TEST(EditStepNames, SayWhatAndHowMany) {
         {step_names::AddPhotos(1), "Add 1 Photo"},
         {step_names::MoveMusic(2), "Move 2 Music Files"},
         {step_names::kClearPhotos, "Clear Photos"},
-        {step_names::kLocateFiles, "Locate Missing Files"}};
+        {step_names::kLocateFiles, "Locate Missing Files"},
+        {step_names::kCaptionStyle, "Change Caption Style"}};
     for (const auto& [name, text] : names) {
         EXPECT_EQ(ChangePhotosStep(name, {}).Name(), text);
     }

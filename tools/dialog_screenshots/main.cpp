@@ -21,11 +21,13 @@
 #include "platform/shell/console_message_boxes.h"
 #include "platform/shell/profile_store.h"
 #include "platform/shell/qt_shell_dialogs.h"
+#include "settings/caption_style_dialog.h"
 #include "settings/filter_property_dialog.h"
 #include "lang/language.h"
 #include "settings/options_page.h"
 #include "settings/output_settings_dialog.h"
 #include "settings/photo_property_dialog.h"
+#include "settings/title_card_dialog.h"
 #include "settings/transition_settings_dialog.h"
 
 namespace {
@@ -194,6 +196,14 @@ int main(int argc, char** argv) {
     defaults.m_nSameTransition = 3;
     defaults.Prepare();
     ok = Save(defaults, "default-transition") && ok;
+    CTitleCard title(boxes, files);
+    title.m_card.text = "Our Summer\nin Brittany";
+    title.m_card.backgroundColour = 0x1F3A5F;
+    title.Prepare();
+    ok = Save(title, "title-card") && ok;
+    CCaptionStyle captions(boxes);
+    captions.Prepare();
+    ok = Save(captions, "caption-style") && ok;
     ok = SaveFilterDialogs(boxes, work) && ok;
     InstallQtPreviewRenderers();
     ok = SaveMainWindowAndPlayer(boxes, store, files, work) && ok;
