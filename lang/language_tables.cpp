@@ -275,7 +275,7 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDC_STATIC_PHOTO_MOTION", 1125, "Motion:"},
     {"IDD_DIALOG_TITLE_CARD", 162, "Title card"},
     {"IDD_DIALOG_CAPTION_STYLE", 163, "Captions"},
-    {"IDC_STATIC_CAPTION", 1127, "Caption:"},
+    {"IDC_STATIC_CAPTION", 1127, "Caption"},
     {"IDC_STATIC_CAPTION_PLACE", 1129, "Place:"},
     {"IDC_STATIC_TITLE_TEXT", 1130, "Text:"},
     {"IDC_STATIC_TEXT_FONT", 1132, "Font:"},

@@ -92,7 +92,7 @@ DialogTemplate TransitionSettings() {
 }
 
 DialogTemplate ChangePhoto() {
-    return {IDD_DIALOG_CHANGE_PHOTO, "Change the photo and transition property", 366, 188, {
+    return {IDD_DIALOG_CHANGE_PHOTO, "Change the photo and transition property", 540, 134, {
         {1057, K::Label, "File name:", 7, 7, 68, 14},
         {1034, K::Edit, "", 78, 7, 126, 14},
         {1035, K::Button, "Browse", 205, 7, 66, 14},
@@ -108,11 +108,11 @@ DialogTemplate ChangePhoto() {
         {1126, K::DropList, "", 238, 80, 121, 120},
         {1082, K::DefaultButton, "OK", 51, 111, 66, 14},
         {1083, K::CancelButton, "Cancel", 168, 111, 66, 14},
-        // The caption, below what the dialog always had.
-        {1127, K::Label, "Caption:", 7, 135, 68, 14},
-        {1128, K::MultiLineEdit, "", 78, 135, 281, 30},
-        {1129, K::Label, "Place:", 7, 169, 68, 14},
-        {1152, K::DropList, "", 78, 169, 115, 60},
+        // The caption, beside what the dialog always had.
+        {1127, K::GroupBox, "Caption", 366, 3, 167, 106},
+        {1128, K::MultiLineEdit, "", 373, 16, 153, 52},
+        {1129, K::Label, "Place:", 373, 79, 40, 14},
+        {1152, K::DropList, "", 415, 80, 111, 60},
     }};
 }
 
