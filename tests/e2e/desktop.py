@@ -136,6 +136,10 @@ class Desktop:
             self.run("xdotool", "keyup", m)
         time.sleep(0.2)
 
+    def right_click_at(self, x, y):
+        self.run("xdotool", "mousemove", str(x), str(y), "click", "3")
+        time.sleep(0.3)
+
     def drag(self, start, end, steps=12):
         """Presses the left button at `start`, moves to `end` in steps as a hand does, releases."""
         self.run("xdotool", "mousemove", str(start[0]), str(start[1]), "mousedown", "1")

@@ -15,6 +15,8 @@ PHOTO_LIST = (7, 44, 368, 100)
 OUTPUT_OPTIONS = (278, 177)
 FORMAT_LIST, OUTPUT_FILE, VIDEO_LIST, VIDEO_SETTINGS, AUDIO_LIST, OPTIONS_OK = (
     (80, 7, 62, 14), (80, 26, 126, 14), (80, 73, 126, 14), (206, 73, 66, 14), (80, 95, 126, 14), (24, 156, 66, 14))
+PHOTO_PROPERTY = (540, 134)
+CAPTION_EDIT, PHOTO_OK = (373, 16, 153, 52), (51, 111, 66, 14)
 
 
 class Kavrel:
@@ -124,6 +126,18 @@ class Kavrel:
         """A point on the first cell of row `row`: `where` is how far down the row (0 its top)."""
         x, y, width, height = self.row_cells(first_heading, row)[0]
         return x + width // 2, y + int(height * where)
+
+    def press(self, window_name, label):
+        """Clicks the push button `label` of the program's window `window_name`, wherever it lies."""
+        pending = [self.accessible_window(window_name)]
+        while pending:
+            node = pending.pop(0)
+            if node.getRoleName() == "push button" and node.name == label:
+                e = node.queryComponent().getExtents(0)
+                self.desktop.click_at(e.x + e.width // 2, e.y + e.height // 2)
+                return
+            pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
+        raise AssertionError(f'no button "{label}" in "{window_name}"')
 
     def choose_in_list(self, window, size, rect, text):
         """Opens the drop-down list at `rect` and picks the entry that starts with `text`."""

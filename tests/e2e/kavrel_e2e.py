@@ -21,8 +21,8 @@ import wave
 import zlib
 
 from desktop import Desktop
-from kavrel_app import (ADD_MUSIC, ADD_PHOTO, CONVERT, FORMAT_LIST, OPTIONS, OPTIONS_OK,
-                        OUTPUT_FILE, OUTPUT_OPTIONS, PREVIEW, VIDEO_SETTINGS, Kavrel)
+from kavrel_app import (ADD_MUSIC, ADD_PHOTO, CAPTION_EDIT, CONVERT, FORMAT_LIST, OPTIONS, OPTIONS_OK,
+                        OUTPUT_FILE, OUTPUT_OPTIONS, PHOTO_OK, PHOTO_PROPERTY, PREVIEW, VIDEO_SETTINGS, Kavrel)
 
 PROGRAM = None
 
@@ -184,6 +184,60 @@ class EndToEnd(unittest.TestCase):
         settings = re.search(rb"x264 - core[^\0]*", written)
         self.assertIsNotNone(settings, "no x264 settings in the file")
         self.assertIn(b" crf=45.0 ", settings.group(0), "the page's crf did not reach the encoder")
+
+    def choose_mp4_output(self, app, output):
+        app.click_main(OPTIONS)
+        options = self.desktop.wait_window("Select output options")
+        app.choose_in_list(options, OUTPUT_OPTIONS, FORMAT_LIST, "MP4")
+        app.click(options, OUTPUT_OPTIONS, OUTPUT_FILE)
+        self.desktop.key("ctrl+a")
+        self.desktop.type(output)
+        app.click(options, OUTPUT_OPTIONS, OPTIONS_OK)
+        self.desktop.wait_gone(options)
+
+    def convert_mp4(self, app, output, seconds):
+        app.click_main(CONVERT)
+        filters = self.desktop.wait_window("Set Filter's Properties")  # shown before an MP4 graph runs
+        self.desktop.key("Escape")
+        self.desktop.wait_gone(filters)
+        self.desktop.wait(lambda: self.complete(output, seconds), 60, "the MP4 to be written")
+
+    def test_a_title_card_and_a_caption_reach_the_picture_and_the_subtitle_track(self):
+        output = os.path.join(self.folder, "captioned.mp4")
+        app = self.start("[TransitionSettings]\nmf_PhotoDuration=2\nmf_TransitionDuration=0.5\n")
+        app.click_main(ADD_PHOTO)
+        app.choose_files("Select Photo Files...", self.folder, ["photo0.png"])
+        self.desktop.key("alt+s", "i")  # Show > Add Title...
+        self.desktop.wait_window("Title card")
+        self.desktop.type("Summer in Italy")
+        app.press("Title card", "OK")
+        self.assertEqual([row[0] for row in app.list_rows("Photo File Name")], ["photo0.png", "Summer in Italy"])
+
+        self.desktop.right_click_at(*app.row_point("Photo File Name", 0))  # the photo's properties
+        photo = self.desktop.wait_window("Change the photo and transition property")
+        app.click(photo, PHOTO_PROPERTY, CAPTION_EDIT)
+        self.desktop.type("Beach at dawn")
+        app.click(photo, PHOTO_PROPERTY, PHOTO_OK)
+        self.desktop.wait_gone(photo)
+        self.choose_mp4_output(app, output)
+        self.convert_mp4(app, output, 4.0)
+
+        # One cue, photo0's: from the show's start to where the title's transition begins.
+        packets = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "s", "-show_entries",
+                                  "packet=pts_time,duration_time,size", "-of", "csv=p=0", output],
+                                 capture_output=True, text=True, check=True).stdout.split()
+        cues = [tuple(float(v) for v in p.split(",")) for p in packets if int(p.split(",")[2]) > 2]
+        self.assertEqual(len(cues), 1, packets)
+        self.assertAlmostEqual(cues[0][0], 0.0, delta=0.001)
+        self.assertAlmostEqual(cues[0][0] + cues[0][1], 1.75, delta=0.001)
+
+        # In the picture: white glyphs and their dark shadow below the middle, where the photo's
+        # gradient has neither.
+        luma = subprocess.run(["ffmpeg", "-v", "error", "-ss", "0.8", "-i", output, "-frames:v", "1", "-f", "rawvideo",
+                               "-pix_fmt", "gray", "-"], capture_output=True, check=True).stdout
+        band = [luma[y * 640 + x] for y in range(380, 470) for x in range(200, 440)]
+        self.assertGreater(sum(v >= 235 for v in band), 50, "no caption glyphs")
+        self.assertGreater(sum(v < 60 for v in band), 50, "no shadow around the glyphs")
 
     def test_todays_photos_and_music_come_through_the_dialogs(self):
         made = self.todays_files()
