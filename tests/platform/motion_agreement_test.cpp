@@ -73,6 +73,40 @@ std::string Textured(const TempDir& dir, const std::string& name, int salt) {
     return path;
 }
 
+// The frame the preview player shows when paused at frame n of the project's timeline.
+VideoPicture PreviewFrame(SlideshowProject& project, int n) {
+    RecordingMessageBoxes boxes;
+    std::shared_ptr<IAMTimeline> timeline;
+    TimelineBuildEnv env{boxes, nullptr, nullptr};
+    EXPECT_EQ(BuildTimeline(project, env, &timeline), S_OK);
+    auto last = std::make_shared<LastPicture>();
+    PreviewRenderers renderers;
+    renderers.video = [last] { return std::make_unique<KeepingVideo>(last); };
+    SetPreviewRenderers(std::move(renderers));
+    std::shared_ptr<IRenderEngine> engine;
+    std::shared_ptr<IGraphBuilder> graph;
+    std::shared_ptr<IMediaControl> control;
+    std::shared_ptr<IMediaSeeking> seeking;
+    VideoPicture shown;
+    if (CreateRenderEngine(nullptr, &engine) == S_OK && engine->SetTimelineObject(timeline) == S_OK &&
+        engine->ConnectFrontEnd() == S_OK && engine->RenderOutputPins() == S_OK &&
+        engine->GetFilterGraph(&graph) == S_OK && QueryInterface(graph, &control) == S_OK &&
+        QueryInterface(graph, &seeking) == S_OK) {
+        REFERENCE_TIME at = FrameStart(n);
+        EXPECT_EQ(seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, 0), S_OK);
+        EXPECT_EQ(control->Pause(), S_OK);  // shows the frame it stands at
+        for (int tries = 0; tries < 500 && shown.pixels == nullptr; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::lock_guard<std::mutex> lock(last->m);
+            shown = last->picture;
+        }
+        control->Stop();
+        engine->ScrapIt();
+    }
+    SetPreviewRenderers({});
+    return shown;
+}
+
 }  // namespace
 
 TEST(MotionAgreement, APreviewFrameIsTheFilesFrame) {
@@ -97,42 +131,43 @@ TEST(MotionAgreement, APreviewFrameIsTheFilesFrame) {
     project.AppendPhoto(b);
     project.output().width = kW;
     project.output().height = kH;
-    RecordingMessageBoxes boxes;
-    std::shared_ptr<IAMTimeline> timeline;
-    TimelineBuildEnv env{boxes, nullptr, nullptr};
-    ASSERT_EQ(BuildTimeline(project, env, &timeline), S_OK);
-
-    auto last = std::make_shared<LastPicture>();
-    PreviewRenderers renderers;
-    renderers.video = [last] { return std::make_unique<KeepingVideo>(last); };
-    SetPreviewRenderers(std::move(renderers));
-    std::shared_ptr<IRenderEngine> engine;
-    ASSERT_EQ(CreateRenderEngine(nullptr, &engine), S_OK);
-    engine->SetTimelineObject(timeline);
-    ASSERT_EQ(engine->ConnectFrontEnd(), S_OK);
-    ASSERT_EQ(engine->RenderOutputPins(), S_OK);
-    std::shared_ptr<IGraphBuilder> graph;
-    std::shared_ptr<IMediaControl> control;
-    std::shared_ptr<IMediaSeeking> seeking;
-    ASSERT_EQ(engine->GetFilterGraph(&graph), S_OK);
-    ASSERT_EQ(QueryInterface(graph, &control), S_OK);
-    ASSERT_EQ(QueryInterface(graph, &seeking), S_OK);
-    REFERENCE_TIME at = FrameStart(kFrame);
-    ASSERT_EQ(seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, 0), S_OK);
-    ASSERT_EQ(control->Pause(), S_OK);  // shows the frame it stands at
-    VideoPicture shown;
-    for (int tries = 0; tries < 500 && shown.pixels == nullptr; ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::lock_guard<std::mutex> lock(last->m);
-        shown = last->picture;
-    }
-    control->Stop();
-    engine->ScrapIt();
-    SetPreviewRenderers({});
+    const VideoPicture shown = PreviewFrame(project, kFrame);
     ASSERT_NE(shown.pixels, nullptr);
     ASSERT_EQ(shown.frame, kFrame);
     ASSERT_EQ(shown.width, kW);
     const std::vector<std::uint8_t> preview = LumaOf(shown);
     EXPECT_GT(PsnrOfLuma(preview, file.lumaOfFrames[0]), 40);
     EXPECT_LT(PsnrOfLuma(preview, file.lumaOfFrames[1]), 30);  // three frames on, it has moved
+}
+
+// Titles and captions too: a moving title card fading into a photo whose caption stays still.
+TEST(MotionAgreement, ThePreviewShowsTitlesAndCaptionsAsTheFileHasThem) {
+    TempDir dir;
+    const std::string a = Textured(dir, "a.png", 0);
+    dir.Write("captions.txt", "a.png\tBeach at dawn\n");
+    const std::string command = "cd '" + dir.path().string() + "' && '" KAVREL_RENDER_PATH
+                                "' --title 'Summer' --photo-duration 1 --transition-duration 0.5 --policy same --same 3 "
+                                "--motion same --same-motion zoom-out --size 96x64 --captions captions.txt "
+                                "--video-compressor ffv1 -o show.mkv a.png > /dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    constexpr int kFrame = 24;  // half way through the Fade from the title to the photo
+    const VideoReadBack file = ReadVideoFile(dir.File("show.mkv"), {kFrame});
+    ASSERT_EQ(file.lumaOfFrames.size(), 1u);
+
+    SlideshowProject project;
+    project.defaults() = {1, 0.5, kPolicySame, 3};
+    project.defaults().motionPolicy = kMotionPolicySame;
+    project.defaults().sameMotion = MotionKind::ZoomOut;
+    PhotoItem title = project.MakePhotos({""}, 0).front();
+    title.title = TitleCard{"Summer"};
+    project.InsertPhotos({0}, {title});
+    project.AppendPhoto(a);
+    PhotoItem photo = project.photos()[1];
+    photo.caption.text = "Beach at dawn";
+    project.SetPhoto(1, photo);
+    project.output().width = kW;
+    project.output().height = kH;
+    const VideoPicture shown = PreviewFrame(project, kFrame);
+    ASSERT_NE(shown.pixels, nullptr);
+    EXPECT_GT(PsnrOfLuma(LumaOf(shown), file.lumaOfFrames[0]), 40);
 }
