@@ -15,6 +15,28 @@ namespace {
 constexpr int kStopConvertingFirst = 143, kWarning = 108, kListFull = 263;  // string ids
 }  // namespace
 
+namespace {
+
+void ShowTitleRow(const PhotoItem& item, CTitleCard& dialog) {
+    if (item.title) dialog.m_card = *item.title;
+    dialog.m_strPhoto = item.path;
+    dialog.m_fPhotoDuration = item.durationSec;
+    dialog.m_nTransitionIndex = item.transition;
+    dialog.m_fTransitionDuration = item.transitionDurationSec;
+    dialog.m_nMotion = static_cast<int>(item.motion);
+}
+
+void TakeTitleRow(const CTitleCard& dialog, PhotoItem* item) {
+    item->title = dialog.m_card;
+    item->path = dialog.m_strPhoto;
+    item->durationSec = dialog.m_fPhotoDuration;
+    item->transition = dialog.m_nTransitionIndex;
+    item->transitionDurationSec = dialog.m_fTransitionDuration;
+    item->motion = static_cast<MotionKind>(dialog.m_nMotion);
+}
+
+}  // namespace
+
 bool CKavrelDlg::RefusedWhileBusy() {
     if (!project_.run().converting) return false;
     s_.boxes.Show({MessageOwner::MainWindow, theLanguage.GetString(kStopConvertingFirst),
@@ -30,13 +52,14 @@ void CKavrelDlg::OnAddTitle() {
                        MessageButtons::Ok, MessageIcon::Warning});
         return;
     }
-    CTitleCard dialog(s_.boxes, s_.files, this);
-    if (RunDialog(dialog) != QDialog::Accepted) return;
     const std::vector<int> selected = SelectedRows(true);
     const int row = selected.empty() ? project_.photoCount() : selected.back() + 1;
-    std::vector<PhotoItem> made = project_.MakePhotos({dialog.m_strPhoto}, row);
-    made.front().title = dialog.m_card;
-    PushInsertion({MediaList::Photos, {row}, std::move(made), {}}, step_names::kAddTitle, true);
+    PhotoItem item = project_.MakePhotos({""}, row).front();
+    CTitleCard dialog(s_.boxes, s_.files, this);
+    ShowTitleRow(item, dialog);
+    if (RunDialog(dialog) != QDialog::Accepted) return;
+    TakeTitleRow(dialog, &item);
+    PushInsertion({MediaList::Photos, {row}, {std::move(item)}, {}}, step_names::kAddTitle, true);
 }
 
 void CKavrelDlg::OnEditTitle(int row) {
@@ -44,12 +67,10 @@ void CKavrelDlg::OnEditTitle(int row) {
     const PhotoItem item = project_.photos()[static_cast<std::size_t>(row)];
     if (!item.title) return;
     CTitleCard dialog(s_.boxes, s_.files, this);
-    dialog.m_card = *item.title;
-    dialog.m_strPhoto = item.path;
+    ShowTitleRow(item, dialog);
     if (RunDialog(dialog) != QDialog::Accepted) return;
     PhotoItem changed = item;
-    changed.title = dialog.m_card;
-    changed.path = dialog.m_strPhoto;
+    TakeTitleRow(dialog, &changed);
     if (changed != item) PushPhotoChanges(step_names::kEditTitle, {{row, item, changed}});
 }
 

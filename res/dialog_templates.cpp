@@ -116,9 +116,9 @@ DialogTemplate ChangePhoto() {
     }};
 }
 
-// The lists' texts are the language's, filled in when the dialog opens.
+// The font, alignment and motion lists are filled in when the dialog opens.
 DialogTemplate TitleCardDialog() {
-    return {IDD_DIALOG_TITLE_CARD, "Title card", 392, 240, {
+    return {IDD_DIALOG_TITLE_CARD, "Title card", 418, 240, {
         {1130, K::Label, "Text:", 7, 7, 200, 10},
         {1131, K::MultiLineEdit, "", 7, 18, 209, 50},
         {1132, K::Label, "Font:", 7, 74, 62, 14},
@@ -140,6 +140,17 @@ DialogTemplate TitleCardDialog() {
         {1148, K::Button, "Browse", 155, 211, 55, 14},
         {1149, K::Label, "Preview:", 224, 7, 160, 10},
         {1150, K::Picture, "", 224, 18, 160, 75},
+        // How long the card is shown and how it moves, as the photo property dialog sets them.
+        {1058, K::Label, "Photo Duration:", 224, 102, 68, 14},
+        {1036, K::Edit, "", 295, 102, 28, 14, kStyleCentred},
+        {1081, K::Label, "Seconds", 328, 102, 56, 14},
+        {1059, K::Label, "Transition Effect:", 224, 121, 68, 14},
+        {1012, K::DropList, "", 295, 121, 115, 224, kStyleNone, TransitionItems()},
+        {1060, K::Label, "Transition Duration:", 224, 140, 68, 14},
+        {1037, K::Edit, "", 295, 140, 28, 14, kStyleCentred},
+        {1084, K::Label, "Seconds", 328, 140, 56, 14},
+        {1125, K::Label, "Motion:", 224, 159, 68, 14},
+        {1126, K::DropList, "", 295, 159, 115, 120},
         {1151, K::DefaultButton, "OK", 246, 218, 66, 14},
         {1153, K::CancelButton, "Cancel", 318, 218, 66, 14},
     }};

@@ -4,10 +4,8 @@
 #include <QPlainTextEdit>
 #include <algorithm>
 
-#include "app/list_rows.h"
 #include "app/media_file_types.h"
 #include "app/slideshow_project.h"
-#include "controls/data_exchange.h"
 #include "lang/language.h"
 #include "platform/com/failure_texts.h"
 #include "platform/shell/file_dialogs.h"
@@ -15,24 +13,18 @@
 #include "platform/shell/message_boxes.h"
 
 namespace {
-constexpr int kFileEdit = 1034, kBrowse = 1035, kPhotoDuration = 1036, kTransitionList = 1012,
-              kTransitionDuration = 1037, kMotionList = 1126, kCaptionEdit = 1128, kPlaceList = 1152;
+constexpr int kFileEdit = 1034, kBrowse = 1035, kCaptionEdit = 1128, kPlaceList = 1152;
 constexpr int kPlaceNames = 247, kTextTooLong = 259, kCaptionTooManyLines = 262;  // string ids
 }
 
 CPhotoProperty::CPhotoProperty(MessageBoxes& boxes, FileDialogs& files, QWidget* parent)
-    : TemplateDialog(IDD_DIALOG_CHANGE_PHOTO, boxes, parent), files_(files) {
+    : PhotoTimingDialog(IDD_DIALOG_CHANGE_PHOTO, boxes, parent), files_(files) {
     OnCommand(kBrowse, [this] { OnBrowse(); });
 }
 
 void CPhotoProperty::OnInitDialog() {
     SetItemText(kFileEdit, m_strFileName);
-    SetNumber(kPhotoDuration, m_fPhotoDuration);
-    SetNumber(kTransitionDuration, m_fTransitionDuration);
-    ItemAs<QComboBox>(kTransitionList)->setCurrentIndex(m_nTransitionIndex);
-    auto* motions = ItemAs<QComboBox>(kMotionList);
-    for (int k = 0; k < kMotionKindCount; ++k) motions->addItem(QString::fromStdString(MotionName(MotionKind(k))));
-    motions->setCurrentIndex(m_nMotion >= 0 && m_nMotion < kMotionKindCount ? m_nMotion : 0);
+    ShowTiming();
     SetItemText(kCaptionEdit, m_caption.text);
     auto* places = ItemAs<QComboBox>(kPlaceList);
     for (int i = 0; i < 3; ++i) places->addItem(QString::fromStdString(theLanguage.GetString(kPlaceNames + i)));
@@ -53,17 +45,9 @@ void CPhotoProperty::OnBrowse() {
 }
 
 void CPhotoProperty::OnOK() {
-    std::optional<double> photo = ExchangeNumber(kPhotoDuration, [](double v) { return CheckIntegerRange(v, 0, 65535); });
-    if (!photo) return;
-    std::optional<double> transition =
-        ExchangeNumber(kTransitionDuration, [](double v) { return CheckNumberRange(v, 0, 600); });
-    if (!transition) return;
+    const std::optional<Timing> timing = ReadTiming();
+    if (!timing) return;
     const std::string name = ItemText(kFileEdit);
-    if (*transition > *photo) {
-        boxes_.Show({MessageOwner::Dialog, "The photo duration should be bigger than the transition duration!", "",
-                     MessageButtons::Ok, MessageIcon::None});
-        return;
-    }
     // The photo list keeps at most this much of a name; a longer one would be cut into another file.
     if (name.size() > kMaxPathBytes) {
         boxes_.Show({MessageOwner::Dialog,
@@ -77,10 +61,7 @@ void CPhotoProperty::OnOK() {
     }
     if (!ExchangeCaption()) return;
     m_strFileName = name;
-    m_fPhotoDuration = *photo;
-    m_fTransitionDuration = *transition;
-    m_nTransitionIndex = ItemAs<QComboBox>(kTransitionList)->currentIndex();
-    m_nMotion = ItemAs<QComboBox>(kMotionList)->currentIndex();
+    TakeTiming(*timing);
     done(Accepted);
 }
 

@@ -5,20 +5,16 @@
 
 #include <string>
 
-#include "controls/template_dialog.h"
+#include "settings/photo_timing_dialog.h"
 #include "platform/render/text/text_items.h"
 
 class FileDialogs;
 
-class CPhotoProperty : public TemplateDialog {
+class CPhotoProperty : public PhotoTimingDialog {
 public:
     CPhotoProperty(MessageBoxes& boxes, FileDialogs& files, QWidget* parent = nullptr);
 
     std::string m_strFileName;
-    double m_fPhotoDuration = 0;
-    int m_nTransitionIndex = 0;
-    double m_fTransitionDuration = 0;
-    int m_nMotion = 0;  // MotionKind
     Caption m_caption;
 
 protected:

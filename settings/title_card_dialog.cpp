@@ -41,7 +41,7 @@ FontChoice SplitFont(const std::string& font) {
 std::string JoinFont(const FontChoice& choice) { return choice.family + (choice.bold ? kBoldWord : ""); }
 
 CTitleCard::CTitleCard(MessageBoxes& boxes, FileDialogs& files, QWidget* parent)
-    : TemplateDialog(IDD_DIALOG_TITLE_CARD, boxes, parent), files_(files) {
+    : PhotoTimingDialog(IDD_DIALOG_TITLE_CARD, boxes, parent), files_(files) {
     chooseColour = DesktopColourChooser(ItemAs<QPushButton>(kColourButton), theLanguage.GetString(kColourTitle));
     previewTimer_.setSingleShot(true);
     previewTimer_.setInterval(0);
@@ -74,6 +74,7 @@ void CTitleCard::OnInitDialog() {
                                                                          : kColourRadio;
     ItemAs<QRadioButton>(radio)->setChecked(true);
     SetItemText(kPhotoEdit, m_strPhoto);
+    ShowTiming();
     theLanguage.TranslateDialog(this, IDD_DIALOG_TITLE_CARD);
     ShowPreview();
 }
@@ -154,6 +155,8 @@ void CTitleCard::OnOK() {
         ExchangeNumber(kSizeEdit, [](double v) { return CheckNumberRange(v, kMinPercent, kMaxPercent); });
     if (!percent) return;
     card.size = *percent / 100;
+    const std::optional<Timing> timing = ReadTiming();
+    if (!timing) return;
     std::string photo = ItemText(kPhotoEdit);
     if (card.background == TitleBackground::Colour) {
         photo.clear();
@@ -169,5 +172,6 @@ void CTitleCard::OnOK() {
     }
     m_card = card;
     m_strPhoto = photo;
+    TakeTiming(*timing);
     done(Accepted);
 }

@@ -1,18 +1,19 @@
 #pragma once
 // Makes or edits a title card: its text, font, size, colour and alignment, and what is behind it
 // (a colour, a blurred copy of a photo, or the photo itself), with a preview drawn as the show
-// draws it. The caller copies the card in, and copies it back only after OK.
+// draws it; and, as for a photo, how long it is shown, its transition and its motion. The caller
+// copies the card in, and copies it back only after OK.
 
 #include <QTimer>
 #include <string>
 
-#include "controls/template_dialog.h"
 #include "platform/render/text/text_items.h"
 #include "settings/colour_button.h"
+#include "settings/photo_timing_dialog.h"
 
 class FileDialogs;
 
-class CTitleCard : public TemplateDialog {
+class CTitleCard : public PhotoTimingDialog {
 public:
     CTitleCard(MessageBoxes& boxes, FileDialogs& files, QWidget* parent = nullptr);
 

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "controls/data_exchange.h"
 #include "res/menus.h"
 #include "settings/caption_style_dialog.h"
 #include "settings/photo_property_dialog.h"
@@ -23,6 +24,8 @@ namespace {
 // Title card controls.
 constexpr int kText = 1131, kFont = 1133, kBold = 1134, kSize = 1136, kAlign = 1141, kColourRadio = 1143,
               kBackgroundColour = 1144, kOverPhoto = 1146, kPhotoEdit = 1147, kPreview = 1150, kTitleOk = 1151;
+// Timing controls, the same in the title card and photo property dialogs.
+constexpr int kDuration = 1036, kTransition = 1012, kTransitionDuration = 1037, kMotion = 1126;
 // Caption style controls.
 constexpr int kCaptionFont = 1161, kCaptionSize = 1163, kBacking = 1168, kMoves = 1169, kAutomatic = 1171,
               kOutput = 1173, kStyleOk = 1174;
@@ -140,6 +143,56 @@ TEST_F(TitleCardDialogTest, ReturnsTheCardAsEdited) {
     EXPECT_EQ(d->m_strPhoto, photo);
 }
 
+TEST_F(TitleCardDialogTest, ReturnsTheTimingAsEdited) {
+    auto d = std::make_unique<CTitleCard>(boxes, files);
+    d->m_card.text = "Hi";
+    d->m_fPhotoDuration = 6;
+    d->m_nTransitionIndex = 3;
+    d->m_fTransitionDuration = 1.5;
+    d->m_nMotion = static_cast<int>(MotionKind::ZoomOut);
+    d->Prepare();
+    d->show();
+    EXPECT_EQ(Shown(*d, kDuration), "6");
+    EXPECT_EQ(d->ItemAs<QComboBox>(kTransition)->currentIndex(), 3);
+    EXPECT_EQ(Shown(*d, kTransitionDuration), "1.5");
+    EXPECT_EQ(d->ItemAs<QComboBox>(kMotion)->currentIndex(), static_cast<int>(MotionKind::ZoomOut));
+    Write(*d, kDuration, "12");
+    Choose(*d, kTransition, 7);
+    Write(*d, kTransitionDuration, "2.5");
+    Choose(*d, kMotion, static_cast<int>(MotionKind::ZoomIn));
+    Press(*d, kTitleOk);
+    ASSERT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(d->m_fPhotoDuration, 12);
+    EXPECT_EQ(d->m_nTransitionIndex, 7);
+    EXPECT_EQ(d->m_fTransitionDuration, 2.5);
+    EXPECT_EQ(d->m_nMotion, static_cast<int>(MotionKind::ZoomIn));
+}
+
+TEST_F(TitleCardDialogTest, OkRefusesTheTimingsThePhotoDialogRefuses) {
+    struct Case {
+        const char* what;
+        QString duration, transition;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"a transition longer than the card", "3", "4",
+         "The photo duration should be bigger than the transition duration!"},
+        {"a duration past the range", "65536", "1", "Enter an integer between 0 and 65535."},
+        {"a transition past the range", "700", "601", "Enter a number between 0 and 600."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        boxes.shown.clear();
+        auto d = Open({"Hi"});
+        Write(*d, kDuration, c.duration);
+        Write(*d, kTransitionDuration, c.transition);
+        Press(*d, kTitleOk);
+        EXPECT_NE(d->result(), QDialog::Accepted);
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(d->m_fPhotoDuration, 0) << "nothing is taken";
+    }
+}
+
 TEST_F(TitleCardDialogTest, ThePreviewShowsTheChosenBackgroundColour) {
     auto d = Open({"Hi"});
     chosenColour = 0xFF0000;
@@ -214,16 +267,25 @@ TEST_F(TextCommandsTest, AddTitlePutsATitleRowAfterTheSelectedRowAsOneStep) {
         w.project().defaults().sameIndex = 5;
         w.AddPhotoFiles({Photo("a", 1), Photo("a", 2)});
         Select({0});
-        w.runDialog = Confirming(kTitleOk, [](TemplateDialog& d) { Write(d, kText, "Our Summer\nin Brittany"); },
-                                 &opened);
+        w.project().defaults().photoDurationSec = 6;
+        std::string shownDuration;
+        w.runDialog = Confirming(
+            kTitleOk,
+            [&](TemplateDialog& d) {
+                shownDuration = Shown(d, kDuration);
+                Write(d, kText, "Our Summer\nin Brittany");
+            },
+            &opened);
         w.MenuBarAction(IDM_SHOW_ADD_TITLE)->trigger();
         ASSERT_EQ(opened, std::vector<int>{IDD_DIALOG_TITLE_CARD});
+        EXPECT_EQ(shownDuration, "6") << "the dialog shows the new row's defaults";
         ASSERT_EQ(w.project().photoCount(), 3);
         const PhotoItem& title = w.project().photos()[1];
         ASSERT_TRUE(title.IsTitle());
         EXPECT_EQ(title.title->text, "Our Summer\nin Brittany");
         EXPECT_EQ(title.path, "");
         EXPECT_EQ(title.transition, 5);
+        EXPECT_EQ(title.durationSec, 6);
         EXPECT_EQ(Row(1)->text(0).toStdString(), "Our Summer");
         EXPECT_TRUE(Row(1)->font(0).italic());
         EXPECT_FALSE(Row(0)->font(0).italic());
@@ -260,6 +322,30 @@ TEST_F(TextCommandsTest, ATitleRowOpensTheTitleDialogForEditing) {
         w.OnUndo();  // the same text again was no step
         ASSERT_EQ(w.project().photoCount(), 1);
         EXPECT_EQ(w.project().photos()[0].title->text, "Start");
+    });
+}
+
+TEST_F(TextCommandsTest, ATitleRowsTimingIsEditedAsOneStep) {
+    RunProgram([&](CKavrelDlg& w) {
+        w.runDialog = Confirming(kTitleOk, [](TemplateDialog& d) { Write(d, kText, "Start"); });
+        w.OnAddTitle();
+        const PhotoItem added = w.project().photos()[0];
+        std::string shownDuration;
+        w.runDialog = Confirming(kTitleOk, [&](TemplateDialog& d) {
+            shownDuration = Shown(d, kDuration);
+            Write(d, kDuration, "20");
+            Choose(d, kMotion, static_cast<int>(MotionKind::PanLeft));
+        });
+        Select({0});
+        w.OnPhotoProperty();
+        EXPECT_EQ(shownDuration, FormatExchangedDouble(added.durationSec));
+        EXPECT_EQ(w.project().photos()[0].durationSec, 20);
+        EXPECT_EQ(w.project().photos()[0].motion, MotionKind::PanLeft);
+        EXPECT_EQ(w.project().photos()[0].title, added.title);
+        EXPECT_EQ(w.UndoStepText(), "Edit Title");
+        w.OnUndo();
+        EXPECT_EQ(w.project().photos()[0], added);
+        EXPECT_EQ(w.UndoStepText(), "Add Title");
     });
 }
 

@@ -199,6 +199,9 @@ int main(int argc, char** argv) {
     CTitleCard title(boxes, files);
     title.m_card.text = "Our Summer\nin Brittany";
     title.m_card.backgroundColour = 0x1F3A5F;
+    title.m_fPhotoDuration = 8;
+    title.m_nTransitionIndex = 3;
+    title.m_fTransitionDuration = 4;
     title.Prepare();
     ok = Save(title, "title-card") && ok;
     CCaptionStyle captions(boxes);
