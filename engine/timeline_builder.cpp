@@ -221,37 +221,16 @@ private:
         return value;
     }
 
-    HRESULT SetTextProperty(const TimelineObjPtr& obj, const char* name, const char* text) {
-        std::shared_ptr<IPropertySetter> setter;
-        HRESULT hr = CreatePropertySetter(timeline_->Faults(), &setter);
-        DEXTER_VALUE value = TextValue(text);
-        if (SUCCEEDED(hr)) hr = setter->AddProp({name, 0, 1}, &value);
-        if (SUCCEEDED(hr)) hr = obj->SetPropertySetter(setter);
-        return hr;
-    }
-
     // The photo's motion: an effect over the source's whole time, leaving and entering included.
     HRESULT AddMotion(const TimelineObjPtr& srcObj, MotionKind motion, REFERENCE_TIME length) {
         const PhotoDefaults& d = project_.defaults();
-        TimelineObjPtr effectObj;
-        std::shared_ptr<IPropertySetter> setter;
-        std::shared_ptr<IAMTimelineEffectable> effectable;
-        HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_EFFECT, &effectObj);
-        if (SUCCEEDED(hr)) hr = effectObj->SetSubObjectGUID(CLSID_KavrelPanZoom);
-        if (SUCCEEDED(hr)) hr = effectObj->SetStartStop(0, length);
-        if (SUCCEEDED(hr)) hr = CreatePropertySetter(timeline_->Faults(), &setter);
-        DEXTER_VALUE kind = TextValue(MotionKindName(motion)), easing = TextValue(EasingName(d.motionEased));
-        DEXTER_VALUE amount;
-        amount.v.vt = VT_R8;
-        amount.v.dblVal = d.motionAmountPercent / 100.0;
-        if (SUCCEEDED(hr)) hr = setter->AddProp({kMotionProperty, 0, 1}, &kind);
-        if (SUCCEEDED(hr)) hr = setter->AddProp({kAmountProperty, 0, 1}, &amount);
-        if (SUCCEEDED(hr)) hr = setter->AddProp({kEasingProperty, 0, 1}, &easing);
-        if (SUCCEEDED(hr)) hr = effectObj->SetPropertySetter(setter);
-        if (SUCCEEDED(hr)) hr = QueryInterface(srcObj, &effectable);
-        if (SUCCEEDED(hr)) hr = effectable->EffectInsBefore(effectObj, -1);
-        if (FAILED(hr)) return Report("Could not add the photo's motion", hr);
-        return S_OK;
+        const HRESULT hr = AddSourceEffect(srcObj, CLSID_KavrelPanZoom, length, [&](const auto& setter) {
+            HRESULT r = AddText(setter, kMotionProperty, MotionKindName(motion));
+            if (SUCCEEDED(r)) r = AddReal(setter, kAmountProperty, d.motionAmountPercent / 100.0);
+            if (SUCCEEDED(r)) r = AddText(setter, kEasingProperty, EasingName(d.motionEased));
+            return r;
+        });
+        return FAILED(hr) ? Report("Could not add the photo's motion", hr) : S_OK;
     }
 
     void PlacePhotos(const TimelineObjPtr& groupObj) {

@@ -152,12 +152,7 @@ class EndToEnd(unittest.TestCase):
         output = os.path.join(self.folder, "show.mp4")
         app = self.start("[TransitionSettings]\nmf_PhotoDuration=1.5\nmf_TransitionDuration=0.5\n")
         self.add_show(app)
-        app.click_main(OPTIONS)
-        options = self.desktop.wait_window("Select output options")
-        app.choose_in_list(options, OUTPUT_OPTIONS, FORMAT_LIST, "MP4")
-        app.click(options, OUTPUT_OPTIONS, OUTPUT_FILE)
-        self.desktop.key("ctrl+a")
-        self.desktop.type(output)
+        options = self.open_mp4_options(app, output)
         # MP4 cannot hold the DivX and ADPCM defaults: choosing it brings H.264 and AAC, whose
         # settings page opens, and whose streams the file holds
         app.click(options, OUTPUT_OPTIONS, VIDEO_SETTINGS)
@@ -169,12 +164,7 @@ class EndToEnd(unittest.TestCase):
         self.desktop.wait_gone(page)
         app.click(options, OUTPUT_OPTIONS, OPTIONS_OK)
         self.desktop.wait_gone(options)
-
-        app.click_main(CONVERT)
-        filters = self.desktop.wait_window("Set Filter's Properties")  # shown before an MP4 graph runs
-        self.desktop.key("Escape")
-        self.desktop.wait_gone(filters)
-        self.desktop.wait(lambda: self.complete(output, 3.0), 60, "the MP4 to be written")
+        self.convert_mp4(app, output, 3.0)
         codecs, seconds = probe(output)
         self.assertEqual(codecs, {"video": "h264", "audio": "aac"})
         self.assertAlmostEqual(seconds, 3.0, delta=0.1)
@@ -185,13 +175,18 @@ class EndToEnd(unittest.TestCase):
         self.assertIsNotNone(settings, "no x264 settings in the file")
         self.assertIn(b" crf=45.0 ", settings.group(0), "the page's crf did not reach the encoder")
 
-    def choose_mp4_output(self, app, output):
+    def open_mp4_options(self, app, output):
+        """Opens Options and chooses MP4 written to `output`; the dialog stays open."""
         app.click_main(OPTIONS)
         options = self.desktop.wait_window("Select output options")
         app.choose_in_list(options, OUTPUT_OPTIONS, FORMAT_LIST, "MP4")
         app.click(options, OUTPUT_OPTIONS, OUTPUT_FILE)
         self.desktop.key("ctrl+a")
         self.desktop.type(output)
+        return options
+
+    def choose_mp4_output(self, app, output):
+        options = self.open_mp4_options(app, output)
         app.click(options, OUTPUT_OPTIONS, OPTIONS_OK)
         self.desktop.wait_gone(options)
 

@@ -215,6 +215,18 @@ std::string WriteSizelessHeic(const std::string& path, const RgbPicture& picture
     return Write(path, heic);
 }
 
+namespace {
+
+// The JPEG with `app1` (an EXIF block from "Exif\0\0" on) as its first segment.
+std::string WithApp1(const std::string& jpeg, const std::string& app1) {
+    const std::size_t length = app1.size() + 2;
+    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
+                                static_cast<char>(length & 0xFF) + app1;
+    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
+}  // namespace
+
 std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail, int orientation) {
     ExifData* exif = exif_data_new();
     exif_data_set_byte_order(exif, EXIF_BYTE_ORDER_INTEL);
@@ -232,10 +244,7 @@ std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbn
     const std::string app1(reinterpret_cast<const char*>(block), size);  // starts with "Exif\0\0"
     std::free(block);
     exif_data_unref(exif);
-    const std::size_t length = app1.size() + 2;
-    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
-                                static_cast<char>(length & 0xFF) + app1;
-    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+    return WithApp1(jpeg, app1);
 }
 
 std::string WithExifDate(const std::string& jpeg, const std::string& taken) {
@@ -252,8 +261,5 @@ std::string WithExifDate(const std::string& jpeg, const std::string& taken) {
     const std::string app1(reinterpret_cast<const char*>(block), size);
     std::free(block);
     exif_data_unref(exif);
-    const std::size_t length = app1.size() + 2;
-    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
-                                static_cast<char>(length & 0xFF) + app1;
-    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+    return WithApp1(jpeg, app1);
 }
