@@ -210,7 +210,8 @@ std::string WithExifOrientation(const std::string& jpeg, int orientation) {
     return jpeg.substr(0, 2) + segment + jpeg.substr(2);
 }
 
-std::string WriteTurnedHeic(const std::string& path, const RgbPicture& stored, int orientation) {
+std::string WriteTurnedHeic(const std::string& path, const RgbPicture& stored, int orientation,
+                            const std::string& exifBlock) {
 #ifdef KAVREL_SANITIZE
     __lsan::ScopedDisabler x265KeepsSomeOfEveryEncoding;  // its leak, not ours
 #endif
@@ -231,7 +232,7 @@ std::string WriteTurnedHeic(const std::string& path, const RgbPicture& stored, i
         return "libheif could not encode " + path;
     }
     std::unique_ptr<heif_image_handle, HeifHandleFree> handle(rawHandle);
-    const std::string exif = ExifOrientation(orientation);
+    const std::string exif = exifBlock.empty() ? ExifOrientation(orientation) : exifBlock;
     heif_context_add_exif_metadata(ctx.get(), rawHandle, exif.data(),
                                    static_cast<int>(exif.size()));
     return heif_context_write_to_file(ctx.get(), path.c_str()).code == heif_error_Ok

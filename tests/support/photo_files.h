@@ -44,5 +44,7 @@ std::string HeifEncFile(const std::string& path, const std::string& input,
 // The JPEG with an Exif block saying how it is to be turned.
 std::string WithExifOrientation(const std::string& jpeg, int orientation);
 // A HEIC as a phone writes it: the picture as the sensor stored it, the turn that makes it upright
-// as the file's own transformation, and an Exif block giving that same `orientation`.
-std::string WriteTurnedHeic(const std::string& path, const RgbPicture& stored, int orientation);
+// as the file's own transformation, and an Exif block giving that same `orientation` (or
+// `exifBlock`, from its TIFF header on, when given).
+std::string WriteTurnedHeic(const std::string& path, const RgbPicture& stored, int orientation,
+                            const std::string& exifBlock = {});

@@ -200,10 +200,7 @@ std::string WriteAnimatedWebp(const std::string& path, const RgbPicture& first,
 
 std::string WritePngWithExif(const std::string& path, const RgbPicture& picture, int orientation) {
     if (std::string e = WritePicture(path, picture, "png"); !e.empty()) return e;
-    const std::string png = Read(path);
-    const std::size_t afterHeader = 8 + 8 + 13 + 4;  // signature, IHDR
-    return Write(path, png.substr(0, afterHeader) + Chunk("eXIf", ExifBlock(orientation)) +
-                           png.substr(afterHeader));
+    return Write(path, WithPngExif(Read(path), ExifBlock(orientation)));
 }
 
 std::string WriteSizelessHeic(const std::string& path, const RgbPicture& picture) {
@@ -247,7 +244,7 @@ std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbn
     return WithApp1(jpeg, app1);
 }
 
-std::string WithExifDate(const std::string& jpeg, const std::string& taken) {
+std::string ExifDateBlock(const std::string& taken) {
     ExifData* exif = exif_data_new();
     exif_data_set_byte_order(exif, EXIF_BYTE_ORDER_INTEL);
     ExifEntry* entry = exif_entry_new();
@@ -258,8 +255,17 @@ std::string WithExifDate(const std::string& jpeg, const std::string& taken) {
     unsigned char* block = nullptr;
     unsigned int size = 0;
     exif_data_save_data(exif, &block, &size);
-    const std::string app1(reinterpret_cast<const char*>(block), size);
+    const std::string tiff = size > 6 ? std::string(reinterpret_cast<const char*>(block) + 6, size - 6) : "";
     std::free(block);
     exif_data_unref(exif);
-    return WithApp1(jpeg, app1);
+    return tiff;
+}
+
+std::string WithExifDate(const std::string& jpeg, const std::string& taken) {
+    return WithApp1(jpeg, std::string("Exif\0\0", 6) + ExifDateBlock(taken));
+}
+
+std::string WithPngExif(const std::string& png, const std::string& tiff) {
+    const std::size_t afterHeader = 8 + 8 + 13 + 4;  // signature, IHDR
+    return png.substr(0, afterHeader) + Chunk("eXIf", tiff) + png.substr(afterHeader);
 }

@@ -22,6 +22,9 @@ std::string WritePngWithExif(const std::string& path, const RgbPicture& picture,
 std::string WriteSizelessHeic(const std::string& path, const RgbPicture& picture);
 // The JPEG with an EXIF block (through libexif) carrying `thumbnail`, a JPEG of its own, and the
 // orientation `orientation`.
-// The JPEG with an EXIF block giving when it was taken ("2024:07:14 18:03:22").
+// An EXIF block from its TIFF header on (as PNG and HEIF keep it) giving when the photo was taken
+// ("2024:07:14 18:03:22"); the JPEG with that block; the PNG with it as its eXIf chunk.
+std::string ExifDateBlock(const std::string& taken);
 std::string WithExifDate(const std::string& jpeg, const std::string& taken);
+std::string WithPngExif(const std::string& png, const std::string& tiff);
 std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail, int orientation = 1);

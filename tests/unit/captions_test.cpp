@@ -10,6 +10,7 @@
 #include "engine/timeline_builder.h"
 #include "platform/render/show_plan.h"
 #include "tests/support/media_reader.h"
+#include "tests/support/photo_files.h"
 #include "tests/support/photo_kinds.h"
 #include "tests/support/recording_message_boxes.h"
 #include "tests/support/temp_dir.h"
@@ -74,8 +75,14 @@ TEST(Captions, TheDateTakenIsWrittenAsTheLanguageWritesDates) {
     TempDir dir;
     ASSERT_EQ(WritePhoto(dir.File("plain.jpg"), 64, 48, 1, "mjpeg"), "");
     dir.Write("taken.jpg", WithExifDate(Slurp(dir.File("plain.jpg")), "2024:07:14 18:03:22"));
+    ASSERT_EQ(WritePhoto(dir.File("plain.png"), 64, 48, 1, "png"), "");
+    dir.Write("taken.png", WithPngExif(Slurp(dir.File("plain.png")), ExifDateBlock("2023:01:02 03:04:05")));
+    ASSERT_EQ(WriteTurnedHeic(dir.File("taken.heic"), Quadrants(64, 48), 1, ExifDateBlock("2022:12:31 23:59:58")), "");
     EXPECT_EQ(PhotoTakenDate(dir.File("taken.jpg")), (PhotoDate{2024, 7, 14, 18, 3, 22}));
+    EXPECT_EQ(PhotoTakenDate(dir.File("taken.png")), (PhotoDate{2023, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(PhotoTakenDate(dir.File("taken.heic")), (PhotoDate{2022, 12, 31, 23, 59, 58}));
     EXPECT_FALSE(PhotoTakenDate(dir.File("plain.jpg")));
+    EXPECT_FALSE(PhotoTakenDate(dir.File("plain.png")));
     for (const char* blank : {"    :  :     :  :  ", "0000:00:00 00:00:00", "2024:13:01 00:00:00", "2024:07"})
         EXPECT_FALSE(ParseExifDate(blank)) << blank;
 

@@ -55,10 +55,15 @@ int ExifOrientation(const std::uint8_t* data, std::size_t size) {
     return value >= 1 && value <= 8 ? value : 1;
 }
 
-int PngOrientation(const std::string& path) {
+std::vector<std::uint8_t> PngExifBlock(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return 1;
-    const std::vector<std::uint8_t> chunk = PngExifChunk(f);
+    if (f == nullptr) return {};
+    std::vector<std::uint8_t> chunk = PngExifChunk(f);
     std::fclose(f);
+    return chunk;
+}
+
+int PngOrientation(const std::string& path) {
+    const std::vector<std::uint8_t> chunk = PngExifBlock(path);
     return chunk.empty() ? 1 : ExifOrientation(chunk.data(), chunk.size());
 }

@@ -6,10 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // An EXIF block, with or without the "Exif\0\0" that starts it in a JPEG.
 int ExifOrientation(const std::uint8_t* data, std::size_t size);
 
+// A PNG file's eXIf chunk (an EXIF block without "Exif\0\0"); empty when it has none or is no PNG.
+std::vector<std::uint8_t> PngExifBlock(const std::string& path);
 // A PNG file's orientation from its eXIf chunk; 1 when the file has none or is no PNG.
 int PngOrientation(const std::string& path);
 
