@@ -103,8 +103,8 @@ public:
     }
 
 private:
-    // Every distinct source must open; the first photo gives "Original size" (a title card
-    // without a photo has no file).
+    // Every distinct source must open; the first photo gives "Original size" (a title card on a
+    // colour shows no file).
     HRESULT OpenSources(const ShowPlan& plan) {
         width_ = plan.width;
         height_ = plan.height;
@@ -112,7 +112,8 @@ private:
         bool sized = width_ != 0 || height_ != 0;
         for (std::size_t i = 0; i < plan.clips.size(); ++i) {
             const std::string& path = plan.clips[i].path;
-            if (plan.clips[i].title && path.empty()) continue;
+            const auto& title = plan.clips[i].title;
+            if (title && (path.empty() || title->background == TitleBackground::Colour)) continue;
             if (!seen.insert(path).second && sized) continue;
             PhotoSize size;
             std::string error;
