@@ -4,11 +4,9 @@
 #include <QPlainTextEdit>
 #include <algorithm>
 
-#include "app/media_file_types.h"
 #include "app/slideshow_project.h"
 #include "lang/language.h"
 #include "platform/com/failure_texts.h"
-#include "platform/shell/file_dialogs.h"
 #include "platform/shell/file_probe.h"
 #include "platform/shell/message_boxes.h"
 
@@ -33,14 +31,9 @@ void CPhotoProperty::OnInitDialog() {
 }
 
 void CPhotoProperty::OnBrowse() {
-    FileDialogRequest request;
-    request.owner = this;
-    request.filters = {PhotoFileFilter(), {"Any Files (*.*)", "*.*;"}};
-    request.title = "Select a Picture File";
-    request.mustExist = true;
-    std::vector<std::string> chosen;
-    if (!files_.GetFileNames(request, &chosen)) return;
-    m_strFileName = chosen.front();
+    const std::optional<std::string> chosen = ChoosePhoto(files_);
+    if (!chosen) return;
+    m_strFileName = *chosen;
     SetItemText(kFileEdit, m_strFileName);
 }
 

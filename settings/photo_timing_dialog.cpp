@@ -3,7 +3,9 @@
 #include <QComboBox>
 
 #include "app/list_rows.h"
+#include "app/media_file_types.h"
 #include "controls/data_exchange.h"
+#include "platform/shell/file_dialogs.h"
 #include "platform/shell/message_boxes.h"
 
 namespace {
@@ -40,4 +42,15 @@ void PhotoTimingDialog::TakeTiming(const Timing& timing) {
     m_nTransitionIndex = timing.transition;
     m_fTransitionDuration = timing.transitionDuration;
     m_nMotion = timing.motion;
+}
+
+std::optional<std::string> PhotoTimingDialog::ChoosePhoto(FileDialogs& files) {
+    FileDialogRequest request;
+    request.owner = this;
+    request.filters = {PhotoFileFilter(), {"Any Files (*.*)", "*.*;"}};
+    request.title = "Select a Picture File";
+    request.mustExist = true;
+    std::vector<std::string> chosen;
+    if (!files.GetFileNames(request, &chosen) || chosen.empty()) return std::nullopt;
+    return chosen.front();
 }

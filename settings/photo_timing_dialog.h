@@ -4,8 +4,11 @@
 // the title card dialog, with the same controls, texts and checks.
 
 #include <optional>
+#include <string>
 
 #include "controls/template_dialog.h"
+
+class FileDialogs;
 
 class PhotoTimingDialog : public TemplateDialog {
 public:
@@ -28,4 +31,6 @@ protected:
     // The values as typed; none (after the message) when one is refused.
     std::optional<Timing> ReadTiming();
     void TakeTiming(const Timing& timing);
+    // The photo file the user picks in the open-file dialog; none when cancelled.
+    std::optional<std::string> ChoosePhoto(FileDialogs& files);
 };

@@ -10,13 +10,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/media_file_types.h"
 #include "app/slideshow_project.h"
 #include "controls/data_exchange.h"
 #include "lang/language.h"
 #include "platform/com/failure_texts.h"
 #include "platform/render/compose/title_picture.h"
-#include "platform/shell/file_dialogs.h"
 #include "platform/shell/file_probe.h"
 #include "platform/shell/message_boxes.h"
 #include "settings/font_list.h"
@@ -123,14 +121,9 @@ void CTitleCard::OnColour(std::uint32_t* colour, int button) {
 }
 
 void CTitleCard::OnBrowse() {
-    FileDialogRequest request;
-    request.owner = this;
-    request.filters = {PhotoFileFilter(), {"Any Files (*.*)", "*.*;"}};
-    request.title = "Select a Picture File";
-    request.mustExist = true;
-    std::vector<std::string> chosen;
-    if (!files_.GetFileNames(request, &chosen)) return;
-    SetItemText(kPhotoEdit, chosen.front());
+    const std::optional<std::string> chosen = ChoosePhoto(files_);
+    if (!chosen) return;
+    SetItemText(kPhotoEdit, *chosen);
     if (ShownBackground() == TitleBackground::Colour) ItemAs<QRadioButton>(kOverRadio)->setChecked(true);
     previewTimer_.start();
 }
