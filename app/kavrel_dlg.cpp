@@ -376,18 +376,12 @@ void CKavrelDlg::OnPhotoProperty() {
     }
     CPhotoProperty dialog(s_.boxes, s_.files, this);
     dialog.m_strFileName = item.path;
-    dialog.m_fPhotoDuration = item.durationSec;
-    dialog.m_nTransitionIndex = item.transition;
-    dialog.m_fTransitionDuration = item.transitionDurationSec;
-    dialog.m_nMotion = static_cast<int>(item.motion);
+    dialog.SetTimingOf(item);
     dialog.m_caption = item.caption;
     if (RunDialog(dialog) != QDialog::Accepted) return;
     PhotoItem changed = item;
     changed.path = dialog.m_strFileName;
-    changed.durationSec = dialog.m_fPhotoDuration;
-    changed.transition = dialog.m_nTransitionIndex;
-    changed.transitionDurationSec = dialog.m_fTransitionDuration;
-    changed.motion = static_cast<MotionKind>(dialog.m_nMotion);
+    dialog.GetTimingInto(&changed);
     changed.caption = dialog.m_caption;
     if (changed.path.size() > kMaxPathBytes) return;
     if (changed != item) PushPhotoChanges(step_names::kPhotoProperties, {{row, item, changed}});

@@ -20,19 +20,13 @@ namespace {
 void ShowTitleRow(const PhotoItem& item, CTitleCard& dialog) {
     if (item.title) dialog.m_card = *item.title;
     dialog.m_strPhoto = item.path;
-    dialog.m_fPhotoDuration = item.durationSec;
-    dialog.m_nTransitionIndex = item.transition;
-    dialog.m_fTransitionDuration = item.transitionDurationSec;
-    dialog.m_nMotion = static_cast<int>(item.motion);
+    dialog.SetTimingOf(item);
 }
 
 void TakeTitleRow(const CTitleCard& dialog, PhotoItem* item) {
     item->title = dialog.m_card;
     item->path = dialog.m_strPhoto;
-    item->durationSec = dialog.m_fPhotoDuration;
-    item->transition = dialog.m_nTransitionIndex;
-    item->transitionDurationSec = dialog.m_fTransitionDuration;
-    item->motion = static_cast<MotionKind>(dialog.m_nMotion);
+    dialog.GetTimingInto(item);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/list_rows.h"
 #include "app/media_file_types.h"
+#include "app/slideshow_project.h"
 #include "controls/data_exchange.h"
 #include "platform/shell/file_dialogs.h"
 #include "platform/shell/message_boxes.h"
@@ -53,4 +54,18 @@ std::optional<std::string> PhotoTimingDialog::ChoosePhoto(FileDialogs& files) {
     std::vector<std::string> chosen;
     if (!files.GetFileNames(request, &chosen) || chosen.empty()) return std::nullopt;
     return chosen.front();
+}
+
+void PhotoTimingDialog::SetTimingOf(const PhotoItem& row) {
+    m_fPhotoDuration = row.durationSec;
+    m_nTransitionIndex = row.transition;
+    m_fTransitionDuration = row.transitionDurationSec;
+    m_nMotion = static_cast<int>(row.motion);
+}
+
+void PhotoTimingDialog::GetTimingInto(PhotoItem* row) const {
+    row->durationSec = m_fPhotoDuration;
+    row->transition = m_nTransitionIndex;
+    row->transitionDurationSec = m_fTransitionDuration;
+    row->motion = static_cast<MotionKind>(m_nMotion);
 }

@@ -9,6 +9,7 @@
 #include "controls/template_dialog.h"
 
 class FileDialogs;
+struct PhotoItem;
 
 class PhotoTimingDialog : public TemplateDialog {
 public:
@@ -18,6 +19,10 @@ public:
     int m_nTransitionIndex = 0;
     double m_fTransitionDuration = 0;
     int m_nMotion = 0;  // MotionKind
+
+    // The row's duration, transition and motion in; back out after OK.
+    void SetTimingOf(const PhotoItem& row);
+    void GetTimingInto(PhotoItem* row) const;
 
 protected:
     struct Timing {
