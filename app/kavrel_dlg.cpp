@@ -33,7 +33,7 @@
 namespace {
 
 constexpr int kPhotoList = 1008, kMusicList = 1009, kPreviewBox = 1017, kStatusLine = 1021;
-constexpr int kMotionColumn = 176, kShowLengthLabel = 177;  // string ids
+constexpr int kMotionColumn = 176, kShowLengthLabel = 177, kTransitionDurationName = 405;  // string ids
 
 struct ButtonLook {
     int id;
@@ -95,6 +95,7 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     SetUpHistoryCommands();
     SetUpRowDragging();
     thumbnails_ = std::make_unique<PhotoThumbnails>(photoList());
+    SetUpAccess();
 }
 
 CKavrelDlg::~CKavrelDlg() {
@@ -165,6 +166,9 @@ void CKavrelDlg::SetUpLists() {
                         {theLanguage.GetString(139), 97},
                         {theLanguage.GetString(kMotionColumn), 90}});  // the room the others leave
     setUp(musicList(), {{theLanguage.GetString(145), 186}, {theLanguage.GetString(139), 106}});
+    // Two columns share the heading "Duration(s)"; a screen reader tells the second apart.
+    photoList()->headerItem()->setData(3, Qt::AccessibleDescriptionRole,
+                                       QString::fromStdString(theLanguage.GetString(kTransitionDurationName)));
 }
 
 namespace {

@@ -36,6 +36,14 @@ void DrawEdge(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& 
     p.drawLine(r.topRight(), r.bottomRight());
 }
 
+void DrawFocusRect(QPainter& p, const QRect& r, const QColor& color) {
+    p.save();
+    p.setPen(QPen(color, 1, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+    p.restore();
+}
+
 }  // namespace
 
 CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
@@ -85,8 +93,16 @@ void CButtonST::leaveEvent(QEvent* event) {
     EndHover();
 }
 
+void CButtonST::focusInEvent(QFocusEvent* event) {
+    QPushButton::focusInEvent(event);
+    // A click gives focus too; only the keyboard's is shown, as the desktop does.
+    keyboardFocus_ = event->reason() != Qt::MouseFocusReason;
+    update();
+}
+
 void CButtonST::focusOutEvent(QFocusEvent* event) {
     QPushButton::focusOutEvent(event);
+    keyboardFocus_ = false;
     EndHover();
 }
 
@@ -133,6 +149,7 @@ void CButtonST::paintEvent(QPaintEvent*) {
     } else if (hover_) {
         DrawEdge(p, r, pal.color(QPalette::Light), pal.color(QPalette::Dark));
     }
+    if (showsFocus()) DrawFocusRect(p, r.adjusted(2, 2, -3, -3), pal.color(QPalette::ButtonText));
     const QPoint shift = pressed ? QPoint(1, 1) : QPoint(0, 0);
     const QSize iconSize = icon_.isNull() ? QSize() : icon_.actualSize(QSize(32, 32));
     QRect textArea = r;

@@ -13,6 +13,8 @@
 #include <QTreeWidget>
 #include <map>
 
+#include "controls/accessible_names.h"
+#include "controls/combo_box_accessible.h"
 #include "controls/data_exchange.h"
 #include "controls/grid_lines.h"
 #include "controls/hyperlink.h"
@@ -110,6 +112,7 @@ const ControlTemplate* GroupOf(const ControlTemplate& radio, const DialogTemplat
 TemplateDialog::TemplateDialog(int templateId, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), boxes_(boxes), templateId_(templateId) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    InstallNamedComboBoxes();
     Build();
 }
 
@@ -132,6 +135,7 @@ void TemplateDialog::Build() {
     for (const ControlTemplate& c : t.controls) {
         QWidget* w = MakeControl(c, this);
         SetControlId(w, c.id);
+        if (c.text.empty()) w->setProperty(kNoCaptionProperty, true);
         const int height = c.kind == ControlKind::DropList ? kClosedListHeight : c.height;
         QPoint topLeft = DialogUnitsToPixels(f, c.x, c.y);
         QPoint extent = DialogUnitsToPixels(f, c.width, height);
@@ -167,6 +171,7 @@ void TemplateDialog::Prepare() {
     if (prepared_) return;
     prepared_ = true;
     OnInitDialog();
+    NameControls(this);
 }
 
 int TemplateDialog::DoModal() {

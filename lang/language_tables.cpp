@@ -181,6 +181,12 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_STEP_OPTIONS", 337, "Change Options"},
     {"IDS_STEP_LOCATE_FILES", 338, "Locate Missing Files"},
     {"IDS_THUMBNAIL_FAILED", 350, "No picture of this photo can be shown. %s"},
+    {"IDS_NAME_PHOTO_LIST", 400, "Photos"},
+    {"IDS_NAME_MUSIC_LIST", 401, "Music"},
+    {"IDS_NAME_PREVIEW_BOX", 402, "Photo preview"},
+    {"IDS_NAME_PROGRESS", 403, "Conversion progress"},
+    {"IDS_NAME_FILTER_LIST", 404, "Filters"},
+    {"IDS_NAME_TRANSITION_DURATION", 405, "Transition duration"},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

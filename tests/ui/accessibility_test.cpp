@@ -1,0 +1,217 @@
+// The main window and its dialogs for the keyboard alone, a screen reader and a dark theme.
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTextDocumentFragment>
+
+#include "app/about_dialog.h"
+#include "controls/accessible_names.h"
+#include "controls/contrast.h"
+#include "controls/hyperlink.h"
+#include "controls/icon_button.h"
+#include "lang/control_id.h"
+#include "lang/language.h"
+#include "settings/filter_property_dialog.h"
+#include "tests/ui/main_window_fixture.h"
+
+namespace {
+
+class AccessibilityTest : public MainWindowFixture {};
+
+QString NameOf(QWidget* w) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+    return face != nullptr ? face->text(QAccessible::Name) : QString();
+}
+
+QString Plain(QString text) {
+    if (Qt::mightBeRichText(text)) text = QTextDocumentFragment::fromHtml(text).toPlainText();
+    return text.remove('&').trimmed();
+}
+
+// The texts a name may come from: what the dialog itself shows or says.
+QStringList OwnTexts(QWidget* dialog) {
+    QStringList texts;
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (auto* label = qobject_cast<QLabel*>(w)) texts << Plain(label->text());
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) texts << Plain(button->text());
+        if (auto* group = qobject_cast<QGroupBox*>(w)) texts << Plain(group->title());
+        texts << Plain(w->toolTip());
+        if (int id = w->property(kNameStringProperty).toInt()) texts << QString::fromStdString(theLanguage.GetString(id));
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+// Every button, field and list of `dialog` a user can reach has a name of its own dialog's.
+void ExpectNamed(QWidget* dialog, const std::string& language) {
+    const QStringList own = OwnTexts(dialog);
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        const bool reachable = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                               qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w);
+        if (!reachable || w->window() != dialog || !w->isVisibleTo(dialog) || w->parentWidget() != dialog) continue;
+        const QString name = NameOf(w);
+        const std::string where = language + " " + dialog->windowTitle().toStdString() + " control " +
+                                  std::to_string(ControlId(w)) + " named \"" + name.toStdString() + "\"";
+        EXPECT_FALSE(name.isEmpty()) << where;
+        EXPECT_TRUE(own.contains(name)) << where;
+        if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->currentText().isEmpty()) {
+            EXPECT_NE(name, combo->currentText()) << where;
+        }
+    }
+}
+
+}  // namespace
+
+TEST_F(AccessibilityTest, EveryControlOfEveryWindowIsNamedInEveryLanguage) {
+    const CLanguage saved = theLanguage;
+    for (const char* language : {"English", "French", "German", "Italian", "Spanish", "Russian",
+                                 "Chinese_Simplified"}) {
+        ASSERT_EQ(theLanguage.Init(KAVREL_SOURCE_DIR, language), 1);
+        CKavrelDlg& w = Open();
+        w.AddPhotoFiles({Photo("a", 1)});
+        Select({0});
+        int dialogs = 0;
+        w.runDialog = [&](TemplateDialog& d) {
+            ExpectNamed(&d, language);
+            ++dialogs;
+            return int(QDialog::Rejected);
+        };
+        ExpectNamed(&w, language);
+        w.OnTransitionSettings();
+        w.OnOutputSettings();
+        w.OnPhotoProperty();
+        w.OnAbout();
+        EXPECT_EQ(dialogs, 4) << language;
+        CDialogFilterPerproty filters(boxes, frames);
+        filters.Prepare();
+        ExpectNamed(&filters, language);
+        window.reset();
+    }
+    theLanguage = saved;
+}
+
+TEST(IconButtonFocus, DrawnWhenTheKeyboardGaveFocusOnly) {
+    struct Case {
+        const char* how;
+        bool drawn;
+    };
+    const Case cases[] = {{"Tab", true}, {"click", false}};
+    for (const Case& c : cases) {
+        QWidget window;
+        auto* first = new QPushButton("first", &window);
+        auto* button = new CButtonST(&window);
+        button->setText("Add Photo");
+        button->setGeometry(0, 30, 100, 50);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        first->setFocus(Qt::OtherFocusReason);
+        const QImage before = button->grab().toImage();
+        if (std::string(c.how) == "Tab") {
+            QTest::keyClick(&window, Qt::Key_Tab);
+        } else {
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        ASSERT_TRUE(button->hasFocus()) << c.how;
+        EXPECT_EQ(button->grab().toImage() != before, c.drawn) << c.how;
+    }
+}
+
+// The Menu key reaches the focused control as a context menu event from the window system (X11
+// sends one); Shift+F10 is a key like any other.
+TEST_F(AccessibilityTest, ThePopupOpensFromTheKeyboardAtTheFocusedControl) {
+    struct Case {
+        int focused;
+        bool menuKey;  // else Shift+F10
+        bool popup;
+        bool propertyDialog;
+    };
+    const Case cases[] = {
+        {1009, false, true, false}, {1000, false, true, false}, {1008, false, true, false},
+        {1008, true, false, true},  {1009, true, true, false},  {1006, true, true, false},
+    };
+    RunProgram([&](CKavrelDlg& w) {
+        w.AddPhotoFiles({Photo("a", 1)});
+        Select({0});
+        for (const Case& c : cases) {
+            bool dialog = false;
+            w.runDialog = [&](TemplateDialog&) { return dialog = true, int(QDialog::Rejected); };
+            QWidget* focused = w.Item(c.focused);
+            focused->setFocus(Qt::TabFocusReason);
+            bool popup = false;
+            CloseMenuIfOpens(&popup, c.popup ? 5000 : 500);
+            if (c.menuKey) {
+                QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, focused->rect().center(),
+                                          focused->mapToGlobal(focused->rect().center()));
+                QApplication::sendEvent(focused, &menuKey);
+            } else {
+                QTest::keyClick(w.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+            }
+            QTest::qWait(c.popup ? 50 : 600);
+            EXPECT_EQ(popup, c.popup) << c.focused << (c.menuKey ? " Menu" : " Shift+F10");
+            EXPECT_EQ(dialog, c.propertyDialog) << c.focused << (c.menuKey ? " Menu" : " Shift+F10");
+        }
+    });
+}
+
+TEST_F(AccessibilityTest, TheArrowKeysShowTheCurrentPhoto) {
+    RunProgram([&](CKavrelDlg& w) {
+        w.AddPhotoFiles({Photo("a", 1), Photo("a", 2)});
+        auto* box = w.ItemAs<QLabel>(1017);
+        w.photoList()->setFocus(Qt::TabFocusReason);
+        QImage shown;
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up}) {
+            KeyThroughWindow(w.photoList(), key);
+            ASSERT_FALSE(box->pixmap().isNull()) << key;
+            EXPECT_NE(box->pixmap().toImage(), shown) << key;
+            shown = box->pixmap().toImage();
+        }
+    });
+}
+
+TEST_F(AccessibilityTest, CaptionsAndLinksAreReadableInALightAndADarkTheme) {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (auto [role, color] : {std::pair{QPalette::Window, QColor(45, 45, 45)}, {QPalette::WindowText, QColor(240, 240, 240)},
+                               {QPalette::Button, QColor(60, 60, 60)}, {QPalette::ButtonText, QColor(240, 240, 240)},
+                               {QPalette::Base, QColor(30, 30, 30)}, {QPalette::Text, QColor(240, 240, 240)}}) {
+        dark.setColor(role, color);
+    }
+    const QImage background = QIcon(":/res/background.svg").pixmap(48, 48).toImage();
+    for (const auto& [theme, palette] : {std::pair{"light", light}, {"dark", dark}}) {
+        QApplication::setPalette(palette);
+        CKavrelDlg& w = Open();
+        for (QWidget* child : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const bool onBackground = qobject_cast<CButtonST*>(child) ||
+                                      (qobject_cast<QLabel*>(child) && !child->autoFillBackground());
+            if (!onBackground) continue;
+            const QColor text = child->palette().color(qobject_cast<CButtonST*>(child) ? QPalette::ButtonText
+                                                                                       : QPalette::WindowText);
+            double worst = 21;
+            for (int y = 0; y < background.height(); ++y) {
+                for (int x = 0; x < background.width(); ++x) {
+                    worst = std::min(worst, ContrastRatio(text, background.pixelColor(x, y)));
+                }
+            }
+            EXPECT_GE(worst, 4.5) << theme << " control " << ControlId(child);
+        }
+        CAboutDlg about(boxes, "https://example.org", "mailto:nobody@example.org");
+        about.Prepare();
+        for (CHyperLink* link : about.findChildren<CHyperLink*>()) {
+            for (bool visited : {false, true}) {
+                link->SetVisited(visited);
+                EXPECT_GE(ContrastRatio(link->palette().color(QPalette::WindowText),
+                                        about.palette().color(QPalette::Window)),
+                          4.5)
+                    << theme << (visited ? " visited " : " ") << link->text().toStdString();
+            }
+        }
+        window.reset();
+    }
+    QApplication::setPalette(light);
+}
