@@ -19,7 +19,10 @@
 #include "controls/grid_lines.h"
 #include "controls/hyperlink.h"
 #include "controls/icon_button.h"
+#include "controls/work_area_fit.h"
 #include "lang/control_id.h"
+#include "lang/interface_font.h"
+#include "lang/language.h"
 #include "platform/shell/message_boxes.h"
 
 namespace {
@@ -94,6 +97,13 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
     return nullptr;
 }
 
+// The font the dialog's captions will take: the language's interface font once one was chosen,
+// where the language translates the dialog; dialog units follow it.
+QFont LayoutFont(int templateId, const QFont& own) {
+    if (!theLanguage.HasInterfaceFont() || theLanguage.GetDialogText(templateId).empty()) return own;
+    return QFontFromLogFont(theLanguage.InterfaceFont());
+}
+
 bool Inside(const ControlTemplate& inner, const ControlTemplate& outer) {
     return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
            inner.y + inner.height <= outer.y + outer.height;
@@ -128,7 +138,7 @@ QPoint TemplateDialog::DialogUnitsToPixels(const QFont& font, int x, int y) {
 void TemplateDialog::Build() {
     const DialogTemplate& t = FindDialogTemplate(templateId_);
     setWindowTitle(QString::fromStdString(t.caption));
-    const QFont f = font();
+    const QFont f = LayoutFont(templateId_, font());
     QPoint size = DialogUnitsToPixels(f, t.width, t.height);
     setFixedSize(size.x(), size.y());
     QWidget* previous = nullptr;
@@ -172,6 +182,7 @@ void TemplateDialog::Prepare() {
     prepared_ = true;
     OnInitDialog();
     NameControls(this);
+    FitToWorkArea(this);
 }
 
 int TemplateDialog::DoModal() {

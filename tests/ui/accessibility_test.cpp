@@ -215,3 +215,48 @@ TEST_F(AccessibilityTest, CaptionsAndLinksAreReadableInALightAndADarkTheme) {
     }
     QApplication::setPalette(light);
 }
+
+// A font chosen with the Font command lays out the dialogs opened afterwards: no caption is cut.
+// (The output settings: the others at 16 pt are larger than the test's 800 x 600 screen.)
+TEST_F(AccessibilityTest, ADialogOpenedAfterALargerFontWasChosenFitsItsCaptions) {
+    const CLanguage saved = theLanguage;
+    ASSERT_EQ(theLanguage.Init(KAVREL_SOURCE_DIR, "English"), 1);
+    LogFont large = theLanguage.InterfaceFont();
+    large.lfFaceName = QApplication::font().family().toStdString();
+    large.lfHeight = -21;  // 16 pt
+    theLanguage.SetInterfaceFont(large);
+    CKavrelDlg& w = Open();
+    int checked = 0;
+    w.runDialog = [&](TemplateDialog& d) {
+        for (auto* label : d.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (label->text().isEmpty() || label->wordWrap() || !label->isVisibleTo(&d)) continue;
+            ++checked;
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width() + 2)
+                << d.windowTitle().toStdString() << " " << label->text().toStdString();
+        }
+        return int(QDialog::Rejected);
+    };
+    w.OnOutputSettings();
+    EXPECT_GE(checked, 5);
+    window.reset();
+    theLanguage = saved;
+}
+
+// A window larger than the screen's work area shrinks to it: Convert and Exit stay on screen.
+TEST_F(AccessibilityTest, AWindowLargerThanTheScreenShrinksToFit) {
+    const QFont normal = QApplication::font();
+    for (int pixels : {12, 40}) {
+        QFont font = normal;
+        font.setPixelSize(pixels);
+        QApplication::setFont(font);
+        CKavrelDlg& w = Open();
+        const QRect work = w.screen()->availableGeometry();
+        EXPECT_LE(w.width(), work.width()) << pixels;
+        EXPECT_LE(w.height(), work.height()) << pixels;
+        for (int id : {1000, 1054, 1021}) {
+            EXPECT_TRUE(w.rect().contains(w.Item(id)->geometry())) << pixels << " control " << id;
+        }
+        window.reset();
+    }
+    QApplication::setFont(normal);
+}
