@@ -51,9 +51,10 @@ void CKavrelDlg::SetUpAccess() {
         if (w != nullptr && !w->isWindow() && DrawnOnBackground(w)) KeepDarkOnBackground(w);
     }
     // The Menu key reaches the focused control first (on the photo list it opens the photo's
-    // properties); Shift+F10 is the window's.
+    // properties); Shift+F10 is the window's. The popup runs after the key's handling: a screen
+    // reader's bridge still holds the key's release until then.
     auto* popupKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
-    connect(popupKey, &QShortcut::activated, this, [this] { RunPopupAtFocus(); });
+    connect(popupKey, &QShortcut::activated, this, [this] { RunPopupAtFocus(); }, Qt::QueuedConnection);
     connect(photoList(), &QTreeWidget::currentItemChanged, this, [this] {
         if (photoList()->hasFocus()) OnShowClickedPhoto();
     });
@@ -63,7 +64,7 @@ void CKavrelDlg::contextMenuEvent(QContextMenuEvent* event) {
     // A right click opens the popup on its release (mouseReleaseEvent); the Menu key here.
     if (event->reason() != QContextMenuEvent::Keyboard) return event->ignore();
     event->accept();
-    RunPopupAtFocus();
+    QMetaObject::invokeMethod(this, [this] { RunPopupAtFocus(); }, Qt::QueuedConnection);
 }
 
 void CKavrelDlg::RunPopupAtFocus() {

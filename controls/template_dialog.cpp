@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <cmath>
 #include <map>
 
 #include "controls/accessible_names.h"
@@ -21,7 +22,6 @@
 #include "controls/icon_button.h"
 #include "controls/work_area_fit.h"
 #include "lang/control_id.h"
-#include "lang/interface_font.h"
 #include "lang/language.h"
 #include "platform/shell/message_boxes.h"
 
@@ -97,11 +97,21 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
     return nullptr;
 }
 
-// The font the dialog's captions will take: the language's interface font once one was chosen,
-// where the language translates the dialog; dialog units follow it.
+// Dialog units follow the interface font chosen with the Font command, where the language
+// translates the dialog: the dialog's own font, grown or shrunk as the chosen size is against the
+// default one.
 QFont LayoutFont(int templateId, const QFont& own) {
     if (!theLanguage.HasInterfaceFont() || theLanguage.GetDialogText(templateId).empty()) return own;
-    return QFontFromLogFont(theLanguage.InterfaceFont());
+    const int chosen = std::abs(theLanguage.InterfaceFont().lfHeight), standard = std::abs(LogFont().lfHeight);
+    if (chosen == 0 || chosen == standard) return own;
+    const double ratio = static_cast<double>(chosen) / standard;
+    QFont scaled = own;
+    if (own.pixelSize() > 0) {
+        scaled.setPixelSize(std::max(1, static_cast<int>(std::lround(own.pixelSize() * ratio))));
+    } else {
+        scaled.setPointSizeF(own.pointSizeF() * ratio);
+    }
+    return scaled;
 }
 
 bool Inside(const ControlTemplate& inner, const ControlTemplate& outer) {
@@ -138,7 +148,8 @@ QPoint TemplateDialog::DialogUnitsToPixels(const QFont& font, int x, int y) {
 void TemplateDialog::Build() {
     const DialogTemplate& t = FindDialogTemplate(templateId_);
     setWindowTitle(QString::fromStdString(t.caption));
-    const QFont f = LayoutFont(templateId_, font());
+    layoutFont_ = LayoutFont(templateId_, font());
+    const QFont& f = layoutFont_;
     QPoint size = DialogUnitsToPixels(f, t.width, t.height);
     setFixedSize(size.x(), size.y());
     QWidget* previous = nullptr;

@@ -122,6 +122,27 @@ TEST(IconButtonFocus, DrawnWhenTheKeyboardGaveFocusOnly) {
     }
 }
 
+TEST(HyperlinkKeyboard, TabReachesALinkAndReturnOrSpaceOpensIt) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+        QWidget window;
+        auto* first = new QPushButton("first", &window);
+        auto* link = new CHyperLink(&window);
+        link->setText("Kavrel home page");
+        link->setGeometry(0, 40, 200, 20);
+        int opened = 0;
+        link->SetServices(nullptr, [&](const QString&) { return ++opened, 33; });
+        window.show();
+        QApplication::setActiveWindow(&window);
+        first->setFocus(Qt::OtherFocusReason);
+        const QImage before = link->grab().toImage();
+        QTest::keyClick(&window, Qt::Key_Tab);
+        ASSERT_TRUE(link->hasFocus()) << key;
+        EXPECT_NE(link->grab().toImage(), before) << "focus not drawn";
+        QTest::keyClick(link, key);
+        EXPECT_EQ(opened, 1) << key;
+    }
+}
+
 // The Menu key reaches the focused control as a context menu event from the window system (X11
 // sends one); Shift+F10 is a key like any other.
 TEST_F(AccessibilityTest, ThePopupOpensFromTheKeyboardAtTheFocusedControl) {
