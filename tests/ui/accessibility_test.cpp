@@ -96,6 +96,23 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowIsNamedInEveryLanguage) {
     theLanguage = saved;
 }
 
+// The photo list has two columns headed "Duration(s)"; a screen reader tells the second apart.
+TEST_F(AccessibilityTest, TheTwoDurationHeadingsAreToldApart) {
+    CKavrelDlg& w = Open();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(w.photoList());
+    ASSERT_NE(list, nullptr);
+    std::vector<std::pair<QString, QString>> headers;  // name, description
+    for (int i = 0; i < list->childCount(); ++i) {
+        QAccessibleInterface* cell = list->child(i);
+        if (cell->role() != QAccessible::ColumnHeader) continue;
+        headers.emplace_back(cell->text(QAccessible::Name), cell->text(QAccessible::Description));
+    }
+    ASSERT_EQ(headers.size(), 5u);
+    EXPECT_EQ(headers[1].first, headers[3].first);
+    EXPECT_EQ(headers[1].second, "");
+    EXPECT_EQ(headers[3].second, "Transition duration");
+}
+
 TEST(IconButtonFocus, DrawnWhenTheKeyboardGaveFocusOnly) {
     struct Case {
         const char* how;
@@ -198,9 +215,10 @@ TEST_F(AccessibilityTest, TheArrowKeysShowTheCurrentPhoto) {
 TEST_F(AccessibilityTest, CaptionsAndLinksAreReadableInALightAndADarkTheme) {
     const QPalette light = QApplication::palette();
     QPalette dark = light;
-    for (auto [role, color] : {std::pair{QPalette::Window, QColor(45, 45, 45)}, {QPalette::WindowText, QColor(240, 240, 240)},
-                               {QPalette::Button, QColor(60, 60, 60)}, {QPalette::ButtonText, QColor(240, 240, 240)},
-                               {QPalette::Base, QColor(30, 30, 30)}, {QPalette::Text, QColor(240, 240, 240)}}) {
+    const QColor lightText(240, 240, 240);
+    for (auto [role, color] : {std::pair{QPalette::Window, QColor(45, 45, 45)}, {QPalette::WindowText, lightText},
+                               {QPalette::Button, QColor(60, 60, 60)}, {QPalette::ButtonText, lightText},
+                               {QPalette::Base, QColor(30, 30, 30)}, {QPalette::Text, lightText}}) {
         dark.setColor(role, color);
     }
     const QImage background = QIcon(":/res/background.svg").pixmap(48, 48).toImage();
