@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "controls/contrast.h"
+#include "controls/keyboard_focus.h"
 #include "platform/shell/address_url.h"
 #include "platform/shell/message_boxes.h"
 
@@ -75,9 +76,19 @@ void CHyperLink::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void CHyperLink::focusInEvent(QFocusEvent* event) {
+    QLabel::focusInEvent(event);
+    keyboardFocus_ = IsKeyboardFocus(event->reason());
+}
+
+void CHyperLink::focusOutEvent(QFocusEvent* event) {
+    QLabel::focusOutEvent(event);
+    keyboardFocus_ = false;
+}
+
 void CHyperLink::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
-    if (!hasFocus()) return;
+    if (!hasFocus() || !keyboardFocus_) return;
     QPainter p(this);
     p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
     p.drawRect(rect().adjusted(0, 0, -1, -1));

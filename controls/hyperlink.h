@@ -41,6 +41,8 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -53,6 +55,7 @@ private:
     bool over_ = false;
     bool visited_ = false;
     bool secondClick_ = false;
+    bool keyboardFocus_ = false;
     QTimer hoverTimer_;
     MessageBoxes* boxes_ = nullptr;
     Opener opener_;

@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QToolTip>
 
+#include "controls/keyboard_focus.h"
+
 namespace {
 constexpr int kMargin = 3;
 }
@@ -95,8 +97,8 @@ void CButtonST::leaveEvent(QEvent* event) {
 
 void CButtonST::focusInEvent(QFocusEvent* event) {
     QPushButton::focusInEvent(event);
-    // A click gives focus too; only the keyboard's is shown, as the desktop does.
-    keyboardFocus_ = event->reason() != Qt::MouseFocusReason;
+    // A click or the window's first focus is not shown; Tab and a shortcut are, as the desktop does.
+    keyboardFocus_ = IsKeyboardFocus(event->reason());
     update();
 }
 

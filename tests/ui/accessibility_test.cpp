@@ -116,9 +116,15 @@ TEST_F(AccessibilityTest, TheTwoDurationHeadingsAreToldApart) {
 TEST(IconButtonFocus, DrawnWhenTheKeyboardGaveFocusOnly) {
     struct Case {
         const char* how;
+        std::function<void(QWidget* window, CButtonST* button)> focus;
         bool drawn;
     };
-    const Case cases[] = {{"Tab", true}, {"click", false}};
+    const Case cases[] = {
+        {"Tab", [](QWidget* window, CButtonST*) { QTest::keyClick(window, Qt::Key_Tab); }, true},
+        {"click", [](QWidget*, CButtonST* button) { QTest::mouseClick(button, Qt::LeftButton); }, false},
+        {"window's first focus", [](QWidget*, CButtonST* button) { button->setFocus(Qt::ActiveWindowFocusReason); },
+         false},
+    };
     for (const Case& c : cases) {
         QWidget window;
         auto* first = new QPushButton("first", &window);
@@ -129,11 +135,7 @@ TEST(IconButtonFocus, DrawnWhenTheKeyboardGaveFocusOnly) {
         QApplication::setActiveWindow(&window);
         first->setFocus(Qt::OtherFocusReason);
         const QImage before = button->grab().toImage();
-        if (std::string(c.how) == "Tab") {
-            QTest::keyClick(&window, Qt::Key_Tab);
-        } else {
-            QTest::mouseClick(button, Qt::LeftButton);
-        }
+        c.focus(&window, button);
         ASSERT_TRUE(button->hasFocus()) << c.how;
         EXPECT_EQ(button->grab().toImage() != before, c.drawn) << c.how;
     }
