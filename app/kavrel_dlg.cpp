@@ -17,6 +17,7 @@
 #include "app/settings_table.h"
 #include "app/show_length.h"
 #include "app/status_line.h"
+#include "controls/announce.h"
 #include "controls/icon_button.h"
 #include "engine/output_format.h"
 #include "engine/timeline_builder.h"
@@ -200,6 +201,7 @@ void CKavrelDlg::ShowShowLength() {
     photoList()->headerItem()->setToolTip(1, text);
     Item(kStatusLine)->setToolTip(text);
     ShowSummary();
+    Announce(showSummary_);
 }
 
 void CKavrelDlg::RebuildMusicView() {

@@ -301,3 +301,32 @@ TEST_F(AccessibilityTest, AWindowLargerThanTheScreenShrinksToFit) {
     }
     QApplication::setFont(normal);
 }
+
+namespace {
+
+// What a screen reader would be alerted to in `window` now: the alert's text, empty for none.
+QString AlertText(QWidget* window) {
+    for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+        if (face != nullptr && face->role() == QAccessible::AlertMessage && w->isVisible()) {
+            return face->text(QAccessible::Name);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+// The show's length and a conversion's end are only shown; a screen reader is alerted to them.
+TEST_F(AccessibilityTest, ResultsOnlyShownAreAnnounced) {
+    RunProgram([&](CKavrelDlg& w) {
+        SmallAviShow(2, 1);
+        EXPECT_EQ(AlertText(&w), w.showSummary()->text());
+        EXPECT_TRUE(AlertText(&w).startsWith("Show length: ")) << AlertText(&w).toStdString();
+        Click(1000);
+        ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.project().run().converting; }, 30000));
+        EXPECT_EQ(AlertText(&w).toStdString(), Status());
+        EXPECT_TRUE(AlertText(&w).startsWith("Done. ")) << AlertText(&w).toStdString();
+    });
+}
