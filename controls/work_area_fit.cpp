@@ -1,6 +1,7 @@
 #include "controls/work_area_fit.h"
 
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -11,25 +12,29 @@ namespace {
 // Room for the window manager's title bar and frame.
 constexpr int kFrameWidth = 16, kFrameHeight = 40;
 
-QRect Scaled(const QRect& r, double factor) {
-    auto at = [factor](int v) { return static_cast<int>(std::lround(v * factor)); };
-    return QRect(QPoint(at(r.left()), at(r.top())), QPoint(at(r.right() + 1) - 1, at(r.bottom() + 1) - 1));
-}
+int Scaled(int v, double factor) { return static_cast<int>(std::lround(v * factor)); }
 
 }  // namespace
 
 double FitToWorkArea(QWidget* window) {
     QScreen* screen = window->screen() != nullptr ? window->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return 1;
+    // A menu bar keeps its height (shorter, it would hide its menus); what lies below it shrinks.
+    auto* bar = window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+    const int top = bar != nullptr ? bar->height() : 0;
     const QRect work = screen->availableGeometry();
     const double factor = std::min({1.0, double(work.width() - kFrameWidth) / window->width(),
-                                    double(work.height() - kFrameHeight) / window->height()});
+                                    double(work.height() - kFrameHeight - top) / (window->height() - top)});
     if (factor >= 1 || factor <= 0) return 1;
     for (QObject* child : window->children()) {
         auto* w = qobject_cast<QWidget*>(child);
-        if (w != nullptr && !w->isWindow()) w->setGeometry(Scaled(w->geometry(), factor));
+        if (w == nullptr || w->isWindow() || w == bar) continue;
+        const QRect r = w->geometry();
+        const int y = top + Scaled(r.top() - top, factor);
+        w->setGeometry(Scaled(r.left(), factor), y, Scaled(r.right() + 1, factor) - Scaled(r.left(), factor),
+                       top + Scaled(r.bottom() + 1 - top, factor) - y);
     }
-    const QSize size = Scaled(window->rect(), factor).size();
-    window->setFixedSize(size);
+    window->setFixedSize(Scaled(window->width(), factor), top + Scaled(window->height() - top, factor));
+    if (bar != nullptr) bar->setGeometry(0, 0, window->width(), top);
     return factor;
 }
