@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QTextDocumentFragment>
 
@@ -297,6 +298,7 @@ TEST_F(AccessibilityTest, AWindowLargerThanTheScreenShrinksToFit) {
         for (int id : {1000, 1054, 1021}) {
             EXPECT_TRUE(w.rect().contains(w.Item(id)->geometry())) << pixels << " control " << id;
         }
+        EXPECT_GE(w.menuBar()->height(), w.menuBar()->sizeHint().height()) << pixels << ": its menus would hide";
         window.reset();
     }
     QApplication::setFont(normal);
