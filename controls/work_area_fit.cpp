@@ -36,5 +36,9 @@ double FitToWorkArea(QWidget* window) {
     }
     window->setFixedSize(Scaled(window->width(), factor), top + Scaled(window->height() - top, factor));
     if (bar != nullptr) bar->setGeometry(0, 0, window->width(), top);
+    // Placed with room for its title bar: centred, a dialog's estimate of the frame would push it
+    // off the top of the screen.
+    window->move(work.x() + (work.width() - window->width()) / 2,
+                 work.y() + (work.height() - window->height() - kFrameHeight) / 2);
     return factor;
 }
