@@ -59,4 +59,6 @@ void CAboutDlg::OnInitDialog() {
     }
     theLanguage.TranslateDialog(this, IDD_ABOUTBOX);
     SetItemText(kProgramLine, ProgramLine(ItemText(kProgramLine)));
+    // The links take focus from Tab; Return still closes the box at first.
+    Item(IDOK)->setFocus();
 }

@@ -17,6 +17,7 @@
 #include "app/settings_table.h"
 #include "app/show_length.h"
 #include "app/status_line.h"
+#include "controls/announce.h"
 #include "controls/icon_button.h"
 #include "engine/output_format.h"
 #include "engine/timeline_builder.h"
@@ -34,7 +35,7 @@
 namespace {
 
 constexpr int kPhotoList = 1008, kMusicList = 1009, kPreviewBox = 1017, kStatusLine = 1021;
-constexpr int kMotionColumn = 176, kShowLengthLabel = 177;  // string ids
+constexpr int kMotionColumn = 176, kShowLengthLabel = 177, kTransitionDurationName = 405;  // string ids
 
 struct ButtonLook {
     int id;
@@ -101,6 +102,7 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     SetUpHistoryCommands();
     SetUpRowDragging();
     thumbnails_ = std::make_unique<PhotoThumbnails>(photoList());
+    SetUpAccess();
 }
 
 CKavrelDlg::~CKavrelDlg() {
@@ -171,6 +173,9 @@ void CKavrelDlg::SetUpLists() {
                         {theLanguage.GetString(139), 97},
                         {theLanguage.GetString(kMotionColumn), 90}});  // the room the others leave
     setUp(musicList(), {{theLanguage.GetString(145), 186}, {theLanguage.GetString(139), 106}});
+    // Two columns share the heading "Duration(s)"; a screen reader tells the second apart.
+    photoList()->headerItem()->setData(3, Qt::AccessibleDescriptionRole,
+                                       QString::fromStdString(theLanguage.GetString(kTransitionDurationName)));
 }
 
 namespace {
@@ -208,6 +213,7 @@ void CKavrelDlg::ShowShowLength() {
     photoList()->headerItem()->setToolTip(1, text);
     Item(kStatusLine)->setToolTip(text);
     ShowSummary();
+    Announce(showSummary_);
 }
 
 void CKavrelDlg::RebuildMusicView() {

@@ -147,6 +147,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -167,6 +168,12 @@ private:
     void ShowSummary();
     void OnSummaryLink(const QString& link);
     void SetUpButtons();
+    // The keyboard's way to the popup and the picture box, the parts' names and the captions'
+    // colours on the background (kavrel_dlg_access.cpp).
+    void SetUpAccess();
+    // The right-click popup at `at` (screen coordinates), with the chosen command run.
+    void RunPopup(const QPoint& at);
+    void RunPopupAtFocus();
     void SetUpLists();
     void SetUpRowDragging();
     void DropFilesInList(bool photos, const std::vector<std::string>& files, int destination);

@@ -14,6 +14,7 @@
 #include "app/settings_table.h"
 #include "app/show_messages.h"
 #include "app/status_line.h"
+#include "controls/announce.h"
 #include "engine/container_compressors.h"
 #include "engine/output_format.h"
 #include "engine/timeline_builder.h"
@@ -25,6 +26,8 @@
 #include "settings/filter_property_dialog.h"
 
 namespace {
+
+constexpr int kStatusLineId = 1021;
 
 // The buttons that wait while a conversion runs.
 constexpr int kBusyButtons[] = {1006, 1003, 1016, 1019, 1007, 1031, 1032, 1029, 1030, 1033, 1040, 1041, 1038, 1039};
@@ -272,6 +275,7 @@ void CKavrelDlg::StopConversion(bool failed) {
     project_.run().elapsedSeconds = 0;
     const OutputSettings& o = project_.output();
     SetStatus(failed ? FailedStatus(o.path) : DoneStatus(o.path, o.width, o.height));
+    Announce(Item(kStatusLineId));
     EnableBusyButtons(true);
     progress_->hide();
     ShowSummary();

@@ -85,10 +85,13 @@ void CKavrelDlg::OnLanguage(int command) {
 
 void CKavrelDlg::mouseReleaseEvent(QMouseEvent* event) {
     TemplateDialog::mouseReleaseEvent(event);
-    if (event->button() != Qt::RightButton) return;
+    if (event->button() == Qt::RightButton) RunPopup(event->globalPosition().toPoint());
+}
+
+void CKavrelDlg::RunPopup(const QPoint& at) {
     std::unique_ptr<QMenu> menu = MakeLanguageMenu();
     if (!menu) return;
-    QAction* chosen = PopupOf(menu.get())->exec(event->globalPosition().toPoint());
+    QAction* chosen = PopupOf(menu.get())->exec(at);
     if (chosen == nullptr) return;
     const int command = CommandId(chosen);
     if (command == IDM_ABOUT) {

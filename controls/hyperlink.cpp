@@ -2,17 +2,22 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProcess>
 #include <QUrl>
 #include <utility>
 
+#include "controls/contrast.h"
+#include "controls/keyboard_focus.h"
 #include "platform/shell/address_url.h"
 #include "platform/shell/message_boxes.h"
 
 CHyperLink::CHyperLink(QWidget* parent) : QLabel(parent) {
     setCursor(Qt::PointingHandCursor);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     hoverTimer_.setInterval(100);
     connect(&hoverTimer_, &QTimer::timeout, this, [this] { CheckStillOver(); });
     Restyle();
@@ -48,10 +53,45 @@ void CHyperLink::Restyle() {
     QFont f = font();
     f.setUnderline(underline_ == 1 || (underline_ == -1 && over_));
     setFont(f);
+    // Made readable on the theme's window colour behind it: lighter in a dark theme.
+    const QPalette theme = parentWidget() != nullptr ? parentWidget()->palette() : QApplication::palette();
+    const QColor shown = over_ ? QColor(255, 0, 0) : visited_ ? QColor(85, 26, 139) : QColor(0, 0, 238);
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, over_ ? QColor(255, 0, 0) : visited_ ? QColor(85, 26, 139) : QColor(0, 0, 238));
+    pal.setColor(QPalette::WindowText, Readable(shown, theme.color(QPalette::Window)));
     setPalette(pal);
     update();
+}
+
+void CHyperLink::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::ApplicationPaletteChange) Restyle();
+}
+
+void CHyperLink::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space: Open(); return event->accept();
+        default: QLabel::keyPressEvent(event);
+    }
+}
+
+void CHyperLink::focusInEvent(QFocusEvent* event) {
+    QLabel::focusInEvent(event);
+    keyboardFocus_ = IsKeyboardFocus(event->reason());
+}
+
+void CHyperLink::focusOutEvent(QFocusEvent* event) {
+    QLabel::focusOutEvent(event);
+    keyboardFocus_ = false;
+}
+
+void CHyperLink::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus() || !keyboardFocus_) return;
+    QPainter p(this);
+    p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void CHyperLink::enterEvent(QEnterEvent* event) {

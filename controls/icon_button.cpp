@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QToolTip>
 
+#include "controls/keyboard_focus.h"
+
 namespace {
 constexpr int kMargin = 3;
 }
@@ -34,6 +36,14 @@ void DrawEdge(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& 
     p.setPen(bottomRight);
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
+}
+
+void DrawFocusRect(QPainter& p, const QRect& r, const QColor& color) {
+    p.save();
+    p.setPen(QPen(color, 1, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+    p.restore();
 }
 
 }  // namespace
@@ -85,8 +95,16 @@ void CButtonST::leaveEvent(QEvent* event) {
     EndHover();
 }
 
+void CButtonST::focusInEvent(QFocusEvent* event) {
+    QPushButton::focusInEvent(event);
+    // A click or the window's first focus is not shown; Tab and a shortcut are, as the desktop does.
+    keyboardFocus_ = IsKeyboardFocus(event->reason());
+    update();
+}
+
 void CButtonST::focusOutEvent(QFocusEvent* event) {
     QPushButton::focusOutEvent(event);
+    keyboardFocus_ = false;
     EndHover();
 }
 
@@ -133,6 +151,7 @@ void CButtonST::paintEvent(QPaintEvent*) {
     } else if (hover_) {
         DrawEdge(p, r, pal.color(QPalette::Light), pal.color(QPalette::Dark));
     }
+    if (showsFocus()) DrawFocusRect(p, r.adjusted(2, 2, -3, -3), pal.color(QPalette::ButtonText));
     const QPoint shift = pressed ? QPoint(1, 1) : QPoint(0, 0);
     const QSize iconSize = icon_.isNull() ? QSize() : icon_.actualSize(QSize(32, 32));
     QRect textArea = r;

@@ -2,6 +2,7 @@
 // The main window's flat button: its icon above the caption, a raised border and a short sound
 // when the mouse comes over it, a hand cursor and a tooltip; disabled it shows the icon greyed and
 // the caption embossed. Clicks reach the window as any button's do; a double click is two clicks.
+// Focus that came from the keyboard is drawn as a dotted rectangle inside the edge.
 
 #include <QIcon>
 #include <QPushButton>
@@ -27,12 +28,14 @@ public:
     int SetAlign(int align);
 
     bool hovered() const { return hover_; }
+    bool showsFocus() const { return hasFocus() && keyboardFocus_; }
     int soundsPlayed() const { return soundsPlayed_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -46,6 +49,7 @@ private:
     std::unique_ptr<QSoundEffect> sound_;
     bool transparent_ = false;
     bool hover_ = false;
+    bool keyboardFocus_ = false;
     int align_ = 0;
     int soundsPlayed_ = 0;
 };

@@ -13,13 +13,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <cmath>
 #include <map>
 
+#include "controls/accessible_names.h"
+#include "controls/combo_box_accessible.h"
 #include "controls/data_exchange.h"
 #include "controls/grid_lines.h"
 #include "controls/hyperlink.h"
 #include "controls/icon_button.h"
+#include "controls/work_area_fit.h"
 #include "lang/control_id.h"
+#include "lang/language.h"
 #include "platform/shell/message_boxes.h"
 
 namespace {
@@ -100,6 +105,23 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
     return nullptr;
 }
 
+// Dialog units follow the interface font chosen with the Font command, where the language
+// translates the dialog: the dialog's own font, grown or shrunk as the chosen size is against the
+// default one.
+QFont LayoutFont(int templateId, const QFont& own) {
+    if (!theLanguage.HasInterfaceFont() || theLanguage.GetDialogText(templateId).empty()) return own;
+    const int chosen = std::abs(theLanguage.InterfaceFont().lfHeight), standard = std::abs(LogFont().lfHeight);
+    if (chosen == 0 || chosen == standard) return own;
+    const double ratio = static_cast<double>(chosen) / standard;
+    QFont scaled = own;
+    if (own.pixelSize() > 0) {
+        scaled.setPixelSize(std::max(1, static_cast<int>(std::lround(own.pixelSize() * ratio))));
+    } else {
+        scaled.setPointSizeF(own.pointSizeF() * ratio);
+    }
+    return scaled;
+}
+
 bool Inside(const ControlTemplate& inner, const ControlTemplate& outer) {
     return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
            inner.y + inner.height <= outer.y + outer.height;
@@ -118,6 +140,7 @@ const ControlTemplate* GroupOf(const ControlTemplate& radio, const DialogTemplat
 TemplateDialog::TemplateDialog(int templateId, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), boxes_(boxes), templateId_(templateId) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    InstallNamedComboBoxes();
     Build();
 }
 
@@ -133,13 +156,15 @@ QPoint TemplateDialog::DialogUnitsToPixels(const QFont& font, int x, int y) {
 void TemplateDialog::Build() {
     const DialogTemplate& t = FindDialogTemplate(templateId_);
     setWindowTitle(QString::fromStdString(t.caption));
-    const QFont f = font();
+    layoutFont_ = LayoutFont(templateId_, font());
+    const QFont& f = layoutFont_;
     QPoint size = DialogUnitsToPixels(f, t.width, t.height);
     setFixedSize(size.x(), size.y());
     QWidget* previous = nullptr;
     for (const ControlTemplate& c : t.controls) {
         QWidget* w = MakeControl(c, this);
         SetControlId(w, c.id);
+        if (c.text.empty()) w->setProperty(kNoCaptionProperty, true);
         const int height = c.kind == ControlKind::DropList ? kClosedListHeight : c.height;
         QPoint topLeft = DialogUnitsToPixels(f, c.x, c.y);
         QPoint extent = DialogUnitsToPixels(f, c.width, height);
@@ -175,6 +200,8 @@ void TemplateDialog::Prepare() {
     if (prepared_) return;
     prepared_ = true;
     OnInitDialog();
+    NameControls(this);
+    FitToWorkArea(this);
 }
 
 int TemplateDialog::DoModal() {

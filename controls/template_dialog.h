@@ -28,6 +28,8 @@ public:
     template <class T>
     T* ItemAs(int id) const { return qobject_cast<T*>(Item(id)); }
     int templateId() const { return templateId_; }
+    // The font whose dialog units placed the controls.
+    const QFont& layoutFont() const { return layoutFont_; }
 
     // The pixel size of (x, y) dialog units in `font`.
     static QPoint DialogUnitsToPixels(const QFont& font, int x, int y);
@@ -60,5 +62,6 @@ private:
     void GroupRadioButtons(const DialogTemplate& t);
 
     int templateId_;
+    QFont layoutFont_;
     bool prepared_ = false;
 };

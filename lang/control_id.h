@@ -12,6 +12,10 @@ inline constexpr const char* kCommandIdProperty = "kavrelCommandId";
 // reach every control inside it, which only the translated ones may get).
 inline constexpr const char* kInterfaceFontProperty = "kavrelInterfaceFont";
 
+// A control its table gives no caption (an icon-only button, a list): the language's text for
+// its id belongs to another dialog's control of that id.
+inline constexpr const char* kNoCaptionProperty = "kavrelNoCaption";
+
 inline void SetControlId(QWidget* widget, int id) { widget->setProperty(kControlIdProperty, id); }
 inline int ControlId(const QObject* object) { return object->property(kControlIdProperty).toInt(); }
 inline void SetCommandId(QAction* action, int id) { action->setProperty(kCommandIdProperty, id); }

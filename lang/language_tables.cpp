@@ -210,6 +210,12 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_STEP_ADD_TITLE", 339, "Add Title"},
     {"IDS_STEP_EDIT_TITLE", 340, "Edit Title"},
     {"IDS_STEP_CAPTION_STYLE", 341, "Change Caption Style"},
+    {"IDS_NAME_PHOTO_LIST", 400, "Photos"},
+    {"IDS_NAME_MUSIC_LIST", 401, "Music"},
+    {"IDS_NAME_PREVIEW_BOX", 402, "Photo preview"},
+    {"IDS_NAME_PROGRESS", 403, "Conversion progress"},
+    {"IDS_NAME_FILTER_LIST", 404, "Filters"},
+    {"IDS_NAME_TRANSITION_DURATION", 405, "Transition duration"},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include "controls/accessible_names.h"
 #include "lang/control_id.h"
 #include "lang/interface_font.h"
 #include "lang/language.h"
@@ -46,7 +47,7 @@ int CLanguage::TranslateDialog(QWidget* dialog, int dialogId) {
     }
     for (QObject* child : dialog->children()) {
         auto* w = qobject_cast<QWidget*>(child);
-        if (w == nullptr || w->isWindow() || KeepsItsText(w)) continue;
+        if (w == nullptr || w->isWindow() || KeepsItsText(w) || w->property(kNoCaptionProperty).toBool()) continue;
         const auto id = static_cast<std::int16_t>(ControlId(w));
         if (id <= 0) continue;
         std::string text = id < 100 ? GetString(id) : GetDialogText(id);
@@ -54,6 +55,7 @@ int CLanguage::TranslateDialog(QWidget* dialog, int dialogId) {
         SetText(w, QString::fromStdString(text));
         if (withFont) w->setFont(font);
     }
+    NameControls(dialog);
     return 1;
 }
 

@@ -3,15 +3,18 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "controls/accessible_names.h"
 #include "settings/options_page.h"
 
 namespace {
 constexpr int kFilterList = 1094, kSettings = 1095;
+constexpr int kFilterListName = 404;  // string id
 constexpr const char* kErrorEntry = "<ERROR>";
 }  // namespace
 
 CDialogFilterPerproty::CDialogFilterPerproty(MessageBoxes& boxes, PropertyFramePort& frames, QWidget* parent)
     : TemplateDialog(IDD_DIALOG_FILTER_PROPERTY, boxes, parent), frames_(frames) {
+    Item(kFilterList)->setProperty(kNameStringProperty, kFilterListName);
     OnCommand(kFilterList, [this] { UpdateSettingsButton(); });
     OnCommand(kSettings, [this] { OnSettings(); });
 }

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "app/settings_table.h"
+#include "controls/announce.h"
 #include "controls/data_exchange.h"
 #include "engine/container_compressors.h"
 #include "engine/output_format.h"
@@ -162,6 +163,7 @@ std::string CDialogOutputSettings::Misfit() const {
 void CDialogOutputSettings::UpdateFitNote() {
     std::string why = Misfit();
     SetItemText(kNote, why.empty() ? note_ : why);
+    if (!why.empty()) Announce(Item(kNote));
 }
 
 void CDialogOutputSettings::OnFormatChanged() {
@@ -249,6 +251,7 @@ bool CDialogOutputSettings::CheckTypedValues(int* width, int* height, int* video
     if (WrittenWithCompressors(m_output.format)) {
         if (std::string why = Misfit(); !why.empty()) {
             SetItemText(kNote, why);
+            Announce(Item(kNote));
             return false;
         }
     }

@@ -343,6 +343,29 @@ class EndToEnd(unittest.TestCase):
         self.desktop.key("1")
         self.desktop.wait(lambda: self.desktop.name(app.main) == "holiday - Kavrel", 10, "the recent show opened")
         self.assertEqual(self.photo_names(app), [order[2], order[0], order[1]])
+    def test_a_screen_reader_names_every_control_and_the_keyboard_opens_the_popup(self):
+        app = self.start()
+        unnamed = []
+        pending = [app.accessible_window()]
+        while pending:
+            node = pending.pop(0)
+            if node.getRoleName() in ("push button", "text", "combo box", "check box", "tree table", "table",
+                                      "list", "progress bar") and not node.name:
+                unnamed.append(node.getRoleName())
+            if node.getRoleName() not in ("tree table", "table", "menu bar"):
+                pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
+        self.assertEqual(unnamed, [], "controls a screen reader reads without a name")
+
+        # Tab to a button of the window, then Shift+F10: the popup, its last item (About) chosen by key.
+        self.desktop.key("Tab")
+        self.desktop.key("shift+F10")
+        time.sleep(0.5)
+        self.desktop.key("Up", "Return")
+        about = self.desktop.wait(lambda: (self.desktop.windows_matching(r"^About") or [None])[0], 10,
+                                  "the About box from the popup")
+        self.desktop.key("Return")
+        self.desktop.wait_gone(about)
+
     def test_files_given_on_the_command_line_open_and_go_to_the_running_program(self):
         photo, music = os.path.join(self.folder, "photo0.png"), os.path.join(self.folder, "tone.wav")
         show = os.path.join(self.folder, "holiday.kavrel")

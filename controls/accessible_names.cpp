@@ -1,0 +1,110 @@
+#include "controls/accessible_names.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTextDocumentFragment>
+#include <algorithm>
+#include <cstdlib>
+
+#include "controls/hyperlink.h"
+#include "lang/language.h"
+
+namespace {
+
+// The name this walk gave, so that a later walk (after a translation) may replace it.
+constexpr const char* kGivenNameProperty = "kavrelGivenName";
+
+QString WithoutMnemonics(QString text) {
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') text.remove(i, 1);  // "&&" keeps one
+    }
+    return text.trimmed();
+}
+
+QString PlainTip(const QString& tip) {
+    return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText().trimmed() : tip.trimmed();
+}
+
+void GiveName(QWidget* w, const QString& name) {
+    const QString given = w->property(kGivenNameProperty).toString();
+    if (name.isEmpty() || (!w->accessibleName().isEmpty() && w->accessibleName() != given)) return;
+    w->setAccessibleName(name);
+    w->setProperty(kGivenNameProperty, name);
+}
+
+bool IsField(const QWidget* w) {
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QAbstractSpinBox*>(w);
+}
+
+// A plain label with a caption: not a link, a picture or an empty status line.
+QLabel* CaptionLabel(QWidget* w) {
+    auto* label = qobject_cast<QLabel*>(w);
+    if (label == nullptr || qobject_cast<CHyperLink*>(w) || label->text().isEmpty()) return nullptr;
+    return label;
+}
+
+bool OnOneRow(const QWidget* a, const QWidget* b) {
+    const int ay = a->geometry().center().y(), by = b->geometry().center().y();
+    return std::abs(ay - by) <= std::max(a->height(), b->height()) / 2;
+}
+
+void DescribeOptionButtons(QWidget* dialog) {
+    for (auto* radio : dialog->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+        for (auto* group : dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+            if (group->geometry().contains(radio->geometry())) {
+                radio->setAccessibleDescription(WithoutMnemonics(group->title()));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void NameControls(QWidget* dialog) {
+    QWidget* caption = nullptr;     // the label or option button waiting for its field
+    QWidget* lastField = nullptr;   // the field before, for a unit label after it
+    QWidget* rowField = nullptr;    // the last field that had a caption
+    QString rowName;                // and its name
+    for (QObject* child : dialog->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w == nullptr || w->isWindow()) continue;
+        const int stringId = w->property(kNameStringProperty).toInt();
+        if (stringId > 0) GiveName(w, QString::fromStdString(theLanguage.GetString(stringId)));
+        if (QLabel* label = CaptionLabel(w)) {
+            if (lastField != nullptr && OnOneRow(lastField, label) && label->x() > lastField->x()) {
+                lastField->setAccessibleDescription(WithoutMnemonics(label->text()));
+                caption = nullptr;
+            } else {
+                caption = label;
+            }
+            lastField = nullptr;
+            continue;
+        }
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        if (button != nullptr && button->text().isEmpty()) GiveName(w, PlainTip(w->toolTip()));
+        if (!IsField(w)) {
+            caption = qobject_cast<QRadioButton*>(w) ? w : nullptr;
+            lastField = nullptr;
+            continue;
+        }
+        if (caption != nullptr && OnOneRow(caption, w)) {
+            if (auto* label = qobject_cast<QLabel*>(caption)) label->setBuddy(w);
+            auto* option = qobject_cast<QAbstractButton*>(caption);
+            rowName = WithoutMnemonics(option != nullptr ? option->text() : static_cast<QLabel*>(caption)->text());
+            rowField = w;
+            GiveName(w, rowName);
+        } else if (rowField != nullptr && OnOneRow(rowField, w)) {
+            GiveName(w, rowName);
+        }
+        caption = nullptr;
+        lastField = w;
+    }
+    DescribeOptionButtons(dialog);
+}

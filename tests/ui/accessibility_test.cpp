@@ -1,0 +1,334 @@
+// The main window and its dialogs for the keyboard alone, a screen reader and a dark theme.
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTextDocumentFragment>
+
+#include "app/about_dialog.h"
+#include "controls/accessible_names.h"
+#include "controls/contrast.h"
+#include "controls/hyperlink.h"
+#include "controls/icon_button.h"
+#include "lang/control_id.h"
+#include "lang/language.h"
+#include "settings/filter_property_dialog.h"
+#include "tests/ui/main_window_fixture.h"
+
+namespace {
+
+class AccessibilityTest : public MainWindowFixture {};
+
+QString NameOf(QWidget* w) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+    return face != nullptr ? face->text(QAccessible::Name) : QString();
+}
+
+QString Plain(QString text) {
+    if (Qt::mightBeRichText(text)) text = QTextDocumentFragment::fromHtml(text).toPlainText();
+    return text.remove('&').trimmed();
+}
+
+// The texts a name may come from: what the dialog itself shows or says.
+QStringList OwnTexts(QWidget* dialog) {
+    QStringList texts;
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (auto* label = qobject_cast<QLabel*>(w)) texts << Plain(label->text());
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) texts << Plain(button->text());
+        if (auto* group = qobject_cast<QGroupBox*>(w)) texts << Plain(group->title());
+        texts << Plain(w->toolTip());
+        if (int id = w->property(kNameStringProperty).toInt()) texts << QString::fromStdString(theLanguage.GetString(id));
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+// Every button, field and list of `dialog` a user can reach has a name of its own dialog's.
+void ExpectNamed(QWidget* dialog, const std::string& language) {
+    const QStringList own = OwnTexts(dialog);
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        const bool reachable = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                               qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w);
+        if (!reachable || w->window() != dialog || !w->isVisibleTo(dialog) || w->parentWidget() != dialog) continue;
+        const QString name = NameOf(w);
+        const std::string where = language + " " + dialog->windowTitle().toStdString() + " control " +
+                                  std::to_string(ControlId(w)) + " named \"" + name.toStdString() + "\"";
+        EXPECT_FALSE(name.isEmpty()) << where;
+        EXPECT_TRUE(own.contains(name)) << where;
+        if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->currentText().isEmpty()) {
+            EXPECT_NE(name, combo->currentText()) << where;
+        }
+    }
+}
+
+}  // namespace
+
+TEST_F(AccessibilityTest, EveryControlOfEveryWindowIsNamedInEveryLanguage) {
+    const CLanguage saved = theLanguage;
+    for (const char* language : {"English", "French", "German", "Italian", "Spanish", "Russian",
+                                 "Chinese_Simplified"}) {
+        ASSERT_EQ(theLanguage.Init(KAVREL_SOURCE_DIR, language), 1);
+        CKavrelDlg& w = Open();
+        w.AddPhotoFiles({Photo("a", 1)});
+        Select({0});
+        int dialogs = 0;
+        w.runDialog = [&](TemplateDialog& d) {
+            ExpectNamed(&d, language);
+            ++dialogs;
+            return int(QDialog::Rejected);
+        };
+        ExpectNamed(&w, language);
+        w.OnTransitionSettings();
+        w.OnOutputSettings();
+        w.OnPhotoProperty();
+        w.OnAbout();
+        EXPECT_EQ(dialogs, 4) << language;
+        CDialogFilterPerproty filters(boxes, frames);
+        filters.Prepare();
+        ExpectNamed(&filters, language);
+        window.reset();
+    }
+    theLanguage = saved;
+}
+
+// The photo list has two columns headed "Duration(s)"; a screen reader tells the second apart.
+TEST_F(AccessibilityTest, TheTwoDurationHeadingsAreToldApart) {
+    CKavrelDlg& w = Open();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(w.photoList());
+    ASSERT_NE(list, nullptr);
+    std::vector<std::pair<QString, QString>> headers;  // name, description
+    for (int i = 0; i < list->childCount(); ++i) {
+        QAccessibleInterface* cell = list->child(i);
+        if (cell->role() != QAccessible::ColumnHeader) continue;
+        headers.emplace_back(cell->text(QAccessible::Name), cell->text(QAccessible::Description));
+    }
+    ASSERT_EQ(headers.size(), 5u);
+    EXPECT_EQ(headers[1].first, headers[3].first);
+    EXPECT_EQ(headers[1].second, "");
+    EXPECT_EQ(headers[3].second, "Transition duration");
+}
+
+TEST(IconButtonFocus, DrawnWhenTheKeyboardGaveFocusOnly) {
+    struct Case {
+        const char* how;
+        std::function<void(QWidget* window, CButtonST* button)> focus;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {"Tab", [](QWidget* window, CButtonST*) { QTest::keyClick(window, Qt::Key_Tab); }, true},
+        {"click", [](QWidget*, CButtonST* button) { QTest::mouseClick(button, Qt::LeftButton); }, false},
+        {"window's first focus", [](QWidget*, CButtonST* button) { button->setFocus(Qt::ActiveWindowFocusReason); },
+         false},
+    };
+    for (const Case& c : cases) {
+        QWidget window;
+        auto* first = new QPushButton("first", &window);
+        auto* button = new CButtonST(&window);
+        button->setText("Add Photo");
+        button->setGeometry(0, 30, 100, 50);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        first->setFocus(Qt::OtherFocusReason);
+        const QImage before = button->grab().toImage();
+        c.focus(&window, button);
+        ASSERT_TRUE(button->hasFocus()) << c.how;
+        EXPECT_EQ(button->grab().toImage() != before, c.drawn) << c.how;
+    }
+}
+
+TEST(HyperlinkKeyboard, TabReachesALinkAndReturnOrSpaceOpensIt) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+        QWidget window;
+        auto* first = new QPushButton("first", &window);
+        auto* link = new CHyperLink(&window);
+        link->setText("Kavrel home page");
+        link->setGeometry(0, 40, 200, 20);
+        int opened = 0;
+        link->SetServices(nullptr, [&](const QString&) { return ++opened, 33; });
+        window.show();
+        QApplication::setActiveWindow(&window);
+        first->setFocus(Qt::OtherFocusReason);
+        const QImage before = link->grab().toImage();
+        QTest::keyClick(&window, Qt::Key_Tab);
+        ASSERT_TRUE(link->hasFocus()) << key;
+        EXPECT_NE(link->grab().toImage(), before) << "focus not drawn";
+        QTest::keyClick(link, key);
+        EXPECT_EQ(opened, 1) << key;
+    }
+}
+
+// The Menu key reaches the focused control as a context menu event from the window system (X11
+// sends one); Shift+F10 is a key like any other.
+TEST_F(AccessibilityTest, ThePopupOpensFromTheKeyboardAtTheFocusedControl) {
+    struct Case {
+        int focused;
+        bool menuKey;  // else Shift+F10
+        bool popup;
+        bool propertyDialog;
+    };
+    const Case cases[] = {
+        {1009, false, true, false}, {1000, false, true, false}, {1008, false, true, false},
+        {1008, true, false, true},  {1009, true, true, false},  {1006, true, true, false},
+    };
+    RunProgram([&](CKavrelDlg& w) {
+        w.AddPhotoFiles({Photo("a", 1)});
+        Select({0});
+        for (const Case& c : cases) {
+            bool dialog = false;
+            w.runDialog = [&](TemplateDialog&) { return dialog = true, int(QDialog::Rejected); };
+            QWidget* focused = w.Item(c.focused);
+            focused->setFocus(Qt::TabFocusReason);
+            bool popup = false;
+            CloseMenuIfOpens(&popup, c.popup ? 5000 : 500);
+            if (c.menuKey) {
+                QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, focused->rect().center(),
+                                          focused->mapToGlobal(focused->rect().center()));
+                QApplication::sendEvent(focused, &menuKey);
+            } else {
+                QTest::keyClick(w.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+            }
+            QTest::qWait(c.popup ? 50 : 600);
+            EXPECT_EQ(popup, c.popup) << c.focused << (c.menuKey ? " Menu" : " Shift+F10");
+            EXPECT_EQ(dialog, c.propertyDialog) << c.focused << (c.menuKey ? " Menu" : " Shift+F10");
+        }
+    });
+}
+
+TEST_F(AccessibilityTest, TheArrowKeysShowTheCurrentPhoto) {
+    RunProgram([&](CKavrelDlg& w) {
+        w.AddPhotoFiles({Photo("a", 1), Photo("a", 2)});
+        auto* box = w.ItemAs<QLabel>(1017);
+        w.photoList()->setFocus(Qt::TabFocusReason);
+        QImage shown;
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up}) {
+            KeyThroughWindow(w.photoList(), key);
+            ASSERT_FALSE(box->pixmap().isNull()) << key;
+            EXPECT_NE(box->pixmap().toImage(), shown) << key;
+            shown = box->pixmap().toImage();
+        }
+    });
+}
+
+TEST_F(AccessibilityTest, CaptionsAndLinksAreReadableInALightAndADarkTheme) {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    const QColor lightText(240, 240, 240);
+    for (auto [role, color] : {std::pair{QPalette::Window, QColor(45, 45, 45)}, {QPalette::WindowText, lightText},
+                               {QPalette::Button, QColor(60, 60, 60)}, {QPalette::ButtonText, lightText},
+                               {QPalette::Base, QColor(30, 30, 30)}, {QPalette::Text, lightText}}) {
+        dark.setColor(role, color);
+    }
+    const QImage background = QIcon(":/res/background.svg").pixmap(48, 48).toImage();
+    for (const auto& [theme, palette] : {std::pair{"light", light}, {"dark", dark}}) {
+        QApplication::setPalette(palette);
+        CKavrelDlg& w = Open();
+        for (QWidget* child : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const bool onBackground = qobject_cast<CButtonST*>(child) ||
+                                      (qobject_cast<QLabel*>(child) && !child->autoFillBackground());
+            if (!onBackground) continue;
+            const QColor text = child->palette().color(qobject_cast<CButtonST*>(child) ? QPalette::ButtonText
+                                                                                       : QPalette::WindowText);
+            double worst = 21;
+            for (int y = 0; y < background.height(); ++y) {
+                for (int x = 0; x < background.width(); ++x) {
+                    worst = std::min(worst, ContrastRatio(text, background.pixelColor(x, y)));
+                }
+            }
+            EXPECT_GE(worst, 4.5) << theme << " control " << ControlId(child);
+        }
+        CAboutDlg about(boxes, "https://example.org", "mailto:nobody@example.org");
+        about.Prepare();
+        for (CHyperLink* link : about.findChildren<CHyperLink*>()) {
+            for (bool visited : {false, true}) {
+                link->SetVisited(visited);
+                EXPECT_GE(ContrastRatio(link->palette().color(QPalette::WindowText),
+                                        about.palette().color(QPalette::Window)),
+                          4.5)
+                    << theme << (visited ? " visited " : " ") << link->text().toStdString();
+            }
+        }
+        window.reset();
+    }
+    QApplication::setPalette(light);
+}
+
+// A font chosen with the Font command lays out the dialogs opened afterwards: no caption is cut.
+// (The output settings: the others at 16 pt are larger than the test's 800 x 600 screen.)
+TEST_F(AccessibilityTest, ADialogOpenedAfterALargerFontWasChosenFitsItsCaptions) {
+    const CLanguage saved = theLanguage;
+    ASSERT_EQ(theLanguage.Init(KAVREL_SOURCE_DIR, "English"), 1);
+    LogFont large = theLanguage.InterfaceFont();
+    large.lfFaceName = QApplication::font().family().toStdString();
+    large.lfHeight = -21;  // 16 pt
+    theLanguage.SetInterfaceFont(large);
+    CKavrelDlg& w = Open();
+    int checked = 0;
+    w.runDialog = [&](TemplateDialog& d) {
+        for (auto* label : d.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (label->text().isEmpty() || label->wordWrap() || !label->isVisibleTo(&d)) continue;
+            ++checked;
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width() + 2)
+                << d.windowTitle().toStdString() << " " << label->text().toStdString();
+        }
+        return int(QDialog::Rejected);
+    };
+    w.OnOutputSettings();
+    EXPECT_GE(checked, 5);
+    window.reset();
+    theLanguage = saved;
+}
+
+// A window larger than the screen's work area shrinks to it: Convert and Exit stay on screen.
+TEST_F(AccessibilityTest, AWindowLargerThanTheScreenShrinksToFit) {
+    const QFont normal = QApplication::font();
+    for (int pixels : {12, 40}) {
+        QFont font = normal;
+        font.setPixelSize(pixels);
+        QApplication::setFont(font);
+        CKavrelDlg& w = Open();
+        const QRect work = w.screen()->availableGeometry();
+        EXPECT_LE(w.width(), work.width()) << pixels;
+        EXPECT_LE(w.height(), work.height()) << pixels;
+        for (int id : {1000, 1054, 1021}) {
+            EXPECT_TRUE(w.rect().contains(w.Item(id)->geometry())) << pixels << " control " << id;
+        }
+        EXPECT_GE(w.menuBar()->height(), w.menuBar()->sizeHint().height()) << pixels << ": its menus would hide";
+        window.reset();
+    }
+    QApplication::setFont(normal);
+}
+
+namespace {
+
+// What a screen reader would be alerted to in `window` now: the alert's text, empty for none.
+QString AlertText(QWidget* window) {
+    for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+        if (face != nullptr && face->role() == QAccessible::AlertMessage && w->isVisible()) {
+            return face->text(QAccessible::Name);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+// The show's length and a conversion's end are only shown; a screen reader is alerted to them.
+TEST_F(AccessibilityTest, ResultsOnlyShownAreAnnounced) {
+    RunProgram([&](CKavrelDlg& w) {
+        SmallAviShow(2, 1);
+        EXPECT_EQ(AlertText(&w), w.showSummary()->text());
+        EXPECT_TRUE(AlertText(&w).startsWith("Show length: ")) << AlertText(&w).toStdString();
+        Click(1000);
+        ASSERT_TRUE(w.project().run().converting) << testing::PrintToString(boxes.Texts());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.project().run().converting; }, 30000));
+        EXPECT_EQ(AlertText(&w).toStdString(), Status());
+        EXPECT_TRUE(AlertText(&w).startsWith("Done. ")) << AlertText(&w).toStdString();
+    });
+}
