@@ -55,6 +55,13 @@ bool OnOneRow(const QWidget* a, const QWidget* b) {
     return std::abs(ay - by) <= std::max(a->height(), b->height()) / 2;
 }
 
+// A label on a line of its own right above the field it names.
+bool RightAbove(const QWidget* label, const QWidget* field) {
+    const int gap = field->geometry().top() - label->geometry().bottom();
+    return gap >= 0 && gap <= label->height() && label->x() <= field->x() + field->width() &&
+           field->x() <= label->x() + label->width();
+}
+
 void DescribeOptionButtons(QWidget* dialog) {
     for (auto* radio : dialog->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
         for (auto* group : dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
@@ -94,7 +101,8 @@ void NameControls(QWidget* dialog) {
             lastField = nullptr;
             continue;
         }
-        if (caption != nullptr && OnOneRow(caption, w)) {
+        const bool labelAbove = qobject_cast<QLabel*>(caption) != nullptr && RightAbove(caption, w);
+        if (caption != nullptr && (OnOneRow(caption, w) || labelAbove)) {
             if (auto* label = qobject_cast<QLabel*>(caption)) label->setBuddy(w);
             auto* option = qobject_cast<QAbstractButton*>(caption);
             rowName = WithoutMnemonics(option != nullptr ? option->text() : static_cast<QLabel*>(caption)->text());

@@ -216,6 +216,7 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_NAME_PROGRESS", 403, "Conversion progress"},
     {"IDS_NAME_FILTER_LIST", 404, "Filters"},
     {"IDS_NAME_TRANSITION_DURATION", 405, "Transition duration"},
+    {"IDS_NAME_TITLE_PHOTO", 406, "Photo behind the title"},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},

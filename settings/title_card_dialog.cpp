@@ -17,6 +17,7 @@
 #include "platform/render/compose/title_picture.h"
 #include "platform/shell/file_probe.h"
 #include "platform/shell/message_boxes.h"
+#include "controls/accessible_names.h"
 #include "settings/font_list.h"
 
 namespace {
@@ -24,6 +25,7 @@ constexpr int kTextEdit = 1131, kFontList = 1133, kBoldCheck = 1134, kSizeEdit =
               kAlignList = 1141, kColourRadio = 1143, kBackgroundColourButton = 1144, kBlurredRadio = 1145,
               kOverRadio = 1146, kPhotoEdit = 1147, kBrowse = 1148, kPreview = 1150;
 constexpr int kAlignNames = 244;  // string ids: left, centre, right
+constexpr int kPhotoName = 406;   // what a screen reader calls the photo's field
 constexpr int kNoText = 258, kTextTooLong = 259, kNoPhoto = 260, kPhotoUnreadable = 261, kNameTooLong = 264,
               kColourTitle = 265;
 constexpr double kMinPercent = 1, kMaxPercent = 50;
@@ -55,6 +57,7 @@ CTitleCard::CTitleCard(MessageBoxes& boxes, FileDialogs& files, QWidget* parent)
 }
 
 void CTitleCard::OnInitDialog() {
+    Item(kPhotoEdit)->setProperty(kNameStringProperty, kPhotoName);
     SetItemText(kTextEdit, m_card.text);
     const FontChoice font = SplitFont(m_card.font);
     FillFontList(ItemAs<QComboBox>(kFontList), font.family);

@@ -88,7 +88,9 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowIsNamedInEveryLanguage) {
         w.OnOutputSettings();
         w.OnPhotoProperty();
         w.OnAbout();
-        EXPECT_EQ(dialogs, 4) << language;
+        w.OnAddTitle();
+        w.OnCaptionStyle();
+        EXPECT_EQ(dialogs, 6) << language;
         CDialogFilterPerproty filters(boxes, frames);
         filters.Prepare();
         ExpectNamed(&filters, language);
