@@ -4,6 +4,7 @@
 // a text at twice the size is the same picture at twice the size.
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct TextRect {
 
 // An empty layout in `font` ("Family Style…"; a size in it is overridden) at an em of `emPixels`,
 // the fonts coming from this thread's font map.
+// Pango and its font map are used by one thread at a time: whoever lays out or draws text holds this.
+std::mutex& TextMutex();
 LayoutPtr MakeLayout(const std::string& font, double emPixels);
 TextRect LogicalRect(PangoLayout* layout);
 TextRect InkRect(PangoLayout* layout);

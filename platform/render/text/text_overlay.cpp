@@ -108,6 +108,7 @@ void WrapWithin(PangoLayout* layout, int frameWidth) {
 
 bool DrawCaption(const Caption& caption, const CaptionStyle& style, int frameWidth, int frameHeight,
                  TextOverlay* overlay, std::string* error, int matrixHeight) {
+    const std::lock_guard<std::mutex> lock(TextMutex());
     *overlay = TextOverlay{};
     if (!UsableFrame(frameWidth, frameHeight, error)) return false;
     const std::vector<std::string> lines = CaptionLines(caption.text);
@@ -131,6 +132,7 @@ bool DrawCaption(const Caption& caption, const CaptionStyle& style, int frameWid
 
 bool DrawTitleText(const TitleCard& card, int frameWidth, int frameHeight, TextOverlay* overlay, std::string* error,
                    int matrixHeight) {
+    const std::lock_guard<std::mutex> lock(TextMutex());
     *overlay = TextOverlay{};
     if (!UsableFrame(frameWidth, frameHeight, error)) return false;
     const std::string text = UsableText(card.text);
@@ -151,6 +153,7 @@ bool DrawTitleText(const TitleCard& card, int frameWidth, int frameHeight, TextO
 }
 
 int UnknownGlyphs(const std::string& text, const std::string& font) {
+    const std::lock_guard<std::mutex> lock(TextMutex());
     LayoutPtr layout = MakeLayout(font, kGlyphCheckPixels);
     SetText(layout.get(), UsableText(text));
     return pango_layout_get_unknown_glyphs_count(layout.get());
