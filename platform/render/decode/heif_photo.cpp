@@ -27,6 +27,9 @@ using HandlePtr = std::unique_ptr<heif_image_handle, HandleDeleter>;
 using OptionsPtr = std::unique_ptr<heif_decoding_options, OptionsDeleter>;
 
 // libheif registers its codecs once; the count it keeps is balanced at exit.
+constexpr int kHeifLargestSide = 16384;
+static_assert(static_cast<std::int64_t>(kHeifLargestSide) * kHeifLargestSide >= kMaxPhotoPixels);
+
 void InitLibheif() {
     static const struct Init {
         Init() { heif_init(nullptr); }
@@ -42,6 +45,9 @@ bool Fail(const std::string& path, const heif_error& e, std::string* error) {
 bool OpenPrimary(const std::string& path, ContextPtr* ctx, HandlePtr* primary, std::string* error) {
     InitLibheif();
     ctx->reset(heif_context_alloc());
+    // libheif's own limit is a side of 32768, a gigapixel picture: a file that claims one (whatever
+    // its header says) must not reach the allocator. A side of 16384 holds a phone's panorama.
+    heif_context_set_maximum_image_size_limit(ctx->get(), kHeifLargestSide);
     heif_error e = heif_context_read_from_file(ctx->get(), path.c_str(), nullptr);
     if (e.code != heif_error_Ok) return Fail(path, e, error);
     heif_image_handle* h = nullptr;
