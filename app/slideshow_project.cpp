@@ -146,7 +146,7 @@ ProjectResult SlideshowProject::ReturnMovedRows(MediaList list, const std::vecto
 
 ProjectResult SlideshowProject::AppendMusic(const std::string& path, REFERENCE_TIME length) {
     if (path.size() > kMaxPathBytes) return ProjectResult::PathTooLong;
-    music_.push_back({path, length});
+    music_.push_back({path, length, {}});
     return ProjectResult::Ok;
 }
 
@@ -162,6 +162,18 @@ ProjectResult SlideshowProject::SetMusicPath(int position, const std::string& pa
     if (path.size() > kMaxPathBytes) return ProjectResult::PathTooLong;
     music_[static_cast<std::size_t>(position)].path = path;
     return ProjectResult::Ok;
+}
+
+ProjectResult SlideshowProject::SetSong(int position, const SongSettings& song) {
+    if (!ValidMusic(position)) return ProjectResult::NoSuchItem;
+    music_[static_cast<std::size_t>(position)].song = song;
+    return ProjectResult::Ok;
+}
+
+REFERENCE_TIME MusicItem::PlayedLength() const {
+    if (length <= 0) return length;
+    const REFERENCE_TIME end = song.trimEnd > 0 ? std::min(song.trimEnd, length) : length;
+    return std::max<REFERENCE_TIME>(end - std::min(song.trimStart, end), 0);
 }
 
 ProjectResult SlideshowProject::RemovePhoto(int position) {

@@ -37,12 +37,42 @@ struct PhotoItem {
     bool operator==(const PhotoItem&) const = default;
 };
 
+// A song's own say: the part of its file that plays, how loud, and how it begins.
+struct SongSettings {
+    REFERENCE_TIME trimStart = 0;  // from the file's start
+    REFERENCE_TIME trimEnd = 0;    // from the file's start; 0: the file's end
+    double volumeDb = 0;
+    double fadeInSec = 0;
+    bool operator==(const SongSettings&) const = default;
+};
+inline constexpr double kMinSongVolumeDb = -40;
+inline constexpr double kMaxSongVolumeDb = 20;
+inline constexpr double kMaxSongFadeInSec = 60;
+
 struct MusicItem {
     std::string path;
     // Measured play length; -1 when the file could not be measured, 0 when nothing could.
     REFERENCE_TIME length = 0;
+    SongSettings song = {};
+    // What the timeline places of the file: its length within the trim (as `length` when that is
+    // not known). A trim beyond the file's end is cut at it.
+    REFERENCE_TIME PlayedLength() const;
     bool operator==(const MusicItem&) const = default;
 };
+
+// How the music list sounds as a whole: each song gained to a common loudness (its true peak kept
+// at or below -1 dBTP), and songs that follow one another crossfading over the join.
+struct MusicMix {
+    bool evenLoudness = true;
+    double loudnessTargetLufs = -16;
+    double joinSec = 0.2;
+    bool operator==(const MusicMix&) const = default;
+};
+inline constexpr double kMinLoudnessTarget = -36;
+inline constexpr double kMaxLoudnessTarget = -6;
+inline constexpr double kMaxJoinSec = 10;
+// Shows kept before the mix existed sound as they did.
+inline constexpr MusicMix kMusicMixOfOldShows{false, -16, 0.2};
 
 // Which of the show's two lists.
 enum class MediaList { Photos, Music };
@@ -114,6 +144,7 @@ public:
     ProjectResult SetPhoto(int position, const PhotoItem& item);
     // The music file found elsewhere; its measured length stays.
     ProjectResult SetMusicPath(int position, const std::string& path);
+    ProjectResult SetSong(int position, const SongSettings& song);
 
     ProjectResult RemovePhoto(int position);
     ProjectResult RemoveMusic(int position);
@@ -142,6 +173,8 @@ public:
     // Seconds over which the music fades out at the show's end; 0: it stops with the show.
     double musicFadeOutSec() const { return musicFadeOutSec_; }
     void setMusicFadeOutSec(double seconds) { musicFadeOutSec_ = seconds; }
+    MusicMix& musicMix() { return musicMix_; }
+    const MusicMix& musicMix() const { return musicMix_; }
 
     // The show length stored by the last timeline build.
     double showLengthSec() const { return showLengthSec_; }
@@ -172,4 +205,5 @@ private:
     CaptionStyle captionStyle_;
     double showLengthSec_ = 0;
     double musicFadeOutSec_ = kDefaultMusicFadeOutSec;
+    MusicMix musicMix_;
 };

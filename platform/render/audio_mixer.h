@@ -13,10 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio/mix_format.h"
 #include "platform/com/hresult.h"
-
-inline constexpr int kMixRate = 44100;
-inline constexpr int kMixChannels = 2;
 
 struct AudioPlacement {
     std::string path;
