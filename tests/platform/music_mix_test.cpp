@@ -85,3 +85,33 @@ TEST(MusicMix, LoudnessOffKeepsTheSongsAsMastered) {
     const VideoReadBack file = ReadVideoFile(dir.File("show.mkv"), {});
     EXPECT_NEAR(RmsDb(file.audioMono, 0.5, 3.5) - RmsDb(file.audioMono, 4.3, 7.3), 12, 0.5);
 }
+
+// Photos fitted to a click track by its beats: every transition of the dumped timeline starts
+// within 10 ms of a click.
+TEST(MusicMix, FitToTheBeatPutsEveryTransitionOnAClick) {
+    TempDir dir;
+    WritePhoto(dir.File("a.jpg"), 160, 120, 1, "mjpeg");
+    std::vector<float> clicks = Noise(30, -60, 4);  // a tracker hears nothing in digital silence
+    const double every = 60.0 / 97, first = 0.3;
+    for (double t = first; t < 30; t += every) {
+        for (int i = 0; i < 220; ++i) {
+            const auto at = static_cast<std::size_t>(t * 44100 + i) * 2;
+            clicks[at] = clicks[at + 1] = static_cast<float>(0.8 * std::sin(i * 0.3) * std::exp(-i / 60.0));
+        }
+    }
+    WriteStereoWav(dir.File("clicks.wav"), clicks);
+    std::string photos;
+    for (int i = 0; i < 7; ++i) photos += " a.jpg";
+    const Outcome run = KavrelRender(dir, "--fit-to-beat --transition-duration 0.5 --music clicks.wav --dump-timeline" + photos);
+    ASSERT_EQ(run.status, 0) << run.out;
+    int transitions = 0;
+    for (std::size_t at = run.out.find("<transition "); at != std::string::npos; at = run.out.find("<transition ", at + 1)) {
+        const std::size_t from = run.out.find("start=\"", at) + 7;
+        const double start = std::stod(run.out.substr(from, run.out.find('"', from) - from)) / 1e7;
+        if (start <= 0) continue;  // the first photo's, at the show's start
+        const double beats = (start - first) / every;
+        EXPECT_NEAR(beats, std::round(beats), 0.010 / every) << "a transition at " << start << " s";
+        ++transitions;
+    }
+    EXPECT_EQ(transitions, 6);
+}

@@ -4,12 +4,14 @@
 #include <map>
 
 #include "app/file_refusals.h"
+#include "app/fit_to_beat.h"
 #include "app/fit_to_music.h"
 #include "app/path_rules.h"
 #include "app/show_messages.h"
 #include "app/show_output.h"
 #include "app/show_project.h"
 #include "engine/container_compressors.h"
+#include "engine/song_analysis.h"
 #include "engine/timeline_builder.h"
 #include "platform/shell/file_probe.h"
 #include "platform/shell/message_boxes.h"
@@ -145,7 +147,12 @@ int MakeShow(const RenderOptions& o, SlideshowProject* project, ShowOutput* outp
         status = BuildShowProject(o, project, boxes);
         *output = OutputOfOptions(o);
     }
-    if (status != 0 || !o.fitToMusic) return status;
+    if (status != 0) return status;
+    if (o.fitToBeat) {
+        const BeatFitResult fit = FitPhotosToBeat(*project, BeatsOfSong);
+        return fit.outcome == BeatFitOutcome::Fitted ? 0 : Refuse(boxes, BeatFitRefusalText(fit, *project));
+    }
+    if (!o.fitToMusic) return 0;
     const FitResult fit = FitPhotosToMusic(*project);
     return fit.outcome == FitOutcome::Fitted ? 0
                                              : Refuse(boxes, FitRefusalText(fit, project->music()));
