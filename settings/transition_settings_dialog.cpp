@@ -20,7 +20,7 @@ constexpr int kMotionNone = 1111, kMotionRandom = 1112, kMotionSame = 1113, kSam
               kAmountEdit = 1116, kPaceList = 1118, kFramingList = 1120, kFadeOutEdit = 1122;
 constexpr int kEvenLoudness = 1154, kTargetLabel = 1155, kTargetEdit = 1156, kTargetUnit = 1157, kJoinEdit = 1159;
 // The shortest join: songs that follow one another overlap at least this much.
-constexpr double kMinJoinSec = 0.2;
+constexpr double kShortestJoinSec = 0.2;
 constexpr int kPaceNames = 171, kFramingNames = 173;  // string ids: two paces, three framings
 
 void Fill(QComboBox* list, int firstString, int count) {
@@ -104,7 +104,7 @@ bool CTransitionSettings::ExchangeMix() {
         if (!target) return false;
     }
     const std::optional<double> join =
-        ExchangeNumber(kJoinEdit, [](double v) { return CheckNumberRange(v, kMinJoinSec, kMaxJoinSec); });
+        ExchangeNumber(kJoinEdit, [](double v) { return CheckNumberRange(v, kShortestJoinSec, kMaxJoinSec); });
     if (!join) return false;
     m_musicMix = {even, *target, *join};
     return true;
