@@ -161,7 +161,7 @@ class Desktop:
         time.sleep(0.2)
 
     def type(self, text):
-        self.run("xdotool", "type", "--delay", "20", text)
+        self.run("xdotool", "type", "--delay", "20", "--", text)  # a text may begin with "-"
         time.sleep(0.2)
 
     def request_close(self, window):
