@@ -227,7 +227,7 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_BEAT_NONE_FOUND", 287, "No beat was found in the music. Nothing was changed."},
     {"IDS_BEAT_CANNOT_READ", 288, "The music file %s cannot be read, so its beat is not known. Nothing was changed."},
     {"IDS_BEAT_TOO_SHORT", 289,
-     "The music has %s beats for %s photos, but each photo needs at least one beat. Nothing was changed."},
+     "There are too many photos for the music: its %s beats cannot give each of the %s photos a beat of its own and at least 0.5 s. Remove photos or add music; nothing was changed."},
     {"IDS_NAME_PHOTO_LIST", 400, "Photos"},
     {"IDS_NAME_MUSIC_LIST", 401, "Music"},
     {"IDS_NAME_PREVIEW_BOX", 402, "Photo preview"},

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <cmath>
 
 #include "controls/data_exchange.h"
 #include "lang/control_id.h"
@@ -209,6 +210,65 @@ TEST_F(MusicWindowTest, TheTransitionDialogSetsTheMusicMixInItsStep) {
         w.OnUndo();
         w.OnUndo();
         EXPECT_EQ(w.project().musicMix(), first);
+    });
+}
+
+// Each refusal in the order a show is built, then a fit: one step, every later photo's transition
+// starting on a beat and the last photo ending with the music.
+TEST_F(MusicWindowTest, FitPhotosToTheBeatSaysWhyItCannotAndFitsAsOneStep) {
+    RunProgram([&](CKavrelDlg& w) {
+        std::vector<double> heard;
+        bool readable = true;
+        w.beatsOf = [&](const std::string&, std::vector<double>* beats) {
+            *beats = heard;
+            return readable;
+        };
+        const std::string unmeasured = dir.File("unmeasured.wav");
+        struct Case {
+            const char* what;
+            std::function<void()> change;
+            std::string message;
+        };
+        const Case cases[] = {
+            {"no photos", [] {}, "Add photos first: there is nothing to fit to the beat."},
+            {"no music", [&] { w.AddPhotoFiles({Photo("a", 1), Photo("a", 2), Photo("a", 3)}); },
+             "Add music first: there is no beat to fit the photos to."},
+            {"a length not known", [&] { w.project().AppendMusic(unmeasured, -1); },
+             "The length of the music file unmeasured.wav is not known, so the photos cannot be fitted to the beat."},
+            {"a file not read", [&] { w.project().RemoveMusic(0); AddSong(w, 6); readable = false; },
+             "The music file song0.wav cannot be read, so its beat is not known. Nothing was changed."},
+            {"no beat", [&] { readable = true; }, "No beat was found in the music. Nothing was changed."},
+            {"too few beats", [&] { heard = {1.0, 1.2}; },
+             "There are too many photos for the music: its 2 beats cannot give each of the 3 photos a beat of its own "
+             "and at least 0.5 s. Remove photos or add music; nothing was changed."},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            boxes.shown.clear();
+            c.change();
+            const std::vector<PhotoItem> before = w.project().photos();
+            w.MenuBarAction(IDM_EDIT_FIT_TO_BEAT)->trigger();
+            EXPECT_EQ(boxes.Texts(), std::vector<std::string>{c.message});
+            EXPECT_EQ(w.project().photos(), before);
+        }
+
+        boxes.shown.clear();
+        for (int i = 1; i <= 11; ++i) heard.push_back(0.5 * i);
+        const std::vector<PhotoItem> before = w.project().photos();
+        WhenMenuOpens([](QMenu* menu) { ChooseMenuCommand(menu, IDM_SHOW_FIT_TO_BEAT); });
+        ClickThroughWindow(&w, Qt::RightButton, QPoint(w.width() - 2, w.height() - 2));
+        EXPECT_TRUE(boxes.shown.empty()) << testing::PrintToString(boxes.Texts());
+        EXPECT_EQ(w.UndoStepText(), "Fit Photos to the Beat");
+        double start = -before[0].transitionDurationSec / 2;  // the show starts half the first transition early
+        for (const PhotoItem& photo : w.project().photos()) {
+            if (&photo != &w.project().photos().front()) {
+                EXPECT_NEAR(std::remainder(start, 0.5), 0, 0.001) << "a transition starts off the beat at " << start;
+            }
+            start += photo.durationSec;
+        }
+        EXPECT_NEAR(start + before[0].transitionDurationSec / 2, 6, 0.001) << "the last photo ends with the music";
+        w.OnUndo();
+        EXPECT_EQ(w.project().photos(), before);
     });
 }
 
