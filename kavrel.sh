@@ -13,6 +13,7 @@ PACKAGES=(cmake g++ make pkg-config
           libheif-dev libheif-examples  # HEIC and AVIF photos; heif-enc makes the tests' ones
           libtiff-dev libwebp-dev libexif-dev  # TIFF and WebP photos, EXIF of PNG and WebP
           libpng-dev                           # the desktop's thumbnail files
+          libebur128-dev libaubio-dev          # the music's loudness and beats
           libpango1.0-dev libcairo2-dev        # captions and title cards: layout and drawing,
           fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji  # and fonts for every script
           libgtest-dev libgmock-dev

@@ -28,26 +28,48 @@ double FittedDuration(REFERENCE_TIME end, int count) {
 
 }  // namespace
 
-REFERENCE_TIME MusicListEnd(const std::vector<MusicItem>& music, int* unknownIndex) {
-    REFERENCE_TIME start = 0, end = 0;
-    for (std::size_t i = 0; i < music.size(); ++i) {
+bool PlaceMusicOnce(const std::vector<MusicItem>& music, double joinSec, MusicPass* pass, int* unknownIndex) {
+    const std::vector<REFERENCE_TIME> lengths = PlayedLengths(music);
+    *pass = MusicPass{{}, {}, MusicJoin(lengths, joinSec), 0};
+    REFERENCE_TIME start = 0;
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
         if (music[i].length <= 0) {
             *unknownIndex = static_cast<int>(i);
-            return -1;
+            return false;
+        }
+        if (lengths[i] <= 0) {
+            pass->starts.push_back(-1);
+            pass->stops.push_back(-1);
+            continue;
         }
         // A header may claim any length; the sum saturates rather than wraps.
-        if (__builtin_add_overflow(start, music[i].length, &end)) end = INT64_MAX;
+        REFERENCE_TIME stop = 0;
+        if (__builtin_add_overflow(start, lengths[i], &stop)) stop = INT64_MAX;
+        pass->starts.push_back(start);
+        pass->stops.push_back(stop);
+        pass->end = stop;
         start = std::max<REFERENCE_TIME>(
-            TruncateToInt64(static_cast<double>(end) - static_cast<double>(kMusicOverlap)), 0);
+            TruncateToInt64(static_cast<double>(stop) - static_cast<double>(pass->join)), 0);
     }
-    return end;
+    return true;
+}
+
+REFERENCE_TIME MusicListEnd(const std::vector<MusicItem>& music, int* unknownIndex, double joinSec) {
+    MusicPass pass;
+    return PlaceMusicOnce(music, joinSec, &pass, unknownIndex) ? pass.end : -1;
+}
+
+double SecondsOfMilliseconds(std::int64_t ms) {
+    double seconds = static_cast<double>(ms) / 1000;
+    while (Milliseconds(seconds) < ms) seconds = std::nextafter(seconds, INFINITY);
+    return seconds;
 }
 
 FitResult FitPhotosToMusic(SlideshowProject& project) {
     if (project.photoCount() == 0) return {FitOutcome::NoPhotos};
     if (project.musicCount() == 0) return {FitOutcome::NoMusic};
     int unknown = -1;
-    const REFERENCE_TIME end = MusicListEnd(project.music(), &unknown);
+    const REFERENCE_TIME end = MusicListEnd(project.music(), &unknown, project.musicMix().joinSec);
     if (end < 0) return {FitOutcome::UnknownLength, 0, unknown};
     const double seconds = FittedDuration(end, project.photoCount());
     if (seconds < kMinFittedPhotoSec) return {FitOutcome::TooShort, seconds};

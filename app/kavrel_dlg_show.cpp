@@ -87,7 +87,7 @@ void LocateMissingFiles(MissingFileLocator& locator, Show* show) {
         if (it != locator.located().end() && it->second.size() <= kMaxPathBytes) path = it->second;
     };
     for (PhotoItem& photo : show->photos) locate(photo.path, false);
-    for (std::string& music : show->music) locate(music, true);
+    for (MusicItem& music : show->music) locate(music.path, true);
 }
 
 // The Compressor number of a show's compressor; the default one, after a word, when the name is
@@ -104,7 +104,8 @@ int CompressorNumber(const CompressorServices& s, bool video, const std::string&
 std::string AsOpened(Show current, const Show& read) {
     for (std::size_t i = 0; i < read.photos.size(); ++i)
         current.photos[i].path = read.photos[i].path;
-    current.music = read.music;
+    for (std::size_t i = 0; i < read.music.size() && i < current.music.size(); ++i)
+        current.music[i].path = read.music[i].path;
     return SerializeShow(current, "");
 }
 

@@ -193,6 +193,57 @@ ShowOutput ReadOutput(Fields& f, const std::string& folder) {
     return o;
 }
 
+double SecondsOf(REFERENCE_TIME t) { return static_cast<double>(t) / kUnitsPerSecond; }
+
+// A song's own settings are written only where they are not the defaults.
+QJsonObject MusicObject(const MusicItem& item, const std::string& folder) {
+    QJsonObject object{{"path", Q(Relative(item.path, folder))}};
+    const SongSettings& song = item.song;
+    if (song.trimStart > 0) object.insert("start", SecondsOf(song.trimStart));
+    if (song.trimEnd > 0) object.insert("end", SecondsOf(song.trimEnd));
+    if (song.volumeDb != 0) object.insert("volume", song.volumeDb);
+    if (song.fadeInSec > 0) object.insert("fadeIn", song.fadeInSec);
+    return object;
+}
+
+QJsonValue LoudnessValue(const MusicMix& mix) {
+    return mix.evenLoudness ? QJsonValue(mix.loudnessTargetLufs) : QJsonValue("off");
+}
+
+QJsonObject MusicMixObject(const MusicMix& mix) {
+    return QJsonObject{{"loudness", LoudnessValue(mix)}, {"join", mix.joinSec}};
+}
+
+REFERENCE_TIME UnitsOf(double seconds) { return std::llround(seconds * kUnitsPerSecond); }
+
+// A song of up to a day is trimmed to the 100 ns; no music file is longer.
+constexpr double kMaxSongSeconds = 86400;
+
+MusicItem ReadMusic(Fields& f, const std::string& folder) {
+    MusicItem item;
+    item.path = PathField(f, "path", folder, true);
+    SongSettings& song = item.song;
+    song.trimStart = UnitsOf(f.Number("start", 0, kMaxSongSeconds, 0.0));
+    song.trimEnd = UnitsOf(f.Number("end", 0, kMaxSongSeconds, 0.0));
+    if (song.trimEnd > 0 && song.trimEnd <= song.trimStart) f.Fail("end", "must come after the start");
+    song.volumeDb = f.Number("volume", kMinSongVolumeDb, kMaxSongVolumeDb, 0.0);
+    song.fadeInSec = f.Number("fadeIn", 0, kMaxSongFadeInSec, 0.0);
+    return item;
+}
+
+// A show that names no loudness was kept before the music was evened out, and stays as it was.
+MusicMix ReadMusicMix(Fields& f) {
+    MusicMix mix = kMusicMixOfOldShows;
+    if (f.IsText("loudness")) {
+        if (f.Text("loudness", true) != "off") f.Fail("loudness", "must be \"off\" or a number from -36 to -6");
+    } else if (f.Has("loudness")) {
+        mix.evenLoudness = true;
+        mix.loudnessTargetLufs = f.Number("loudness", kMinLoudnessTarget, kMaxLoudnessTarget, std::nullopt);
+    }
+    mix.joinSec = f.Number("join", kMinJoinSec, kMaxJoinSec, mix.joinSec);
+    return mix;
+}
+
 CaptionStyle ReadCaptionStyle(Fields& f) {
     CaptionStyle style;
     style.font = TextField(f, "font", false);
@@ -218,8 +269,7 @@ Show ReadShow(const QJsonObject& root, const std::string& folder, std::string* p
     Fields f{root, "", problem};
     f.Each("photos", kMaxPhotos, true,
            [&](Fields& item) { show.photos.push_back(ReadPhoto(item, folder)); });
-    f.Each("music", kMaxMusic, false,
-           [&](Fields& item) { show.music.push_back(PathField(item, "path", folder, true)); });
+    f.Each("music", kMaxMusic, false, [&](Fields& item) { show.music.push_back(ReadMusic(item, folder)); });
     show.framing = f.Named<Framing>("framing", FramingFromName, show.framing);
     show.motionAmountPercent = f.Integer("motionAmount", kMinMotionAmountPercent,
                                          kMaxMotionAmountPercent, show.motionAmountPercent);
@@ -227,6 +277,7 @@ Show ReadShow(const QJsonObject& root, const std::string& folder, std::string* p
     show.musicFadeOutSec =
         f.Checked("musicFadeOut", [](double v) { return InSinglePrecision(v, 65535); },
                   "a number from 0 to 65535", show.musicFadeOutSec);
+    f.Object("mix", [&](Fields& mix) { show.musicMix = ReadMusicMix(mix); });
     f.Object("output", [&](Fields& output) { show.output = ReadOutput(output, folder); });
     f.Object("captions", [&](Fields& captions) { show.captionStyle = ReadCaptionStyle(captions); });
     f.Known(kTypeKey);
@@ -285,8 +336,7 @@ ShowFileError ReadShowFile(const std::string& file, Show* show) {
 std::string SerializeShow(const Show& show, const std::string& folder) {
     QJsonArray photos, music;
     for (const PhotoItem& photo : show.photos) photos.append(PhotoObject(photo, folder));
-    for (const std::string& path : show.music)
-        music.append(QJsonObject{{"path", Q(Relative(path, folder))}});
+    for (const MusicItem& item : show.music) music.append(MusicObject(item, folder));
     const QJsonObject root{{kVersionKey, kShowFormatVersion},
                            {"photos", photos},
                            {"music", music},
@@ -294,6 +344,7 @@ std::string SerializeShow(const Show& show, const std::string& folder) {
                            {"motionAmount", show.motionAmountPercent},
                            {"motionPace", EasingName(show.motionEased)},
                            {"musicFadeOut", show.musicFadeOutSec},
+                           {"mix", MusicMixObject(show.musicMix)},
                            {"output", OutputObject(show.output, folder)},
                            {"captions", CaptionStyleObject(show.captionStyle)}};
     std::string text = QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();

@@ -14,8 +14,9 @@
 #include "app/slideshow_project.h"
 #include "engine/output_format.h"
 
-// Version 2 adds title cards, captions and their style. A file of version 1 reads as a show
-// without them.
+// Version 2 adds title cards, captions and their style, each song's trim, volume and fade-in, and
+// the music's loudness and join. A file without them reads as a show without them: no captions,
+// each song whole, and the music as it was mixed before (no loudness, summed joins of 0.2 s).
 inline constexpr int kShowFormatVersion = 2;
 inline constexpr const char* kShowFileExtension = ".kavrel";
 // The compressor name that stands for none: frames or sound written uncompressed.
@@ -42,11 +43,12 @@ struct ShowOutput {
 
 struct Show {
     std::vector<PhotoItem> photos;
-    std::vector<std::string> music;
+    std::vector<MusicItem> music;  // the lengths are not kept
     Framing framing = Framing::Fit;
     int motionAmountPercent = 15;
     bool motionEased = false;
     double musicFadeOutSec = kDefaultMusicFadeOutSec;
+    MusicMix musicMix = kMusicMixOfOldShows;
     ShowOutput output;
     CaptionStyle captionStyle;
 };

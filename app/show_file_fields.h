@@ -15,6 +15,7 @@ class Fields {
         : object_(object), where_(std::move(where)), problem_(problem) {}
 
     bool Has(const char* key) const { return object_.contains(key); }
+    bool IsText(const char* key) const { return object_.value(key).isString(); }
     // A key read elsewhere: not a stranger.
     void Known(const char* key) { read_.insert(key); }
     // Refuses the first key that nothing has asked for: a field of a later Kavrel that this one

@@ -3,12 +3,13 @@
 Show ShowOfProject(const SlideshowProject& project) {
     Show show;
     show.photos = project.photos();
-    for (const MusicItem& item : project.music()) show.music.push_back(item.path);
+    for (const MusicItem& item : project.music()) show.music.push_back({item.path, 0, item.song});
     const PhotoDefaults& d = project.defaults();
     show.framing = d.framing;
     show.motionAmountPercent = d.motionAmountPercent;
     show.motionEased = d.motionEased;
     show.musicFadeOutSec = project.musicFadeOutSec();
+    show.musicMix = project.musicMix();
     show.captionStyle = project.captionStyle();
     const OutputSettings& out = project.output();
     show.output.format = out.format;
@@ -28,12 +29,16 @@ void PutShowInProject(const Show& show, SlideshowProject* project,
         project->SetPhoto(project->photoCount() - 1, photo);
     }
     project->ClearMusic();
-    for (const std::string& path : show.music) project->AppendMusic(path, measure(path));
+    for (const MusicItem& item : show.music) {
+        project->AppendMusic(item.path, measure(item.path));
+        project->SetSong(project->musicCount() - 1, item.song);
+    }
     PhotoDefaults& d = project->defaults();
     d.framing = show.framing;
     d.motionAmountPercent = show.motionAmountPercent;
     d.motionEased = show.motionEased;
     project->setMusicFadeOutSec(show.musicFadeOutSec);
+    project->musicMix() = show.musicMix;
     project->captionStyle() = show.captionStyle;
 }
 

@@ -176,6 +176,12 @@ REFERENCE_TIME MusicItem::PlayedLength() const {
     return std::max<REFERENCE_TIME>(end - std::min(song.trimStart, end), 0);
 }
 
+std::vector<REFERENCE_TIME> PlayedLengths(const std::vector<MusicItem>& music) {
+    std::vector<REFERENCE_TIME> lengths;
+    for (const MusicItem& item : music) lengths.push_back(item.PlayedLength());
+    return lengths;
+}
+
 ProjectResult SlideshowProject::RemovePhoto(int position) {
     if (!ValidPhoto(position)) return ProjectResult::NoSuchItem;
     photos_.erase(photos_.begin() + position);

@@ -60,6 +60,9 @@ struct MusicItem {
     bool operator==(const MusicItem&) const = default;
 };
 
+// Each item's PlayedLength(), in list order.
+std::vector<REFERENCE_TIME> PlayedLengths(const std::vector<MusicItem>& music);
+
 // How the music list sounds as a whole: each song gained to a common loudness (its true peak kept
 // at or below -1 dBTP), and songs that follow one another crossfading over the join.
 struct MusicMix {
@@ -70,6 +73,7 @@ struct MusicMix {
 };
 inline constexpr double kMinLoudnessTarget = -36;
 inline constexpr double kMaxLoudnessTarget = -6;
+inline constexpr double kMinJoinSec = 0.2;
 inline constexpr double kMaxJoinSec = 10;
 // Shows kept before the mix existed sound as they did.
 inline constexpr MusicMix kMusicMixOfOldShows{false, -16, 0.2};

@@ -3,7 +3,7 @@
 # track of asc-music in $MUSIC. Installs what is missing (needs root or sudo once), with the peers
 # the benchmarks compare against (ffmpeg, melt, time).
 #
-# Sourced by the benchmarks: . bench/material.sh; gather_material
+# Sourced by the benchmarks: . bench/material.sh; gather_material (or gather_music, the track alone)
 MAT=${MAT:-/tmp/kavrel-bench/show-material}
 mkdir -p "$MAT/photos"
 
@@ -46,6 +46,12 @@ gather_material() {
             i=$((i + 1)); ln -sf "${chosen[$key]}" "$MAT/photos/$(printf '%02d' $i)-$key.jpg"
         done
     fi
+    gather_music
+}
+
+# The track of asc-music in $MUSIC, alone.
+gather_music() {
+    install_packages asc-music ffmpeg
     MUSIC=$(dpkg -L asc-music | grep -iE 'machine_wars\.mp3$' | head -1)
     [ -n "$MUSIC" ] || MUSIC=$(dpkg -L asc-music | grep -iE '\.mp3$' | head -1)
 }

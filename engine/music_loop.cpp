@@ -14,7 +14,7 @@ struct PassShape {
     REFERENCE_TIME advance = 0, lowest = 0, span = 0;
 };
 
-PassShape ShapeOfPass(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME end) {
+PassShape ShapeOfPass(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME end, REFERENCE_TIME join) {
     PassShape shape;
     REFERENCE_TIME at = 0;
     for (std::size_t i = 0; i < lengths.size(); ++i) {
@@ -23,7 +23,7 @@ PassShape ShapeOfPass(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME
         shape.items.push_back(i);
         shape.offsets.push_back(at);
         shape.span = std::max(shape.span, at + length);
-        at += length - kMusicOverlap;
+        at += length - join;
         shape.lowest = std::min(shape.lowest, at);
     }
     shape.advance = at;
@@ -32,7 +32,8 @@ PassShape ShapeOfPass(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME
 
 class Placer {
 public:
-    Placer(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME end) : lengths_(lengths), end_(end) {}
+    Placer(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME end, REFERENCE_TIME join)
+        : lengths_(lengths), end_(end), join_(join) {}
 
     // Places one pass from s; false when the music is complete or the pass gained no time.
     bool Pass(REFERENCE_TIME* s, std::vector<MusicPlacement>* placed) const {
@@ -43,25 +44,25 @@ public:
             placed->push_back({i, *s, e});
             if (e == end_) return false;
             *s = std::max<REFERENCE_TIME>(
-                TruncateToInt64(static_cast<double>(e) - static_cast<double>(kMusicOverlap)), 0);
+                TruncateToInt64(static_cast<double>(e) - static_cast<double>(join_)), 0);
         }
         return *s > passStart;
     }
 
 private:
     const std::vector<REFERENCE_TIME>& lengths_;
-    REFERENCE_TIME end_;
+    REFERENCE_TIME end_, join_;
 };
 
 }  // namespace
 
 MusicLoop PlanMusicLoop(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME end,
-                        std::size_t listedAtLeast) {
+                        std::size_t listedAtLeast, REFERENCE_TIME join) {
     MusicLoop loop;
     if (end <= 0) return loop;
-    const PassShape shape = ShapeOfPass(lengths, end);
+    const PassShape shape = ShapeOfPass(lengths, end, join);
     if (shape.items.empty()) return loop;
-    const Placer placer(lengths, end);
+    const Placer placer(lengths, end, join);
     REFERENCE_TIME s = 0;
     for (;;) {
         // A pass that starts here is not cut at 0, moves on, and ends before the show does: so is
@@ -76,4 +77,12 @@ MusicLoop PlanMusicLoop(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TI
     loop.nextPass = s;
     loop.period = shape.advance;
     return loop;
+}
+
+REFERENCE_TIME MusicJoin(const std::vector<REFERENCE_TIME>& lengths, double joinSec) {
+    REFERENCE_TIME join = TruncateToInt64(std::clamp(joinSec, 0.0, 10.0) * kUnitsPerSecond);
+    for (const REFERENCE_TIME length : lengths) {
+        if (length > 0) join = std::min(join, length / 2);
+    }
+    return std::max(join, kMusicOverlap);
 }

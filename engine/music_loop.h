@@ -1,6 +1,7 @@
 #pragma once
 // Where the music list is placed under a show: the list repeated from its first item until the
-// show's end, each placement starting 0.2 s before the one before it ends. A pass over the list
+// show's end, each placement starting the join (0.2 s unless the show sets a longer one) before the
+// one before it ends. A pass over the list
 // that gains no time ends the loop (items of 0.2 s or less could never fill the show), and an
 // item whose length is not known (0 or less) is passed over.
 //
@@ -15,6 +16,7 @@
 #include "platform/com/hresult.h"
 
 inline constexpr REFERENCE_TIME kMusicOverlap = 2'000'000;
+inline constexpr REFERENCE_TIME kMaxMusicJoin = 100'000'000;
 
 struct MusicPlacement {
     std::size_t item = 0;  // index in the music list
@@ -35,4 +37,13 @@ struct MusicLoop {
 // `lengths` are the music items' lengths, `end` the show's length; at least `listedAtLeast`
 // placements (all when fewer) are listed before the rule takes over.
 MusicLoop PlanMusicLoop(const std::vector<REFERENCE_TIME>& lengths, REFERENCE_TIME end,
-                        std::size_t listedAtLeast);
+                        std::size_t listedAtLeast, REFERENCE_TIME join = kMusicOverlap);
+
+// The join a show's songs use: `joinSec`, up to kMaxMusicJoin and half the shortest of `lengths`
+// (known lengths only), never under kMusicOverlap.
+REFERENCE_TIME MusicJoin(const std::vector<REFERENCE_TIME>& lengths, double joinSec);
+// Whether two songs that follow one another crossfade over the join; a song shorter than twice
+// the join is summed with its neighbours as placed.
+inline bool Crossfades(REFERENCE_TIME a, REFERENCE_TIME b, REFERENCE_TIME join) {
+    return a >= 2 * join && b >= 2 * join;
+}

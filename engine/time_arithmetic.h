@@ -13,3 +13,7 @@ inline std::int64_t TruncateToInt64(double value) {
     if (value <= -kLimit) return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(value);
 }
+
+// Milliseconds of a seconds value, truncated toward zero, as the timeline places photos. The
+// arithmetic is 64-bit: a 32-bit millisecond count would overflow for shows longer than 24 days.
+inline std::int64_t Milliseconds(double seconds) { return TruncateToInt64(seconds * 1000); }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "engine/time_arithmetic.h"
@@ -13,12 +14,9 @@
 #include "platform/media/media_duration.h"
 #include "platform/render/compose/photo_motion.h"
 #include "platform/render/text/text_effects.h"
+#include "platform/timeline/song_shape.h"
 
 namespace {
-
-// Milliseconds of a seconds value, truncated toward zero. The arithmetic is 64-bit: a 32-bit
-// millisecond count would overflow for shows longer than 24 days.
-std::int64_t Milliseconds(double seconds) { return TruncateToInt64(seconds * 1000); }
 
 AM_MEDIA_TYPE VideoGroupType(int width, int height) {
     AM_MEDIA_TYPE mt;
@@ -365,22 +363,45 @@ private:
         return S_OK;
     }
 
+    // Each song's placements, in time order, with what it sounds like: its gain, its fade-in, and
+    // a crossfade over the join with the song before and the song after where both are long enough.
     void PlaceMusic(const TimelineObjPtr& groupObj) {
         const REFERENCE_TIME end = TruncateToInt64(project_.showLengthSec() * kUnitsPerSecond);
-        std::vector<REFERENCE_TIME> lengths;
-        for (const MusicItem& item : project_.music()) lengths.push_back(item.length);
-        const MusicLoop loop = PlanMusicLoop(lengths, end, kMusicTracksListed);
-        for (const MusicPlacement& p : loop.placed) {
-            PlaceMusicItem(groupObj, project_.music()[p.item], p.start, p.stop);
+        lengths_ = PlayedLengths(project_.music());
+        join_ = MusicJoin(lengths_, project_.musicMix().joinSec);
+        for (const MusicItem& item : project_.music())
+            gains_.push_back(SongGainDb(item, project_.musicMix(), env_.levelOf));
+        const MusicLoop loop = PlanMusicLoop(lengths_, end, kMusicTracksListed, join_);
+        for (std::size_t k = 0; k < loop.placed.size(); ++k) {
+            const MusicPlacement& p = loop.placed[k];
+            const std::optional<std::size_t> before = k > 0 ? std::optional(loop.placed[k - 1].item) : std::nullopt;
+            std::optional<std::size_t> after;
+            if (k + 1 < loop.placed.size()) after = loop.placed[k + 1].item;
+            else if (loop.repeats) after = loop.passItems.front();
+            if (p.stop == end) after.reset();
+            PlaceMusicItem(groupObj, p.item, p.start, p.stop, ShapeOf(p.item, before, after));
         }
         if (loop.repeats) PlaceMusicRun(groupObj, loop, end);
     }
 
+    SongShape ShapeOf(std::size_t item, std::optional<std::size_t> before, std::optional<std::size_t> after) const {
+        SongShape shape;
+        shape.gainDb = gains_[item];
+        shape.fadeIn = TruncateToInt64(project_.music()[item].song.fadeInSec * kUnitsPerSecond);
+        if (before && Crossfades(lengths_[*before], lengths_[item], join_)) shape.joinIn = join_;
+        if (after && Crossfades(lengths_[item], lengths_[*after], join_)) shape.joinOut = join_;
+        return shape;
+    }
+
     HRESULT PlaceMusicRun(const TimelineObjPtr& groupObj, const MusicLoop& loop, REFERENCE_TIME end) {
         std::vector<RunItem> pattern;
-        for (std::size_t k = 0; k < loop.passItems.size(); ++k) {
-            const MusicItem& item = project_.music()[loop.passItems[k]];
-            pattern.push_back({item.path, loop.passOffsets[k], item.length});
+        const std::vector<std::size_t>& items = loop.passItems;
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            const MusicItem& item = project_.music()[items[k]];
+            const std::size_t before = items[(k + items.size() - 1) % items.size()];
+            const std::size_t after = items[(k + 1) % items.size()];
+            pattern.push_back({item.path, loop.passOffsets[k], lengths_[items[k]], item.song.trimStart,
+                               ShapeOf(items[k], before, after)});
         }
         std::shared_ptr<IAMTimelineComp> comp;
         HRESULT hr = QueryInterface(groupObj, &comp);
@@ -391,8 +412,9 @@ private:
         return S_OK;
     }
 
-    HRESULT PlaceMusicItem(const TimelineObjPtr& groupObj, const MusicItem& item,
-                           REFERENCE_TIME s, REFERENCE_TIME e) {
+    HRESULT PlaceMusicItem(const TimelineObjPtr& groupObj, std::size_t index, REFERENCE_TIME s,
+                           REFERENCE_TIME e, const SongShape& shape) {
+        const MusicItem& item = project_.music()[index];
         TimelineObjPtr trackObj;
         HRESULT hr = NewNode(TIMELINE_MAJOR_TYPE_TRACK, &trackObj);
         if (FAILED(hr)) return Report("Could not create pTrack3Obj", hr);
@@ -406,10 +428,20 @@ private:
         srcObj->SetStartStop(s, e);  // its result is not looked at
         std::shared_ptr<IAMTimelineSrc> src;
         hr = QueryInterface(srcObj, &src);
-        if (SUCCEEDED(hr)) hr = src->SetMediaTimes(0, e - s);
+        if (SUCCEEDED(hr)) hr = src->SetMediaTimes(item.song.trimStart, item.song.trimStart + e - s);
         if (FAILED(hr)) return Report("Could not set audio start and eng time!", E_FAIL);
         hr = src->SetMediaName(item.path);
         if (FAILED(hr)) return Report("Could not configure pSource3Src", E_FAIL);
+        if (const auto properties = SongProperties(shape); !properties.empty()) {
+            hr = AddSourceEffect(srcObj, CLSID_KavrelSong, e - s, [&](const auto& setter) {
+                HRESULT r = S_OK;
+                for (const auto& [name, value] : properties) {
+                    if (SUCCEEDED(r)) r = AddReal(setter, name, value);
+                }
+                return r;
+            });
+            if (FAILED(hr)) return Report("Could not shape the song's sound", hr);
+        }
         std::shared_ptr<IAMTimelineTrack> track;
         hr = QueryInterface(trackObj, &track);
         if (SUCCEEDED(hr)) hr = track->SrcAdd(srcObj);
@@ -418,6 +450,9 @@ private:
     }
 
     SlideshowProject& project_;
+    std::vector<REFERENCE_TIME> lengths_;  // each song as played, within its trim
+    std::vector<double> gains_;            // each song's gain, dB
+    REFERENCE_TIME join_ = kMusicOverlap;
     std::vector<Caption> captions_;  // each photo's, as shown
     const TimelineBuildEnv& env_;
     std::shared_ptr<IAMTimeline> timeline_;

@@ -1,7 +1,8 @@
 #pragma once
 // Turns a slideshow project into an editing timeline: a video group of one track per photo, each
 // with its photo and the transition that leads into it, and an audio group of one track per music
-// placement, the music list looped under the show with 0.2 s overlaps, fading out at its end.
+// placement, the music list looped under the show with overlaps of the join (0.2 s unless the show
+// sets more), each song gained and crossfaded as the show says, fading out at its end.
 //
 // Runs on the thread that owns the project; every failure is reported through `boxes` with its
 // own text, and failures below the group level never stop the build.
@@ -10,6 +11,7 @@
 
 #include "app/slideshow_project.h"
 #include "engine/caption_texts.h"
+#include "engine/music_levels.h"
 #include "engine/music_loop.h"
 #include "platform/shell/message_boxes.h"
 #include "platform/timeline/timeline.h"
@@ -27,6 +29,7 @@ struct TimelineBuildEnv {
     IMediaLocator* locator = nullptr;   // offered the sources whose file is missing
     DateWords dateWords = nullptr;      // how captions write a date; none: the C library's locale
     std::string subtitleLanguage = {};  // the subtitle track's language code; empty: none named
+    MusicLevelOf levelOf = nullptr;     // each song's measured level; none: no song is measured
 };
 
 // Music placements up to this many are tracks of their own; a longer loop continues as a run of

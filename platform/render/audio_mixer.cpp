@@ -1,6 +1,7 @@
 #include "platform/render/audio_mixer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/audio/music_reader.h"
@@ -43,6 +44,8 @@ std::shared_ptr<const std::vector<float>> DecodeWhole(const std::string& path) {
 // A placement being played: from the file itself, or from its sound decoded once.
 struct AudioMixer::Active {
     std::int64_t begin = 0, end = 0;  // sample frames on the show's time line
+    double gain = 1;
+    std::int64_t fadeIn = 0, joinIn = 0, joinOut = 0;  // sample frames
     std::unique_ptr<MusicReader> reader;
     std::shared_ptr<const std::vector<float>> decoded;
     std::size_t at = 0;  // the next float of `decoded`
@@ -61,6 +64,29 @@ struct AudioMixer::Active {
         at += static_cast<std::size_t>(frames * kMixChannels);
         return true;
     }
+    bool Plain() const { return gain == 1 && fadeIn == 0 && joinIn == 0 && joinOut == 0; }
+    // The gain at sample frame `n` of the show: the song's own, its fade-in (a square, as the
+    // show's fade-out), and a quarter sine in and out over the joins, so the power stays even.
+    double GainAt(std::int64_t n) const {
+        const auto in = static_cast<double>(n - begin);
+        double g = gain;
+        if (in < static_cast<double>(fadeIn)) g *= (in / static_cast<double>(fadeIn)) * (in / static_cast<double>(fadeIn));
+        if (in < static_cast<double>(joinIn)) g *= std::sin(kQuarterTurn * in / static_cast<double>(joinIn));
+        const auto left = static_cast<double>(end - n);
+        if (left < static_cast<double>(joinOut)) g *= std::sin(kQuarterTurn * left / static_cast<double>(joinOut));
+        return g;
+    }
+    void AddInto(float* dst, const float* src, int frames, std::int64_t first) const {
+        if (Plain()) {
+            for (int i = 0; i < frames * kMixChannels; ++i) dst[i] += src[i];
+            return;
+        }
+        for (int i = 0; i < frames; ++i) {
+            const auto g = static_cast<float>(GainAt(first + i));
+            for (int c = 0; c < kMixChannels; ++c) dst[i * kMixChannels + c] += g * src[i * kMixChannels + c];
+        }
+    }
+    static constexpr double kQuarterTurn = 1.5707963267948966;
 };
 
 bool AudioMixer::OpenSound(const std::string& path, Active* a, std::string* error) {
@@ -117,6 +143,10 @@ bool AudioMixer::Mix(float* out, int frames, std::string* error) {
         auto a = std::make_unique<Active>();
         a->begin = SampleAt(p.start);
         a->end = SampleAt(p.stop);
+        a->gain = std::pow(10.0, p.shape.gainDb / 20);
+        a->fadeIn = SampleAt(p.shape.fadeIn);
+        a->joinIn = SampleAt(p.shape.joinIn);
+        a->joinOut = SampleAt(p.shape.joinOut);
         if (a->end <= std::max(a->begin, from)) continue;
         if (!OpenSound(p.path, a.get(), error)) return false;
         // A placement that began before this block (only after a seek) starts part-way in.
@@ -131,8 +161,7 @@ bool AudioMixer::Mix(float* out, int frames, std::string* error) {
         scratch_.resize(static_cast<std::size_t>(count * kMixChannels));
         int got = 0;
         if (!a->Read(scratch_.data(), count, &got, error)) return false;
-        float* dst = out + (begin - from) * kMixChannels;
-        for (int i = 0; i < got * kMixChannels; ++i) dst[i] += scratch_[static_cast<std::size_t>(i)];
+        a->AddInto(out + (begin - from) * kMixChannels, scratch_.data(), got, begin);
     }
     active_.erase(std::remove_if(active_.begin(), active_.end(),
                                  [&](const std::unique_ptr<Active>& a) { return a->end <= to; }),
@@ -140,6 +169,15 @@ bool AudioMixer::Mix(float* out, int frames, std::string* error) {
     ApplyVolume(out, frames);
     for (int i = 0; i < frames * kMixChannels; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
     position_ = to;
+    return true;
+}
+
+bool AudioMixer::MixFadingOut(float* out, int frames, std::string* error) {
+    if (!Mix(out, frames, error)) return false;
+    for (int i = 0; i < frames; ++i) {
+        const auto g = static_cast<float>(frames - 1 - i) / static_cast<float>(std::max(frames - 1, 1));
+        for (int c = 0; c < kMixChannels; ++c) out[i * kMixChannels + c] *= g;
+    }
     return true;
 }
 

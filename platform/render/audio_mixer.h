@@ -1,7 +1,7 @@
 #pragma once
-// The show's sound: every music placement decoded from its file's start, resampled to 44100 Hz
-// stereo, placements summed (overlaps play together), shaped by the volume envelope (the fade-out
-// at the show's end) and clipped; silence where none plays.
+// The show's sound: every music placement decoded from where it begins in its file, resampled to
+// 44100 Hz stereo, shaped by its own gain, fade-in and crossfades, placements summed, shaped by the
+// volume envelope (the fade-out at the show's end) and clipped; silence where none plays.
 //
 // Used by one thread at a time. A file is opened when its placement begins and closed when it
 // ends, so memory does not grow with the number of placements; a file of up to 30 s is decoded
@@ -15,11 +15,13 @@
 
 #include "platform/audio/mix_format.h"
 #include "platform/com/hresult.h"
+#include "platform/timeline/song_shape.h"
 
 struct AudioPlacement {
     std::string path;
     REFERENCE_TIME start = 0, stop = 0;  // on the show's time line
     REFERENCE_TIME mediaStart = 0;       // where in the file it begins
+    SongShape shape = {};
 };
 
 // A volume envelope on the show's time line, as the audio group's "Vol" property holds it: each
@@ -54,6 +56,9 @@ public:
     // Mixes from sample frame `sample` on, as if all before it had been mixed; only before the
     // first Mix. A placement playing there starts part-way into its sound.
     void StartAt(std::int64_t sample);
+    // The next `frames` sample frames, falling to silence: the sound's end where it is cut short,
+    // so that it does not end with a click.
+    bool MixFadingOut(float* out, int frames, std::string* error);
     std::int64_t position() const { return position_; }
     // How many placements were started, and how many files were decoded to start them.
     int soundsOpened() const { return soundsOpened_; }

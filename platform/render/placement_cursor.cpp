@@ -44,5 +44,5 @@ AudioPlacement PlacementCursor::Take() {
     const RunSource s = run_->At(index);
     // The same item of the next pass: the run's numbering goes pass by pass.
     PushRun(index + static_cast<std::int64_t>(run_->pattern().size()));
-    return {*s.name, s.start, s.stop, 0};
+    return {*s.name, s.start, s.stop, s.mediaStart, s.shape};
 }

@@ -181,6 +181,24 @@ void ReadVolume(const TimelineObjPtr& group, VolumeEnvelope* volume) {
     }
 }
 
+void ReadSongShape(const TimelineObjPtr& src, SongShape* shape) {
+    auto effectable = As<IAMTimelineEffectable>(src);
+    int count = 0;
+    if (effectable) effectable->EffectGetCount(&count);
+    for (int e = 0; e < count; ++e) {
+        TimelineObjPtr effect;
+        GUID clsid;
+        std::shared_ptr<IPropertySetter> setter;
+        effectable->GetEffect(&effect, e);
+        effect->GetSubObjectGUID(&clsid);
+        if (clsid != CLSID_KavrelSong || effect->GetPropertySetter(&setter) != S_OK) continue;
+        for (const TimelineProperty& p : setter->Properties()) {
+            if (!p.values.empty() && p.values.front().v.vt == VT_R8)
+                ReadSongProperty(p.param.Name, p.values.front().v.dblVal, shape);
+        }
+    }
+}
+
 // The builder puts one music placement on each audio track.
 void ReadAudioGroup(const TimelineObjPtr& group, ShowPlan* plan) {
     plan->hasAudio = true;
@@ -191,6 +209,7 @@ void ReadAudioGroup(const TimelineObjPtr& group, ShowPlan* plan) {
         REFERENCE_TIME mstop = 0;
         As<IAMTimelineSrc>(src)->GetMediaTimes(&p.mediaStart, &mstop);
         As<IAMTimelineSrc>(src)->GetMediaName(&p.path);
+        ReadSongShape(src, &p.shape);
         if (p.stop > p.start) plan->music.push_back(std::move(p));
     });
     auto run = As<IAMTimelineComp>(group)->GetTrackRun();

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cstdlib>
 
 std::string UserVideosFolder() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
@@ -11,3 +12,10 @@ std::string UserVideosFolder() {
 }
 
 std::string UserHomeFolder() { return QDir::homePath().toStdString(); }
+
+std::string UserCacheFolder() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    if (cache != nullptr && cache[0] == '/') return cache;
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : "") + "/.cache";
+}

@@ -4,6 +4,8 @@
 #include <locale>
 #include <sstream>
 
+#include "platform/timeline/song_shape.h"
+
 namespace {
 
 std::string Escape(const std::string& text) {
@@ -151,13 +153,35 @@ private:
             Append(&line, s.start);
             line += "\" stop=\"";
             Append(&line, s.stop);
-            line += "\" mstart=\"0\" mstop=\"";
-            Append(&line, s.stop - s.start);
+            line += "\" mstart=\"";
+            Append(&line, s.mediaStart);
+            line += "\" mstop=\"";
+            Append(&line, s.mediaStart + s.stop - s.start);
             line += "\" stretchmode=\"0\" name=\"";
             line += Escape(*s.name);
-            line += "\"/>\n    </track>\n";
+            const auto properties = SongProperties(s.shape);
+            if (properties.empty()) {
+                line += "\"/>\n    </track>\n";
+            } else {
+                line += "\">\n";
+                AppendSongEffect(&line, properties, s.stop - s.start);
+                line += "      </source>\n    </track>\n";
+            }
             out_.write(line.data(), static_cast<std::streamsize>(line.size()));
         }
+    }
+
+    // As Effect() writes the effect the builder puts on a listed music source.
+    static void AppendSongEffect(std::string* line, const std::vector<std::pair<const char*, double>>& properties,
+                                 REFERENCE_TIME length) {
+        *line += "        <effect clsid=\"" + GuidToString(CLSID_KavrelSong) + "\" start=\"0\" stop=\"";
+        Append(line, length);
+        *line += "\">\n";
+        for (const auto& [name, value] : properties) {
+            *line += std::string("          <property name=\"") + name + "\" type=\"VT_R8\" value=\"" +
+                     FormatDouble(value) + "\" time=\"0\" interp=\"0\"/>\n";
+        }
+        *line += "        </effect>\n";
     }
 
     static void Append(std::string* line, std::int64_t value) {

@@ -44,5 +44,8 @@ RunSource TrackRun::At(std::int64_t index) const {
     s.name = &item.name;
     s.start = firstPass_ + (index / k) * period_ + item.offset;
     s.stop = std::min(s.start + item.length, end_);
+    s.mediaStart = item.mediaStart;
+    s.shape = item.shape;
+    if (s.stop < s.start + item.length) s.shape.joinOut = 0;
     return s;
 }

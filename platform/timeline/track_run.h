@@ -3,7 +3,8 @@
 // show), each made when it is asked for. The run plays `pattern` in passes: pass p starts at
 // firstPass + p·period, and item j of a pass starts `offset` after the pass's start and lasts its
 // `length`. Sources are numbered pass by pass; the run ends with the first source that reaches
-// `end`, which is cut there. Every source plays its file from the file's start.
+// `end`, which is cut there (and so has no crossfade into a next one). Every source plays its file
+// from its item's `mediaStart`, shaped by its item's `shape`.
 //
 // Immutable once made, apart from the file names (replaced when a missing file is located).
 
@@ -12,16 +13,21 @@
 #include <vector>
 
 #include "platform/com/hresult.h"
+#include "platform/timeline/song_shape.h"
 
 struct RunItem {
     std::string name;
     REFERENCE_TIME offset = 0;  // from the pass's start; may be negative
     REFERENCE_TIME length = 0;  // more than 0
+    REFERENCE_TIME mediaStart = 0;
+    SongShape shape = {};
 };
 
 struct RunSource {
     const std::string* name = nullptr;
     REFERENCE_TIME start = 0, stop = 0;
+    REFERENCE_TIME mediaStart = 0;
+    SongShape shape = {};
 };
 
 class TrackRun {

@@ -17,7 +17,7 @@ TEST(KavrelRender, DumpsTheTimelineOfTwoPhotosAndThreeSecondsOfMusic) {
     WriteToneWav(dir.File("m3.wav"), 3.0);
     Outcome run = KavrelRender(dir,
                            "--dump-timeline --photo-duration 5 --transition-duration 1 "
-                           "--policy same --same 3 --music m3.wav a.jpg b.jpg");
+                           "--policy same --same 3 --loudness off --music m3.wav a.jpg b.jpg");
     ASSERT_EQ(run.status, 0) << run.out;
     std::string expected = R"(<?xml version="1.0" encoding="UTF-8"?>
 <timeline groups="2">
@@ -43,16 +43,34 @@ TEST(KavrelRender, DumpsTheTimelineOfTwoPhotosAndThreeSecondsOfMusic) {
     <property name="Vol" type="VT_R8" value="0.015625" time="97500000" interp="1"/>
     <property name="Vol" type="VT_R8" value="0" time="100000000" interp="1"/>
     <track priority="0">
-      <source start="0" stop="30000000" mstart="0" mstop="30000000" stretchmode="0" name="@/m3.wav"/>
+      <source start="0" stop="30000000" mstart="0" mstop="30000000" stretchmode="0" name="@/m3.wav">
+        <effect clsid="{3BBA8F9F-A5E2-418F-951F-DFA07D2F6856}" start="0" stop="30000000">
+          <property name="JoinOut" type="VT_R8" value="0.2" time="0" interp="0"/>
+        </effect>
+      </source>
     </track>
     <track priority="1">
-      <source start="28000000" stop="58000000" mstart="0" mstop="30000000" stretchmode="0" name="@/m3.wav"/>
+      <source start="28000000" stop="58000000" mstart="0" mstop="30000000" stretchmode="0" name="@/m3.wav">
+        <effect clsid="{3BBA8F9F-A5E2-418F-951F-DFA07D2F6856}" start="0" stop="30000000">
+          <property name="JoinIn" type="VT_R8" value="0.2" time="0" interp="0"/>
+          <property name="JoinOut" type="VT_R8" value="0.2" time="0" interp="0"/>
+        </effect>
+      </source>
     </track>
     <track priority="2">
-      <source start="56000000" stop="86000000" mstart="0" mstop="30000000" stretchmode="0" name="@/m3.wav"/>
+      <source start="56000000" stop="86000000" mstart="0" mstop="30000000" stretchmode="0" name="@/m3.wav">
+        <effect clsid="{3BBA8F9F-A5E2-418F-951F-DFA07D2F6856}" start="0" stop="30000000">
+          <property name="JoinIn" type="VT_R8" value="0.2" time="0" interp="0"/>
+          <property name="JoinOut" type="VT_R8" value="0.2" time="0" interp="0"/>
+        </effect>
+      </source>
     </track>
     <track priority="3">
-      <source start="84000000" stop="100000000" mstart="0" mstop="16000000" stretchmode="0" name="@/m3.wav"/>
+      <source start="84000000" stop="100000000" mstart="0" mstop="16000000" stretchmode="0" name="@/m3.wav">
+        <effect clsid="{3BBA8F9F-A5E2-418F-951F-DFA07D2F6856}" start="0" stop="16000000">
+          <property name="JoinIn" type="VT_R8" value="0.2" time="0" interp="0"/>
+        </effect>
+      </source>
     </track>
   </group>
 </timeline>

@@ -28,7 +28,9 @@ Show FullShow(const std::string& folder) {
                    // 600 or 0 in single precision.
                    {"/four.png", std::nextafter(65536.0, 0.0), 1, 600.00003, MotionKind::None},
                    {"/five.png", -1e-300, 2, -1e-300, MotionKind::None}};
-    show.music = {folder + "/music/song.mp3", "/elsewhere/b.flac"};
+    show.music = {{folder + "/music/song.mp3", 0, {12'500'000, 1'800'000'000, -6.5, 3}},
+                  {"/elsewhere/b.flac", 0, {}}};
+    show.musicMix = {true, -23, 4.5};
     show.framing = Framing::Blur;
     show.motionAmountPercent = 37;
     show.motionEased = true;
@@ -71,6 +73,7 @@ void ExpectSameShow(const Show& a, const Show& b) {
     EXPECT_EQ(a.motionAmountPercent, b.motionAmountPercent);
     EXPECT_EQ(a.motionEased, b.motionEased);
     EXPECT_EQ(a.musicFadeOutSec, b.musicFadeOutSec);
+    EXPECT_EQ(a.musicMix, b.musicMix);
     EXPECT_EQ(a.output.format, b.output.format);
     EXPECT_EQ(a.output.path, b.output.path);
     EXPECT_EQ(a.output.width, b.output.width);
@@ -84,7 +87,7 @@ void ExpectSameShow(const Show& a, const Show& b) {
 // A show the tests can tell apart from anything a file holds.
 Show Untouched() {
     Show show;
-    show.music = {"/untouched.wav"};
+    show.music = {{"/untouched.wav", 0, {}}};
     return show;
 }
 
@@ -109,6 +112,7 @@ TEST(ShowFile, EveryValueComesBackExactly) {
     EXPECT_TRUE(bare.music.empty());
     EXPECT_EQ(bare.framing, Framing::Fit);
     EXPECT_EQ(bare.musicFadeOutSec, kDefaultMusicFadeOutSec);
+    EXPECT_EQ(bare.musicMix, kMusicMixOfOldShows);
     EXPECT_EQ(bare.output.format, kFormatWmv);
     EXPECT_TRUE(bare.output.videoCompressor.empty());
     EXPECT_EQ(bare.captionStyle, CaptionStyle());  // a show of before captions has none
@@ -138,8 +142,8 @@ TEST(ShowFile, PathsBelowTheShowsFolderMoveWithIt) {
     EXPECT_EQ(read.photos.at(0).path, moved.string() + "/a/one.jpg");
     EXPECT_EQ(read.photos[1].path, show.photos[1].path);
     EXPECT_EQ(read.photos[2].path, "/elsewhere/three.heic");
-    EXPECT_EQ(read.music,
-              (std::vector<std::string>{moved.string() + "/music/song.mp3", "/elsewhere/b.flac"}));
+    EXPECT_EQ(read.music[0].path, moved.string() + "/music/song.mp3");
+    EXPECT_EQ(read.music[1].path, "/elsewhere/b.flac");
     EXPECT_EQ(read.output.path, moved.string() + "/out/show.mkv");
     // A show named through "." or ".." resolves from the folder it is really in.
     EXPECT_EQ(ShowFolderOf(moved.string() + "/./x/../trip.kavrel"), moved.string());
@@ -213,6 +217,18 @@ TEST(ShowFile, WhatIsNotAUsableShowIsRefusedWithItsReason) {
         {thousandAndOne, ShowFileProblem::BadValue, "photos holds more than 1000 items"},
         {head + photo + R"(,"music":[{"path":5}]})", ShowFileProblem::BadValue,
          "music[1].path must be a text"},
+        {head + photo + R"(,"music":[{"path":"/a.mp3","start":30,"end":30}]})", ShowFileProblem::BadValue,
+         "music[1].end must come after the start"},
+        {head + photo + R"(,"music":[{"path":"/a.mp3","volume":21}]})", ShowFileProblem::BadValue,
+         "music[1].volume must be a number from -40 to 20"},
+        {head + photo + R"(,"music":[{"path":"/a.mp3","fadeIn":-1}]})", ShowFileProblem::BadValue,
+         "music[1].fadeIn must be a number from 0 to 60"},
+        {head + photo + R"(,"mix":{"loudness":"loud"}})", ShowFileProblem::BadValue,
+         "mix.loudness must be \"off\" or a number from -36 to -6"},
+        {head + photo + R"(,"mix":{"loudness":-40}})", ShowFileProblem::BadValue,
+         "mix.loudness must be a number from -36 to -6"},
+        {head + photo + R"(,"mix":{"join":0.1}})", ShowFileProblem::BadValue,
+         "mix.join must be a number from 0.2 to 10"},
         {head + photo + R"(,"framing":2})", ShowFileProblem::BadValue, "framing must be a text"},
         {head + photo + R"(,"output":{"width":9000}})", ShowFileProblem::BadValue,
          "output.width must be a whole number from 0 to 8192"},

@@ -68,6 +68,7 @@ int BuildShowProject(const RenderOptions& o, SlideshowProject* projectOut, Messa
     project.output().width = o.width;
     project.output().height = o.height;
     project.setMusicFadeOutSec(o.musicFadeOutSec);
+    project.musicMix() = o.musicMix;
     project.captionStyle().automatic = o.captionFrom;
     project.captionStyle().output = o.captionOutput;
     if (int status = FillProject(o, project, boxes)) return status;

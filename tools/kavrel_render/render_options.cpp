@@ -156,6 +156,20 @@ std::string ParseSubtitleLanguage(const std::string& text, RenderOptions* o) {
     return {};
 }
 
+// A loudness target in LUFS, or off.
+std::string ParseLoudness(const std::string& text, RenderOptions* o) {
+    double target = 0;
+    if (text == "off") {
+        o->musicMix.evenLoudness = false;
+    } else if (ParseDouble(text, &target) && target >= kMinLoudnessTarget && target <= kMaxLoudnessTarget) {
+        o->musicMix.evenLoudness = true;
+        o->musicMix.loudnessTargetLufs = target;
+    } else {
+        return "--loudness takes a loudness from -36 to -6 (LUFS) or off";
+    }
+    return {};
+}
+
 // Each option that takes a value, and what it does with it.
 using ValueHandler = std::function<std::string(const std::string&, RenderOptions*)>;
 const std::map<std::string, ValueHandler>& ValueOptions() {
@@ -190,6 +204,16 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
                  return std::string("--fade-out takes seconds from 0 to 600");
              }
              o->musicFadeOutSec = d;
+             return std::string();
+         }},
+        {"--loudness", ParseLoudness},
+        {"--join",
+         [](const std::string& v, RenderOptions* o) {
+             double d = 0;
+             if (!ParseDouble(v, &d) || !(d >= kMinJoinSec && d <= kMaxJoinSec)) {
+                 return std::string("--join takes seconds from 0.2 to 10");
+             }
+             o->musicMix.joinSec = d;
              return std::string();
          }},
         {"--policy", ParsePolicy},
@@ -278,6 +302,7 @@ std::string ShowConflict(const RenderOptions& o) {
 }
 
 std::string CheckArguments(const RenderOptions& o) {
+    if (o.fitToMusic && o.fitToBeat) return "give --fit-to-music or --fit-to-beat, not both";
     if (!o.show.empty()) return ShowConflict(o);
     if (o.transitionDurationSec > o.photoDurationSec) {
         return "The Photo Duration must be bigger than the Transition Duration!";
@@ -308,6 +333,8 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
             o.dumpTimeline = true;
         } else if (arg == "--fit-to-music") {
             o.fitToMusic = true;
+        } else if (arg == "--fit-to-beat") {
+            o.fitToBeat = true;
         } else if (auto it = ValueOptions().find(arg); it != ValueOptions().end()) {
             if (i + 1 >= args.size()) {
                 parsed.error = arg + " needs a value";
@@ -399,11 +426,11 @@ Shows:
                               with their own durations, transitions and motions,
                               its music and its output settings. -o, --format,
                               --size, the compressors and bitrates, --music,
-                              --fade-out, --framing, --motion-amount,
-                              --motion-pace, --caption-from, --captions-in and
-                              --captions override what it says. The show's own
-                              output file is not replaced when it exists: give
-                              -o to replace it
+                              --fade-out, --loudness, --join, --framing,
+                              --motion-amount, --motion-pace, --caption-from,
+                              --captions-in and --captions override what it
+                              says. The show's own output file is not replaced
+                              when it exists: give -o to replace it
   --save-show FILE.kavrel     write the show described by the other arguments to
                               FILE, to open in Kavrel or render later; it is
                               rendered too only when -o is given
@@ -411,6 +438,12 @@ Shows:
                               show ends where the music list played once ends
                               (refused when a photo would get less than 0.5 s,
                               or 65536 s and more)
+  --fit-to-beat               give every photo a whole number of the music's
+                              beats, as near as can be to its duration stretched
+                              to the music, so that every transition starts on a
+                              beat and the show ends with the music list played
+                              once (refused when no beat is found, or a photo
+                              would get less than 0.5 s)
 
 Music:
   --music FILE                a music file (MP3, WAV, FLAC, Ogg, Opus, M4A, WMA and
@@ -418,6 +451,13 @@ Music:
                               play order (with a show: in place of its music)
   --fade-out SECONDS          the music fades out over the show's last SECONDS
                               (default 2; 0: it stops with the last picture)
+  --loudness LUFS|off         every song played at the same loudness, LUFS
+                              (EBU R128; default -16); a song whose true peak
+                              would pass -1 dBTP stays below it. off: each as
+                              it was mastered (a show's own setting stays)
+  --join SECONDS              songs that follow one another crossfade over
+                              SECONDS (default 0.2, up to 10 and half the
+                              shortest song)
 
 Output:
   -o FILE                     the video file to write

@@ -14,6 +14,7 @@ struct RenderOptions {
     std::string show;      // SHOW.kavrel: the show to render (or dump, or save) instead of photos
     std::string saveShow;  // --save-show FILE
     bool fitToMusic = false;
+    bool fitToBeat = false;
     std::set<std::string> given;  // the options given, so that a show keeps what none overrides
     bool help = false;
     bool version = false;
@@ -39,6 +40,7 @@ struct RenderOptions {
     int width = 640;  // 0 x 0: the first photo's size
     int height = 480;
     double musicFadeOutSec = kDefaultMusicFadeOutSec;  // 0: the music stops with the show
+    MusicMix musicMix;  // --loudness, --join
     std::optional<std::uint32_t> seed;
     int motionPolicy = 0;  // MotionPolicy
     int sameMotion = 1;    // MotionKind of policy "same"

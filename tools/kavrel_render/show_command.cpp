@@ -88,9 +88,14 @@ void OverrideShow(const RenderOptions& o, Show* show) {
     auto given = [&](const char* option) { return o.given.count(option) != 0; };
     if (given("--music")) {
         show->music.clear();
-        for (const std::string& music : o.music) show->music.push_back(AbsolutePath(music));
+        for (const std::string& music : o.music) show->music.push_back({AbsolutePath(music), 0, {}});
     }
     if (given("--fade-out")) show->musicFadeOutSec = o.musicFadeOutSec;
+    if (given("--loudness")) {
+        show->musicMix.evenLoudness = o.musicMix.evenLoudness;
+        show->musicMix.loudnessTargetLufs = o.musicMix.loudnessTargetLufs;
+    }
+    if (given("--join")) show->musicMix.joinSec = o.musicMix.joinSec;
     if (given("--framing")) show->framing = FramingFromInt(o.framing);
     if (given("--motion-amount")) show->motionAmountPercent = o.motionAmountPercent;
     if (given("--motion-pace")) show->motionEased = o.motionEased;
@@ -104,9 +109,9 @@ int CheckShowFiles(const Show& show, MessageBoxes& boxes) {
         if (!photo.path.empty() && !FileCanBeOpenedForReading(photo.path))
             return Refuse(boxes, CannotReadText("photo", photo.path));
     }
-    for (const std::string& music : show.music) {
-        if (!FileCanBeOpenedForReading(music))
-            return Refuse(boxes, CannotReadText("music", music));
+    for (const MusicItem& music : show.music) {
+        if (!FileCanBeOpenedForReading(music.path))
+            return Refuse(boxes, CannotReadText("music", music.path));
     }
     return 0;
 }

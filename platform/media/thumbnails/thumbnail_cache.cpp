@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/media/thumbnails/thumbnail_png.h"
+#include "platform/shell/user_folders.h"
 
 namespace {
 
@@ -32,12 +33,7 @@ bool Unreserved(unsigned char c) {
 
 }  // namespace
 
-std::string DefaultThumbnailRoot() {
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    if (cache != nullptr && cache[0] == '/') return std::string(cache) + "/thumbnails";
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.cache/thumbnails";
-}
+std::string DefaultThumbnailRoot() { return UserCacheFolder() + "/thumbnails"; }
 
 std::string FileUri(const std::string& absolutePath) {
     static const char* hex = "0123456789ABCDEF";

@@ -9,6 +9,7 @@
 #include "platform/com/error_text.h"
 #include "platform/render/audio_mixer.h"
 #include "platform/render/bounded_queue.h"
+#include "platform/render/write/sound_gate.h"
 #include "platform/render/compose/video_compositor.h"
 
 extern "C" {
@@ -61,14 +62,56 @@ struct SoundBlock {
     std::vector<PacketPtr> packets;  // the encoded sound
     std::string error;
     bool input = false;  // set when the music could not be decoded
+    std::int64_t mixedTo = 0;  // the sample frame the sound is mixed up to with this block
 };
 
-constexpr int kSoundBlock = 4096;
+constexpr std::int64_t kSoundBlock = 2048;
+// Sound is mixed at most 20 ms ahead of the pictures written, so that a stop ends it right after
+// the last picture; and written 0.25 s behind them, more than any audio encoder holds back
+// (a block still to be mixed, the encoder's frame and its delay), so the writer never waits for
+// sound that the gate holds.
+constexpr std::int64_t kSoundAhead = kMixRate / 50;
+constexpr std::int64_t kSoundBehind = kMixRate / 4;
+// Wherever the sound stops, it falls to silence over its last 20 ms.
+constexpr std::int64_t kEndFade = kMixRate / 50;
 
 // Composed frames waiting for the encoder: enough to ride out an uneven frame, within about 12 MB
 // (three 1080p frames; the pool keeps every frame that was ever out at once).
 std::size_t PicturesAhead(int width, int height) {
     return std::clamp<std::size_t>((12u << 20) / FrameBytes(width, height), 3, 8);
+}
+
+// Mixes and encodes the sound as the gate allows; its last 20 ms, at the show's end or where a
+// stop cuts it, fall to silence.
+struct SoundLine {
+    const ShowPlan& plan;
+    FileWriter& writer;
+    std::int64_t total;  // sample frames
+    const std::atomic<bool>& stop;
+    const std::atomic<bool>& abandon;
+};
+
+void MixSound(const SoundLine& line, BoundedQueue<SoundBlock>& sound, SoundGate& gate) {
+    AudioMixer audio(line.plan.music, line.plan.musicVolume, line.plan.musicRun);
+    const std::int64_t total = line.total;
+    const std::int64_t fadeFrom = std::max<std::int64_t>(total - kEndFade, 0);
+    std::vector<float> samples;
+    for (std::int64_t at = 0; at < total;) {
+        const std::int64_t allowed = gate.WaitFor(at < fadeFrom ? at + 1 : total, line.stop);
+        if (allowed == 0 && line.abandon) break;
+        const bool fading = allowed == 0 || at >= fadeFrom;
+        const int count = static_cast<int>(fading ? std::min(kEndFade, total - at)
+                                                  : std::min({kSoundBlock, fadeFrom - at, allowed - at}));
+        samples.resize(static_cast<std::size_t>(count * kMixChannels));
+        SoundBlock b;
+        at += count;
+        b.mixedTo = at;
+        const bool last = at == total || allowed == 0;
+        b.input = fading ? !audio.MixFadingOut(samples.data(), count, &b.error) : !audio.Mix(samples.data(), count, &b.error);
+        const bool failed = b.input || !line.writer.EncodeAudio(samples.data(), count, last, &b.packets, &b.error);
+        if (!sound.Push(std::move(b)) || failed || last) break;
+    }
+    sound.Close();
 }
 
 }  // namespace
@@ -81,6 +124,8 @@ void FileRenderJob::Run() {
     {
         BoundedQueue<Picture> pictures(PicturesAhead(output_.width, output_.height));
         BoundedQueue<SoundBlock> sound(16);
+        SoundGate gate;
+        gate.Allow(kSoundAhead);
         std::thread composer, mixer;
         if (output_.hasVideo) {
             composer = std::thread([&] {
@@ -97,31 +142,20 @@ void FileRenderJob::Run() {
             });
         }
         if (output_.hasAudio) {
-            mixer = std::thread([&] {
-                AudioMixer audio(plan_->music, plan_->musicVolume, plan_->musicRun);
-                const std::int64_t total = SamplesFor(framesTotal_);
-                std::vector<float> samples;
-                for (std::int64_t at = 0; at < total;) {
-                    const int count = static_cast<int>(std::min<std::int64_t>(kSoundBlock, total - at));
-                    samples.resize(static_cast<std::size_t>(count * kMixChannels));
-                    SoundBlock b;
-                    at += count;
-                    b.input = !audio.Mix(samples.data(), count, &b.error);
-                    const bool failed =
-                        b.input || !writer_.EncodeAudio(samples.data(), count, at == total, &b.packets, &b.error);
-                    if (!sound.Push(std::move(b)) || failed) break;
-                }
-                sound.Close();
-            });
+            mixer = std::thread([&] { MixSound({*plan_, writer_, SamplesFor(framesTotal_), stop_, abandon_}, sound, gate); });
         }
         std::deque<PacketPtr> audioPackets;
         bool soundEnded = false;  // every packet of the sound has arrived
-        // Writes the sound that starts before sample frame `until`.
-        auto writeSound = [&](std::int64_t until) {
+        std::int64_t mixedTo = 0;
+        // Writes the sound that starts before sample frame `until`, taking blocks until the sound
+        // is mixed up to `mixed`: the encoders' delay is shorter than kSoundBehind, so whatever
+        // starts before `until` has arrived by then.
+        auto writeSound = [&](std::int64_t until, std::int64_t mixed) {
             while (ok) {
                 if (audioPackets.empty()) {
                     SoundBlock b;
-                    if (soundEnded || !sound.Pop(&b)) {
+                    if (soundEnded || mixedTo >= mixed) return;
+                    if (!sound.Pop(&b)) {
                         soundEnded = true;
                         return;
                     }
@@ -131,6 +165,7 @@ void FileRenderJob::Run() {
                         inputFailed = b.input;
                         return;
                     }
+                    mixedTo = b.mixedTo;
                     for (PacketPtr& p : b.packets) audioPackets.push_back(std::move(p));
                     continue;
                 }
@@ -153,14 +188,19 @@ void FileRenderJob::Run() {
                     ok = writer_.WriteVideo(p.frame.get(), n, &error);
                 }
             }
-            // The sound up to the end of this frame, so the streams stay interleaved.
-            if (output_.hasAudio) writeSound(SamplesFor(n + 1));
+            // The sound up to a moment before this frame's end, so the streams stay interleaved.
+            gate.Allow(SamplesFor(n + 1) + kSoundAhead);
+            if (output_.hasAudio) writeSound(SamplesFor(n + 1) - kSoundBehind, SamplesFor(n + 1));
             framesDone_ = n + 1;
         }
-        // The encoder's last packets, which may start after the last frame's end.
-        if (ok && !stop_ && output_.hasAudio) writeSound(std::numeric_limits<std::int64_t>::max());
+        // The encoder's last packets, which may start after the last frame's end; after a stop,
+        // the sound's short fade to silence.
+        if (ok && output_.hasAudio) {
+            writeSound(std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max());
+        }
         pictures.Close();
         sound.Close();
+        gate.Allow(std::numeric_limits<std::int64_t>::max());
         if (composer.joinable()) composer.join();
         if (mixer.joinable()) mixer.join();
     }

@@ -1,7 +1,8 @@
 #pragma once
 // One conversion: the show's frames and sound written into the output file on a worker thread.
-// The sound lasts exactly as long as the pictures. Stop() at any moment ends the work and
-// finalises the file, so it plays up to where it stopped. The file takes the output's name only
+// The sound lasts exactly as long as the pictures and ends with a 20 ms fade. Stop() at any moment
+// ends the work and finalises the file, so it plays up to where it stopped; its sound runs on for
+// at most a quarter of a second and fades out there. The file takes the output's name only
 // when it is complete or stopped; a failure, or Abandon(), leaves the output as it was.
 //
 // Start and Stop are called from one thread (the one that owns the graph); the done callback runs
