@@ -19,8 +19,6 @@ constexpr int kPhotoDuration = 1010, kTransitionDuration = 1011, kRandom = 1013,
 constexpr int kMotionNone = 1111, kMotionRandom = 1112, kMotionSame = 1113, kSameMotionList = 1114,
               kAmountEdit = 1116, kPaceList = 1118, kFramingList = 1120, kFadeOutEdit = 1122;
 constexpr int kEvenLoudness = 1154, kTargetLabel = 1155, kTargetEdit = 1156, kTargetUnit = 1157, kJoinEdit = 1159;
-// The shortest join: songs that follow one another overlap at least this much.
-constexpr double kShortestJoinSec = 0.2;
 constexpr int kPaceNames = 171, kFramingNames = 173;  // string ids: two paces, three framings
 
 void Fill(QComboBox* list, int firstString, int count) {
@@ -104,7 +102,7 @@ bool CTransitionSettings::ExchangeMix() {
         if (!target) return false;
     }
     const std::optional<double> join =
-        ExchangeNumber(kJoinEdit, [](double v) { return CheckNumberRange(v, kShortestJoinSec, kMaxJoinSec); });
+        ExchangeNumber(kJoinEdit, [](double v) { return CheckNumberRange(v, kMinJoinSec, kMaxJoinSec); });
     if (!join) return false;
     m_musicMix = {even, *target, *join};
     return true;
