@@ -82,7 +82,7 @@ BeatFitResult FitPhotosToBeat(SlideshowProject& project, const BeatsOfFile& beat
     // music, would put it; the running target keeps rounding from adding up.
     double own = 0;
     for (const PhotoItem& p : photos) own += std::max(p.durationSec, 0.001);
-    const double scale = static_cast<double>(g.end) / own;
+    const double scale = static_cast<double>(g.end) / 1000 / own;
     const std::vector<int> latest = LatestBeats(g, photos.size());
     std::vector<std::int64_t> starts{g.first};  // each photo's transition start, ms
     double target = static_cast<double>(g.first);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/song_analysis.h"
 #include "engine/time_arithmetic.h"
 #include "engine/transition_catalogue.h"
 #include "lang/language.h"
@@ -370,7 +371,7 @@ private:
         lengths_ = PlayedLengths(project_.music());
         join_ = MusicJoin(lengths_, project_.musicMix().joinSec);
         for (const MusicItem& item : project_.music())
-            gains_.push_back(SongGainDb(item, project_.musicMix(), env_.levelOf));
+            gains_.push_back(SongGainDb(item, project_.musicMix(), env_.levelOf ? env_.levelOf : LevelOfSong));
         const MusicLoop loop = PlanMusicLoop(lengths_, end, kMusicTracksListed, join_);
         for (std::size_t k = 0; k < loop.placed.size(); ++k) {
             const MusicPlacement& p = loop.placed[k];

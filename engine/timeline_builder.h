@@ -29,7 +29,7 @@ struct TimelineBuildEnv {
     IMediaLocator* locator = nullptr;   // offered the sources whose file is missing
     DateWords dateWords = nullptr;      // how captions write a date; none: the C library's locale
     std::string subtitleLanguage = {};  // the subtitle track's language code; empty: none named
-    MusicLevelOf levelOf = nullptr;     // each song's measured level; none: no song is measured
+    MusicLevelOf levelOf = nullptr;     // each song's measured level; none: the music's analysis
 };
 
 // Music placements up to this many are tracks of their own; a longer loop continues as a run of

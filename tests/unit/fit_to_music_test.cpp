@@ -40,6 +40,9 @@ TEST(FitToMusic, TheMusicListPlayedOnceEndsAfterItsOverlaps) {
               51 * kSecond - 2 * kMusicOverlap);
     EXPECT_EQ(MusicListEnd({{"a", 30 * kSecond}, {"b", -1}}, &unknown), -1);
     EXPECT_EQ(MusicListEnd({{"a", INT64_MAX - 1}, {"b", INT64_MAX}}, &unknown), INT64_MAX);
+    // A trim places less of a song, and a longer join overlaps more.
+    EXPECT_EQ(MusicListEnd({{"a", 30 * kSecond, {10 * kSecond, 0, 0, 0}}, {"b", 20 * kSecond}}, &unknown, 4),
+              36 * kSecond);
     EXPECT_EQ(unknown, 1);
 }
 
