@@ -97,7 +97,7 @@ public:
     void OnMusicProperty();
     std::unique_ptr<QMenu> MakeMusicMenu();
     void OnFitToBeat();
-    // Where Fit photos to the beat learns a file's beats (tests put their own here).
+    // Where Fit photos to the beat learns a song's beats: the music's analysis (tests put their own here).
     BeatsOfFile beatsOf;
     void OnTransitionSettings();
     void OnOutputSettings();

@@ -8,9 +8,9 @@
 #include "app/edit_history/change_steps.h"
 #include "app/edit_history/step_names.h"
 #include "app/kavrel_dlg.h"
-#include "app/music_beats.h"
 #include "app/show_messages.h"
 #include "controls/menu_builder.h"
+#include "engine/song_analysis.h"
 #include "lang/control_id.h"
 #include "lang/language.h"
 #include "res/menus.h"
@@ -21,7 +21,7 @@ constexpr int kWarning = 108;  // string id
 }
 
 void CKavrelDlg::SetUpMusicList() {
-    beatsOf = BeatsOfMusicFile;
+    beatsOf = BeatsOfSong;
     // Return and a double click both activate a row.
     connect(musicList(), &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* row) { EditSong(musicList()->indexOfTopLevelItem(row)); });
