@@ -132,3 +132,59 @@ TEST(PlacementCursor, MergesTheListAndTheRunInStartOrder) {
     EXPECT_EQ(order.front(), std::make_pair(REFERENCE_TIME{0}, std::string("x")));
     EXPECT_EQ(order[1], std::make_pair(REFERENCE_TIME{500'000}, std::string("b")));
 }
+
+namespace {
+// Noise at -12 dBFS RMS, the same on both channels, different for each seed.
+std::vector<float> Noise(double seconds, unsigned seed) {
+    std::vector<float> samples(static_cast<std::size_t>(seconds * kMixRate) * kMixChannels);
+    std::uint32_t state = seed;
+    for (std::size_t i = 0; i < samples.size(); i += 2) {
+        state = state * 1664525u + 1013904223u;
+        samples[i] = samples[i + 1] = 0.25f * std::sqrt(3.0f) * (static_cast<float>(state >> 8) / 8388608.0f - 1.0f);
+    }
+    return samples;
+}
+
+std::vector<float> Left(const std::vector<float>& stereo) {
+    std::vector<float> mono;
+    for (std::size_t s = 0; s < stereo.size(); s += 2) mono.push_back(stereo[s]);
+    return mono;
+}
+
+double Db(double ratio) { return 20 * std::log10(ratio); }
+}  // namespace
+
+// A placement's own shape: its gain, its fade-in from silence, and an equal-power crossfade with
+// the next over their overlap, where two unrelated sounds keep the level of one (summed, they
+// would rise 3 dB).
+TEST(AudioMixer, SongsAreGainedFadedInAndCrossfadedAtEqualPower) {
+    TempDir dir;
+    WriteStereoWav(dir.File("a.wav"), Noise(4, 1));
+    WriteStereoWav(dir.File("b.wav"), Noise(4, 2));
+    SongShape first{-6, kSecond, 0, 2 * kSecond}, second{-6, 0, 2 * kSecond, 0};
+    AudioMixer mixer({{dir.File("a.wav"), 0, 4 * kSecond, 0, first}, {dir.File("b.wav"), 2 * kSecond, 6 * kSecond, 0, second}});
+    const std::vector<float> mono = Left(MixAll(mixer, 6 * kSecond));
+    const double alone = Rms(mono, 1.2, 1.9);
+    EXPECT_NEAR(Db(alone / 0.25), -6, 0.2);
+    EXPECT_LT(Rms(mono, 0, 0.01), alone * 0.01);          // the fade-in starts from silence,
+    EXPECT_NEAR(Db(Rms(mono, 0.45, 0.55) / alone), Db(0.25), 0.3);  // at its middle a square's quarter
+    for (double at = 2.0; at < 4.0; at += 0.25) {
+        EXPECT_NEAR(Db(Rms(mono, at, at + 0.25) / alone), 0, 0.6) << "the join at " << at << " s";
+    }
+    EXPECT_NEAR(Db(Rms(mono, 4.2, 5.9) / alone), 0, 0.2);
+}
+
+// Where the sound is cut short it falls to silence over the block asked for, without a click.
+TEST(AudioMixer, TheSoundFadesOutWhereItIsCutShort) {
+    TempDir dir;
+    WriteStereoWav(dir.File("a.wav"), Noise(1, 3));
+    AudioMixer mixer({{dir.File("a.wav"), 0, kSecond, 0}});
+    std::vector<float> block(882 * kMixChannels);
+    std::string error;
+    ASSERT_TRUE(mixer.Mix(block.data(), 882, &error));
+    ASSERT_TRUE(mixer.MixFadingOut(block.data(), 882, &error));
+    const std::vector<float> mono = Left(block);
+    EXPECT_EQ(mono.back(), 0.0f);
+    EXPECT_GT(Rms(mono, 0, 0.002), 0.1);
+    EXPECT_LT(Rms(mono, 0.018, 0.02), 0.02);
+}

@@ -1,0 +1,87 @@
+// The show's sound as written: each song at the show's loudness after the lossy encoding,
+// measured with the same meter that measured the songs; joins without a bump; an end without a
+// click.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/audio/loudness_meter.h"
+#include "tests/support/kavrel_render_run.h"
+#include "tests/support/media_reader.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_media.h"
+
+namespace {
+
+// Noise of `rmsDb` dBFS on both channels.
+std::vector<float> Noise(double seconds, double rmsDb, unsigned seed) {
+    std::vector<float> samples(static_cast<std::size_t>(seconds * 44100) * 2);
+    const float scale = static_cast<float>(std::pow(10.0, rmsDb / 20) * std::sqrt(3.0));
+    std::uint32_t state = seed;
+    for (std::size_t i = 0; i < samples.size(); i += 2) {
+        state = state * 1664525u + 1013904223u;
+        samples[i] = samples[i + 1] = scale * (static_cast<float>(state >> 8) / 8388608.0f - 1.0f);
+    }
+    return samples;
+}
+
+// Loudness and true peak, from `from` to `to` seconds, of a file's sound whose two channels are
+// the same: the reader's mono is their sum over √2.
+MusicAnalysis Measure(const std::vector<float>& mono, double from, double to) {
+    std::vector<float> stereo;
+    for (auto i = static_cast<std::size_t>(from * 44100); i < static_cast<std::size_t>(to * 44100) && i < mono.size(); ++i) {
+        stereo.push_back(mono[i] / std::sqrt(2.0f));
+        stereo.push_back(mono[i] / std::sqrt(2.0f));
+    }
+    LoudnessMeter meter;
+    meter.Add(stereo.data(), static_cast<int>(stereo.size() / 2));
+    MusicAnalysis result;
+    meter.Finish(&result);
+    return result;
+}
+
+double RmsDb(const std::vector<float>& mono, double from, double to) { return 20 * std::log10(Rms(mono, from, to)); }
+
+}  // namespace
+
+TEST(MusicMix, SongsMasteredApartPlayAtTheShowsLoudnessAndJoinWithoutABump) {
+    TempDir dir;
+    WritePhoto(dir.File("a.jpg"), 160, 120, 1, "mjpeg");
+    WriteStereoWav(dir.File("loud.wav"), Noise(8, -12, 1));
+    WriteStereoWav(dir.File("middle.wav"), Noise(8, -24, 2));
+    WriteStereoWav(dir.File("quiet.wav"), Noise(8, -36, 3));
+    const Outcome run = KavrelRender(dir, "--photo-duration 24 --transition-duration 0 --fade-out 0 --size 160x120 "
+                                          "--music loud.wav --music middle.wav --music quiet.wav -o show.mp4 a.jpg");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const VideoReadBack file = ReadVideoFile(dir.File("show.mp4"), {});
+    // The songs start at 0, 7.8 and 15.6 s (0.2 s joins); each is measured away from its joins.
+    const double sections[][2] = {{0.5, 7.5}, {8.3, 15.3}, {16.1, 23.1}};
+    for (const auto& s : sections) {
+        const MusicAnalysis song = Measure(file.audioMono, s[0], s[1]);
+        ASSERT_TRUE(song.measured);
+        EXPECT_NEAR(song.integratedLufs, -16, 1) << "from " << s[0] << " s";
+    }
+    EXPECT_LE(Measure(file.audioMono, 0, 24).truePeakDbtp, -0.5);
+    // Momentary loudness (400 ms) across each join stays within 1 dB of the louder side.
+    for (const double join : {7.8, 15.6, 23.4}) {
+        const double sides = std::max(RmsDb(file.audioMono, join - 0.6, join - 0.2), RmsDb(file.audioMono, join + 0.2, std::min(join + 0.6, 23.98)));
+        for (double at = join - 0.3; at < join + 0.1; at += 0.05)
+            EXPECT_LE(RmsDb(file.audioMono, at, at + 0.4 > 24 ? 24 : at + 0.4), sides + 1) << "the join at " << join << " s";
+    }
+    // Without a fade-out the sound still ends in silence, not with a click.
+    EXPECT_LT(Rms(file.audioMono, file.audioSeconds - 0.003, file.audioSeconds), 0.1 * Rms(file.audioMono, 23.0, 23.3));
+}
+
+// Loudness off keeps each song as it was mastered, 12 dB apart.
+TEST(MusicMix, LoudnessOffKeepsTheSongsAsMastered) {
+    TempDir dir;
+    WritePhoto(dir.File("a.jpg"), 160, 120, 1, "mjpeg");
+    WriteStereoWav(dir.File("loud.wav"), Noise(4, -12, 1));
+    WriteStereoWav(dir.File("middle.wav"), Noise(4, -24, 2));
+    const Outcome run = KavrelRender(dir, "--photo-duration 8 --transition-duration 0 --fade-out 0 --size 160x120 "
+                                          "--loudness off --music loud.wav --music middle.wav -o show.mkv a.jpg");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const VideoReadBack file = ReadVideoFile(dir.File("show.mkv"), {});
+    EXPECT_NEAR(RmsDb(file.audioMono, 0.5, 3.5) - RmsDb(file.audioMono, 4.3, 7.3), 12, 0.5);
+}
