@@ -99,6 +99,7 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     });
     photoList()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(photoList(), &QTreeWidget::customContextMenuRequested, this, [this] { OnPhotoProperty(); });
+    SetUpMusicList();
     SetUpHistoryCommands();
     SetUpRowDragging();
     thumbnails_ = std::make_unique<PhotoThumbnails>(photoList());
@@ -424,12 +425,14 @@ void CKavrelDlg::OnTransitionSettings() {
     dialog.m_bMotionEased = old.motionEased;
     dialog.m_nFraming = static_cast<int>(old.framing);
     dialog.m_fMusicFadeOut = project_.musicFadeOutSec();
+    dialog.m_musicMix = project_.musicMix();
     if (RunDialog(dialog) != QDialog::Accepted) return;
     PhotoDefaults chosen{dialog.m_fPhotoDuration, dialog.m_fTransitionDuration, dialog.m_nTransitionType,
                          dialog.m_nSameTransition, dialog.m_nMotionPolicy,
                          static_cast<MotionKind>(dialog.m_nSameMotion), dialog.m_nMotionAmount,
                          dialog.m_bMotionEased, static_cast<Framing>(dialog.m_nFraming)};
     project_.setMusicFadeOutSec(dialog.m_fMusicFadeOut);
+    project_.musicMix() = dialog.m_musicMix;
     bool refresh = false;
     if (project_.NewDefaultsChangePhotos(chosen)) {
         refresh = s_.boxes.Show({MessageOwner::MainWindow,

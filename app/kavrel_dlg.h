@@ -13,6 +13,7 @@
 
 #include "app/edit_history/list_steps.h"
 #include "app/edit_history/settings_steps.h"
+#include "app/fit_to_beat.h"
 #include "app/slideshow_project.h"
 #include "controls/template_dialog.h"
 #include "engine/preview_rendering.h"
@@ -91,6 +92,13 @@ public:
     void OnEditTitle(int row);
     void OnCaptionStyle();
     void OnShowClickedPhoto();
+    // The music list's own commands (kavrel_dlg_music.cpp): the selected song's property dialog,
+    // the list's popup, and the photos fitted to the music's beat.
+    void OnMusicProperty();
+    std::unique_ptr<QMenu> MakeMusicMenu();
+    void OnFitToBeat();
+    // Where Fit photos to the beat learns a song's beats: the music's analysis (tests put their own here).
+    BeatsOfFile beatsOf;
     void OnTransitionSettings();
     void OnOutputSettings();
     void OnHelp();
@@ -175,6 +183,9 @@ private:
     void RunPopup(const QPoint& at);
     void RunPopupAtFocus();
     void SetUpLists();
+    void SetUpMusicList();
+    void EditSong(int row);
+    void RunMusicPopup(const QPoint& at);
     void SetUpRowDragging();
     void DropFilesInList(bool photos, const std::vector<std::string>& files, int destination);
     // The rows as the project has them; the caption, summary and menus follow in OnShowEdited.
@@ -260,6 +271,7 @@ private:
     void PushDefaults(const DefaultsState& before, const std::vector<PhotoItem>& photosBefore);
     void PushOptions(const OutputState& before);
     void PushCaptionStyle(const CaptionStyle& before);
+    void PushSong(int row, const SongSettings& song);
     // While converting: said, and true.
     bool RefusedWhileBusy();
     std::unique_ptr<QUndoStack> history_;

@@ -239,6 +239,14 @@ void CKavrelDlg::PushCaptionStyle(const CaptionStyle& before) {
     PushStep(std::make_unique<CaptionStyleStep>(before, project_.captionStyle()), CurrentSelection());
 }
 
+void CKavrelDlg::PushSong(int row, const SongSettings& song) {
+    if (row < 0 || row >= project_.musicCount()) return;
+    const SongSettings before = project_.music()[static_cast<std::size_t>(row)].song;
+    if (song == before) return;
+    PushStep(std::make_unique<ChangeSongStep>(step_names::kMusicProperties, row, before, song),
+             CurrentSelection());
+}
+
 void CKavrelDlg::PushOptions(const OutputState& before) {
     OutputState after = CurrentOutputState(project_, held_, s_.store);
     if (after.output == before.output && after.stored == before.stored) return;

@@ -25,7 +25,7 @@ constexpr MirroredButton kMirrored[] = {
     {IDM_SHOW_ADD_PHOTOS, 1006}, {IDM_SHOW_ADD_MUSIC, 1007},         {IDM_SHOW_TRANSITION, 1016},
     {IDM_SHOW_OPTIONS, 1003},    {IDM_SHOW_PREVIEW, 1019},           {IDM_EDIT_PHOTO_PROPERTIES, 1033},
     {IDM_EDIT_DELETE, 1029},     {IDM_EDIT_FIT_TO_MUSIC, 1029},         {IDM_SHOW_ADD_TITLE, 1006},
-    {IDM_SHOW_CAPTIONS, 1016},
+    {IDM_SHOW_CAPTIONS, 1016},   {IDM_EDIT_MUSIC_PROPERTIES, 1038},     {IDM_EDIT_FIT_TO_BEAT, 1029},
 };
 
 QAction* AddBarItem(QMenu* menu, const MenuBarItem& item) {
@@ -151,7 +151,9 @@ void CKavrelDlg::RunMenuBarCommand(int command) {
         case IDM_EDIT_DELETE: OnDelete(PhotoListInUse()); break;
         case IDM_EDIT_SELECT_ALL: (PhotoListInUse() ? photoList() : musicList())->selectAll(); break;
         case IDM_EDIT_PHOTO_PROPERTIES: OnPhotoProperty(); break;
+        case IDM_EDIT_MUSIC_PROPERTIES: OnMusicProperty(); break;
         case IDM_EDIT_FIT_TO_MUSIC: OnFitToMusic(); break;
+        case IDM_EDIT_FIT_TO_BEAT: OnFitToBeat(); break;
         case IDM_SHOW_ADD_PHOTOS: OnAddPhotos(); break;
         case IDM_SHOW_ADD_MUSIC: OnAddMusic(); break;
         case IDM_SHOW_ADD_TITLE: OnAddTitle(); break;

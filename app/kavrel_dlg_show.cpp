@@ -150,6 +150,9 @@ bool CKavrelDlg::RunShowCommand(int command) {
         case IDM_SHOW_FIT_TO_MUSIC:
             OnFitToMusic();
             return true;
+        case IDM_SHOW_FIT_TO_BEAT:
+            OnFitToBeat();
+            return true;
         case IDM_POPUP_ADD_TITLE:
             OnAddTitle();
             return true;

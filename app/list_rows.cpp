@@ -28,5 +28,5 @@ std::array<std::string, 5> PhotoRowTexts(const PhotoItem& item) {
 }
 
 std::array<std::string, 2> MusicRowTexts(const MusicItem& item) {
-    return {FileNamePart(item.path), std::to_string(item.length / 10000000)};
+    return {FileNamePart(item.path), std::to_string(item.PlayedLength() / 10000000)};
 }

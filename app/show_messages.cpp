@@ -29,6 +29,12 @@ enum ShowString {
     kNoPhotos = 241,
     kNoPicture = 242,
     kCompressorSwap = 243,
+    kBeatNoPhotos = 284,
+    kBeatNoMusic = 285,
+    kBeatUnknownLength = 286,
+    kBeatNoneFound = 287,
+    kBeatCannotRead = 288,
+    kBeatTooShort = 289,
 };
 
 // String `id` with each "%s" in turn replaced by the next of `values`.
@@ -90,6 +96,26 @@ std::string FitRefusalText(const FitResult& result, const std::vector<MusicItem>
             return Filled(kFitTooShort, {SecondsText(result.photoDurationSec)});
         case FitOutcome::TooLong:
             return Filled(kFitTooLong, {SecondsText(result.photoDurationSec)});
+        default:
+            return {};
+    }
+}
+
+std::string BeatFitRefusalText(const BeatFitResult& result, const SlideshowProject& project) {
+    auto musicName = [&] { return FileNamePart(project.music().at(static_cast<std::size_t>(result.musicIndex)).path); };
+    switch (result.outcome) {
+        case BeatFitOutcome::NoPhotos:
+            return Filled(kBeatNoPhotos, {});
+        case BeatFitOutcome::NoMusic:
+            return Filled(kBeatNoMusic, {});
+        case BeatFitOutcome::UnknownLength:
+            return Filled(kBeatUnknownLength, {musicName()});
+        case BeatFitOutcome::NoBeats:
+            return Filled(kBeatNoneFound, {});
+        case BeatFitOutcome::CannotRead:
+            return Filled(kBeatCannotRead, {musicName()});
+        case BeatFitOutcome::TooShort:
+            return Filled(kBeatTooShort, {std::to_string(result.beats), std::to_string(project.photoCount())});
         default:
             return {};
     }

@@ -1,8 +1,10 @@
 #pragma once
-// What the program says about shows and fitting them to the music, in the current language.
+// What the program says about shows and fitting them to the music or its beat, in the current
+// language.
 
 #include <string>
 
+#include "app/fit_to_beat.h"
 #include "app/fit_to_music.h"
 #include "app/show_file.h"
 #include "engine/container_compressors.h"
@@ -13,6 +15,8 @@ std::string ShowSaveErrorText(const std::string& file, const ShowFileError& erro
 std::string MissingCompressorText(bool video, const std::string& name);
 // Why the photos were not fitted (`music`: the list the fit looked at).
 std::string FitRefusalText(const FitResult& result, const std::vector<MusicItem>& music);
+// Why the photos were not fitted to the beat (`project`: the show the fit looked at).
+std::string BeatFitRefusalText(const BeatFitResult& result, const SlideshowProject& project);
 // A show with no photos is not written (`show`: its file, or empty for the window's lists).
 std::string NoPhotosText(const std::string& show);
 // A show whose photos are all too short to be in any frame.

@@ -58,9 +58,10 @@ DialogTemplate OutputOptions() {
     }};
 }
 
-// The motion, the framing and the music's fade-out take a column of their own at the right.
+// The motion, the framing and the music (its fade-out, loudness and joins) take a column of their
+// own at the right.
 DialogTemplate TransitionSettings() {
-    return {IDD_DIALOG_TRANSITION_SETTINGS, "Customize default photo and transition", 400, 169, {
+    return {IDD_DIALOG_TRANSITION_SETTINGS, "Customize default photo and transition", 400, 198, {
         {1061, K::Label, "Default photo duration:", 18, 14, 102, 14},
         {1010, K::Edit, "", 124, 14, 22, 14, kStyleCentred},
         {1079, K::Label, "Seconds", 145, 14, 51, 14},
@@ -88,6 +89,39 @@ DialogTemplate TransitionSettings() {
         {1123, K::Label, "Seconds", 343, 120, 49, 14},
         {1076, K::DefaultButton, "OK", 26, 148, 66, 14},
         {1077, K::CancelButton, "Cancel", 118, 148, 66, 14},
+        // The music list as a whole, below the fade-out.
+        {1154, K::CheckBox, "Even out the music's loudness", 204, 139, 188, 14},
+        {1155, K::Label, "Target loudness:", 214, 157, 100, 14},
+        {1156, K::Edit, "", 316, 157, 24, 14, kStyleCentred},
+        {1157, K::Label, "LUFS", 343, 157, 49, 14},
+        {1158, K::Label, "Join between songs:", 204, 176, 110, 14},
+        {1159, K::Edit, "", 316, 176, 24, 14, kStyleCentred},
+        {1176, K::Label, "Seconds", 343, 176, 49, 14},
+    }};
+}
+
+// The file's name, its length and the measured level are filled in when the dialog opens.
+DialogTemplate MusicProperty() {
+    return {IDD_DIALOG_MUSIC_PROPERTY, "Music properties", 262, 166, {
+        {1180, K::Label, "File name:", 7, 7, 70, 14},
+        {1181, K::Label, "", 80, 7, 175, 14},
+        {1182, K::Label, "Start:", 7, 26, 70, 14},
+        {1183, K::Edit, "", 80, 26, 40, 14, kStyleCentred},
+        {1184, K::Label, "Seconds", 124, 26, 60, 14},
+        {1185, K::Label, "End:", 7, 45, 70, 14},
+        {1186, K::Edit, "", 80, 45, 40, 14, kStyleCentred},
+        {1187, K::Label, "Seconds", 124, 45, 60, 14},
+        {1188, K::Label, "", 7, 62, 248, 18},
+        {1189, K::Label, "Volume:", 7, 83, 70, 14},
+        {1190, K::Edit, "", 80, 83, 40, 14, kStyleCentred},
+        {1191, K::Label, "dB", 124, 83, 60, 14},
+        {1192, K::Label, "Fade in:", 7, 102, 70, 14},
+        {1193, K::Edit, "", 80, 102, 40, 14, kStyleCentred},
+        {1194, K::Label, "Seconds", 124, 102, 60, 14},
+        {1195, K::Label, "Measured level:", 7, 121, 70, 14},
+        {1196, K::Label, "", 80, 121, 175, 14},
+        {1197, K::DefaultButton, "OK", 56, 144, 66, 14},
+        {1198, K::CancelButton, "Cancel", 140, 144, 66, 14},
     }};
 }
 
@@ -237,7 +271,7 @@ const DialogTemplate& FindDialogTemplate(int id) {
     static const std::map<int, DialogTemplate> templates = [] {
         std::map<int, DialogTemplate> all;
         for (DialogTemplate t : {OutputOptions(), TransitionSettings(), ChangePhoto(), TitleCardDialog(), CaptionStyleDialog(),
-                                  FilterProperty(), MainWindow(), AboutBox()}) {
+                                  MusicProperty(), FilterProperty(), MainWindow(), AboutBox()}) {
             all.emplace(t.id, std::move(t));
         }
         return all;

@@ -53,6 +53,7 @@ inline constexpr int IDD_DIALOG_CHANGE_PHOTO = 136;
 inline constexpr int IDD_DIALOG_FILTER_PROPERTY = 161;
 inline constexpr int IDD_DIALOG_TITLE_CARD = 162;
 inline constexpr int IDD_DIALOG_CAPTION_STYLE = 163;
+inline constexpr int IDD_DIALOG_MUSIC_PROPERTY = 164;
 inline constexpr int IDD_KAVREL_DIALOG = 102;
 inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDOK = 1;

@@ -12,12 +12,14 @@ const MenuTemplate* FindMenuTemplate(int id) {
           {IDM_SHOW_SAVE, "Save show"},
           {IDM_SHOW_SAVE_AS, "Save show as..."},
           {IDM_SHOW_FIT_TO_MUSIC, "Fit photos to the music"},
+          {IDM_SHOW_FIT_TO_BEAT, "Fit photos to the beat"},
           {IDM_POPUP_ADD_TITLE, "Add title..."},
           {IDM_POPUP_CAPTIONS, "Captions..."},
           {0, ""},
           {kSubmenu, "Language"},
           {IDM_POPUPMENU_FONT, "Font"},
           {IDM_ABOUT, "About"}}},
+        {IDR_MENU_MUSIC_POPUP, "MusicPopup", {{IDM_MUSIC_PROPERTIES, "Properties..."}}},
     };
     for (const MenuTemplate& m : menus) {
         if (m.id == id) return &m;
@@ -47,7 +49,9 @@ const std::vector<MenuBarMenu>& MenuBarTemplate() {
           {IDM_EDIT_SELECT_ALL, "Select &All", "Ctrl+A"},
           {0, ""},
           {IDM_EDIT_PHOTO_PROPERTIES, "Photo &Properties..."},
-          {IDM_EDIT_FIT_TO_MUSIC, "&Fit Photos to the Music"}}},
+          {IDM_EDIT_MUSIC_PROPERTIES, "&Music Properties..."},
+          {IDM_EDIT_FIT_TO_MUSIC, "&Fit Photos to the Music"},
+          {IDM_EDIT_FIT_TO_BEAT, "Fit Photos to the &Beat"}}},
         {IDM_BAR_SHOW,
          "&Show",
          {{IDM_SHOW_ADD_PHOTOS, "Add &Photos..."},

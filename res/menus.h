@@ -30,6 +30,10 @@ inline constexpr int IDM_SHOW_OPEN = 32790;
 inline constexpr int IDM_SHOW_SAVE = 32791;
 inline constexpr int IDM_SHOW_SAVE_AS = 32792;
 inline constexpr int IDM_SHOW_FIT_TO_MUSIC = 32793;
+inline constexpr int IDM_SHOW_FIT_TO_BEAT = 32794;
+// The music list's own popup.
+inline constexpr int IDR_MENU_MUSIC_POPUP = 166;
+inline constexpr int IDM_MUSIC_PROPERTIES = 32795;
 inline constexpr int IDM_LANGUAGE_BASE = 45400;
 inline constexpr int IDM_LANGUAGE_LAST = 46399;
 
@@ -71,6 +75,8 @@ inline constexpr int IDM_EDIT_DELETE = 32813;
 inline constexpr int IDM_EDIT_SELECT_ALL = 32814;
 inline constexpr int IDM_EDIT_PHOTO_PROPERTIES = 32815;
 inline constexpr int IDM_EDIT_FIT_TO_MUSIC = 32816;
+inline constexpr int IDM_EDIT_MUSIC_PROPERTIES = 32817;
+inline constexpr int IDM_EDIT_FIT_TO_BEAT = 32818;
 inline constexpr int IDM_BAR_SHOW = 32820;
 inline constexpr int IDM_SHOW_ADD_PHOTOS = 32821;
 inline constexpr int IDM_SHOW_ADD_MUSIC = 32822;

@@ -1,5 +1,6 @@
 #include "settings/transition_settings_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QRadioButton>
 #include <algorithm>
@@ -17,6 +18,7 @@ constexpr int kPhotoDuration = 1010, kTransitionDuration = 1011, kRandom = 1013,
               kTransitionList = 1012;
 constexpr int kMotionNone = 1111, kMotionRandom = 1112, kMotionSame = 1113, kSameMotionList = 1114,
               kAmountEdit = 1116, kPaceList = 1118, kFramingList = 1120, kFadeOutEdit = 1122;
+constexpr int kEvenLoudness = 1154, kTargetLabel = 1155, kTargetEdit = 1156, kTargetUnit = 1157, kJoinEdit = 1159;
 constexpr int kPaceNames = 171, kFramingNames = 173;  // string ids: two paces, three framings
 
 void Fill(QComboBox* list, int firstString, int count) {
@@ -33,6 +35,7 @@ CTransitionSettings::CTransitionSettings(MessageBoxes& boxes, ProfileStore& stor
     OnCommand(kMotionNone, [this] { motionChoice_ = kMotionPolicyNone; });
     OnCommand(kMotionRandom, [this] { motionChoice_ = kMotionPolicyRandom; });
     OnCommand(kMotionSame, [this] { motionChoice_ = kMotionPolicySame; });
+    OnCommand(kEvenLoudness, [this] { ShowTargetUsable(); });
 }
 
 void CTransitionSettings::InitMotion() {
@@ -77,6 +80,34 @@ void CTransitionSettings::StoreMotion() {
     WriteMusicFadeOut(store_, m_fMusicFadeOut);
 }
 
+void CTransitionSettings::InitMix() {
+    ItemAs<QCheckBox>(kEvenLoudness)->setChecked(m_musicMix.evenLoudness);
+    SetNumber(kTargetEdit, m_musicMix.loudnessTargetLufs);
+    SetNumber(kJoinEdit, m_musicMix.joinSec);
+    ShowTargetUsable();
+}
+
+// The target means something only while the loudness is evened out.
+void CTransitionSettings::ShowTargetUsable() {
+    const bool even = ItemAs<QCheckBox>(kEvenLoudness)->isChecked();
+    for (int id : {kTargetLabel, kTargetEdit, kTargetUnit}) Item(id)->setEnabled(even);
+}
+
+bool CTransitionSettings::ExchangeMix() {
+    const bool even = ItemAs<QCheckBox>(kEvenLoudness)->isChecked();
+    std::optional<double> target = m_musicMix.loudnessTargetLufs;
+    if (even) {
+        target = ExchangeNumber(
+            kTargetEdit, [](double v) { return CheckNumberRange(v, kMinLoudnessTarget, kMaxLoudnessTarget); });
+        if (!target) return false;
+    }
+    const std::optional<double> join =
+        ExchangeNumber(kJoinEdit, [](double v) { return CheckNumberRange(v, kMinJoinSec, kMaxJoinSec); });
+    if (!join) return false;
+    m_musicMix = {even, *target, *join};
+    return true;
+}
+
 void CTransitionSettings::OnInitDialog() {
     SetNumber(kPhotoDuration, m_fPhotoDuration);
     SetNumber(kTransitionDuration, m_fTransitionDuration);
@@ -88,6 +119,7 @@ void CTransitionSettings::OnInitDialog() {
     // A stored policy the buttons do not name is kept unless the user picks one.
     workingChoice_ = m_nTransitionType;
     InitMotion();
+    InitMix();
     theLanguage.TranslateDialog(this, IDD_DIALOG_TRANSITION_SETTINGS);
 }
 
@@ -103,7 +135,7 @@ void CTransitionSettings::OnOK() {
                      MessageButtons::Ok, MessageIcon::None});
         return;
     }
-    if (!ExchangeMotion()) return;
+    if (!ExchangeMotion() || !ExchangeMix()) return;
     m_fPhotoDuration = *photo;
     m_fTransitionDuration = *transition;
     m_nTransitionType = workingChoice_;

@@ -2,8 +2,10 @@
 // Edits the defaults new photos get: photo and transition durations, the transition policy
 // (Random, Sequence, Same) and the transition of Same, the motion policy (None, Random, Same) and
 // the motion of Same; and the show's motion amount and pace, framing and the music's fade-out. OK
-// stores them in the settings itself.
+// stores them in the settings itself. Below, how the music list sounds as a whole: even loudness
+// and its target, and the join between songs, which belong to the show alone.
 
+#include "app/slideshow_project.h"
 #include "controls/template_dialog.h"
 
 class ProfileStore;
@@ -22,6 +24,7 @@ public:
     bool m_bMotionEased = false;
     int m_nFraming = 0;           // Framing
     double m_fMusicFadeOut = 2;   // seconds; 0: none
+    MusicMix m_musicMix;
 
     int workingChoice() const { return workingChoice_; }
 
@@ -33,6 +36,9 @@ private:
     void InitMotion();
     bool ExchangeMotion();
     void StoreMotion();
+    void InitMix();
+    void ShowTargetUsable();
+    bool ExchangeMix();
 
     ProfileStore& store_;
     int workingChoice_ = 0;

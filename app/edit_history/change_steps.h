@@ -1,7 +1,7 @@
 #pragma once
 // Steps that change values of rows in place: photo fields (the photo property dialog, Fit photos
-// to the music, a photo located), music paths (a music file located), and a group of steps that
-// counts as one.
+// to the music or the beat, a photo located), music paths (a music file located), a song's own
+// settings (the music property dialog), and a group of steps that counts as one.
 
 #include <memory>
 #include <string>
@@ -46,6 +46,19 @@ class ChangeMusicPathsStep : public EditStep {
 
   private:
     std::vector<MusicPathChange> changes_;
+};
+
+// One song's trim, volume and fade-in (the music property dialog).
+class ChangeSongStep : public EditStep {
+  public:
+    ChangeSongStep(StepName name, int row, SongSettings before, SongSettings after)
+        : EditStep(name, kMusicPart), row_(row), before_(before), after_(after) {}
+    void Redo(EditTarget& target) override { target.project.SetSong(row_, after_); }
+    void Undo(EditTarget& target) override { target.project.SetSong(row_, before_); }
+
+  private:
+    int row_;
+    SongSettings before_, after_;
 };
 
 // Steps done in order and undone in reverse, under one name.

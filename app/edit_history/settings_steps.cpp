@@ -24,7 +24,7 @@ void StoredSettings::WriteTo(ProfileStore& store) const {
 }
 
 DefaultsState CurrentDefaultsState(const SlideshowProject& project, const ProfileStore& store) {
-    return {project.defaults(), project.musicFadeOutSec(),
+    return {project.defaults(), project.musicFadeOutSec(), project.musicMix(),
             StoredSettings::Read(store, kTransitionDialogSettings)};
 }
 
@@ -41,6 +41,7 @@ void TransitionSettingsStep::Undo(EditTarget& target) { Apply(target, before_, t
 void TransitionSettingsStep::Apply(EditTarget& target, const DefaultsState& state, bool undo) {
     target.project.defaults() = state.defaults;
     target.project.setMusicFadeOutSec(state.musicFadeOutSec);
+    target.project.musicMix() = state.musicMix;
     ApplyPhotoChanges(target.project, refreshed_, undo);
     state.stored.WriteTo(target.store);
 }

@@ -41,6 +41,7 @@ inline constexpr std::array<const Setting*, 8> kOptionsDialogSettings{
 struct DefaultsState {
     PhotoDefaults defaults;
     double musicFadeOutSec = 0;
+    MusicMix musicMix;
     StoredSettings stored;
     bool operator==(const DefaultsState&) const = default;
 };

@@ -20,4 +20,6 @@ inline constexpr StepName kLocateFiles{338};
 inline constexpr StepName kAddTitle{339};
 inline constexpr StepName kEditTitle{340};
 inline constexpr StepName kCaptionStyle{341};
+inline constexpr StepName kMusicProperties{342};
+inline constexpr StepName kFitToBeat{343};
 }  // namespace step_names

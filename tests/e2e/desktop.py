@@ -136,6 +136,10 @@ class Desktop:
             self.run("xdotool", "keyup", m)
         time.sleep(0.2)
 
+    def double_click_at(self, x, y):
+        self.run("xdotool", "mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "80", "1")
+        time.sleep(0.3)
+
     def right_click_at(self, x, y):
         self.run("xdotool", "mousemove", str(x), str(y), "click", "3")
         time.sleep(0.3)
@@ -157,7 +161,7 @@ class Desktop:
         time.sleep(0.2)
 
     def type(self, text):
-        self.run("xdotool", "type", "--delay", "20", text)
+        self.run("xdotool", "type", "--delay", "20", "--", text)  # a text may begin with "-"
         time.sleep(0.2)
 
     def request_close(self, window):

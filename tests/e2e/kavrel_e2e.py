@@ -45,14 +45,15 @@ def write_png(path, width, height, salt):
                 + chunk(b"IEND", b""))
 
 
-def write_tone(path, seconds):
+def write_tone(path, seconds, silent=0.0):
+    """A 440 Hz tone of `seconds`, whose first `silent` seconds are silence."""
     with wave.open(path, "wb") as w:
         w.setnchannels(2)
         w.setsampwidth(2)
         w.setframerate(44100)
         frames = bytearray()
         for i in range(int(seconds * 44100)):
-            v = int(8000 * math.sin(2 * math.pi * 440 * i / 44100))
+            v = 0 if i < silent * 44100 else int(8000 * math.sin(2 * math.pi * 440 * i / 44100))
             frames += struct.pack("<hh", v, v)
         w.writeframes(bytes(frames))
 
@@ -63,6 +64,24 @@ def probe(path):
     info = json.loads(out)
     codecs = {s["codec_type"]: s["codec_name"] for s in info["streams"]}
     return codecs, float(info["format"]["duration"])
+
+
+def sound(path):
+    """The audio of `path`: its length, where it first becomes audible (above -50 dBFS) and its mean
+    level (dBFS), all in seconds or dB."""
+    length = float(subprocess.run(["ffprobe", "-v", "error", "-select_streams", "a", "-show_entries",
+                                   "stream=duration", "-of", "csv=p=0", path],
+                                  capture_output=True, text=True, check=True).stdout.split()[0])
+    log = subprocess.run(["ffmpeg", "-nostats", "-i", path, "-map", "0:a", "-af",
+                          "silencedetect=n=-50dB:d=0.05,volumedetect", "-f", "null", "-"],
+                         capture_output=True, text=True, check=True).stderr
+    starts = [float(v) for v in re.findall(r"silence_start: (-?[\d.]+)", log)]
+    ends = [float(v) for v in re.findall(r"silence_end: (-?[\d.]+)", log)]
+    audible = ends[0] if starts and starts[0] <= 0.05 else 0.0
+    if starts and starts[0] <= 0.05 and not ends:
+        audible = length
+    mean = float(re.search(r"mean_volume: (-?[\d.]+) dB", log).group(1))
+    return {"length": length, "audible_from": audible, "mean_db": mean}
 
 
 class EndToEnd(unittest.TestCase):
@@ -233,6 +252,33 @@ class EndToEnd(unittest.TestCase):
         band = [luma[y * 640 + x] for y in range(380, 470) for x in range(200, 440)]
         self.assertGreater(sum(v >= 235 for v in band), 50, "no caption glyphs")
         self.assertGreater(sum(v < 60 for v in band), 50, "no shadow around the glyphs")
+
+    def test_a_song_trimmed_in_its_dialog_plays_only_its_part(self):
+        # A second of silence, then the tone: trimmed to start at 1 s, the show is heard from its start.
+        write_tone(os.path.join(self.folder, "tone.wav"), 3.0, silent=1.0)
+        output = os.path.join(self.folder, "song.mp4")
+        app = self.start("[TransitionSettings]\nmf_PhotoDuration=1.5\nmf_TransitionDuration=0.5\n")
+        self.add_show(app)
+        self.desktop.double_click_at(*app.row_point("Music File Name", 0))
+        dialog = self.desktop.wait_window("Music properties")
+        self.fill_fields(["1", "", "-6", "0"])  # Start, End, Volume, Fade-in
+        self.desktop.key("Return")
+        self.desktop.wait_gone(dialog)
+        self.assertEqual(app.list_rows("Music File Name"), [["tone.wav", "2"]], "the list shows what plays")
+        self.choose_mp4_output(app, output)
+        self.convert_mp4(app, output, 3.0)
+        heard = sound(output)
+        self.assertAlmostEqual(heard["length"], 3.0, delta=0.1)
+        self.assertLess(heard["audible_from"], 0.1, "the trimmed second of silence was played")
+
+    def fill_fields(self, texts):
+        """Types `texts` into the focused field and those after it, Tab by Tab."""
+        for i, text in enumerate(texts):
+            if i:
+                self.desktop.key("Tab")
+            self.desktop.key("ctrl+a", "BackSpace")
+            if text:
+                self.desktop.type(text)
 
     def test_todays_photos_and_music_come_through_the_dialogs(self):
         made = self.todays_files()

@@ -77,6 +77,10 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowIsNamedInEveryLanguage) {
         CKavrelDlg& w = Open();
         w.AddPhotoFiles({Photo("a", 1)});
         Select({0});
+        const std::string song = dir.File("song.wav");
+        WriteToneWav(song, 1);
+        w.AddMusicFiles({song});
+        w.musicList()->topLevelItem(0)->setSelected(true);
         int dialogs = 0;
         w.runDialog = [&](TemplateDialog& d) {
             ExpectNamed(&d, language);
@@ -90,7 +94,8 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowIsNamedInEveryLanguage) {
         w.OnAbout();
         w.OnAddTitle();
         w.OnCaptionStyle();
-        EXPECT_EQ(dialogs, 6) << language;
+        w.OnMusicProperty();
+        EXPECT_EQ(dialogs, 7) << language;
         CDialogFilterPerproty filters(boxes, frames);
         filters.Prepare();
         ExpectNamed(&filters, language);

@@ -60,6 +60,7 @@ TEST_F(EditorTest, EachItemRunsTheCommandItMirrors) {
             {IDM_VIEW_FONT, [&] { return files.fontRequests == 1; }},
             {IDM_VIEW_THUMBNAILS, [&] { return !w.ThumbnailsShown() && !w.MenuBarAction(IDM_VIEW_THUMBNAILS)->isChecked(); }},
             {IDM_EDIT_FIT_TO_MUSIC, [&] { return boxes.shown.size() == 1; }},  // no music: said why
+            {IDM_EDIT_FIT_TO_BEAT, [&] { return boxes.shown.size() == 2; }},
         };
         boxes.answers.push_back(MessageAnswer::No);  // Open asks about the unsaved photo first
         for (const Case& c : cases) {
@@ -107,7 +108,8 @@ TEST_F(EditorTest, EditingItemsWaitWhileConverting) {
         ASSERT_TRUE(w.project().run().converting);
         for (int command : {IDM_SHOW_ADD_PHOTOS, IDM_SHOW_ADD_MUSIC, IDM_SHOW_ADD_TITLE, IDM_SHOW_TRANSITION,
                             IDM_SHOW_CAPTIONS, IDM_SHOW_OPTIONS, IDM_SHOW_PREVIEW, IDM_EDIT_DELETE,
-                            IDM_EDIT_PHOTO_PROPERTIES, IDM_EDIT_FIT_TO_MUSIC})
+                            IDM_EDIT_PHOTO_PROPERTIES, IDM_EDIT_FIT_TO_MUSIC, IDM_EDIT_MUSIC_PROPERTIES,
+                            IDM_EDIT_FIT_TO_BEAT})
             EXPECT_FALSE(w.MenuBarAction(command)->isEnabled()) << command;
         EXPECT_TRUE(w.MenuBarAction(IDM_FILE_CONVERT)->isEnabled()) << "it stops the conversion, as Convert does";
         Choose(w, IDM_FILE_CONVERT);

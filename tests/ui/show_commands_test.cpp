@@ -324,6 +324,8 @@ TEST_F(ShowCommandsTest, ThePopupHoldsTheShowCommandsInTheWindowsLanguage) {
     ASSERT_TRUE(actions.count(IDM_SHOW_OPEN) && actions.count(IDM_SHOW_FIT_TO_MUSIC));
     EXPECT_EQ(actions[IDM_SHOW_OPEN]->text(), "Show öffnen...");
     EXPECT_EQ(actions[IDM_SHOW_FIT_TO_MUSIC]->text(), "Fotos an die Musik anpassen");
+    ASSERT_TRUE(actions.count(IDM_SHOW_FIT_TO_BEAT));
+    EXPECT_EQ(actions[IDM_SHOW_FIT_TO_BEAT]->text(), "Fotos an den Beat anpassen");
     EXPECT_EQ(actions[IDM_SHOW_SAVE_AS]->shortcut(),
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     ASSERT_NE(PopupOf(popup), nullptr);

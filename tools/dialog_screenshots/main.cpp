@@ -23,6 +23,7 @@
 #include "platform/shell/qt_shell_dialogs.h"
 #include "settings/caption_style_dialog.h"
 #include "settings/filter_property_dialog.h"
+#include "settings/music_property_dialog.h"
 #include "lang/language.h"
 #include "settings/options_page.h"
 #include "settings/output_settings_dialog.h"
@@ -189,6 +190,12 @@ int main(int argc, char** argv) {
     photo.m_fTransitionDuration = 4;
     photo.Prepare();
     ok = Save(photo, "photo-property") && ok;
+    CMusicProperty song(boxes);
+    song.m_strFileName = "/home/user/Music/harbour-waltz.flac";
+    song.m_fileLength = 2053312500;
+    song.m_song = {120000000, 1800000000, -3, 2};
+    song.Prepare();
+    ok = Save(song, "music-property") && ok;
     CTransitionSettings defaults(boxes, store);
     defaults.m_fPhotoDuration = 8;
     defaults.m_fTransitionDuration = 4;
