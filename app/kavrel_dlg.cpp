@@ -338,7 +338,10 @@ void CKavrelDlg::AddMusicFiles(const std::vector<std::string>& paths, int insert
     }
     const std::string last = !made.empty() ? made.back().path
                              : project_.music().empty() ? std::string() : project_.music().back().path;
+    std::vector<std::string> added;
+    for (const MusicItem& item : made) added.push_back(item.path);
     PushInsertion({MediaList::Music, InsertionRows(false, insertAt, made.size()), {}, std::move(made)});
+    musicAhead_.Analyse(added);
     if (!last.empty()) WriteText(s_.store, settings::kLastAudioFolder, FolderWithTrailingSlash(last));
     std::string message = NotAddedMessage(overLimit, kMaxMusic, "music", tooLong);
     if (!message.empty()) s_.boxes.Show({MessageOwner::MainWindow, message, "", MessageButtons::Ok, MessageIcon::Warning});

@@ -14,6 +14,7 @@
 #include "app/edit_history/list_steps.h"
 #include "app/edit_history/settings_steps.h"
 #include "app/fit_to_beat.h"
+#include "app/music_ahead.h"
 #include "app/slideshow_project.h"
 #include "controls/template_dialog.h"
 #include "engine/preview_rendering.h"
@@ -232,6 +233,7 @@ private:
     QPixmap background_;
     bool closing_ = false;
     std::unique_ptr<PhotoThumbnails> thumbnails_;
+    MusicAhead musicAhead_;  // songs analysed as they join the list
 
     // Shows kept in files (kavrel_dlg_show.cpp).
     bool RunShowCommand(int command);

@@ -42,6 +42,7 @@ void CKavrelDlg::EditSong(int row) {
     dialog.m_strFileName = item.path;
     dialog.m_fileLength = item.length;
     dialog.m_song = item.song;
+    dialog.SetMeasuredLevel(SongLevelText(LevelOfSong(item.path), project_.musicMix()));
     if (RunDialog(dialog) != QDialog::Accepted) return;
     PushSong(row, dialog.m_song);
 }

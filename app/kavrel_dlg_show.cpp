@@ -212,6 +212,9 @@ void CKavrelDlg::TakeShow(const Show& show, const std::string& showFile) {
     RebuildPhotoView();
     RebuildMusicView();
     ShowOutputStatus();
+    std::vector<std::string> songs;
+    for (const MusicItem& item : project_.music()) songs.push_back(item.path);
+    musicAhead_.Analyse(songs);
 }
 
 Show CKavrelDlg::CurrentShow() {
@@ -286,6 +289,7 @@ bool CKavrelDlg::NewShow() {
     if (RefusedWhileConverting(project_, s_.boxes) || !MayDiscardShow()) return false;
     project_.ClearPhotos();
     project_.ClearMusic();
+    project_.musicMix() = MusicMix();
     showFile_.clear();
     savedShow_.clear();
     convertedFile_.clear();

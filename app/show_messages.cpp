@@ -35,6 +35,9 @@ enum ShowString {
     kBeatNoneFound = 287,
     kBeatCannotRead = 288,
     kBeatTooShort = 289,
+    kSongLevel = 344,
+    kSongLevelHeld = 345,
+    kSongLevelAsMastered = 346,
 };
 
 // String `id` with each "%s" in turn replaced by the next of `values`.
@@ -128,4 +131,21 @@ std::string NoPictureText() { return Filled(kNoPicture, {}); }
 std::string CompressorSwapText(const std::string& container, const CompressorSwap& swap) {
     return Filled(kCompressorSwap,
                   {container, swap.givenVideo, swap.givenAudio, swap.takenVideo, swap.takenAudio});
+}
+
+namespace {
+std::string Decibels(double value, bool sign) {
+    char text[32];
+    std::snprintf(text, sizeof text, sign ? "%+.1f" : "%.1f", value);
+    return text;
+}
+}  // namespace
+
+std::string SongLevelText(const std::optional<MusicLevel>& level, const MusicMix& mix) {
+    if (!level) return {};
+    const std::string lufs = Decibels(level->integratedLufs, false), peak = Decibels(level->truePeakDbtp, false);
+    if (!mix.evenLoudness) return Filled(kSongLevelAsMastered, {lufs, peak});
+    const LoudnessGain gain = GainToTarget(*level, mix.loudnessTargetLufs);
+    return Filled(gain.heldByPeak ? kSongLevelHeld : kSongLevel,
+                  {lufs, peak, Decibels(gain.gainDb, true), Decibels(mix.loudnessTargetLufs, false)});
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/show_messages.h"
 #include "engine/timeline_builder.h"
 #include "platform/render/placement_cursor.h"
 #include "platform/render/show_plan.h"
@@ -145,4 +146,21 @@ TEST(SongPlacement, ALongLoopKeepsEverySongsShape) {
         if (HasFailure()) break;
     }
     EXPECT_EQ(placed.back().stop, 1800 * kSecond);
+}
+
+// The song's dialog says how loud the song was measured and what the show does with it.
+TEST(SongPlacement, TheSongsDialogSaysWhatTheShowDoesWithItsLoudness) {
+    const struct {
+        std::optional<MusicLevel> level;
+        MusicMix mix;
+        std::string text;
+    } cases[] = {
+        {MusicLevel{-23.44, -9.2}, {true, -16, 0.2}, "-23.4 LUFS, true peak -9.2 dBTP: played +7.4 dB to reach -16.0 LUFS."},
+        {MusicLevel{-23.44, -2}, {true, -16, 0.2},
+         "-23.4 LUFS, true peak -2.0 dBTP: played +1.0 dB, below the -16.0 LUFS target, so that its peak stays under -1 dBTP."},
+        {MusicLevel{-9, 0.3}, {false, -16, 0.2},
+         "-9.0 LUFS, true peak 0.3 dBTP: played as mastered (the show does not even out loudness)."},
+        {std::nullopt, {true, -16, 0.2}, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SongLevelText(c.level, c.mix), c.text);
 }
