@@ -93,9 +93,9 @@ void ReadCaption(const IPropertySetter& setter, VideoClip* clip) {
     }
 }
 
-// The effects on a photo's source: its motion, its title card, its caption. An unknown motion
-// name is no motion.
-void ReadSourceEffects(const TimelineObjPtr& src, VideoClip* clip) {
+// Each effect on a source that has properties, with its class.
+template <class Read>
+void ForEachEffect(const TimelineObjPtr& src, Read&& read) {
     auto effectable = As<IAMTimelineEffectable>(src);
     int count = 0;
     if (effectable) effectable->EffectGetCount(&count);
@@ -105,11 +105,18 @@ void ReadSourceEffects(const TimelineObjPtr& src, VideoClip* clip) {
         std::shared_ptr<IPropertySetter> setter;
         effectable->GetEffect(&effect, e);
         effect->GetSubObjectGUID(&clsid);
-        if (effect->GetPropertySetter(&setter) != S_OK) continue;
-        if (clsid == CLSID_KavrelPanZoom) ReadMotion(*setter, clip);
-        else if (clsid == CLSID_KavrelTitleCard) ReadTitle(*setter, clip);
-        else if (clsid == CLSID_KavrelCaption) ReadCaption(*setter, clip);
+        if (effect->GetPropertySetter(&setter) == S_OK) read(clsid, *setter);
     }
+}
+
+// The effects on a photo's source: its motion, its title card, its caption. An unknown motion
+// name is no motion.
+void ReadSourceEffects(const TimelineObjPtr& src, VideoClip* clip) {
+    ForEachEffect(src, [&](const GUID& clsid, const IPropertySetter& setter) {
+        if (clsid == CLSID_KavrelPanZoom) ReadMotion(setter, clip);
+        else if (clsid == CLSID_KavrelTitleCard) ReadTitle(setter, clip);
+        else if (clsid == CLSID_KavrelCaption) ReadCaption(setter, clip);
+    });
 }
 
 // The video group's properties: the framing (none is Fit), the caption style, the subtitles' language.
@@ -182,21 +189,13 @@ void ReadVolume(const TimelineObjPtr& group, VolumeEnvelope* volume) {
 }
 
 void ReadSongShape(const TimelineObjPtr& src, SongShape* shape) {
-    auto effectable = As<IAMTimelineEffectable>(src);
-    int count = 0;
-    if (effectable) effectable->EffectGetCount(&count);
-    for (int e = 0; e < count; ++e) {
-        TimelineObjPtr effect;
-        GUID clsid;
-        std::shared_ptr<IPropertySetter> setter;
-        effectable->GetEffect(&effect, e);
-        effect->GetSubObjectGUID(&clsid);
-        if (clsid != CLSID_KavrelSong || effect->GetPropertySetter(&setter) != S_OK) continue;
-        for (const TimelineProperty& p : setter->Properties()) {
+    ForEachEffect(src, [&](const GUID& clsid, const IPropertySetter& setter) {
+        if (clsid != CLSID_KavrelSong) return;
+        for (const TimelineProperty& p : setter.Properties()) {
             if (!p.values.empty() && p.values.front().v.vt == VT_R8)
                 ReadSongProperty(p.param.Name, p.values.front().v.dblVal, shape);
         }
-    }
+    });
 }
 
 // The builder puts one music placement on each audio track.

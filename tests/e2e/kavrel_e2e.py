@@ -84,6 +84,14 @@ def sound(path):
     return {"length": length, "audible_from": audible, "mean_db": mean}
 
 
+def loudness(path, start, end):
+    """The integrated loudness (LUFS) of `path`'s sound from `start` to `end` seconds, by ffmpeg's meter."""
+    log = subprocess.run(["ffmpeg", "-nostats", "-i", path, "-map", "0:a", "-af",
+                          f"atrim={start}:{end},ebur128", "-f", "null", "-"],
+                         capture_output=True, text=True, check=True).stderr
+    return float(re.findall(r"I:\s+(-?[\d.]+) LUFS", log)[-1])
+
+
 class EndToEnd(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop()
@@ -270,6 +278,8 @@ class EndToEnd(unittest.TestCase):
         heard = sound(output)
         self.assertAlmostEqual(heard["length"], 3.0, delta=0.1)
         self.assertLess(heard["audible_from"], 0.1, "the trimmed second of silence was played")
+        # Evened out to the show's -16 LUFS, then 6 dB softer (measured before the fade-out).
+        self.assertAlmostEqual(loudness(output, 0.05, 0.95), -22, delta=1)
 
     def fill_fields(self, texts):
         """Types `texts` into the focused field and those after it, Tab by Tab."""
