@@ -33,10 +33,12 @@ verdict() {  # $1: 1 when the target is met
     if [ "$1" = 1 ]; then echo PASS; else echo >> "$W/missed"; echo FAIL; fi
 }
 
-# ffmpeg's integrated loudness and true peak of $1, from $2 s for $3 s: "LUFS DBTP".
+# ffmpeg's integrated loudness and true peak of $1, from $2 s for $3 s: "LUFS DBTP" (read from
+# the meter's last frame).
 r128() {
-    ffmpeg -nostats -hide_banner -ss "$2" -t "$3" -i "$1" -af ebur128=peak=true:framelog=verbose -f null - 2>&1 |
-        awk '/^ +I:/ {i = $2} /^ +Peak:/ {p = $2} END {print i, p}'
+    ffmpeg -v error -ss "$2" -t "$3" -i "$1" -af "ebur128=peak=true:metadata=1:framelog=verbose,ametadata=print:file=-" -f null - |
+        awk -F= '$1 == "lavfi.r128.I" {i = $2} $1 == "lavfi.r128.true_peak" {p = $2}
+                 END {tp = p > 0 ? 20 * log(p) / log(10) : -999; printf "%.2f %.3f\n", i, tp}'
 }
 
 # Momentary loudness of $1 every 100 ms: "CENTRE LUFS" lines, CENTRE the window's middle.
@@ -122,15 +124,14 @@ loudness_check "$W/show.mkv" "MKV (PCM, --audio-compressor none)" -1
 echo
 echo "== 2. joins: momentary loudness over each join, at most 1 dB above the louder side"
 # Music moves by several dB within a second, so a window over the join may outdo both sides by
-# itself. Second figure, the mixer's own: each window against the louder of the two songs alone
-# in the same window (each at its gain, unfaded, placed where the show plays it, silence around);
-# an equal-power crossfade of two songs stays about at or below it.
-alone() {  # $1 join: the songs alone in $W/alone0..2 for that join
-    for i in 0 1 2; do
-        ffmpeg -v error -y -i "${SONGS[$i]}" -af "volume=${gains[$i]}dB,adelay=$(awk -v i=$i -v j="$1" 'BEGIN {print i * (20 - j) * 1000}'):all=1,apad=whole_dur=60" \
-            -c:a pcm_f32le "$W/alone$i.wav"
-        momentary "$W/alone$i.wav" "$W/alone$i"
-    done
+# itself. Second figure, the mixer's own: the same songs at the program's gains crossfaded at
+# equal power by ffmpeg (acrossfade, quarter sines), measured the same way: its own rise over the
+# sides, and how far the show's windows over the join rise above it.
+ideal() {  # $1 join: the ideal mix in $W/ideal
+    ffmpeg -v error -y -i "${SONGS[0]}" -i "${SONGS[1]}" -i "${SONGS[2]}" -filter_complex \
+        "[0]volume=${gains[0]}dB[a];[1]volume=${gains[1]}dB[b];[2]volume=${gains[2]}dB[c];[a][b]acrossfade=d=$1:c1=qsin:c2=qsin[ab];[ab][c]acrossfade=d=$1:c1=qsin:c2=qsin" \
+        -c:a pcm_f32le "$W/ideal.wav"
+    momentary "$W/ideal.wav" "$W/ideal"
 }
 join_check() {  # $1 file, $2 join
     momentary "$1.wav" "$W/m"
@@ -139,30 +140,30 @@ import sys
 w, join = sys.argv[1], float(sys.argv[2])
 def read(path, shift=0.0):
     return {round((float(t) + shift) * 10): float(m) for t, m in (l.split() for l in open(path))}
-mix = read(f"{w}/m")
-starts = [k * (20 - join) for k in range(3)]
-alone = [read(f"{w}/alone{i}") for i in range(3)]
+mix, ref = read(f"{w}/m"), read(f"{w}/ideal")
 verdict = lambda x: "PASS" if x <= 1 else "FAIL"
+def rise(m, s, e):  # the highest window reaching into the join, above the louder side
+    over = [t for t in m if s - 0.2 < t / 10 < e + 0.2]
+    top = max(over, key=lambda t: m[t])
+    return over, top, m[top] - max(m[round((s - 0.5) * 10)], m[round((e + 0.5) * 10)])
 for k in (1, 2):
-    s, e = starts[k], starts[k] + join
-    before, after = mix[round((s - 0.5) * 10)], mix[round((e + 0.5) * 10)]
-    over = [t for t in mix if s - 0.2 < t / 10 < e + 0.2]  # windows reaching into the join
-    top = max(over, key=lambda t: mix[t])
-    bump = mix[top] - max(before, after)
-    louder = lambda t: max(alone[k - 1].get(t, -120), alone[k].get(t, -120))
-    own = max(over, key=lambda t: mix[t] - louder(t))
-    print(f"join {k} ({s:.1f}-{e:.1f} s): sides {before:.2f} and {after:.2f} LUFS, highest over it "
-          f"{mix[top]:.2f} LUFS at {top / 10:.1f} s: {bump:+.2f} dB  {verdict(bump)}")
-    print(f"        against the louder song alone: at most {mix[own] - louder(own):+.2f} dB "
-          f"({mix[own]:.2f} vs {louder(own):.2f} LUFS at {own / 10:.1f} s)  {verdict(mix[own] - louder(own))}")
+    s = k * (20 - join)
+    e = s + join
+    over, top, bump = rise(mix, s, e)
+    print(f"join {k} ({s:.1f}-{e:.1f} s): sides {mix[round((s - 0.5) * 10)]:.2f} and {mix[round((e + 0.5) * 10)]:.2f} LUFS, "
+          f"highest over it {mix[top]:.2f} LUFS at {top / 10:.1f} s: {bump:+.2f} dB  {verdict(bump)}")
+    _, _, own = rise(ref, s, e)
+    worst = max(over, key=lambda t: mix[t] - ref[t])
+    print(f"        ideal equal-power mix: {own:+.2f} dB over its sides; the show above it by at most "
+          f"{mix[worst] - ref[worst]:+.2f} dB (at {worst / 10:.1f} s)  {verdict(mix[worst] - ref[worst])}")
 PY
 }
 echo "-- join 0.2 s (the default)"
-alone 0.2
+ideal 0.2
 join_check "$W/show.mp4" 0.2 | tee "$W/join"
 render_songs "$W/join3.mp4" 3
 echo "-- join 3 s"
-alone 3
+ideal 3
 join_check "$W/join3.mp4" 3 | tee -a "$W/join"
 grep FAIL "$W/join" >> "$W/missed" || true
 
