@@ -7,7 +7,9 @@
 #      is at most -0.5 dBTP after AAC, -1 dBTP in PCM.
 #   2. joins: the momentary loudness (400 ms windows in 100 ms steps) over each join is never
 #      more than 1 dB above the louder side (windows 0.5 s before and after the join); for the
-#      default 0.2 s join and --join 3.
+#      default 0.2 s join and --join 3. Beside it, the mixer's own figure: the show against
+#      ffmpeg's equal-power crossfade (acrossfade, quarter sines) of the same songs at the
+#      program's gains, so that a rise the music makes by itself is told from one the mix adds.
 #   3. beats: 10 photos fitted to the beat of click tracks of 120 and 97 BPM (clicks on a
 #      -60 dBFS noise floor): every transition starts within 10 ms of a click. On the real
 #      track: the tempo found and how far the transitions start from the tracked beats.
