@@ -240,8 +240,10 @@ TEST(RenderToFile, StopLeavesAFileThatPlaysInPlaceOfTheOldOne) {
     EXPECT_EQ(file.decodeErrors, 0);
     EXPECT_GT(file.frames, 40);
     EXPECT_LT(file.frames, 4000);
-    // The sound mixed ahead of the pictures is not written past where they stopped.
+    // The sound mixed ahead of the pictures is not written past where they stopped, and it ends
+    // there falling to silence, not with a click.
     EXPECT_NEAR(file.audioSeconds, file.videoSeconds, 0.1);
+    EXPECT_TRUE(EndsInAFade(file.audioMono));
     EXPECT_EQ(show.Written(), std::vector<std::string>{show.OutputName()});
 }
 

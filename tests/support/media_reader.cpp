@@ -117,6 +117,15 @@ double Rms(const std::vector<float>& mono, double from, double to) {
     return i1 > i0 ? std::sqrt(s / double(i1 - i0)) : 0;
 }
 
+bool EndsInAFade(const std::vector<float>& mono) {
+    float peak = 0;
+    for (const float s : mono) peak = std::max(peak, std::fabs(s));
+    std::size_t end = mono.size();
+    while (end > 0 && std::fabs(mono[end - 1]) < 0.01f * peak) --end;  // the encoder's padding
+    const double seconds = static_cast<double>(end) / 44100;
+    return seconds > 0.6 && Rms(mono, seconds - 0.002, seconds) < 0.15 * Rms(mono, seconds - 0.5, seconds - 0.1);
+}
+
 std::string WritePhoto(const std::string& path, int w, int h, int salt, const std::string& codecName) {
     return WritePixelPhoto(path, w, h, codecName, [&](int x, int y) {
         return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(40 + (x * 150 / w + salt * 60) % 200),

@@ -22,6 +22,9 @@ VideoReadBack ReadVideoFile(const std::string& path, const std::vector<int>& kee
 double PsnrOfLuma(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b);
 // Root mean square of the mono sound over [from, to) seconds.
 double Rms(const std::vector<float>& mono, double from, double to);
+// Whether the sound falls to silence over its last moments, rather than stopping at full level
+// (a click); what the encoder padded after it is passed over.
+bool EndsInAFade(const std::vector<float>& mono);
 
 // A photo file of w × h: a colour gradient seeded by `salt`, encoded by the named FFmpeg image
 // encoder ("mjpeg", "png", "bmp"), the container guessed from the name.

@@ -81,35 +81,42 @@ std::size_t PicturesAhead(int width, int height) {
     return std::clamp<std::size_t>((12u << 20) / FrameBytes(width, height), 3, 8);
 }
 
-// Mixes and encodes the sound as the gate allows; its last 20 ms, at the show's end or where a
-// stop cuts it, fall to silence.
 struct SoundLine {
     const ShowPlan& plan;
     FileWriter& writer;
-    std::int64_t total;  // sample frames
-    const std::atomic<bool>& stop;
+    std::int64_t total;  // sample frames of the whole show
     const std::atomic<bool>& abandon;
 };
 
+// The sound falls to silence over the 20 ms before the music stops: at the show's end (the last
+// picture may outlast it by part of a frame) or where the pictures stop.
 void MixSound(const SoundLine& line, BoundedQueue<SoundBlock>& sound, SoundGate& gate) {
     AudioMixer audio(line.plan.music, line.plan.musicVolume, line.plan.musicRun);
-    const std::int64_t total = line.total;
-    const std::int64_t fadeFrom = std::max<std::int64_t>(total - kEndFade, 0);
+    std::int64_t end = line.total;
+    std::int64_t fadeEnd = std::min(end, SampleAt(line.plan.length));
+    std::int64_t fadeFrom = std::max<std::int64_t>(fadeEnd - kEndFade, 0);
     std::vector<float> samples;
-    for (std::int64_t at = 0; at < total;) {
-        const std::int64_t allowed = gate.WaitFor(at < fadeFrom ? at + 1 : total, line.stop);
-        if (allowed == 0 && line.abandon) break;
-        const bool fading = allowed == 0 || at >= fadeFrom;
-        const int count = static_cast<int>(fading ? std::min(kEndFade, total - at)
-                                                  : std::min({kSoundBlock, fadeFrom - at, allowed - at}));
+    for (std::int64_t at = 0; at < end;) {
+        const SoundGate::Permit permit = gate.WaitFor(at >= fadeFrom && at < fadeEnd ? fadeEnd : at + 1);
+        if (permit.ended && permit.allowed < line.total) {  // stopped
+            if (line.abandon) break;
+            end = std::min(line.total, std::max(permit.allowed, at + kEndFade));
+            if (fadeEnd > at) {
+                fadeEnd = std::min(fadeEnd, end);
+                fadeFrom = std::max(fadeEnd - kEndFade, at);
+            }
+        }
+        const bool fading = at >= fadeFrom && at < fadeEnd;
+        const std::int64_t limit = permit.ended ? end : permit.allowed;
+        const int count = static_cast<int>(
+            fading ? fadeEnd - at : std::min({kSoundBlock, (at < fadeFrom ? fadeFrom : end) - at, limit - at}));
         samples.resize(static_cast<std::size_t>(count * kMixChannels));
         SoundBlock b;
         at += count;
         b.mixedTo = at;
-        const bool last = at == total || allowed == 0;
         b.input = fading ? !audio.MixFadingOut(samples.data(), count, &b.error) : !audio.Mix(samples.data(), count, &b.error);
-        const bool failed = b.input || !line.writer.EncodeAudio(samples.data(), count, last, &b.packets, &b.error);
-        if (!sound.Push(std::move(b)) || failed || last) break;
+        const bool failed = b.input || !line.writer.EncodeAudio(samples.data(), count, at == end, &b.packets, &b.error);
+        if (!sound.Push(std::move(b)) || failed || at == end) break;
     }
     sound.Close();
 }
@@ -142,7 +149,7 @@ void FileRenderJob::Run() {
             });
         }
         if (output_.hasAudio) {
-            mixer = std::thread([&] { MixSound({*plan_, writer_, SamplesFor(framesTotal_), stop_, abandon_}, sound, gate); });
+            mixer = std::thread([&] { MixSound({*plan_, writer_, SamplesFor(framesTotal_), abandon_}, sound, gate); });
         }
         std::deque<PacketPtr> audioPackets;
         bool soundEnded = false;  // every packet of the sound has arrived
@@ -194,13 +201,13 @@ void FileRenderJob::Run() {
             framesDone_ = n + 1;
         }
         // The encoder's last packets, which may start after the last frame's end; after a stop,
-        // the sound's short fade to silence.
+        // the sound up to the last picture and its short fade to silence.
+        gate.End(SamplesFor(framesDone_));
         if (ok && output_.hasAudio) {
             writeSound(std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max());
         }
         pictures.Close();
         sound.Close();
-        gate.Allow(std::numeric_limits<std::int64_t>::max());
         if (composer.joinable()) composer.join();
         if (mixer.joinable()) mixer.join();
     }
