@@ -102,7 +102,7 @@ DialogTemplate TransitionSettings() {
 
 // The file's name, its length and the measured level are filled in when the dialog opens.
 DialogTemplate MusicProperty() {
-    return {IDD_DIALOG_MUSIC_PROPERTY, "Music properties", 262, 166, {
+    return {IDD_DIALOG_MUSIC_PROPERTY, "Music properties", 262, 192, {
         {1180, K::Label, "File name:", 7, 7, 70, 14},
         {1181, K::Label, "", 80, 7, 175, 14},
         {1182, K::Label, "Start:", 7, 26, 70, 14},
@@ -118,10 +118,10 @@ DialogTemplate MusicProperty() {
         {1192, K::Label, "Fade in:", 7, 102, 70, 14},
         {1193, K::Edit, "", 80, 102, 40, 14, kStyleCentred},
         {1194, K::Label, "Seconds", 124, 102, 60, 14},
-        {1195, K::Label, "Measured level:", 7, 121, 70, 14},
-        {1196, K::Label, "", 80, 121, 175, 14},
-        {1197, K::DefaultButton, "OK", 56, 144, 66, 14},
-        {1198, K::CancelButton, "Cancel", 140, 144, 66, 14},
+        {1195, K::Label, "Measured level:", 7, 121, 70, 15},
+        {1196, K::Label, "", 80, 121, 175, 44},
+        {1197, K::DefaultButton, "OK", 56, 170, 66, 14},
+        {1198, K::CancelButton, "Cancel", 140, 170, 66, 14},
     }};
 }
 

@@ -23,6 +23,7 @@
 #include "platform/shell/qt_shell_dialogs.h"
 #include "settings/caption_style_dialog.h"
 #include "settings/filter_property_dialog.h"
+#include "app/show_messages.h"
 #include "settings/music_property_dialog.h"
 #include "lang/language.h"
 #include "settings/options_page.h"
@@ -194,6 +195,7 @@ int main(int argc, char** argv) {
     song.m_strFileName = "/home/user/Music/harbour-waltz.flac";
     song.m_fileLength = 2053312500;
     song.m_song = {120000000, 1800000000, -3, 2};
+    song.SetMeasuredLevel(SongLevelText(MusicLevel{-11.2, -0.4}, MusicMix()));
     song.Prepare();
     ok = Save(song, "music-property") && ok;
     CTransitionSettings defaults(boxes, store);
