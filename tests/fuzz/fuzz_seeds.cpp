@@ -92,7 +92,9 @@ bool ShowSeeds(const fs::path& folder) {
     Show show;
     show.photos = {{"/shows/holiday/beach.jpg", 5, 3, 1, MotionKind::ZoomIn},
                    {"/elsewhere/dunes.heic", 2.5, 46, 0.5, MotionKind::PanUp}};
-    show.music = {"/shows/holiday/music/song.mp3"};
+    show.music = {{"/shows/holiday/music/song.mp3", 0, {15'000'000, 1'200'000'000, -4.5, 2}},
+                  {"/shows/holiday/music/two.ogg", 0, {}}};
+    show.musicMix = {true, -18, 3};
     show.framing = Framing::Blur;
     show.output.videoCompressor = "libx264";
     Write(folder / "holiday.kavrel", SerializeShow(show, "/shows/holiday"));

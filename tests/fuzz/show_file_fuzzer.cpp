@@ -13,7 +13,7 @@ namespace {
 
 Show Marker() {
     Show show;
-    show.music = {"/untouched.wav"};
+    show.music = {{"/untouched.wav", 0, {}}};
     return show;
 }
 
