@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 #include "app/fit_to_music.h"
 #include "engine/time_arithmetic.h"
@@ -59,6 +60,42 @@ std::vector<int> LatestBeats(const Grid& g, std::size_t photos) {
     return latest;
 }
 
+// The beat from index `from` to `last` nearest `target`, ms; the beats ascend, so the search stops
+// once they move away from it.
+std::size_t NearestBeat(const std::vector<std::int64_t>& beats, std::size_t from, std::size_t last, double target) {
+    std::size_t best = from;
+    while (best < last && std::fabs(static_cast<double>(beats[best + 1]) - target) <
+                              std::fabs(static_cast<double>(beats[best]) - target)) {
+        ++best;
+    }
+    return best;
+}
+
+// Each photo's transition start in ms, and the show's end after them; none when the beats cannot
+// give every photo one of its own. Each transition goes to the beat nearest where the photos' own
+// durations, stretched to the music, would put it; the running target keeps rounding from adding up.
+std::optional<std::vector<std::int64_t>> TransitionStarts(const Grid& g, const std::vector<PhotoItem>& photos) {
+    double own = 0;
+    for (const PhotoItem& p : photos) own += std::max(p.durationSec, 0.001);
+    const double scale = static_cast<double>(g.end) / own;  // ms of music per second of the photos'
+    const std::vector<int> latest = LatestBeats(g, photos.size());
+    std::vector<std::int64_t> starts{g.first};
+    double target = static_cast<double>(g.first);
+    std::size_t k = 0;
+    for (std::size_t i = 1; i < photos.size(); ++i) {
+        target += std::max(photos[i - 1].durationSec, 0.001) * scale;
+        const std::int64_t shortest = i == 1 ? std::max(kMinPhotoMs, Milliseconds(photos[0].transitionDurationSec)) : kMinPhotoMs;
+        while (k < g.beats.size() && g.beats[k] < starts.back() + shortest) ++k;
+        if (latest[i] < 0 || k > static_cast<std::size_t>(latest[i])) return std::nullopt;
+        k = NearestBeat(g.beats, k, static_cast<std::size_t>(latest[i]), target);
+        starts.push_back(g.beats[k++]);
+    }
+    // The durations add up to the show's length; the last photo ends with the music.
+    starts.push_back(g.first + g.end);
+    if (starts.back() - starts[starts.size() - 2] < kMinPhotoMs) return std::nullopt;
+    return starts;
+}
+
 }  // namespace
 
 BeatFitResult FitPhotosToBeat(SlideshowProject& project, const BeatsOfFile& beatsOf) {
@@ -78,36 +115,11 @@ BeatFitResult FitPhotosToBeat(SlideshowProject& project, const BeatsOfFile& beat
     if (g.end >= Milliseconds(kPhotoDurationLimitSec) * static_cast<std::int64_t>(photos.size()))
         return {BeatFitOutcome::TooShort, -1, found};
 
-    // Each transition goes to the beat nearest where the photos' own durations, stretched to the
-    // music, would put it; the running target keeps rounding from adding up.
-    double own = 0;
-    for (const PhotoItem& p : photos) own += std::max(p.durationSec, 0.001);
-    const double scale = static_cast<double>(g.end) / 1000 / own;
-    const std::vector<int> latest = LatestBeats(g, photos.size());
-    std::vector<std::int64_t> starts{g.first};  // each photo's transition start, ms
-    double target = static_cast<double>(g.first);
-    int k = 0;
-    for (std::size_t i = 1; i < photos.size(); ++i) {
-        target += std::max(photos[i - 1].durationSec, 0.001) * scale * 1000;
-        const std::int64_t earliest =
-            starts.back() + (i == 1 ? std::max(kMinPhotoMs, Milliseconds(photos[0].transitionDurationSec)) : kMinPhotoMs);
-        while (k < found && g.beats[static_cast<std::size_t>(k)] < earliest) ++k;
-        if (k >= found || k > latest[i]) return {BeatFitOutcome::TooShort, -1, found};
-        int best = k;
-        for (int c = k + 1; c <= latest[i]; ++c) {
-            const auto at = static_cast<double>(g.beats[static_cast<std::size_t>(c)]);
-            if (std::fabs(at - target) >= std::fabs(static_cast<double>(g.beats[static_cast<std::size_t>(best)]) - target)) break;
-            best = c;
-        }
-        starts.push_back(g.beats[static_cast<std::size_t>(best)]);
-        k = best + 1;
-    }
-    // The durations add up to the show's length; the last photo ends with the music.
-    starts.push_back(g.first + g.end);
-    if (starts.back() - starts[starts.size() - 2] < kMinPhotoMs) return {BeatFitOutcome::TooShort, -1, found};
+    const std::optional<std::vector<std::int64_t>> starts = TransitionStarts(g, photos);
+    if (!starts) return {BeatFitOutcome::TooShort, -1, found};
     for (std::size_t i = 0; i < photos.size(); ++i) {
         PhotoItem photo = photos[i];
-        photo.durationSec = SecondsOfMilliseconds(starts[i + 1] - starts[i]);
+        photo.durationSec = SecondsOfMilliseconds((*starts)[i + 1] - (*starts)[i]);
         photo.transitionDurationSec = std::min(photo.transitionDurationSec, photo.durationSec);
         project.SetPhoto(static_cast<int>(i), photo);
     }

@@ -43,18 +43,30 @@ MusicAnalysis Measure(const std::vector<float>& mono, double from, double to) {
 
 double RmsDb(const std::vector<float>& mono, double from, double to) { return 20 * std::log10(Rms(mono, from, to)); }
 
+// One photo as long as the songs of noise at `levelsDb` (each `seconds` long), rendered to `output`
+// with `options`; the file's sound read back.
+VideoReadBack RenderNoiseSongs(const std::vector<double>& levelsDb, double seconds, const std::string& options,
+                               const std::string& output) {
+    TempDir dir;
+    WritePhoto(dir.File("a.jpg"), 160, 120, 1, "mjpeg");
+    std::string music;
+    for (std::size_t i = 0; i < levelsDb.size(); ++i) {
+        const std::string song = "song" + std::to_string(i) + ".wav";
+        WriteStereoWav(dir.File(song), Noise(seconds, levelsDb[i], static_cast<unsigned>(i + 1)));
+        music += " --music " + song;
+    }
+    const double length = seconds * static_cast<double>(levelsDb.size());
+    const Outcome run = KavrelRender(dir, "--photo-duration " + std::to_string(length) +
+                                              " --transition-duration 0 --fade-out 0 --size 160x120 " + options + music +
+                                              " -o " + output + " a.jpg");
+    EXPECT_EQ(run.status, 0) << run.out;
+    return ReadVideoFile(dir.File(output), {});
+}
+
 }  // namespace
 
 TEST(MusicMix, SongsMasteredApartPlayAtTheShowsLoudnessAndJoinWithoutABump) {
-    TempDir dir;
-    WritePhoto(dir.File("a.jpg"), 160, 120, 1, "mjpeg");
-    WriteStereoWav(dir.File("loud.wav"), Noise(8, -12, 1));
-    WriteStereoWav(dir.File("middle.wav"), Noise(8, -24, 2));
-    WriteStereoWav(dir.File("quiet.wav"), Noise(8, -36, 3));
-    const Outcome run = KavrelRender(dir, "--photo-duration 24 --transition-duration 0 --fade-out 0 --size 160x120 "
-                                          "--music loud.wav --music middle.wav --music quiet.wav -o show.mp4 a.jpg");
-    ASSERT_EQ(run.status, 0) << run.out;
-    const VideoReadBack file = ReadVideoFile(dir.File("show.mp4"), {});
+    const VideoReadBack file = RenderNoiseSongs({-12, -24, -36}, 8, "", "show.mp4");
     // The songs start at 0, 7.8 and 15.6 s (0.2 s joins); each is measured away from its joins.
     const double sections[][2] = {{0.5, 7.5}, {8.3, 15.3}, {16.1, 23.1}};
     for (const auto& s : sections) {
@@ -74,14 +86,7 @@ TEST(MusicMix, SongsMasteredApartPlayAtTheShowsLoudnessAndJoinWithoutABump) {
 // Loudness off keeps each song as it was mastered, 12 dB apart; without a fade-out the sound still
 // ends in silence, not with a click (the sound as mixed: uncompressed).
 TEST(MusicMix, LoudnessOffKeepsTheSongsAsMastered) {
-    TempDir dir;
-    WritePhoto(dir.File("a.jpg"), 160, 120, 1, "mjpeg");
-    WriteStereoWav(dir.File("loud.wav"), Noise(4, -12, 1));
-    WriteStereoWav(dir.File("middle.wav"), Noise(4, -24, 2));
-    const Outcome run = KavrelRender(dir, "--photo-duration 8 --transition-duration 0 --fade-out 0 --size 160x120 "
-                                          "--loudness off --audio-compressor none --music loud.wav --music middle.wav -o show.mkv a.jpg");
-    ASSERT_EQ(run.status, 0) << run.out;
-    const VideoReadBack file = ReadVideoFile(dir.File("show.mkv"), {});
+    const VideoReadBack file = RenderNoiseSongs({-12, -24}, 4, "--loudness off --audio-compressor none", "show.mkv");
     EXPECT_NEAR(RmsDb(file.audioMono, 0.5, 3.5) - RmsDb(file.audioMono, 4.3, 7.3), 12, 0.5);
     EXPECT_TRUE(EndsInAFade(file.audioMono));
 }
