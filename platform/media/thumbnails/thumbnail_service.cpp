@@ -1,13 +1,14 @@
 #include "platform/media/thumbnails/thumbnail_service.h"
 
 #include <QThread>
-#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+
+#include "platform/media/heap_pages.h"
 
 namespace {
 
@@ -107,8 +108,7 @@ void ThumbnailService::Work() {
         if (Keep(path, Make(path), &drained)) {
             QMetaObject::invokeMethod(this, [this, path] { ready_(path); }, Qt::QueuedConnection);
         }
-        // The decoders' large buffers, freed, stay with the thread's heap until handed back.
-        if (drained) malloc_trim(0);
+        if (drained) ReturnFreeHeapPages();
     }
 }
 

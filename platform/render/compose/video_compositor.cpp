@@ -2,13 +2,13 @@
 
 #include "platform/render/compose/prepared_clip.h"
 
-#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "platform/media/heap_pages.h"
 #include "platform/render/decode/photo_decoder.h"
 #include "platform/render/compose/video_colour.h"
 
@@ -60,9 +60,7 @@ void PhotoSource::Work() {
         std::string error;
         const VideoClip& clip = plan_.clips[i];
         bool ok = PrepareClip(clip, plan_, width_, height_, black_, photo.get(), &error);
-        // A photo's decoding frees tens of megabytes of mixed sizes; handing the free pages back
-        // keeps the footprint flat over a thousand photos.
-        malloc_trim(0);
+        ReturnFreeHeapPages();  // keeps the footprint flat over a thousand photos
         lock.lock();
         if (!ok) {
             failed_[i] = error;
