@@ -316,6 +316,7 @@ void CKavrelDlg::AddPhotoFiles(const std::vector<std::string>& paths, int insert
     std::vector<int> rows = InsertionRows(true, insertAt, accepted.size());
     std::vector<PhotoItem> made = project_.MakePhotos(accepted, rows.empty() ? 0 : rows.front());
     PushInsertion({MediaList::Photos, std::move(rows), std::move(made), {}});
+    facesAhead_.LookAt(accepted);
     const std::string& last = !accepted.empty() ? accepted.back()
                               : project_.photos().empty() ? std::string() : project_.photos().back().path;
     if (!last.empty()) WriteText(s_.store, settings::kLastPhotoFolder, FolderWithTrailingSlash(last));
@@ -341,7 +342,7 @@ void CKavrelDlg::AddMusicFiles(const std::vector<std::string>& paths, int insert
     std::vector<std::string> added;
     for (const MusicItem& item : made) added.push_back(item.path);
     PushInsertion({MediaList::Music, InsertionRows(false, insertAt, made.size()), {}, std::move(made)});
-    musicAhead_.Analyse(added);
+    musicAhead_.LookAt(added);
     if (!last.empty()) WriteText(s_.store, settings::kLastAudioFolder, FolderWithTrailingSlash(last));
     std::string message = NotAddedMessage(overLimit, kMaxMusic, "music", tooLong);
     if (!message.empty()) s_.boxes.Show({MessageOwner::MainWindow, message, "", MessageButtons::Ok, MessageIcon::Warning});
@@ -434,6 +435,7 @@ void CKavrelDlg::OnTransitionSettings() {
                          dialog.m_nSameTransition, dialog.m_nMotionPolicy,
                          static_cast<MotionKind>(dialog.m_nSameMotion), dialog.m_nMotionAmount,
                          dialog.m_bMotionEased, static_cast<Framing>(dialog.m_nFraming)};
+    chosen.facesAimed = old.facesAimed;
     project_.setMusicFadeOutSec(dialog.m_fMusicFadeOut);
     project_.musicMix() = dialog.m_musicMix;
     bool refresh = false;

@@ -14,11 +14,13 @@
 #include "app/edit_history/list_steps.h"
 #include "app/edit_history/settings_steps.h"
 #include "app/fit_to_beat.h"
-#include "app/music_ahead.h"
+#include "app/files_ahead.h"
 #include "app/slideshow_project.h"
 #include "controls/template_dialog.h"
+#include "engine/photo_faces.h"
 #include "engine/preview_rendering.h"
 #include "engine/render_to_file.h"
+#include "engine/song_analysis.h"
 
 class CodecConfigurePort;
 class PhotoThumbnails;
@@ -233,7 +235,8 @@ private:
     QPixmap background_;
     bool closing_ = false;
     std::unique_ptr<PhotoThumbnails> thumbnails_;
-    MusicAhead musicAhead_;  // songs analysed as they join the list
+    FilesAhead musicAhead_{[](const std::string& path) { LevelOfSong(path); }};  // songs as they join
+    FilesAhead facesAhead_{[](const std::string& path) { FacesOfFile(path); }};  // photos as they join
 
     // Shows kept in files (kavrel_dlg_show.cpp).
     bool RunShowCommand(int command);

@@ -214,7 +214,11 @@ void CKavrelDlg::TakeShow(const Show& show, const std::string& showFile) {
     ShowOutputStatus();
     std::vector<std::string> songs;
     for (const MusicItem& item : project_.music()) songs.push_back(item.path);
-    musicAhead_.Analyse(songs);
+    musicAhead_.LookAt(songs);
+    std::vector<std::string> photos;
+    for (const PhotoItem& photo : project_.photos())
+        if (!photo.IsTitle()) photos.push_back(photo.path);
+    facesAhead_.LookAt(photos);
 }
 
 Show CKavrelDlg::CurrentShow() {
@@ -290,6 +294,7 @@ bool CKavrelDlg::NewShow() {
     project_.ClearPhotos();
     project_.ClearMusic();
     project_.musicMix() = MusicMix();
+    project_.defaults().facesAimed = ReadPhotoDefaults(s_.store).facesAimed;
     showFile_.clear();
     savedShow_.clear();
     convertedFile_.clear();

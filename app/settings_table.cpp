@@ -76,6 +76,7 @@ void ReadMotionDefaults(const ProfileStore& store, PhotoDefaults* d) {
     d->motionAmountPercent = amountOk ? amount : settings::kMotionAmount.intDefault;
     d->motionEased = ReadInt(store, settings::kMotionEasing) == 1;
     d->framing = FramingFromInt(ReadInt(store, settings::kFraming));
+    d->facesAimed = ReadInt(store, settings::kFacesAimed) != 0;
 }
 
 }  // namespace
@@ -100,4 +101,5 @@ void WritePhotoDefaults(ProfileStore& store, const PhotoDefaults& d) {
     WriteInt(store, settings::kMotionAmount, d.motionAmountPercent);
     WriteInt(store, settings::kMotionEasing, d.motionEased ? 1 : 0);
     WriteInt(store, settings::kFraming, static_cast<int>(d.framing));
+    WriteInt(store, settings::kFacesAimed, d.facesAimed ? 1 : 0);
 }

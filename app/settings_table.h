@@ -59,6 +59,8 @@ inline constexpr Setting kSameMotion{"TransitionSettings", "SameMotion", Setting
 inline constexpr Setting kMotionAmount{"TransitionSettings", "MotionAmount", SettingType::Integer, 15, ""};
 inline constexpr Setting kMotionEasing{"TransitionSettings", "MotionEasing", SettingType::Integer, 0, ""};
 inline constexpr Setting kFraming{"TransitionSettings", "Framing", SettingType::Integer, 0, ""};
+// 1: moves and Fill's crop keep the faces found in the frame.
+inline constexpr Setting kFacesAimed{"TransitionSettings", "FacesAimed", SettingType::Integer, 1, ""};
 inline constexpr Setting kCurrentLanguage{"Option", "CurrentLanguage", SettingType::Text, 0,
                                           "english"};
 inline constexpr Setting kLastPhotoFolder{"Option", "LastPhotoFolder", SettingType::Text, 0, ""};
@@ -97,13 +99,14 @@ inline constexpr std::array<Setting, 13> kInterfaceFont{{
 }};
 
 // Every setting with a fixed section (the font's are above).
-inline constexpr std::array<const Setting*, 24> kAll{
+inline constexpr std::array<const Setting*, 25> kAll{
     &kOutputName,      &kOutputWidth,   &kOutputHeight,       &kOutputFormat,
     &kVideoBitrate,    &kAudioBitrate,  &kFileProfile,        &kVideoCompressor,
     &kAudioCompressor, &kPhotoDuration, &kTransitionDuration, &kTransitionType,
     &kTransitionName,  &kCurrentLanguage, &kLastPhotoFolder,  &kLastAudioFolder,
     &kMusicFadeOut,    &kMotionPolicy,  &kSameMotion,         &kMotionAmount,
-    &kMotionEasing,    &kFraming,       &kLastShowFolder,     &kShowThumbnails};
+    &kMotionEasing,    &kFraming,       &kLastShowFolder,     &kShowThumbnails,
+    &kFacesAimed};
 }  // namespace settings
 
 int ReadInt(const ProfileStore& store, const Setting& setting);

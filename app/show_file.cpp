@@ -53,6 +53,16 @@ QJsonObject TitleObject(const TitleCard& card) {
             {"backgroundColour", Q(ColourName(card.backgroundColour))}};
 }
 
+QJsonObject RectObject(const PhotoRect& r) { return {{"x", r.x}, {"y", r.y}, {"w", r.w}, {"h", r.h}}; }
+
+// The photo's own framing, amount and drawn views, each only where it has one.
+void InsertOwnFraming(const PhotoFraming& own, QJsonObject* object) {
+    if (own.framing) object->insert("framing", FramingName(*own.framing));
+    if (own.motionAmountPercent) object->insert("motionAmount", *own.motionAmountPercent);
+    if (own.from) object->insert("from", RectObject(*own.from));
+    if (own.to) object->insert("to", RectObject(*own.to));
+}
+
 QJsonObject PhotoObject(const PhotoItem& photo, const std::string& folder) {
     QJsonObject object{{"duration", photo.durationSec},
                        {"transition", photo.transition},
@@ -64,6 +74,7 @@ QJsonObject PhotoObject(const PhotoItem& photo, const std::string& folder) {
         object.insert("caption", QJsonObject{{"text", Q(photo.caption.text)},
                                              {"place", CaptionPlaceName(photo.caption.place)}});
     }
+    InsertOwnFraming(photo.framing, &object);
     return object;
 }
 
@@ -149,6 +160,23 @@ TitleCard ReadTitle(Fields& f) {
     return card;
 }
 
+PhotoRect ReadRect(Fields& f) {
+    const double far = kMaxViewExtent;
+    return {f.Number("x", -far, far, std::nullopt), f.Number("y", -far, far, std::nullopt),
+            f.Number("w", kLeastViewExtent, far, std::nullopt), f.Number("h", kLeastViewExtent, far, std::nullopt)};
+}
+
+PhotoFraming ReadOwnFraming(Fields& f) {
+    PhotoFraming own;
+    if (f.Has("framing")) own.framing = f.Named<Framing>("framing", FramingFromName, Framing::Fit);
+    if (f.Has("motionAmount"))
+        own.motionAmountPercent = f.Integer("motionAmount", kMinMotionAmountPercent, kMaxMotionAmountPercent, 0);
+    f.Object("from", [&](Fields& rect) { own.from = ReadRect(rect); });
+    f.Object("to", [&](Fields& rect) { own.to = ReadRect(rect); });
+    if (own.from.has_value() != own.to.has_value()) f.Fail(own.from ? "to" : "from", "is missing: a drawn move has both views");
+    return own;
+}
+
 PhotoItem ReadPhoto(Fields& f, const std::string& folder) {
     PhotoItem photo;
     f.Object("title", [&](Fields& title) { photo.title = ReadTitle(title); });
@@ -166,6 +194,7 @@ PhotoItem ReadPhoto(Fields& f, const std::string& folder) {
         f.Checked("transitionDuration", [](double v) { return InSinglePrecision(v, 600); },
                   "a number from 0 to 600", 0.0);
     photo.motion = f.Named<MotionKind>("motion", MotionKindFromName, MotionKind::None);
+    photo.framing = ReadOwnFraming(f);
     return photo;
 }
 
@@ -274,6 +303,7 @@ Show ReadShow(const QJsonObject& root, const std::string& folder, std::string* p
     show.motionAmountPercent = f.Integer("motionAmount", kMinMotionAmountPercent,
                                          kMaxMotionAmountPercent, show.motionAmountPercent);
     show.motionEased = f.Named<bool>("motionPace", EasedFromName, show.motionEased);
+    show.facesAimed = f.Flag("faces", show.facesAimed);
     show.musicFadeOutSec =
         f.Checked("musicFadeOut", [](double v) { return InSinglePrecision(v, 65535); },
                   "a number from 0 to 65535", show.musicFadeOutSec);
@@ -343,6 +373,7 @@ std::string SerializeShow(const Show& show, const std::string& folder) {
                            {"framing", FramingName(show.framing)},
                            {"motionAmount", show.motionAmountPercent},
                            {"motionPace", EasingName(show.motionEased)},
+                           {"faces", show.facesAimed},
                            {"musicFadeOut", show.musicFadeOutSec},
                            {"mix", MusicMixObject(show.musicMix)},
                            {"output", OutputObject(show.output, folder)},

@@ -47,6 +47,7 @@ struct Show {
     Framing framing = Framing::Fit;
     int motionAmountPercent = 15;
     bool motionEased = false;
+    bool facesAimed = false;  // shows kept before moves were aimed at faces move as they did
     double musicFadeOutSec = kDefaultMusicFadeOutSec;
     MusicMix musicMix = kMusicMixOfOldShows;
     ShowOutput output;

@@ -8,6 +8,7 @@ Show ShowOfProject(const SlideshowProject& project) {
     show.framing = d.framing;
     show.motionAmountPercent = d.motionAmountPercent;
     show.motionEased = d.motionEased;
+    show.facesAimed = d.facesAimed;
     show.musicFadeOutSec = project.musicFadeOutSec();
     show.musicMix = project.musicMix();
     show.captionStyle = project.captionStyle();
@@ -37,6 +38,7 @@ void PutShowInProject(const Show& show, SlideshowProject* project,
     d.framing = show.framing;
     d.motionAmountPercent = show.motionAmountPercent;
     d.motionEased = show.motionEased;
+    d.facesAimed = show.facesAimed;
     project->setMusicFadeOutSec(show.musicFadeOutSec);
     project->musicMix() = show.musicMix;
     project->captionStyle() = show.captionStyle;

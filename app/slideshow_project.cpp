@@ -253,6 +253,7 @@ void SlideshowProject::TakeOverDefaults(const PhotoDefaults& next, bool refreshP
     defaults_.motionAmountPercent = next.motionAmountPercent;
     defaults_.motionEased = next.motionEased;
     defaults_.framing = next.framing;
+    defaults_.facesAimed = next.facesAimed;
 }
 
 double SlideshowProject::ComputeShowLength() const {

@@ -25,6 +25,16 @@ inline constexpr double kDefaultMusicFadeOutSec = 2;
 
 // A row of the photo list: a photo, or a title card whose picture is its text (its path is then
 // the photo behind the text, or empty).
+// A photo's own say over how it fills the frame and moves; each unset part is the show's. Views
+// drawn by the user are its move's first and last (equal: a still crop), used as they are.
+struct PhotoFraming {
+    std::optional<Framing> framing;
+    std::optional<int> motionAmountPercent;
+    std::optional<PhotoRect> from, to;
+    bool Drawn() const { return from.has_value() && to.has_value(); }
+    bool operator==(const PhotoFraming&) const = default;
+};
+
 struct PhotoItem {
     std::string path;
     double durationSec = 0;
@@ -33,6 +43,7 @@ struct PhotoItem {
     MotionKind motion = MotionKind::None;
     std::optional<TitleCard> title = std::nullopt;
     Caption caption = {};  // the photo's own caption; no text: the show's automatic one, if any
+    PhotoFraming framing = {};
     bool IsTitle() const { return title.has_value(); }
     bool operator==(const PhotoItem&) const = default;
 };
@@ -93,6 +104,7 @@ struct PhotoDefaults {
     int motionAmountPercent = 15;
     bool motionEased = false;
     Framing framing = Framing::Fit;
+    bool facesAimed = true;  // moves and Fill's crop keep the faces found in the frame
     bool operator==(const PhotoDefaults&) const = default;
 };
 inline constexpr int kMinMotionAmountPercent = 1;

@@ -2,6 +2,7 @@
 // The motion each new photo gets, as the transition policy gives it its transition.
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/render/compose/photo_motion.h"
 
@@ -18,3 +19,10 @@ enum MotionPolicy : int {
 // unknown motion is None.
 MotionKind ChooseMotion(int policy, int sameMotion, int position, std::uint32_t seed,
                         MotionKind previous = MotionKind::None);
+
+// Under Random, the kind of a photo whose faces only the moves in `keeping` hold whole: `drawn`
+// (what ChooseMotion gave it) where it is one of them and differs from `previous`; else one of
+// the others, drawn from the position and the seed; else `previous`, the only one that keeps them.
+// With none keeping them, `drawn`.
+MotionKind ChooseMotionAmong(const std::vector<MotionKind>& keeping, MotionKind drawn, MotionKind previous,
+                             int position, std::uint32_t seed);

@@ -13,6 +13,8 @@
 #include "lang/language.h"
 #include "platform/com/failure_texts.h"
 #include "platform/media/media_duration.h"
+#include "engine/motion_aiming.h"
+#include "engine/photo_faces.h"
 #include "platform/render/compose/photo_motion.h"
 #include "platform/render/text/text_effects.h"
 #include "platform/timeline/song_shape.h"
@@ -89,6 +91,7 @@ public:
         project_.setShowLengthSec(length);
         for (const PhotoItem& photo : project_.photos())
             captions_.push_back(CaptionOf(photo, project_.captionStyle(), env_.dateWords));
+        PlanMotions();
         if (project_.photoCount() > 0) BuildVideoGroup();
         if (project_.musicCount() > 0) BuildAudioGroup();
         timeline_->ValidateSourceNames(
@@ -96,6 +99,27 @@ public:
     }
 
 private:
+    void PlanMotions() {
+        const auto& photos = project_.photos();
+        MotionContext context{project_.defaults(), project_.random().seed(), project_.output().width,
+                              project_.output().height, env_.facesOf ? env_.facesOf : FacesOf(FacesOfFile)};
+        if (env_.facesOf == nullptr && project_.defaults().facesAimed) {
+            std::vector<std::string> paths;
+            for (const PhotoItem& photo : photos) paths.push_back(photo.path);
+            FindFacesOfAll(paths);
+        }
+        if ((context.frameWidth <= 0 || context.frameHeight <= 0) && !photos.empty()) {
+            const FoundFaces first = context.facesOf(photos.front().path);  // the video takes its size
+            context.frameWidth = first.width;
+            context.frameHeight = first.height;
+        }
+        MotionKind previous = MotionKind::None;
+        for (std::size_t i = 0; i < photos.size(); ++i) {
+            motions_.push_back(MotionOfPhoto(photos[i], static_cast<int>(i), context, previous));
+            previous = motions_.back().kind;
+        }
+    }
+
     HRESULT Report(const char* text, HRESULT hr) {
         env_.boxes.AppMessage(text);
         return hr;
@@ -166,6 +190,13 @@ private:
         return setter->AddProp({name, 0, 1}, &value);
     }
 
+    static HRESULT AddInteger(const std::shared_ptr<IPropertySetter>& setter, const char* name, int number) {
+        DEXTER_VALUE value;
+        value.v.vt = VT_I4;
+        value.v.lVal = number;
+        return setter->AddProp({name, 0, 1}, &value);
+    }
+
     static HRESULT AddReal(const std::shared_ptr<IPropertySetter>& setter, const char* name, double number) {
         DEXTER_VALUE value;
         value.v = Real(number);
@@ -221,12 +252,17 @@ private:
     }
 
     // The photo's motion: an effect over the source's whole time, leaving and entering included.
-    HRESULT AddMotion(const TimelineObjPtr& srcObj, MotionKind motion, REFERENCE_TIME length) {
-        const PhotoDefaults& d = project_.defaults();
+    HRESULT AddMotion(const TimelineObjPtr& srcObj, const PhotoMotion& motion, REFERENCE_TIME length) {
         const HRESULT hr = AddSourceEffect(srcObj, CLSID_KavrelPanZoom, length, [&](const auto& setter) {
-            HRESULT r = AddText(setter, kMotionProperty, MotionKindName(motion));
-            if (SUCCEEDED(r)) r = AddReal(setter, kAmountProperty, d.motionAmountPercent / 100.0);
-            if (SUCCEEDED(r)) r = AddText(setter, kEasingProperty, EasingName(d.motionEased));
+            HRESULT r = AddText(setter, kMotionProperty, MotionKindName(motion.kind));
+            if (SUCCEEDED(r)) r = AddReal(setter, kAmountProperty, motion.amount);
+            if (SUCCEEDED(r)) r = AddText(setter, kEasingProperty, EasingName(motion.eased));
+            if (SUCCEEDED(r) && motion.framing) r = AddText(setter, kFramingProperty, FramingName(*motion.framing));
+            if (SUCCEEDED(r) && motion.HasViews()) {
+                r = AddText(setter, kFromProperty, PhotoRectText(*motion.from).c_str());
+                if (SUCCEEDED(r)) r = AddText(setter, kToProperty, PhotoRectText(*motion.to).c_str());
+            }
+            if (SUCCEEDED(r) && motion.facesLeftOut > 0) r = AddInteger(setter, kFacesLeftOutProperty, motion.facesLeftOut);
             return r;
         });
         return FAILED(hr) ? Report("Could not add the photo's motion", hr) : S_OK;
@@ -270,7 +306,7 @@ private:
         if (SUCCEEDED(hr)) hr = src->SetMediaName(photo.path);
         if (SUCCEEDED(hr)) hr = src->SetStretchMode(RESIZEF_PRESERVEASPECTRATIO);
         if (FAILED(hr)) return Report("Could not configure media source", E_FAIL);
-        if (photo.motion != MotionKind::None) AddMotion(srcObj, photo.motion, stopRt - startRt);
+        if (NeedsMotionEffect(motions_[position])) AddMotion(srcObj, motions_[position], stopRt - startRt);
         if (photo.title) AddTitle(srcObj, *photo.title, stopRt - startRt);
         if (!captions_[position].text.empty()) AddCaption(srcObj, captions_[position], stopRt - startRt);
 
@@ -455,6 +491,7 @@ private:
     std::vector<double> gains_;            // each song's gain, dB
     REFERENCE_TIME join_ = kMusicOverlap;
     std::vector<Caption> captions_;  // each photo's, as shown
+    std::vector<PhotoMotion> motions_;  // each photo's, as drawn
     const TimelineBuildEnv& env_;
     std::shared_ptr<IAMTimeline> timeline_;
 };

@@ -11,6 +11,7 @@
 
 #include "app/slideshow_project.h"
 #include "engine/caption_texts.h"
+#include "engine/motion_aiming.h"
 #include "engine/music_levels.h"
 #include "engine/music_loop.h"
 #include "platform/shell/message_boxes.h"
@@ -30,6 +31,7 @@ struct TimelineBuildEnv {
     DateWords dateWords = nullptr;      // how captions write a date; none: the C library's locale
     std::string subtitleLanguage = {};  // the subtitle track's language code; empty: none named
     MusicLevelOf levelOf = nullptr;     // each song's measured level; none: the music's analysis
+    FacesOf facesOf = nullptr;          // each photo's faces; none: the photos' own search
 };
 
 // Music placements up to this many are tracks of their own; a longer loop continues as a run of

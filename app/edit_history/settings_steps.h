@@ -28,11 +28,11 @@ class StoredSettings {
 };
 
 // What the default transition settings dialog writes, and what Options writes.
-inline constexpr std::array<const Setting*, 10> kTransitionDialogSettings{
+inline constexpr std::array<const Setting*, 11> kTransitionDialogSettings{
     &settings::kPhotoDuration,  &settings::kTransitionDuration, &settings::kTransitionType,
     &settings::kTransitionName, &settings::kMotionPolicy,       &settings::kSameMotion,
     &settings::kMotionAmount,   &settings::kMotionEasing,       &settings::kFraming,
-    &settings::kMusicFadeOut};
+    &settings::kMusicFadeOut,   &settings::kFacesAimed};
 inline constexpr std::array<const Setting*, 8> kOptionsDialogSettings{
     &settings::kOutputName,      &settings::kOutputWidth,     &settings::kOutputHeight,
     &settings::kVideoCompressor, &settings::kAudioCompressor, &settings::kVideoBitrate,

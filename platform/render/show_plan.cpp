@@ -60,6 +60,12 @@ void ReadMotion(const IPropertySetter& setter, VideoClip* clip) {
             clip->motion.amount = std::clamp(RealProperty(p, clip->motion.amount), 0.0, 10.0);
         } else if (p.param.Name == kEasingProperty) {
             clip->motion.eased = TextProperty(p) == EasingName(true);
+        } else if (p.param.Name == kFromProperty) {
+            clip->motion.from = PhotoRectFromText(TextProperty(p));
+        } else if (p.param.Name == kToProperty) {
+            clip->motion.to = PhotoRectFromText(TextProperty(p));
+        } else if (p.param.Name == kFramingProperty) {
+            clip->motion.framing = FramingFromName(TextProperty(p));
         }
     }
 }

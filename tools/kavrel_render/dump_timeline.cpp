@@ -64,6 +64,7 @@ int BuildShowProject(const RenderOptions& o, SlideshowProject* projectOut, Messa
     d.sameMotion = MotionKindFromInt(o.sameMotion);
     d.motionAmountPercent = o.motionAmountPercent;
     d.motionEased = o.motionEased;
+    d.facesAimed = o.facesAimed;
     d.framing = FramingFromInt(o.framing);
     project.output().width = o.width;
     project.output().height = o.height;

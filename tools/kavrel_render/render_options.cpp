@@ -106,6 +106,12 @@ std::string ParseMotionAmount(const std::string& text, RenderOptions* o) {
     return {};
 }
 
+std::string ParseFaces(const std::string& text, RenderOptions* o) {
+    if (text != "on" && text != "off") return "--faces takes on or off";
+    o->facesAimed = text == "on";
+    return {};
+}
+
 std::string ParseMotionPace(const std::string& text, RenderOptions* o) {
     if (text != "constant" && text != "eased") return "--motion-pace takes constant or eased";
     o->motionEased = text == "eased";
@@ -232,6 +238,7 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
         {"--same-motion", ParseSameMotion},
         {"--motion-amount", ParseMotionAmount},
         {"--motion-pace", ParseMotionPace},
+        {"--faces", ParseFaces},
         {"--framing", ParseFraming},
         {"--title", ParseTitle},
         {"--title-duration", ParseTitleDuration},
@@ -399,6 +406,10 @@ Photos:
                               itself, or cropped to fill it. A moving photo of
                               nearly the frame's shape moves inside itself, with
                               no bars
+  --faces on|off              keep the faces found in the photos in the frame
+                              (default on): a zoom ends on them, a pan runs only
+                              as far as keeps them whole, random motion picks a
+                              move that does, and fill crops around them
 
 Words on the screen:
   --title TEXT                a title card before the photos: TEXT (\n starts a
@@ -426,7 +437,7 @@ Shows:
                               with their own durations, transitions and motions,
                               its music and its output settings. -o, --format,
                               --size, the compressors and bitrates, --music,
-                              --fade-out, --loudness, --join, --framing,
+                              --fade-out, --loudness, --join, --framing, --faces,
                               --motion-amount, --motion-pace, --caption-from,
                               --captions-in and --captions override what it
                               says. The show's own output file is not replaced

@@ -46,6 +46,7 @@ struct RenderOptions {
     int sameMotion = 1;    // MotionKind of policy "same"
     int motionAmountPercent = 15;
     bool motionEased = false;
+    bool facesAimed = true;  // --faces
     int framing = 0;  // Framing
     std::string title;             // --title: a title card before the photos
     double titleDurationSec = -1;  // --title-duration; below 0: the photo duration

@@ -101,6 +101,7 @@ void OverrideShow(const RenderOptions& o, Show* show) {
     if (given("--framing")) show->framing = FramingFromInt(o.framing);
     if (given("--motion-amount")) show->motionAmountPercent = o.motionAmountPercent;
     if (given("--motion-pace")) show->motionEased = o.motionEased;
+    if (given("--faces")) show->facesAimed = o.facesAimed;
     if (given("--caption-from")) show->captionStyle.automatic = o.captionFrom;
     if (given("--captions-in")) show->captionStyle.output = o.captionOutput;
     OverrideOutput(o, &show->output);

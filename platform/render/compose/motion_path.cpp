@@ -53,6 +53,36 @@ FrameRect PanView(const PhotoGeometry& g, const PhotoMotion& m, const FrameRect&
     return view;
 }
 
+// A stored view in photo pixels with the frame's shape: its centre and area kept, so a view drawn
+// for another shape of video still frames the same part. Along each side it stays within the
+// photo where it is smaller, and is centred on it where it is larger (the bars of a fitted photo).
+FrameRect ViewInPhoto(const PhotoGeometry& g, const PhotoRect& r) {
+    const double aspect = static_cast<double>(g.frameWidth) / g.frameHeight;
+    const double area = r.w * g.photoWidth * r.h * g.photoHeight;
+    const double w = std::sqrt(area * aspect), h = w / aspect;
+    const auto place = [](double centre, double extent, double photo) {
+        if (extent >= photo) return (photo - extent) / 2;
+        return std::clamp(centre - extent / 2, 0.0, photo - extent);
+    };
+    return {place((r.x + r.w / 2) * g.photoWidth, w, g.photoWidth),
+            place((r.y + r.h / 2) * g.photoHeight, h, g.photoHeight), w, h};
+}
+
+// From one view to another of the same shape: every corner runs straight, and the size changes by
+// equal ratios in equal times, as a zoom does; two views of one size make a pan at constant speed.
+FrameRect ViewBetween(const FrameRect& from, const FrameRect& to, double progress) {
+    const double k = to.w / from.w;
+    const double s = std::abs(k - 1) < 1e-9 ? progress : (1 - std::pow(k, progress)) / (1 - k);
+    return {from.x + (to.x - from.x) * s, from.y + (to.y - from.y) * s, from.w + (to.w - from.w) * s,
+            from.h + (to.h - from.h) * s};
+}
+
+// The whole photo as the camera sees it through `view` (in photo pixels).
+FrameRect ThroughPhotoView(const PhotoGeometry& g, const FrameRect& view) {
+    const double scale = g.frameWidth / view.w;
+    return {-view.x * scale, -view.y * scale, g.photoWidth * scale, g.photoHeight * scale};
+}
+
 FrameRect CameraView(const PhotoGeometry& g, const PhotoMotion& m, const FrameRect& base,
                      double progress) {
     if (!Pans(m.kind)) return ZoomView(g, m, progress);
@@ -78,6 +108,10 @@ bool MovesInsidePhoto(const PhotoGeometry& g) {
 }
 
 FrameRect PhotoPlacement(const PhotoGeometry& g, const PhotoMotion& motion, double progress) {
+    if (motion.HasViews()) {
+        const FrameRect from = ViewInPhoto(g, *motion.from), to = ViewInPhoto(g, *motion.to);
+        return ThroughPhotoView(g, ViewBetween(from, to, motion.Moves() ? progress : 0));
+    }
     const bool moves = motion.Moves();
     const FrameRect base =
         ScaledPhoto(g, g.framing == Framing::Fill || (moves && MovesInsidePhoto(g)));
@@ -86,6 +120,10 @@ FrameRect PhotoPlacement(const PhotoGeometry& g, const PhotoMotion& motion, doub
 }
 
 FrameRect LargestPlacement(const PhotoGeometry& g, const PhotoMotion& motion) {
+    if (motion.HasViews()) {  // the smaller view shows the photo larger
+        const FrameRect start = PhotoPlacement(g, motion, 0), end = PhotoPlacement(g, motion, 1);
+        return start.w >= end.w ? start : end;
+    }
     if (!motion.Moves() || Pans(motion.kind))
         return PhotoPlacement(g, motion, 0);  // a pan keeps its size
     return PhotoPlacement(g, motion, motion.kind == MotionKind::ZoomIn ? 1 : 0);

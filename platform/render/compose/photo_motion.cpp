@@ -1,6 +1,10 @@
 #include "platform/render/compose/photo_motion.h"
 
 #include <array>
+#include <cmath>
+#include <cstdio>
+#include <locale>
+#include <sstream>
 
 namespace {
 constexpr std::array<const char*, kMotionKindCount> kMotionNames{
@@ -44,3 +48,22 @@ Framing FramingFromInt(std::int32_t value) {
 }
 
 const char* EasingName(bool eased) { return eased ? "eased" : "constant"; }
+
+std::string PhotoRectText(const PhotoRect& r) {
+    char text[128];
+    std::snprintf(text, sizeof text, "%.6f %.6f %.6f %.6f", r.x, r.y, r.w, r.h);
+    return text;
+}
+
+std::optional<PhotoRect> PhotoRectFromText(const std::string& text) {
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    PhotoRect r;
+    std::string rest;
+    if (!(in >> r.x >> r.y >> r.w >> r.h) || (in >> rest)) return std::nullopt;
+    const bool finite = std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.w) && std::isfinite(r.h);
+    const auto within = [](double v) { return std::abs(v) <= kMaxViewExtent; };
+    if (!finite || !(r.w >= kLeastViewExtent) || !(r.h >= kLeastViewExtent) || !within(r.x) || !within(r.y) || !within(r.w) || !within(r.h))
+        return std::nullopt;
+    return r;
+}

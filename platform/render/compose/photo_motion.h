@@ -28,12 +28,25 @@ enum class Framing : std::int32_t {
     Fill = 2,  // cropped to fill the frame
 };
 
+// A view of a photo: a rectangle in fractions of the upright photo's width and height (it may
+// reach past the photo where the photo is fitted with bars).
+struct PhotoRect {
+    double x = 0, y = 0, w = 0, h = 0;
+    bool operator==(const PhotoRect&) const = default;
+};
+
 struct PhotoMotion {
     MotionKind kind = MotionKind::None;
     double amount = 0.15;  // a zoom's change of scale: 0.15 is 15 % larger at its end
     bool eased = false;    // false: constant speed; true: starts and ends slowly
+    // What the camera sees at the start and at the end of the photo's time, where the move was
+    // aimed or drawn; the kind then only names it. Equal views are a still crop.
+    std::optional<PhotoRect> from, to;
+    std::optional<Framing> framing;  // the photo's own framing; none: the show's
+    int facesLeftOut = 0;            // found faces the views could not hold
 
-    bool Moves() const { return kind != MotionKind::None && amount > 0; }
+    bool HasViews() const { return from.has_value() && to.has_value(); }
+    bool Moves() const { return HasViews() ? *from != *to : kind != MotionKind::None && amount > 0; }
 };
 
 // The class of the pan-and-zoom effect on a photo's source, and the names of its properties:
@@ -43,8 +56,13 @@ inline const CLSID CLSID_KavrelPanZoom = GuidFromLiteral("{457D5146-B32F-4C48-9B
 inline constexpr const char* kMotionProperty = "Motion";
 inline constexpr const char* kAmountProperty = "Amount";
 inline constexpr const char* kEasingProperty = "Easing";
-// The video group's property: a framing's name; none is Fit.
+// The video group's property, and the motion effect's for the photo's own: a framing's name;
+// none is Fit (the show's, on the effect).
 inline constexpr const char* kFramingProperty = "Framing";
+// The motion effect's views, "x y w h" in fractions of the photo, and the faces they leave out.
+inline constexpr const char* kFromProperty = "From";
+inline constexpr const char* kToProperty = "To";
+inline constexpr const char* kFacesLeftOutProperty = "FacesLeftOut";
 
 // Names used on the command line and in the timeline dump.
 const char* MotionKindName(MotionKind kind);  // "none", "zoom-in", …
@@ -52,6 +70,12 @@ std::optional<MotionKind> MotionKindFromName(const std::string& name);
 const char* FramingName(Framing framing);  // "fit", "blur", "fill"
 std::optional<Framing> FramingFromName(const std::string& name);
 const char* EasingName(bool eased);  // "constant", "eased"
+std::string PhotoRectText(const PhotoRect& rect);  // "x y w h", each to six decimals
+// Four numbers, none beyond kMaxViewExtent either way, the width and height at least
+// kLeastViewExtent, else none.
+inline constexpr double kMaxViewExtent = 100;
+inline constexpr double kLeastViewExtent = 0.001;
+std::optional<PhotoRect> PhotoRectFromText(const std::string& text);
 // Out-of-range stored numbers read as no motion and as Fit.
 MotionKind MotionKindFromInt(std::int32_t value);
 Framing FramingFromInt(std::int32_t value);

@@ -72,7 +72,8 @@ bool PreparePhoto(const std::string& path, const PhotoMotion& motion, Framing fr
                   int height, const FramePtr& black, PreparedPhoto* photo, std::string* error) {
     *photo = PreparedPhoto();
     photo->motion = motion;
-    if (!motion.Moves() && framing == Framing::Fit)
+    framing = motion.framing.value_or(framing);
+    if (!motion.Moves() && !motion.HasViews() && framing == Framing::Fit)
         return DecodePhotoFrame(path, width, height, &photo->still, error);
     PhotoSize full;
     auto shown = [&](PhotoSize size) {

@@ -27,7 +27,8 @@ struct PreparedPhoto {
     bool Moves() const { return still == nullptr; }
 };
 
-// `black` is a black frame of width × height, shared by the photos with bars.
+// `black` is a black frame of width × height, shared by the photos with bars. The motion's own
+// framing, if any, wins over `framing`, the show's.
 bool PreparePhoto(const std::string& path, const PhotoMotion& motion, Framing framing, int width,
                   int height, const FramePtr& black, PreparedPhoto* photo, std::string* error);
 

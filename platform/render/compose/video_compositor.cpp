@@ -19,7 +19,8 @@ namespace {
 std::size_t PhotosAhead(const ShowPlan& plan, int width, int height) {
     constexpr std::size_t kBudgetBytes = 24u << 20;
     bool moving = plan.framing != Framing::Fit;
-    for (const VideoClip& c : plan.clips) moving = moving || c.motion.Moves();
+    for (const VideoClip& c : plan.clips)
+        moving = moving || c.motion.Moves() || c.motion.HasViews() || c.motion.framing.value_or(Framing::Fit) != Framing::Fit;
     const std::size_t frameBytes = FrameBytes(width, height);
     return std::clamp<std::size_t>(kBudgetBytes / (frameBytes * (moving ? 4 : 1)), 1, 4);
 }
