@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     double worstMedian = 0;
     for (Framing framing : {Framing::Fit, Framing::Blur}) {
         for (int k = 1; k < kMotionKindCount; ++k) {
-            const PhotoMotion motion{static_cast<MotionKind>(k), 0.15, false};
+            const PhotoMotion motion = PlainMotion(static_cast<MotionKind>(k), 0.15, false);
             PreparedPhoto photo;
             std::string error;
             auto t0 = Clock::now();

@@ -96,6 +96,8 @@ bool ShowSeeds(const fs::path& folder) {
                   {"/shows/holiday/music/two.ogg", 0, {}}};
     show.musicMix = {true, -18, 3};
     show.framing = Framing::Blur;
+    show.facesAimed = true;
+    show.photos[1].framing = {Framing::Fill, 30, PhotoRect{0.1, 0.2, 0.5, 0.5}, PhotoRect{0.3, 0.3, 0.25, 0.25}};
     show.output.videoCompressor = "libx264";
     Write(folder / "holiday.kavrel", SerializeShow(show, "/shows/holiday"));
     Write(folder / "empty.kavrel", SerializeShow(Show(), "/shows/holiday"));

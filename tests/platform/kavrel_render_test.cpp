@@ -183,14 +183,14 @@ TEST(KavrelRender, RefusesUnknownMotionValues) {
     TempDir dir;
     dir.Write("a.jpg", "photo");
     for (const char* bad : {"--motion sideways", "--same-motion none", "--motion-amount 0", "--motion-amount 101",
-                            "--motion-amount 12.5", "--framing stretch", "--motion-pace fast"}) {
+                            "--motion-amount 12.5", "--framing stretch", "--motion-pace fast", "--faces maybe"}) {
         Outcome run = KavrelRender(dir, std::string("--dump-timeline ") + bad + " a.jpg");
         EXPECT_EQ(run.status, 2) << bad;
         EXPECT_NE(run.out.find("Try 'kavrel-render --help'."), std::string::npos) << bad;
     }
     Outcome help = KavrelRender(dir, "--help");
     for (const char* option : {"--motion none|random|same", "--same-motion", "--motion-amount", "--motion-pace",
-                               "--framing fit|blur|fill"}) {
+                               "--framing fit|blur|fill", "--faces on|off"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 }

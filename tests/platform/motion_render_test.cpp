@@ -101,13 +101,13 @@ TEST(MotionRender, EverySpotSitsWhereThePathPutsItToA32ndOfAPixel) {
     TempDir dir;
     const std::string photo = SpotPhoto(dir, "spot.png", kW, kH, {140.3, 80.7});
     // Where the spot's brightness centres in the photo itself: a zoom's first frame is the photo.
-    const ShowPlan startPlan = OnePhoto(photo, {MotionKind::ZoomIn, 0.2, false});
+    const ShowPlan startPlan = OnePhoto(photo, PlainMotion(MotionKind::ZoomIn, 0.2, false));
     VideoCompositor start(startPlan, kW, kH);
     const Spot spot = Centre(FrameOf(start, 0).get(), {140.3, 80.7});
     ASSERT_NEAR(spot.x, 140.3, 0.05);
     for (int k = 1; k < kMotionKindCount; ++k) {
         const auto kind = static_cast<MotionKind>(k);
-        const ShowPlan plan = OnePhoto(photo, {kind, 0.2, k % 2 == 0});
+        const ShowPlan plan = OnePhoto(photo, PlainMotion(kind, 0.2, k % 2 == 0));
         VideoCompositor compositor(plan, kW, kH);
         Spot first{}, last{};
         for (std::int64_t n : {0, 1, 37, 96, 150, 191}) {
@@ -149,7 +149,7 @@ TEST(MotionRender, ALargePhotoIsReducedFirstAndStillFollowsThePath) {
     TempDir dir;
     const Spot spot{3 * 140.3, 3 * 80.7};
     const std::string photo = SpotPhoto(dir, "large.png", 3 * kW, 3 * kH, spot, 30);
-    const ShowPlan plan = OnePhoto(photo, {MotionKind::ZoomIn, 0.2, false});
+    const ShowPlan plan = OnePhoto(photo, PlainMotion(MotionKind::ZoomIn, 0.2, false));
     VideoCompositor compositor(plan, kW, kH);
     for (std::int64_t n : {0, 100, 191}) {
         const Spot want = Predicted(plan, spot, 3 * kW, 3 * kH, n);
@@ -157,6 +157,37 @@ TEST(MotionRender, ALargePhotoIsReducedFirstAndStillFollowsThePath) {
         EXPECT_NEAR(got.x, want.x, 0.05) << n;
         EXPECT_NEAR(got.y, want.y, 0.05) << n;
     }
+}
+
+// A move drawn as two views: the first frame is the first view over the whole frame, the last the
+// second; a still crop is one view, and a photo's own Fill wins over the show's Fit.
+TEST(MotionRender, DrawnViewsAreWhatTheFramesShow) {
+    TempDir dir;
+    const Spot spot{2 * 200.0, 2 * 60.0};
+    const std::string photo = SpotPhoto(dir, "drawn.png", 2 * kW, 2 * kH, spot, 20);
+    PhotoMotion drawn;
+    drawn.from = PhotoRect{0.5, 1.0 / 3 - 0.125, 0.25, 0.25};  // centred on the spot, a quarter of the photo
+    drawn.to = PhotoRect{0, 0, 1, 1};
+    const ShowPlan plan = OnePhoto(photo, drawn);
+    VideoCompositor compositor(plan, kW, kH);
+    const Spot first = Centre(FrameOf(compositor, 0).get(), {kW / 2.0, kH / 2.0});
+    EXPECT_NEAR(first.x, kW / 2.0, 0.1);
+    EXPECT_NEAR(first.y, kH / 2.0, 0.1);
+    const Spot last = Centre(FrameOf(compositor, 191).get(), {200, 60});
+    EXPECT_NEAR(last.x, 200, 0.1);
+    EXPECT_NEAR(last.y, 60, 0.1);
+
+    PhotoMotion crop;
+    crop.from = crop.to = drawn.from;
+    crop.framing = Framing::Fill;
+    const ShowPlan cropPlan = OnePhoto(photo, crop);
+    VideoCompositor still(cropPlan, kW, kH);
+    bool shared = false;
+    const Spot cropped = Centre(FrameOf(still, 0).get(), {kW / 2.0, kH / 2.0});
+    FrameOf(still, 100, &shared);
+    EXPECT_TRUE(shared);  // a still crop is one frame for the whole time
+    EXPECT_NEAR(cropped.x, kW / 2.0, 0.1);
+    EXPECT_NEAR(cropped.y, kH / 2.0, 0.1);
 }
 
 // A slow pan lands the picture's samples on a pixel in one frame and between two in the next;
@@ -173,7 +204,7 @@ TEST(MotionRender, ASlowPanIsEquallySharpInEveryFrame) {
                                   return std::array<std::uint8_t, 3>{c, c, c};
                               }),
               "");
-    const ShowPlan plan = OnePhoto(photo, {MotionKind::PanUp, 0.15, false});
+    const ShowPlan plan = OnePhoto(photo, PlainMotion(MotionKind::PanUp, 0.15, false));
     VideoCompositor compositor(plan, kW, kH);
     double least = 1e300, most = 0;
     for (std::int64_t n = 90; n < 102; ++n) {  // about a third of a pixel a frame
@@ -217,7 +248,7 @@ TEST(MotionRender, AStillPhotoUnderFitIsTodaysFrameSharedFrameAfterFrame) {
             }
         }
     }
-    const ShowPlan movingPlan = OnePhoto(photo, {MotionKind::PanUp, 0.15, false});
+    const ShowPlan movingPlan = OnePhoto(photo, PlainMotion(MotionKind::PanUp, 0.15, false));
     VideoCompositor moving(movingPlan, kW, kH);
     bool same = true;
     FrameOf(moving, 0, &same);
@@ -258,7 +289,7 @@ TEST(MotionRender, FramingsFillTheBarsOfAPortrait) {
 
     // Moving, the portrait stays whole in its bars; the backdrop does not move with it.
     const ShowPlan movingBlurPlan =
-        OnePhoto(photo, {MotionKind::ZoomIn, 0.15, false}, Framing::Blur);
+        OnePhoto(photo, PlainMotion(MotionKind::ZoomIn, 0.15, false), Framing::Blur);
     VideoCompositor movingBlur(movingBlurPlan, kW, kH);
     const std::vector<int> before = leftColumn(FrameOf(movingBlur, 0).get());
     EXPECT_EQ(before, leftColumn(blurred.get()));
@@ -270,7 +301,7 @@ TEST(MotionRender, TheLeavingPhotoKeepsMovingThroughTheTransition) {
     const Spot spot{140.3, 80.7};
     const std::string moving = SpotPhoto(dir, "moving.png", kW, kH, spot);
     const std::string entering = SpotPhoto(dir, "entering.png", kW, kH, {250, 120});
-    ShowPlan plan = OnePhoto(moving, {MotionKind::ZoomIn, 0.3, false});
+    ShowPlan plan = OnePhoto(moving, PlainMotion(MotionKind::ZoomIn, 0.3, false));
     VideoClip next;
     next.path = entering;
     next.start = kSeconds8 - 20'000'000;
@@ -328,7 +359,7 @@ TEST(MotionRender, TransparentPartsShowTheFramingsBackground) {
     const Case cases[] = {{Framing::Fit, {}, false},
                           {Framing::Fill, {}, false},
                           {Framing::Blur, {}, true},
-                          {Framing::Blur, {MotionKind::ZoomIn, 0.15, false}, true}};
+                          {Framing::Blur, PlainMotion(MotionKind::ZoomIn, 0.15, false), true}};
     for (const Case& c : cases) {
         const ShowPlan plan = OnePhoto(photo, c.motion, c.framing);
         VideoCompositor compositor(plan, kW, kH);

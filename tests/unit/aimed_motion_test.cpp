@@ -17,7 +17,7 @@ namespace {
 constexpr std::array kMovingKinds{MotionKind::ZoomIn, MotionKind::ZoomOut, MotionKind::PanLeft,
                                   MotionKind::PanRight, MotionKind::PanUp,  MotionKind::PanDown};
 
-PhotoMotion Motion(MotionKind kind, double amount = 0.15) { return {kind, amount, false}; }
+PhotoMotion Motion(MotionKind kind, double amount = 0.15) { return PlainMotion(kind, amount); }
 
 // The part of the photo (in fractions) the frame shows at `progress`.
 PhotoRect Seen(const PhotoGeometry& g, const PhotoMotion& m, double progress) {

@@ -12,7 +12,7 @@ PhotoGeometry Geometry(double photoW, double photoH, Framing framing = Framing::
     return {photoW, photoH, 1280, 720, framing};
 }
 
-PhotoMotion Motion(MotionKind kind, double amount) { return {kind, amount, false}; }
+PhotoMotion Motion(MotionKind kind, double amount) { return PlainMotion(kind, amount); }
 
 void ExpectRect(const FrameRect& r, double x, double y, double w, double h) {
     EXPECT_NEAR(r.x, x, kExact);

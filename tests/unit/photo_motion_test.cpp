@@ -32,10 +32,13 @@ std::vector<MotionKind> Motions(const SlideshowProject& project) {
     return motions;
 }
 
-ShowPlan PlanOf(SlideshowProject& project, std::string* xml = nullptr) {
+FoundFaces NoFaces(const std::string&) { return {true, 4000, 3000, {}}; }
+
+ShowPlan PlanOf(SlideshowProject& project, std::string* xml = nullptr, FacesOf facesOf = NoFaces) {
     RecordingMessageBoxes boxes;
     std::shared_ptr<IAMTimeline> timeline;
     TimelineBuildEnv env{boxes, nullptr, nullptr};
+    env.facesOf = std::move(facesOf);
     EXPECT_EQ(BuildTimeline(project, env, &timeline), S_OK);
     EXPECT_TRUE(boxes.shown.empty());
     ShowPlan plan;
@@ -243,4 +246,43 @@ TEST(PhotoMotionTimeline, AnUnknownMotionNameIsNoMotion) {
     ASSERT_EQ(ReadShowPlan(*timeline, &plan), S_OK);
     ASSERT_EQ(plan.clips.size(), 1u);
     EXPECT_EQ(plan.clips[0].motion.kind, MotionKind::None);
+}
+
+TEST(PhotoMotionTimeline, AimedAndDrawnViewsAndOwnFramingReachThePlanAndTheDump) {
+    SlideshowProject project = Photos(3, kMotionPolicySame);
+    PhotoItem drawn = project.photos()[1];
+    drawn.framing.framing = Framing::Fill;
+    drawn.framing.motionAmountPercent = 40;
+    drawn.framing.from = PhotoRect{0.1, 0.1, 0.5, 0.5};
+    drawn.framing.to = PhotoRect{0.4, 0.4, 0.25, 0.25};
+    project.SetPhoto(1, drawn);
+    PhotoItem panorama = project.photos()[2];
+    panorama.motion = MotionKind::None;
+    panorama.framing.framing = Framing::Fill;
+    project.SetPhoto(2, panorama);
+    const auto faces = [](const std::string& path) {
+        if (path == "/p/2.jpg") return FoundFaces{true, 8000, 1000, {{0.02, 0.3, 0.03, 0.3}, {0.9, 0.3, 0.05, 0.4}}};
+        return FoundFaces{true, 4000, 3000, {{0.01, 0.3, 0.1, 0.14}}};
+    };
+    std::string xml;
+    const ShowPlan plan = PlanOf(project, &xml, faces);
+    ASSERT_EQ(plan.clips.size(), 3u);
+    const PhotoMotion& aimed = plan.clips[0].motion;
+    ASSERT_TRUE(aimed.HasViews());
+    EXPECT_LT(aimed.to->x, 0.1);  // the zoom ends at the face on the left edge, not the middle
+    EXPECT_EQ(plan.clips[1].motion.from, drawn.framing.from);  // used as drawn, to six decimals
+    EXPECT_EQ(plan.clips[1].motion.to, drawn.framing.to);
+    EXPECT_EQ(plan.clips[1].motion.framing, Framing::Fill);
+    EXPECT_DOUBLE_EQ(plan.clips[1].motion.amount, 0.4);
+    EXPECT_FALSE(plan.clips[2].motion.Moves());  // a still crop around the larger face
+    EXPECT_TRUE(plan.clips[2].motion.HasViews());
+    EXPECT_NE(xml.find("<property name=\"From\" type=\"VT_BSTR\" value=\"0.100000 0.100000 0.500000 0.500000\""),
+              std::string::npos) << xml;
+    EXPECT_NE(xml.find("<property name=\"FacesLeftOut\" type=\"VT_I4\" value=\"1\""), std::string::npos) << xml;
+
+    project.defaults().facesAimed = false;  // as a show kept before: plain moves, the drawn one kept
+    const ShowPlan plain = PlanOf(project, nullptr, faces);
+    EXPECT_FALSE(plain.clips[0].motion.HasViews());
+    EXPECT_TRUE(plain.clips[1].motion.HasViews());
+    EXPECT_FALSE(plain.clips[2].motion.HasViews());
 }

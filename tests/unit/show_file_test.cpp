@@ -35,6 +35,9 @@ Show FullShow(const std::string& folder) {
     show.motionAmountPercent = 37;
     show.motionEased = true;
     show.musicFadeOutSec = 2.5;
+    show.facesAimed = true;
+    show.photos[0].framing = {Framing::Fill, 60, PhotoRect{-0.25, 0.1, 1.5, 0.5625}, PhotoRect{0.3, 1.0 / 3, 0.2, 0.2}};
+    show.photos[2].framing.framing = Framing::Fit;
     show.photos[1].caption = {"Beach at dawn\nПривет — 你好", CaptionPlace::Top};
     PhotoItem card = show.photos[0];
     card.path.clear();
@@ -66,12 +69,14 @@ void ExpectSameShow(const Show& a, const Show& b) {
         EXPECT_EQ(a.photos[i].motion, b.photos[i].motion);
         EXPECT_EQ(a.photos[i].title, b.photos[i].title) << i;
         EXPECT_EQ(a.photos[i].caption, b.photos[i].caption) << i;
+        EXPECT_EQ(a.photos[i].framing, b.photos[i].framing) << i;
     }
     EXPECT_EQ(a.captionStyle, b.captionStyle);
     EXPECT_EQ(a.music, b.music);
     EXPECT_EQ(a.framing, b.framing);
     EXPECT_EQ(a.motionAmountPercent, b.motionAmountPercent);
     EXPECT_EQ(a.motionEased, b.motionEased);
+    EXPECT_EQ(a.facesAimed, b.facesAimed);
     EXPECT_EQ(a.musicFadeOutSec, b.musicFadeOutSec);
     EXPECT_EQ(a.musicMix, b.musicMix);
     EXPECT_EQ(a.output.format, b.output.format);
@@ -113,6 +118,8 @@ TEST(ShowFile, EveryValueComesBackExactly) {
     EXPECT_EQ(bare.framing, Framing::Fit);
     EXPECT_EQ(bare.musicFadeOutSec, kDefaultMusicFadeOutSec);
     EXPECT_EQ(bare.musicMix, kMusicMixOfOldShows);
+    EXPECT_FALSE(bare.facesAimed);  // kept before faces were looked for: moves as it did
+    EXPECT_EQ(bare.photos[0].framing, PhotoFraming());
     EXPECT_EQ(bare.output.format, kFormatWmv);
     EXPECT_TRUE(bare.output.videoCompressor.empty());
     EXPECT_EQ(bare.captionStyle, CaptionStyle());  // a show of before captions has none
@@ -230,6 +237,12 @@ TEST(ShowFile, WhatIsNotAUsableShowIsRefusedWithItsReason) {
         {head + photo + R"(,"mix":{"join":0.1}})", ShowFileProblem::BadValue,
          "mix.join must be a number from 0.2 to 10"},
         {head + photo + R"(,"framing":2})", ShowFileProblem::BadValue, "framing must be a text"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":5,"from":{"x":0,"y":0,"w":1,"h":1}}]})",
+         ShowFileProblem::BadValue, "photos[1].to is missing: a drawn move has both views"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":5,"from":{"x":0,"y":0,"w":0,"h":1},"to":{"x":0,"y":0,"w":1,"h":1}}]})",
+         ShowFileProblem::BadValue, "photos[1].from.w must be a number from 0.001 to 100"},
+        {head + R"("photos":[{"path":"/p.jpg","duration":5,"framing":"crop"}]})", ShowFileProblem::BadValue,
+         "photos[1].framing is not a name Kavrel knows"},
         {head + photo + R"(,"output":{"width":9000}})", ShowFileProblem::BadValue,
          "output.width must be a whole number from 0 to 8192"},
         // Frames and bitrates the encoders cannot take.

@@ -123,7 +123,8 @@ Views Pan(const PhotoGeometry& g, const PhotoMotion& m, const Box& room, const B
 }  // namespace
 
 AimedMove AimAtFaces(const PhotoGeometry& g, const PhotoMotion& motion, const std::vector<PhotoRect>& faces) {
-    AimedMove aimed{motion};
+    AimedMove aimed;
+    aimed.motion = motion;
     const bool moves = motion.kind != MotionKind::None && motion.amount > 0;
     if (faces.empty() || (!moves && g.framing != Framing::Fill)) return aimed;
     const bool inside = !moves || MovesInsidePhoto(g);

@@ -55,14 +55,14 @@ FrameRect PanView(const PhotoGeometry& g, const PhotoMotion& m, const FrameRect&
 
 // A stored view in photo pixels with the frame's shape: its centre and area kept, so a view drawn
 // for another shape of video still frames the same part. Along each side it stays within the
-// photo where it is smaller, and is centred on it where it is larger (the bars of a fitted photo).
+// photo where it is smaller, and keeps the photo whole where it is larger (a fitted photo's bars).
 FrameRect ViewInPhoto(const PhotoGeometry& g, const PhotoRect& r) {
     const double aspect = static_cast<double>(g.frameWidth) / g.frameHeight;
     const double area = r.w * g.photoWidth * r.h * g.photoHeight;
     const double w = std::sqrt(area * aspect), h = w / aspect;
     const auto place = [](double centre, double extent, double photo) {
-        if (extent >= photo) return (photo - extent) / 2;
-        return std::clamp(centre - extent / 2, 0.0, photo - extent);
+        const double start = centre - extent / 2;
+        return extent >= photo ? std::clamp(start, photo - extent, 0.0) : std::clamp(start, 0.0, photo - extent);
     };
     return {place((r.x + r.w / 2) * g.photoWidth, w, g.photoWidth),
             place((r.y + r.h / 2) * g.photoHeight, h, g.photoHeight), w, h};

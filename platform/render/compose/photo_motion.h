@@ -49,6 +49,15 @@ struct PhotoMotion {
     bool Moves() const { return HasViews() ? *from != *to : kind != MotionKind::None && amount > 0; }
 };
 
+// A move of `kind` by `amount` at its pace, drawn the plain way (no views, the show's framing).
+inline PhotoMotion PlainMotion(MotionKind kind, double amount, bool eased = false) {
+    PhotoMotion m;
+    m.kind = kind;
+    m.amount = amount;
+    m.eased = eased;
+    return m;
+}
+
 // The class of the pan-and-zoom effect on a photo's source, and the names of its properties:
 // "Motion" (VT_BSTR, a motion's name), "Amount" (VT_R8), "Easing" (VT_BSTR, "constant" or
 // "eased"). The values are names so that a dumped timeline reads plainly.
