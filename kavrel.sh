@@ -14,6 +14,7 @@ PACKAGES=(cmake g++ make pkg-config
           libtiff-dev libwebp-dev libexif-dev  # TIFF and WebP photos, EXIF of PNG and WebP
           libpng-dev                           # the desktop's thumbnail files
           libebur128-dev libaubio-dev          # the music's loudness and beats
+          libdlib-dev                          # faces in photos (its library ships the tests' photos)
           libpango1.0-dev libcairo2-dev        # captions and title cards: layout and drawing,
           fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji  # and fonts for every script
           libgtest-dev libgmock-dev
@@ -24,7 +25,8 @@ PACKAGES=(cmake g++ make pkg-config
           libjpeg-turbo-progs libjpeg62-turbo-dev   # thumbnails of camera JPEGs; JPEG kinds for the tests
           dpkg-dev file appstream                   # the package: its dependencies and its metainfo's check,
           desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin)  # its desktop entry and show type
-CI_PACKAGES=(clang lintian)
+CI_PACKAGES=(clang lintian
+             python-matplotlib-data)  # a portrait for the face tests
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 
 install_missing() {
