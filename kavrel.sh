@@ -18,6 +18,7 @@ PACKAGES=(cmake g++ make pkg-config
           libpango1.0-dev libcairo2-dev        # captions and title cards: layout and drawing,
           fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji  # and fonts for every script
           libgtest-dev libgmock-dev
+          python-matplotlib-data  # the face tests' portrait (CI runs the tests before it installs CI_PACKAGES)
           fonts-dejavu-core fonts-wqy-microhei
           locales  # the tests make a German locale with localedef
           python3 xvfb openbox xdotool wmctrl x11-utils x11-apps ffmpeg  # the end-to-end tests' desktop,
@@ -25,8 +26,7 @@ PACKAGES=(cmake g++ make pkg-config
           libjpeg-turbo-progs libjpeg62-turbo-dev   # thumbnails of camera JPEGs; JPEG kinds for the tests
           dpkg-dev file appstream                   # the package: its dependencies and its metainfo's check,
           desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin)  # its desktop entry and show type
-CI_PACKAGES=(clang lintian
-             python-matplotlib-data)  # a portrait for the face tests
+CI_PACKAGES=(clang lintian)
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 
 install_missing() {
