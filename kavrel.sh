@@ -14,9 +14,11 @@ PACKAGES=(cmake g++ make pkg-config
           libtiff-dev libwebp-dev libexif-dev  # TIFF and WebP photos, EXIF of PNG and WebP
           libpng-dev                           # the desktop's thumbnail files
           libebur128-dev libaubio-dev          # the music's loudness and beats
+          libdlib-dev                          # faces in photos (its library ships the tests' photos)
           libpango1.0-dev libcairo2-dev        # captions and title cards: layout and drawing,
           fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji  # and fonts for every script
           libgtest-dev libgmock-dev
+          python-matplotlib-data  # the face tests' portrait (CI runs the tests before it installs CI_PACKAGES)
           fonts-dejavu-core fonts-wqy-microhei
           locales  # the tests make a German locale with localedef
           python3 xvfb openbox xdotool wmctrl x11-utils x11-apps ffmpeg  # the end-to-end tests' desktop,
