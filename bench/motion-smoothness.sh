@@ -12,7 +12,10 @@
 # 80 % of the photo, a rectangle of whole pixels) against FFmpeg's Lanczos scaling of the same
 # rectangle (target: PSNR at least 35 dB).
 #
-# Usage: bench/motion-smoothness.sh      (gathers the material on its first run: needs root or sudo)
+# With --faces, on the 16:9 photos with faces of bench/material.sh (face_photos), whose moves are
+# aimed at the faces: jitter only, as the quality's rectangles are those of moves about the middle.
+#
+# Usage: bench/motion-smoothness.sh [--faces]   (gathers the material on its first run: needs root or sudo)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
@@ -28,13 +31,18 @@ install_packages python3-numpy
 # correlation is least sure of itself on smooth, flat areas), so each is shown with the floor
 # that an exactly shifted pan and an exactly placed zoom of the same photo measure.
 PHOTOS=()
-for f in "$MAT"/photos/*.jpg; do
+SOURCE=("$MAT"/photos/*.jpg)
+if [ "${1:-}" = --faces ]; then
+    face_photos "$WORK/faces"
+    SOURCE=("$WORK"/faces/*.jpg)
+fi
+for f in "${SOURCE[@]}"; do
     wh=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 "$f")
     w=${wh%,*}; h=${wh#*,}
     if [ $((w * 9)) -eq $((h * 16)) ] && [ "$w" -ge 1920 ]; then PHOTOS+=("$f"); fi
 done
 if [ ${#PHOTOS[@]} -eq 0 ]; then
-    echo "No 16:9 photo of 1920 x 1080 or more among the benchmark material in $MAT/photos." >&2
+    echo "No 16:9 photo of 1920 x 1080 or more among: ${SOURCE[*]}" >&2
     exit 2
 fi
 cmake --build "$BUILD_DIR" --target kavrel-render -j "$(nproc)" > /dev/null
@@ -67,6 +75,7 @@ for PHOTO in "${PHOTOS[@]}"; do
     printf "%-26s %8s %9s %9s %8s %9s %11s %11s %8s\n" "$(basename "$PHOTO" .jpg | cut -c1-26)" "${row[@]}"
 done
 
+[ "${1:-}" = --faces ] && exit 0
 # Quality on the first photo whose middle 80 % is a rectangle of whole pixels.
 for PHOTO in "${PHOTOS[@]}"; do
     wh=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 "$PHOTO")
@@ -81,8 +90,8 @@ psnr() {  # $1: our file, $2: crop filter of the same rectangle
     ffmpeg -nostdin -i "$1" -i "$WORK/reference.mkv" -frames:v 1 -lavfi "[0:v][1:v]psnr" -f null - 2>&1 |
         sed -nE 's/.*PSNR y:([0-9.inf]+).*average:([0-9.inf]+).*/\1 \2/p'
 }
-render "$PHOTO" quality-in --same-motion zoom-in --motion-amount 20
-render "$PHOTO" quality-out --same-motion zoom-out --motion-amount 25
+render "$PHOTO" quality-in --same-motion zoom-in --motion-amount 20 --faces off
+render "$PHOTO" quality-out --same-motion zoom-out --motion-amount 25 --faces off
 echo "quality on $(basename "$PHOTO"), first frame against FFmpeg's Lanczos of the same rectangle (luma dB, all planes dB):"
 echo "  zoom-in, whole photo:            $(psnr "$WORK/quality-in.mkv" "crop=$w:$h:0:0")"
 echo "  zoom-out 25 %, middle 80 %:      $(psnr "$WORK/quality-out.mkv" "crop=$((w * 8 / 10)):$((h * 8 / 10)):$((w / 10)):$((h / 10))")"

@@ -29,7 +29,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = kavrel ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture: $(field Architecture)"
-for library in libc6 libqt6widgets6 libqt6multimedia6 libavcodec libavformat libswscale libqt6svg6 libpng16 libjpeg62-turbo libpango-1.0-0 libpangocairo-1.0-0 libcairo2 libebur128-1 libaubio5 \
+for library in libc6 libqt6widgets6 libqt6multimedia6 libavcodec libavformat libswscale libqt6svg6 libpng16 libjpeg62-turbo libpango-1.0-0 libpangocairo-1.0-0 libcairo2 libebur128-1 libaubio5 libdlib19.1 \
                fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji; do
     field Depends | grep -q "$library" || fail "Depends lacks $library: $(field Depends)"
 done

@@ -22,6 +22,6 @@ struct PhotoFaces {
 // written only costs the cache. Callable from any thread.
 PhotoFaces FacesOfPhoto(const std::string& path);
 
-// Finds the faces of those of `paths` not yet known, on `threads` threads (0: one per core, at a
-// priority below the program's own threads), and returns when all are known.
+// Finds the faces of those of `paths` not yet known, on `threads` threads (0: one per core), and
+// returns when all are known: for a caller that waits for them.
 void FindFacesAhead(const std::vector<std::string>& paths, int threads = 0);

@@ -2,9 +2,6 @@
 
 #include <QCryptographicHash>
 #include <QThread>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -16,9 +13,6 @@
 #include "platform/render/write/replacing_file.h"
 
 namespace {
-
-// Below the window's thread, so that it never waits for the searches.
-constexpr int kBackgroundNice = 10;
 
 std::string AbsolutePath(const std::string& path) {
     std::error_code failed;
@@ -50,13 +44,12 @@ void PhotoFacesCache::FindAhead(const std::vector<std::string>& paths, int threa
         PhotoFaces ignored;
         if (!CurrentPhotoFileKey(AbsolutePath(path), &key) || !Known(key, &ignored)) unknown.push_back(path);
     }
-    const bool lowered = threads <= 0;
-    const std::size_t count = std::min<std::size_t>(lowered ? QThread::idealThreadCount() : threads, unknown.size());
+    const std::size_t count =
+        std::min<std::size_t>(threads <= 0 ? QThread::idealThreadCount() : threads, unknown.size());
     std::atomic<std::size_t> next = 0;
     std::vector<std::thread> workers;
     for (std::size_t i = 0; i < count; ++i) {
         workers.emplace_back([&] {
-            if (lowered) setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kBackgroundNice);
             for (std::size_t at = next++; at < unknown.size(); at = next++) Faces(unknown[at]);
         });
     }
