@@ -102,6 +102,8 @@ public:
     void OnFitToBeat();
     // Where Fit photos to the beat learns a song's beats: the music's analysis (tests put their own here).
     BeatsOfFile beatsOf;
+    // Where the photo dialog learns a photo's faces (tests put their own here).
+    FacesOf facesOf = FacesOfFile;
     void OnTransitionSettings();
     void OnOutputSettings();
     void OnHelp();
@@ -188,6 +190,8 @@ private:
     void SetUpLists();
     void SetUpMusicList();
     void EditSong(int row);
+    // The move the video would draw for the photo at `row`, given as the photo dialog has it.
+    std::function<PhotoMotion(const PhotoItem&)> MotionPlanOf(int row);
     void RunMusicPopup(const QPoint& at);
     void SetUpRowDragging();
     void DropFilesInList(bool photos, const std::vector<std::string>& files, int destination);
