@@ -156,13 +156,13 @@ DialogTemplate ChangePhoto() {
         {1203, K::Label, "Motion amount:", 322, 158, 70, 14},
         {1204, K::SpinBox, "", 396, 158, 36, 14},
         {1205, K::Label, "%", 435, 158, 12, 14},
-        {1206, K::CheckBox, "Show's amount", 450, 158, 76, 14},
-        {1207, K::Button, "From faces", 322, 179, 80, 14},
-        {1208, K::Label, "", 322, 198, 204, 22},
+        {1206, K::CheckBox, "Show's amount", 396, 175, 130, 14},
+        {1207, K::Button, "From faces", 322, 196, 80, 14},
+        {1208, K::Label, "", 322, 215, 204, 20},
         {1209, K::Label,
          "Drag a frame to move it, or its corner to resize it; with the picture chosen, the arrow keys, + and - do "
          "the same and Space picks the other frame. White boxes are the faces found. From faces forgets the frames "
-         "drawn here.", 322, 224, 204, 66},
+         "drawn here.", 322, 238, 204, 53},
     }};
 }
 
