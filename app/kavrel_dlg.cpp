@@ -390,9 +390,7 @@ void CKavrelDlg::OnPhotoProperty() {
     dialog.SetTimingOf(item);
     dialog.m_caption = item.caption;
     dialog.m_framing = item.framing;
-    const PhotoDefaults& defaults = project_.defaults();
-    dialog.m_move = {project_.output().width, project_.output().height, defaults.framing,
-                     defaults.motionAmountPercent, MotionPlanOf(row), facesOf};
+    dialog.m_move = MoveContextOf(row);
     if (RunDialog(dialog) != QDialog::Accepted) return;
     PhotoItem changed = item;
     changed.path = dialog.m_strFileName;
@@ -403,16 +401,25 @@ void CKavrelDlg::OnPhotoProperty() {
     if (changed != item) PushPhotoChanges(step_names::kPhotoProperties, {{row, item, changed}});
 }
 
-// As the timeline plans it: under Random, the move chosen depends on the photo before.
-std::function<PhotoMotion(const PhotoItem&)> CKavrelDlg::MotionPlanOf(int row) {
-    const MotionContext context{project_.defaults(), project_.random().seed(), project_.output().width,
-                                project_.output().height, facesOf};
+// As the timeline plans it: a video of the output's size, or where that is 0 × 0 the first photo's;
+// under Random, the move chosen depends on the photo before.
+PhotoMoveContext CKavrelDlg::MoveContextOf(int row) {
+    const PhotoDefaults& defaults = project_.defaults();
+    MotionContext context{defaults, project_.random().seed(), project_.output().width, project_.output().height,
+                          facesOf};
+    if ((context.frameWidth <= 0 || context.frameHeight <= 0) && facesOf) {
+        const FoundFaces first = facesOf(project_.photos().front().path);
+        context.frameWidth = first.width;
+        context.frameHeight = first.height;
+    }
     MotionKind previous = MotionKind::None;
-    if (project_.defaults().motionPolicy == kMotionPolicyRandom) {
+    if (defaults.motionPolicy == kMotionPolicyRandom) {
         for (int i = 0; i < row; ++i)
             previous = MotionOfPhoto(project_.photos()[static_cast<std::size_t>(i)], i, context, previous).kind;
     }
-    return [context, row, previous](const PhotoItem& photo) { return MotionOfPhoto(photo, row, context, previous); };
+    return {context.frameWidth, context.frameHeight, defaults.framing, defaults.motionAmountPercent,
+            [context, row, previous](const PhotoItem& photo) { return MotionOfPhoto(photo, row, context, previous); },
+            facesOf};
 }
 
 void CKavrelDlg::OnShowClickedPhoto() {

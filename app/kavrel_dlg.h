@@ -24,6 +24,7 @@
 
 class CodecConfigurePort;
 class PhotoThumbnails;
+struct PhotoMoveContext;
 class FileDialogs;
 class ProfileStore;
 class PropertyFramePort;
@@ -190,8 +191,8 @@ private:
     void SetUpLists();
     void SetUpMusicList();
     void EditSong(int row);
-    // The move the video would draw for the photo at `row`, given as the photo dialog has it.
-    std::function<PhotoMotion(const PhotoItem&)> MotionPlanOf(int row);
+    // What the photo dialog shows the move of the photo at `row` with.
+    PhotoMoveContext MoveContextOf(int row);
     void RunMusicPopup(const QPoint& at);
     void SetUpRowDragging();
     void DropFilesInList(bool photos, const std::vector<std::string>& files, int destination);
