@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <algorithm>
@@ -36,13 +37,13 @@ CPhotoProperty::CPhotoProperty(MessageBoxes& boxes, FileDialogs& files, QWidget*
     OnCommand(kMotionList, [this] { ShowViews(); });
     OnCommand(kFramingList, [this] { OnFramingChosen(); });
     OnCommand(kFromFaces, [this] { OnFromFaces(); });
-    OnCommand(kShowsAmount, [this] {
-        const bool shows = ItemAs<QCheckBox>(kShowsAmount)->isChecked();
-        ItemAs<QSpinBox>(kAmountSpin)->setEnabled(!shows);
-        if (shows) ItemAs<QSpinBox>(kAmountSpin)->setValue(m_move.showAmountPercent);
+    OnCommand(kShowsAmount, [this] { OnShowsAmount(); });
+    connect(ItemAs<QSpinBox>(kAmountSpin), &QSpinBox::valueChanged, this, [this] { ShowViews(); });
+    connect(ItemAs<QLineEdit>(kFileEdit), &QLineEdit::editingFinished, this, [this] {
+        if (ItemText(kFileEdit) == shownFile_) return;
+        LoadPicture(ItemText(kFileEdit));
         ShowViews();
     });
-    connect(ItemAs<QSpinBox>(kAmountSpin), &QSpinBox::valueChanged, this, [this] { ShowViews(); });
 }
 
 // The table's black box gives way to the picture that draws the views, in its place and tab order.
@@ -89,6 +90,7 @@ void CPhotoProperty::InitFraming() {
 }
 
 void CPhotoProperty::LoadPicture(const std::string& path) {
+    shownFile_ = path;
     ThumbnailPicture thumbnail;
     std::string error;
     QImage photo;
@@ -174,6 +176,13 @@ void CPhotoProperty::OnFramingChosen() {
                               g.framing == Framing::Fill};
         drawn_ = {KeptView(drawn_->first, shape), KeptView(drawn_->second, shape)};
     }
+    ShowViews();
+}
+
+void CPhotoProperty::OnShowsAmount() {
+    const bool shows = ItemAs<QCheckBox>(kShowsAmount)->isChecked();
+    ItemAs<QSpinBox>(kAmountSpin)->setEnabled(!shows);
+    if (shows) ItemAs<QSpinBox>(kAmountSpin)->setValue(m_move.showAmountPercent);
     ShowViews();
 }
 

@@ -52,9 +52,11 @@ private:
     PhotoGeometry Geometry(const PhotoItem& photo) const;
     void ShowViews();
     void OnFramingChosen();
+    void OnShowsAmount();
     void OnFromFaces();
 
     FileDialogs& files_;
     PhotoViewsPicture* picture_ = nullptr;
+    std::string shownFile_;  // the file the picture is of
     std::optional<std::pair<PhotoRect, PhotoRect>> drawn_;
 };
