@@ -82,8 +82,27 @@ void PhotoViewsPicture::paintEvent(QPaintEvent*) {
     p.setPen(QPen(QColor(255, 255, 255, 200), 1));
     p.setBrush(Qt::NoBrush);
     for (const PhotoRect& face : faces_) p.drawRect(OnWidget(face));
-    if (moves_) DrawView(p, 1);
+    if (moves_) {
+        DrawPath(p);
+        DrawView(p, 1);
+    }
     DrawView(p, 0);
+}
+
+// The way the centre travels, from the start to an arrowhead at the end.
+void PhotoViewsPicture::DrawPath(QPainter& p) const {
+    const QPointF from = OnWidget(views_[0]).center(), to = OnWidget(views_[1]).center();
+    const QLineF path(from, to);
+    if (path.length() < 8) return;
+    p.setPen(QPen(QColor(255, 255, 255, 220), 1.5, Qt::DashLine));
+    p.drawLine(path);
+    QLineF wing(to, from);
+    wing.setLength(8);
+    p.setPen(QPen(QColor(255, 255, 255, 220), 1.5));
+    for (double turn : {25.0, -25.0}) {
+        wing.setAngle(path.angle() + 180 + turn);
+        p.drawLine(wing);
+    }
 }
 
 void PhotoViewsPicture::DrawView(QPainter& p, int which) const {

@@ -53,6 +53,7 @@ private:
     std::optional<Grip> GripAt(const QPointF& point) const;
     void Change(int which, const PhotoRect& view);
     void DrawView(QPainter& p, int which) const;
+    void DrawPath(QPainter& p) const;
 
     QImage photo_;
     std::vector<PhotoRect> faces_;
