@@ -15,6 +15,12 @@ constexpr double kMargin = 6;     // pixels around the photo and its largest vie
 constexpr double kGripReach = 6;  // pixels from a corner that grip it
 constexpr double kKeyStep = 0.01; // of the photo, per key
 
+// A crop in yellow; a move's start in green, its end in red.
+QColor ViewColour(int which, bool moves) {
+    if (!moves) return QColor(255, 214, 10);
+    return which == 0 ? QColor(64, 210, 90) : QColor(255, 92, 64);
+}
+
 }  // namespace
 
 PhotoViewsPicture::PhotoViewsPicture(QWidget* parent) : QWidget(parent) {
@@ -43,11 +49,6 @@ void PhotoViewsPicture::SetViews(const PhotoRect& start, const PhotoRect& end, b
     shape_ = shape;
     if (!moves_) keyed_ = 0;
     update();
-}
-
-QColor PhotoViewsPicture::ViewColour(int which, bool moves) {
-    if (!moves) return QColor(255, 214, 10);
-    return which == 0 ? QColor(64, 210, 90) : QColor(255, 92, 64);
 }
 
 // The photo and its largest view, fitted into the widget: a view never leaves that box.

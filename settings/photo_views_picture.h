@@ -28,8 +28,6 @@ public:
     bool Moves() const { return moves_; }
     // Where view 0 (the start, or the crop) or 1 (the end) lies on the widget.
     QRectF ViewArea(int which) const;
-    // The colours the views are drawn in, for the texts that name them.
-    static QColor ViewColour(int which, bool moves);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
