@@ -389,13 +389,37 @@ void CKavrelDlg::OnPhotoProperty() {
     dialog.m_strFileName = item.path;
     dialog.SetTimingOf(item);
     dialog.m_caption = item.caption;
+    dialog.m_framing = item.framing;
+    dialog.m_move = MoveContextOf(row);
     if (RunDialog(dialog) != QDialog::Accepted) return;
     PhotoItem changed = item;
     changed.path = dialog.m_strFileName;
     dialog.GetTimingInto(&changed);
     changed.caption = dialog.m_caption;
+    changed.framing = dialog.m_framing;
     if (changed.path.size() > kMaxPathBytes) return;
     if (changed != item) PushPhotoChanges(step_names::kPhotoProperties, {{row, item, changed}});
+}
+
+// As the timeline plans it: a video of the output's size, or where that is 0 × 0 the first photo's;
+// under Random, the move chosen depends on the photo before.
+PhotoMoveContext CKavrelDlg::MoveContextOf(int row) {
+    const PhotoDefaults& defaults = project_.defaults();
+    MotionContext context{defaults, project_.random().seed(), project_.output().width, project_.output().height,
+                          facesOf};
+    if ((context.frameWidth <= 0 || context.frameHeight <= 0) && facesOf) {
+        const FoundFaces first = facesOf(project_.photos().front().path);
+        context.frameWidth = first.width;
+        context.frameHeight = first.height;
+    }
+    MotionKind previous = MotionKind::None;
+    if (defaults.motionPolicy == kMotionPolicyRandom) {
+        for (int i = 0; i < row; ++i)
+            previous = MotionOfPhoto(project_.photos()[static_cast<std::size_t>(i)], i, context, previous).kind;
+    }
+    return {context.frameWidth, context.frameHeight, defaults.framing, defaults.motionAmountPercent,
+            [context, row, previous](const PhotoItem& photo) { return MotionOfPhoto(photo, row, context, previous); },
+            facesOf};
 }
 
 void CKavrelDlg::OnShowClickedPhoto() {
@@ -428,6 +452,7 @@ void CKavrelDlg::OnTransitionSettings() {
     dialog.m_nMotionAmount = old.motionAmountPercent;
     dialog.m_bMotionEased = old.motionEased;
     dialog.m_nFraming = static_cast<int>(old.framing);
+    dialog.m_bFacesAimed = old.facesAimed;
     dialog.m_fMusicFadeOut = project_.musicFadeOutSec();
     dialog.m_musicMix = project_.musicMix();
     if (RunDialog(dialog) != QDialog::Accepted) return;
@@ -435,7 +460,7 @@ void CKavrelDlg::OnTransitionSettings() {
                          dialog.m_nSameTransition, dialog.m_nMotionPolicy,
                          static_cast<MotionKind>(dialog.m_nSameMotion), dialog.m_nMotionAmount,
                          dialog.m_bMotionEased, static_cast<Framing>(dialog.m_nFraming)};
-    chosen.facesAimed = old.facesAimed;
+    chosen.facesAimed = dialog.m_bFacesAimed;
     project_.setMusicFadeOutSec(dialog.m_fMusicFadeOut);
     project_.musicMix() = dialog.m_musicMix;
     bool refresh = false;

@@ -24,6 +24,7 @@
 
 class CodecConfigurePort;
 class PhotoThumbnails;
+struct PhotoMoveContext;
 class FileDialogs;
 class ProfileStore;
 class PropertyFramePort;
@@ -102,6 +103,8 @@ public:
     void OnFitToBeat();
     // Where Fit photos to the beat learns a song's beats: the music's analysis (tests put their own here).
     BeatsOfFile beatsOf;
+    // Where the photo dialog learns a photo's faces (tests put their own here).
+    FacesOf facesOf = FacesOfFile;
     void OnTransitionSettings();
     void OnOutputSettings();
     void OnHelp();
@@ -188,6 +191,8 @@ private:
     void SetUpLists();
     void SetUpMusicList();
     void EditSong(int row);
+    // What the photo dialog shows the move of the photo at `row` with.
+    PhotoMoveContext MoveContextOf(int row);
     void RunMusicPopup(const QPoint& at);
     void SetUpRowDragging();
     void DropFilesInList(bool photos, const std::vector<std::string>& files, int destination);

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <cmath>
 #include <map>
@@ -101,6 +102,11 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
             return edit;
         }
         case ControlKind::CheckBox: return new QCheckBox(text, parent);
+        case ControlKind::SpinBox: {
+            auto* spin = new QSpinBox(parent);
+            spin->setAlignment(Qt::AlignCenter);
+            return spin;
+        }
     }
     return nullptr;
 }

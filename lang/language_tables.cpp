@@ -234,6 +234,13 @@ const std::vector<IdentifierRow>& IdentifierTable() {
      "%s LUFS, true peak %s dBTP: played %s dB, below the %s LUFS target, so that its peak stays under -1 dBTP."},
     {"IDS_SONG_LEVEL_AS_MASTERED", 346,
      "%s LUFS, true peak %s dBTP: played as mastered (the show does not even out loudness)."},
+    {"IDS_VIEW_START", 351, "Start"},
+    {"IDS_VIEW_END", 352, "End"},
+    {"IDS_VIEW_CROP", 353, "Crop"},
+    {"IDS_VIEWS_DRAWN", 354, "The frames were drawn here."},
+    {"IDS_VIEWS_AIMED", 355, "The frames are aimed at the faces found."},
+    {"IDS_VIEWS_PLAIN", 356, "The frames are the motion's own."},
+    {"IDS_SHOWS_FRAMING", 357, "Show's framing"},
     {"IDS_NAME_PHOTO_LIST", 400, "Photos"},
     {"IDS_NAME_MUSIC_LIST", 401, "Music"},
     {"IDS_NAME_PREVIEW_BOX", 402, "Photo preview"},
@@ -241,6 +248,7 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDS_NAME_FILTER_LIST", 404, "Filters"},
     {"IDS_NAME_TRANSITION_DURATION", 405, "Transition duration"},
     {"IDS_NAME_TITLE_PHOTO", 406, "Photo behind the title"},
+    {"IDS_NAME_PHOTO_VIEWS", 407, "Start and end of the move"},
     // DIALOG: dialog template ids, then control ids
     {"IDC_BUTTON_ABOUT", 100, "About"},
     {"IDD_PROGRAM_CAPTION", 102, "Kavrel"},
@@ -351,6 +359,13 @@ const std::vector<IdentifierRow>& IdentifierTable() {
     {"IDC_STATIC_SONG_LEVEL", 1195, "Measured level:"},
     {"IDC_BUTTON_OPTIONS_OK", 1197, "OK"},
     {"IDC_BUTTON_OPTIONS_CANCEL", 1198, "Cancel"},
+    {"IDC_STATIC_PHOTO_MOVE", 1199, "Move and framing"},
+    {"IDC_STATIC_FRAMING", 1201, "Framing:"},
+    {"IDC_STATIC_PHOTO_AMOUNT", 1203, "Motion amount:"},
+    {"IDC_CHECK_SHOWS_AMOUNT", 1206, "Show's amount"},
+    {"IDC_BUTTON_FROM_FACES", 1207, "From faces"},
+    {"IDC_STATIC_VIEWS_HELP", 1209, "Drag a frame to move it, or its corner to resize it; with the picture chosen, the arrow keys, + and - do the same and Space picks the other frame. White boxes are the faces found. From faces forgets the frames drawn here."},
+    {"IDC_CHECK_FACES_AIMED", 1210, "Keep faces in the frame"},
     };
     return kTable;
 }

@@ -61,7 +61,7 @@ DialogTemplate OutputOptions() {
 // The motion, the framing and the music (its fade-out, loudness and joins) take a column of their
 // own at the right.
 DialogTemplate TransitionSettings() {
-    return {IDD_DIALOG_TRANSITION_SETTINGS, "Customize default photo and transition", 400, 198, {
+    return {IDD_DIALOG_TRANSITION_SETTINGS, "Customize default photo and transition", 400, 203, {
         {1061, K::Label, "Default photo duration:", 18, 14, 102, 14},
         {1010, K::Edit, "", 124, 14, 22, 14, kStyleCentred},
         {1079, K::Label, "Seconds", 145, 14, 51, 14},
@@ -82,21 +82,22 @@ DialogTemplate TransitionSettings() {
         {1116, K::Edit, "", 270, 56, 24, 14, kStyleCentred},
         {1117, K::Label, "%", 297, 56, 12, 14},
         {1118, K::DropList, "", 312, 56, 74, 60},
-        {1119, K::Label, "Framing:", 204, 99, 62, 14},
-        {1120, K::DropList, "", 268, 99, 124, 60},
-        {1121, K::Label, "Fade out music at the end:", 204, 120, 110, 14},
-        {1122, K::Edit, "", 316, 120, 24, 14, kStyleCentred},
-        {1123, K::Label, "Seconds", 343, 120, 49, 14},
+        {1210, K::CheckBox, "Keep faces in the frame", 204, 87, 188, 14},
+        {1119, K::Label, "Framing:", 204, 106, 62, 14},
+        {1120, K::DropList, "", 268, 106, 124, 60},
+        {1121, K::Label, "Fade out music at the end:", 204, 125, 110, 14},
+        {1122, K::Edit, "", 316, 125, 24, 14, kStyleCentred},
+        {1123, K::Label, "Seconds", 343, 125, 49, 14},
         {1076, K::DefaultButton, "OK", 26, 148, 66, 14},
         {1077, K::CancelButton, "Cancel", 118, 148, 66, 14},
         // The music list as a whole, below the fade-out.
-        {1154, K::CheckBox, "Even out the music's loudness", 204, 139, 188, 14},
-        {1155, K::Label, "Target loudness:", 214, 157, 100, 14},
-        {1156, K::Edit, "", 316, 157, 24, 14, kStyleCentred},
-        {1157, K::Label, "LUFS", 343, 157, 49, 14},
-        {1158, K::Label, "Join between songs:", 204, 176, 110, 14},
-        {1159, K::Edit, "", 316, 176, 24, 14, kStyleCentred},
-        {1176, K::Label, "Seconds", 343, 176, 49, 14},
+        {1154, K::CheckBox, "Even out the music's loudness", 204, 144, 188, 14},
+        {1155, K::Label, "Target loudness:", 214, 162, 100, 14},
+        {1156, K::Edit, "", 316, 162, 24, 14, kStyleCentred},
+        {1157, K::Label, "LUFS", 343, 162, 49, 14},
+        {1158, K::Label, "Join between songs:", 204, 181, 110, 14},
+        {1159, K::Edit, "", 316, 181, 24, 14, kStyleCentred},
+        {1176, K::Label, "Seconds", 343, 181, 49, 14},
     }};
 }
 
@@ -126,7 +127,7 @@ DialogTemplate MusicProperty() {
 }
 
 DialogTemplate ChangePhoto() {
-    return {IDD_DIALOG_CHANGE_PHOTO, "Change the photo and transition property", 540, 134, {
+    return {IDD_DIALOG_CHANGE_PHOTO, "Change the photo and transition property", 540, 305, {
         {1057, K::Label, "File name:", 7, 7, 68, 14},
         {1034, K::Edit, "", 78, 7, 126, 14},
         {1035, K::Button, "Browse", 205, 7, 66, 14},
@@ -147,6 +148,21 @@ DialogTemplate ChangePhoto() {
         {1128, K::MultiLineEdit, "", 373, 16, 153, 52},
         {1129, K::Label, "Place:", 373, 79, 40, 14},
         {1152, K::DropList, "", 415, 80, 111, 60},
+        // Below: the picture of the move and the photo's own framing and amount.
+        {1199, K::GroupBox, "Move and framing", 7, 126, 526, 172},
+        {1200, K::Picture, "", 14, 139, 300, 152},
+        {1201, K::Label, "Framing:", 322, 139, 70, 14},
+        {1202, K::DropList, "", 396, 139, 130, 60},
+        {1203, K::Label, "Motion amount:", 322, 158, 70, 14},
+        {1204, K::SpinBox, "", 396, 158, 36, 14},
+        {1205, K::Label, "%", 435, 158, 12, 14},
+        {1206, K::CheckBox, "Show's amount", 396, 175, 130, 14},
+        {1207, K::Button, "From faces", 322, 196, 80, 14},
+        {1208, K::Label, "", 322, 215, 204, 20},
+        {1209, K::Label,
+         "Drag a frame to move it, or its corner to resize it; with the picture chosen, the arrow keys, + and - do "
+         "the same and Space picks the other frame. White boxes are the faces found. From faces forgets the frames "
+         "drawn here.", 322, 238, 204, 53},
     }};
 }
 

@@ -23,6 +23,7 @@ enum class ControlKind {
     Hyperlink,    // a label that opens an address
     MultiLineEdit,  // an edit of several lines; Enter starts a new line
     CheckBox,
+    SpinBox,  // a whole number with arrows; its range is set in code
 };
 
 enum ControlStyle : unsigned {

@@ -17,7 +17,8 @@ namespace {
 constexpr int kPhotoDuration = 1010, kTransitionDuration = 1011, kRandom = 1013, kSequence = 1015, kSame = 1014,
               kTransitionList = 1012;
 constexpr int kMotionNone = 1111, kMotionRandom = 1112, kMotionSame = 1113, kSameMotionList = 1114,
-              kAmountEdit = 1116, kPaceList = 1118, kFramingList = 1120, kFadeOutEdit = 1122;
+              kAmountEdit = 1116, kPaceList = 1118, kFramingList = 1120, kFadeOutEdit = 1122,
+              kFacesAimed = 1210;
 constexpr int kEvenLoudness = 1154, kTargetLabel = 1155, kTargetEdit = 1156, kTargetUnit = 1157, kJoinEdit = 1159;
 constexpr int kPaceNames = 171, kFramingNames = 173;  // string ids: two paces, three framings
 
@@ -51,6 +52,7 @@ void CTransitionSettings::InitMotion() {
     SetNumber(kAmountEdit, m_nMotionAmount);
     Fill(ItemAs<QComboBox>(kPaceList), kPaceNames, 2);
     ItemAs<QComboBox>(kPaceList)->setCurrentIndex(m_bMotionEased ? 1 : 0);
+    ItemAs<QCheckBox>(kFacesAimed)->setChecked(m_bFacesAimed);
     Fill(ItemAs<QComboBox>(kFramingList), kFramingNames, 3);
     ItemAs<QComboBox>(kFramingList)->setCurrentIndex(std::clamp(m_nFraming, 0, 2));
     SetNumber(kFadeOutEdit, m_fMusicFadeOut);
@@ -66,6 +68,7 @@ bool CTransitionSettings::ExchangeMotion() {
     m_nSameMotion = ItemAs<QComboBox>(kSameMotionList)->currentIndex() + 1;
     m_nMotionAmount = static_cast<int>(*amount);
     m_bMotionEased = ItemAs<QComboBox>(kPaceList)->currentIndex() == 1;
+    m_bFacesAimed = ItemAs<QCheckBox>(kFacesAimed)->isChecked();
     m_nFraming = ItemAs<QComboBox>(kFramingList)->currentIndex();
     m_fMusicFadeOut = *fade;
     return true;
@@ -76,6 +79,7 @@ void CTransitionSettings::StoreMotion() {
     WriteInt(store_, settings::kSameMotion, m_nSameMotion);
     WriteInt(store_, settings::kMotionAmount, m_nMotionAmount);
     WriteInt(store_, settings::kMotionEasing, m_bMotionEased ? 1 : 0);
+    WriteInt(store_, settings::kFacesAimed, m_bFacesAimed ? 1 : 0);
     WriteInt(store_, settings::kFraming, m_nFraming);
     WriteMusicFadeOut(store_, m_fMusicFadeOut);
 }

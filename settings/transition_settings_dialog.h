@@ -1,7 +1,8 @@
 #pragma once
 // Edits the defaults new photos get: photo and transition durations, the transition policy
 // (Random, Sequence, Same) and the transition of Same, the motion policy (None, Random, Same) and
-// the motion of Same; and the show's motion amount and pace, framing and the music's fade-out. OK
+// the motion of Same; and the show's motion amount and pace, whether moves keep faces in the frame, framing and the music's
+// fade-out. OK
 // stores them in the settings itself. Below, how the music list sounds as a whole: even loudness
 // and its target, and the join between songs, which belong to the show alone.
 
@@ -23,6 +24,7 @@ public:
     int m_nMotionAmount = 15;     // percent
     bool m_bMotionEased = false;
     int m_nFraming = 0;           // Framing
+    bool m_bFacesAimed = true;    // moves keep the faces found in the frame
     double m_fMusicFadeOut = 2;   // seconds; 0: none
     MusicMix m_musicMix;
 

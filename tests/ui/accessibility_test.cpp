@@ -1,5 +1,6 @@
 // The main window and its dialogs for the keyboard alone, a screen reader and a dark theme.
 
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -19,6 +20,7 @@
 #include "lang/control_id.h"
 #include "lang/language.h"
 #include "settings/filter_property_dialog.h"
+#include "settings/photo_views_picture.h"
 #include "tests/ui/main_window_fixture.h"
 
 namespace {
@@ -49,12 +51,13 @@ QStringList OwnTexts(QWidget* dialog) {
     return texts;
 }
 
-// Every button, field and list of `dialog` a user can reach has a name of its own dialog's.
+// Every button, field, list and picture of `dialog` a user can reach has a name of its own dialog's.
 void ExpectNamed(QWidget* dialog, const std::string& language) {
     const QStringList own = OwnTexts(dialog);
     for (QWidget* w : dialog->findChildren<QWidget*>()) {
         const bool reachable = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-                               qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w);
+                               qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+                               qobject_cast<QAbstractSpinBox*>(w) || dynamic_cast<PhotoViewsPicture*>(w);
         if (!reachable || w->window() != dialog || !w->isVisibleTo(dialog) || w->parentWidget() != dialog) continue;
         const QString name = NameOf(w);
         const std::string where = language + " " + dialog->windowTitle().toStdString() + " control " +

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QTimer>
 #include <cstdio>
+#include <tuple>
 
 #include "app/kavrel_dlg.h"
 #include "app/settings_table.h"
@@ -16,6 +17,7 @@
 #include "player/vcd_core.h"
 #include <QPainter>
 #include <QTreeWidget>
+#include "engine/motion_aiming.h"
 #include "engine/render_to_file.h"
 #include "engine/timeline_builder.h"
 #include "platform/shell/console_message_boxes.h"
@@ -123,6 +125,56 @@ std::vector<std::string> DrawPhotos(const QString& work) {
     return paths;
 }
 
+// Two people on a beach, and where their faces are, in fractions of the photo.
+std::string DrawPortrait(const QString& work, std::vector<PhotoRect>* faces) {
+    QImage image(1200, 800, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient sky(0, 0, 0, 520);
+    sky.setColorAt(0, QColor(120, 180, 235));
+    sky.setColorAt(1, QColor(200, 225, 245));
+    p.fillRect(image.rect(), sky);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 110, 160));
+    p.drawRect(0, 430, 1200, 130);
+    p.setBrush(QColor(225, 200, 150));
+    p.drawRect(0, 560, 1200, 240);
+    faces->clear();
+    for (auto [x, y, shirt] : {std::tuple{760, 300, QColor(200, 60, 60)}, {930, 340, QColor(60, 90, 170)}}) {
+        p.setBrush(shirt);
+        p.drawRoundedRect(x - 80, y + 70, 160, 330, 50, 50);
+        p.setBrush(QColor(235, 190, 160));
+        p.drawEllipse(QPoint(x, y), 48, 62);
+        p.setBrush(QColor(60, 40, 30));
+        p.drawEllipse(QPoint(x - 17, y - 8), 6, 6);
+        p.drawEllipse(QPoint(x + 17, y - 8), 6, 6);
+        faces->push_back({(x - 55) / 1200.0, (y - 70) / 800.0, 110 / 1200.0, 140 / 800.0});
+    }
+    p.end();
+    const QString path = work + "/beach.jpg";
+    image.save(path, "JPG", 90);
+    return path.toStdString();
+}
+
+// The photo's dialog for a show in 1280 × 720 that zooms in on the faces found.
+bool SavePhotoDialog(MessageBoxes& boxes, FileDialogs& files, const QString& work) {
+    std::vector<PhotoRect> faces;
+    const std::string path = DrawPortrait(work, &faces);
+    const FacesOf facesOf = [faces](const std::string&) { return FoundFaces{true, 1200, 800, faces}; };
+    static const PhotoDefaults defaults;
+    const MotionContext context{defaults, 0, 1280, 720, facesOf};
+    CPhotoProperty photo(boxes, files);
+    photo.m_strFileName = path;
+    photo.m_fPhotoDuration = 8;
+    photo.m_nTransitionIndex = 3;
+    photo.m_fTransitionDuration = 4;
+    photo.m_nMotion = static_cast<int>(MotionKind::ZoomIn);
+    photo.m_move = {1280, 720, defaults.framing, defaults.motionAmountPercent,
+                    [context](const PhotoItem& item) { return MotionOfPhoto(item, 0, context, MotionKind::None); },
+                    facesOf};
+    photo.Prepare();
+    return Save(photo, "photo-property");
+}
+
 bool SaveMainWindowAndPlayer(MessageBoxes& boxes, ProfileStore& store, FileDialogs& files, const QString& work) {
     QtPropertyFrame frames;
     QtCodecConfigurePort codecPages;
@@ -184,13 +236,7 @@ int main(int argc, char** argv) {
         output.Prepare();
         ok = Save(output, name) && ok;
     }
-    CPhotoProperty photo(boxes, files);
-    photo.m_strFileName = "/home/user/Pictures/harbour.jpg";
-    photo.m_fPhotoDuration = 8;
-    photo.m_nTransitionIndex = 3;
-    photo.m_fTransitionDuration = 4;
-    photo.Prepare();
-    ok = Save(photo, "photo-property") && ok;
+    ok = SavePhotoDialog(boxes, files, work) && ok;
     CMusicProperty song(boxes);
     song.m_strFileName = "/home/user/Music/harbour-waltz.flac";
     song.m_fileLength = 2053312500;
