@@ -405,13 +405,7 @@ void CKavrelDlg::OnPhotoProperty() {
 // under Random, the move chosen depends on the photo before.
 PhotoMoveContext CKavrelDlg::MoveContextOf(int row) {
     const PhotoDefaults& defaults = project_.defaults();
-    MotionContext context{defaults, project_.random().seed(), project_.output().width, project_.output().height,
-                          facesOf};
-    if ((context.frameWidth <= 0 || context.frameHeight <= 0) && facesOf) {
-        const FoundFaces first = facesOf(project_.photos().front().path);
-        context.frameWidth = first.width;
-        context.frameHeight = first.height;
-    }
+    const MotionContext context = MotionContextOf(project_, facesOf);
     MotionKind previous = MotionKind::None;
     if (defaults.motionPolicy == kMotionPolicyRandom) {
         for (int i = 0; i < row; ++i)

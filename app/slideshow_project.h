@@ -207,6 +207,7 @@ public:
     RunState& run() { return run_; }
     const RunState& run() const { return run_; }
     CrtRandom& random() { return random_; }
+    const CrtRandom& random() const { return random_; }
 
 private:
     bool ValidPhoto(int position) const { return position >= 0 && position < photoCount(); }

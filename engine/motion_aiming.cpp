@@ -48,3 +48,14 @@ PhotoMotion MotionOfPhoto(const PhotoItem& photo, int position, const MotionCont
 bool NeedsMotionEffect(const PhotoMotion& m) {
     return m.kind != MotionKind::None || m.HasViews() || m.framing.has_value();
 }
+
+MotionContext MotionContextOf(const SlideshowProject& project, FacesOf facesOf) {
+    MotionContext context{project.defaults(), project.random().seed(), project.output().width,
+                          project.output().height, std::move(facesOf)};
+    if ((context.frameWidth <= 0 || context.frameHeight <= 0) && context.facesOf && project.photoCount() > 0) {
+        const FoundFaces first = context.facesOf(project.photos().front().path);
+        context.frameWidth = first.width;
+        context.frameHeight = first.height;
+    }
+    return context;
+}

@@ -34,5 +34,9 @@ inline constexpr double kLeastReach = 0.5;
 PhotoMotion MotionOfPhoto(const PhotoItem& photo, int position, const MotionContext& context,
                           MotionKind previous);
 
+// The context the timeline plans `project`'s motions in: a video of the output's size, or where
+// that is 0 × 0 the first photo's.
+MotionContext MotionContextOf(const SlideshowProject& project, FacesOf facesOf);
+
 // Whether the photo's source needs a motion effect: it moves, or has views or a framing of its own.
 bool NeedsMotionEffect(const PhotoMotion& motion);

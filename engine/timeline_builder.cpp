@@ -101,18 +101,12 @@ public:
 private:
     void PlanMotions() {
         const auto& photos = project_.photos();
-        MotionContext context{project_.defaults(), project_.random().seed(), project_.output().width,
-                              project_.output().height, env_.facesOf ? env_.facesOf : FacesOf(FacesOfFile)};
         if (env_.facesOf == nullptr && project_.defaults().facesAimed) {
             std::vector<std::string> paths;
             for (const PhotoItem& photo : photos) paths.push_back(photo.path);
             FindFacesOfAll(paths);
         }
-        if ((context.frameWidth <= 0 || context.frameHeight <= 0) && !photos.empty()) {
-            const FoundFaces first = context.facesOf(photos.front().path);  // the video takes its size
-            context.frameWidth = first.width;
-            context.frameHeight = first.height;
-        }
+        const MotionContext context = MotionContextOf(project_, env_.facesOf ? env_.facesOf : FacesOf(FacesOfFile));
         MotionKind previous = MotionKind::None;
         for (std::size_t i = 0; i < photos.size(); ++i) {
             motions_.push_back(MotionOfPhoto(photos[i], static_cast<int>(i), context, previous));

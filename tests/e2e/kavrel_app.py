@@ -127,17 +127,20 @@ class Kavrel:
         x, y, width, height = self.row_cells(first_heading, row)[0]
         return x + width // 2, y + int(height * where)
 
-    def press(self, window_name, label):
-        """Clicks the push button `label` of the program's window `window_name`, wherever it lies."""
+    def named_node(self, window_name, name, role=None):
+        """The node called `name` (with `role`, if given) in the program's window `window_name`."""
         pending = [self.accessible_window(window_name)]
         while pending:
             node = pending.pop(0)
-            if node.getRoleName() == "push button" and node.name == label:
-                e = node.queryComponent().getExtents(0)
-                self.desktop.click_at(e.x + e.width // 2, e.y + e.height // 2)
-                return
+            if node.name == name and role in (None, node.getRoleName()):
+                return node
             pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
-        raise AssertionError(f'no button "{label}" in "{window_name}"')
+        raise AssertionError(f'nothing called "{name}" in "{window_name}"')
+
+    def press(self, window_name, label):
+        """Clicks the push button `label` of the program's window `window_name`, wherever it lies."""
+        e = self.named_node(window_name, label, "push button").queryComponent().getExtents(0)
+        self.desktop.click_at(e.x + e.width // 2, e.y + e.height // 2)
 
     def choose_in_list(self, window, size, rect, text):
         """Opens the drop-down list at `rect` and picks the entry that starts with `text`."""

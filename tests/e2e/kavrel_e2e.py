@@ -29,11 +29,25 @@ PROGRAM = None
 
 def write_png(path, width, height, salt):
     """A photo of colour gradients, different for each salt."""
+    write_png_of(path, width, height,
+                 lambda x, y: ((x * 255 // width + salt * 70) % 256, (y * 255 // height) % 256, (salt * 90 + 40) % 256))
+
+
+QUADRANT_COLOURS = ((255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 255))  # top left, top right, bottom left, bottom right
+
+
+def write_quadrants(path, width, height):
+    write_png_of(path, width, height,
+                 lambda x, y: QUADRANT_COLOURS[(2 if y >= height // 2 else 0) + (1 if x >= width // 2 else 0)])
+
+
+def write_png_of(path, width, height, colour):
+    """A PNG whose pixel (x, y) is colour(x, y), an (r, g, b) triple."""
     rows = []
     for y in range(height):
         row = bytearray([0])
         for x in range(width):
-            row += bytes(((x * 255 // width + salt * 70) % 256, (y * 255 // height) % 256, (salt * 90 + 40) % 256))
+            row += bytes(colour(x, y))
         rows.append(bytes(row))
 
     def chunk(kind, data):
@@ -280,6 +294,44 @@ class EndToEnd(unittest.TestCase):
         self.assertLess(heard["audible_from"], 0.1, "the trimmed second of silence was played")
         # Evened out to the show's -16 LUFS, then 6 dB softer (measured before the fade-out).
         self.assertAlmostEqual(loudness(output, 0.05, 0.95), -22, delta=1)
+
+    def test_a_move_drawn_in_the_photo_dialog_is_the_move_in_the_frames(self):
+        # Every photo zooms in; the End frame's corner is dragged into the white bottom right quarter.
+        write_quadrants(os.path.join(self.folder, "quadrants.png"), 640, 480)
+        output = os.path.join(self.folder, "drawn.mp4")
+        app = self.start("[TransitionSettings]\nmf_PhotoDuration=2\nmf_TransitionDuration=0\n"
+                         "MotionPolicy=2\nSameMotion=1\n")
+        app.click_main(ADD_PHOTO)
+        app.choose_files("Select Photo Files...", self.folder, ["quadrants.png"])
+        title = "Change the photo and transition property"
+        self.desktop.right_click_at(*app.row_point("Photo File Name", 0))
+        dialog = self.desktop.wait_window(title)
+        area = app.named_node(title, "Start and end of the move").queryComponent().getExtents(0)
+        # The 4:3 photo fills the picture but for a margin of 6 pixels, centred; the zoom's End frame
+        # is its middle, 1/1.15 of it.
+        scale = min((area.width - 12) / (4 / 3), area.height - 12)
+        left, top = area.x + (area.width - scale * 4 / 3) / 2, area.y + (area.height - scale) / 2
+        at = lambda fx, fy: (int(left + fx * scale * 4 / 3), int(top + fy * scale))
+        end_corner = (1 - 1 / 1.15) / 2
+        self.desktop.drag(at(end_corner, end_corner), at(0.6, 0.6))
+        app.press(title, "OK")
+        self.desktop.wait_gone(dialog)
+        self.choose_mp4_output(app, output)
+        self.convert_mp4(app, output, 2.0)
+
+        def colours(seconds):
+            """The mean colour of the four quarters of the frame shown at `seconds`."""
+            rgb = subprocess.run(["ffmpeg", "-v", "error", "-ss", str(seconds), "-i", output, "-frames:v", "1",
+                                  "-vf", "format=rgb24,scale=2:2:flags=area", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                                 capture_output=True, check=True).stdout
+            return [tuple(rgb[i * 3:i * 3 + 3]) for i in range(4)]
+
+        def near(got, want):
+            return all(abs(g - w) < 60 for g, w in zip(got, want))
+
+        first, last = colours(0), colours(1.95)
+        self.assertTrue(all(near(g, w) for g, w in zip(first, QUADRANT_COLOURS)), f"the first frame: {first}")
+        self.assertTrue(all(near(g, QUADRANT_COLOURS[3]) for g in last), f"the last frame: {last}")
 
     def fill_fields(self, texts):
         """Types `texts` into the focused field and those after it, Tab by Tab."""

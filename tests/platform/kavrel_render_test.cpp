@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/media/faces/photo_faces.h"
+#include "tests/support/face_photos.h"
 #include "tests/support/kavrel_render_run.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/temp_dir.h"
@@ -177,6 +179,33 @@ TEST(KavrelRender, MotionAndFramingReachTheTimeline) {
     EXPECT_NE(random.out.find("<effect"), std::string::npos);
     EXPECT_EQ(still.out.find("<effect"), std::string::npos);
     EXPECT_EQ(still.out.find("Framing"), std::string::npos);
+}
+
+// A real face at the edge of a wide photo: the zoom aimed at it ends on it, where the plain zoom
+// ends on the middle and leaves the face out of the picture. The last frames are searched for a
+// face as the photos are; the timeline carries the views, and --faces off takes them away.
+TEST(KavrelRender, AZoomEndsOnTheFaceAtThePhotosEdge) {
+    TempDir dir;
+    setenv("XDG_CACHE_HOME", dir.File("cache").c_str(), 1);
+    HopperAtTheRightEdge(dir, "edge.jpg", false);
+    const std::string show = " --photo-duration 2 --transition-duration 0 --size 640x360 --motion same"
+                             " --same-motion zoom-in edge.jpg";
+    const Outcome aimed = KavrelRender(dir, "--dump-timeline" + show);
+    const Outcome plain = KavrelRender(dir, "--dump-timeline --faces off" + show);
+    EXPECT_NE(aimed.out.find("<property name=\"To\""), std::string::npos) << aimed.out;
+    EXPECT_EQ(plain.out.find("<property name=\"To\""), std::string::npos) << plain.out;
+    std::size_t facesInLastFrame[2];
+    for (int faces = 0; faces < 2; ++faces) {
+        const std::string name = faces ? "aimed" : "plain";
+        const Outcome run = KavrelRender(dir, (faces ? "" : "--faces off") + show + " -o " + name + ".mkv");
+        ASSERT_EQ(run.status, 0) << run.out;
+        const std::string last = "cd '" + dir.path().string() + "' && ffmpeg -v error -y -sseof -0.2 -i " + name +
+                                 ".mkv -update 1 " + name + ".png";
+        ASSERT_EQ(std::system(last.c_str()), 0);
+        facesInLastFrame[faces] = FacesOfPhoto(dir.File(name + ".png")).faces.size();
+    }
+    EXPECT_EQ(facesInLastFrame[0], 0u);
+    EXPECT_EQ(facesInLastFrame[1], 1u);
 }
 
 TEST(KavrelRender, RefusesUnknownMotionValues) {

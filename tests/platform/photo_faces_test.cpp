@@ -12,15 +12,11 @@
 #include "platform/media/faces/face_search.h"
 #include "platform/media/faces/photo_faces_cache.h"
 #include "platform/media/thumbnails/thumbnail_picture.h"
+#include "tests/support/face_photos.h"
 #include "tests/support/photo_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-// Real photos from Debian packages: matplotlib's portrait of Grace Hopper (public domain), and
-// dlib's examples (public domain), among them PASCAL VOC photos with the faces dlib lists for them.
-const std::string kHopper = "/usr/share/matplotlib/mpl-data/sample_data/grace_hopper.jpg";
-const std::string kDlibExamples = "/usr/share/doc/libdlib19.1/examples/";
 
 bool Inside(double x, double y, const FaceBox& box) {
     return x >= box.x && x <= box.x + box.w && y >= box.y && y <= box.y + box.h;
@@ -30,26 +26,6 @@ bool Inside(double x, double y, const FaceBox& box) {
 bool Same(const FaceBox& found, const FaceBox& known) {
     return Inside(found.x + found.w / 2, found.y + found.h / 2, known) &&
            Inside(known.x + known.w / 2, known.y + known.h / 2, found);
-}
-
-// The portrait cut 100 pixels short on its right and set at the right edge of a wide grey photo
-// of 1600 × 600, stored turned a quarter left with EXIF orientation 6, as a camera held upright
-// stores it.
-std::string HopperAtTheEdgeTurned(const TempDir& dir) {
-    ThumbnailPicture hopper;
-    std::string error;
-    EXPECT_TRUE(MakeThumbnail(kHopper, 600, &hopper, &error)) << error;  // 512 × 600, as it is
-    RgbPicture wide{1600, 600, std::vector<std::uint8_t>(1600 * 600 * 3, 110)};
-    const int left = 1600 - hopper.width + 100;
-    for (int y = 0; y < hopper.height; ++y) {
-        for (int x = 0; left + x < wide.width; ++x) {
-            const std::uint8_t* p = &hopper.rgba[(static_cast<std::size_t>(y) * hopper.width + x) * 4];
-            wide.Set(left + x, y, {p[0], p[1], p[2]});
-        }
-    }
-    const std::string plain = dir.File("plain.jpg");
-    EXPECT_EQ(WritePicture(plain, wide.TurnedLeft(), "mjpeg"), "");
-    return dir.Write("edge.jpg", WithExifOrientation(Slurp(plain), 6));
 }
 
 // A fixed finding, counted: the cache is judged by how often it asks for a search.
@@ -85,7 +61,7 @@ TEST(PhotoFaces, FacesAreFoundWhereTheyAre) {
          {{104 / 500., 162 / 375., 76 / 500., 76 / 375.},
           {232 / 500., 218 / 375., 63 / 500., 63 / 375.},
           {344 / 500., 155 / 375., 90 / 500., 90 / 375.}}},
-        {"portrait at the edge of a wide photo, turned", HopperAtTheEdgeTurned(dir), 1600, 600,
+        {"portrait at the edge of a wide photo, turned", HopperAtTheRightEdge(dir, "edge.jpg", true), 1600, 600,
          {{(1188 + 0.37 * 512) / 1600, 0.25, 0.35 * 512 / 1600, 0.38}}},
     };
     for (const auto& c : cases) {
