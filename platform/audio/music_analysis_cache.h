@@ -24,13 +24,13 @@ public:
 
 private:
     struct Kept {
-        MusicFileKey key;
+        FileKey key;
         MusicAnalysis analysis;
     };
-    bool FindInMemory(const MusicFileKey& key, MusicAnalysis* result);
-    void KeepInMemory(const MusicFileKey& key, const MusicAnalysis& analysis);
-    bool FindOnDisk(const MusicFileKey& key, MusicAnalysis* result) const;
-    void KeepOnDisk(const MusicFileKey& key, const MusicAnalysis& analysis) const;
+    bool FindInMemory(const FileKey& key, MusicAnalysis* result);
+    void KeepInMemory(const FileKey& key, const MusicAnalysis& analysis);
+    bool FindOnDisk(const FileKey& key, MusicAnalysis* result) const;
+    void KeepOnDisk(const FileKey& key, const MusicAnalysis& analysis) const;
 
     std::string folder_;
     std::mutex mutex_;

@@ -173,8 +173,8 @@ TEST(MusicAnalysis, ADamagedCacheFileIsMeasuredAgainAndRewritten) {
     const std::string file = MusicAnalysisCache(dir.File("cache")).FileOf(song);
     const std::string whole = Slurp(file);
     ASSERT_FALSE(whole.empty());
-    MusicFileKey key;
-    ASSERT_TRUE(CurrentMusicFileKey(song, &key));
+    FileKey key;
+    ASSERT_TRUE(CurrentFileKey(song, &key));
     MusicAnalysis reversed = first;
     std::reverse(reversed.beats.begin(), reversed.beats.end());
     auto replaced = [&](const std::string& from, const std::string& to) {

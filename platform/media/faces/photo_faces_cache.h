@@ -30,14 +30,14 @@ public:
 
 private:
     struct Kept {
-        PhotoFileKey key;
+        FileKey key;
         PhotoFaces faces;
     };
-    bool Known(const PhotoFileKey& key, PhotoFaces* faces);
-    bool FindInMemory(const PhotoFileKey& key, PhotoFaces* faces);
-    void KeepInMemory(const PhotoFileKey& key, const PhotoFaces& faces);
-    bool FindOnDisk(const PhotoFileKey& key, PhotoFaces* faces) const;
-    void KeepOnDisk(const PhotoFileKey& key, const PhotoFaces& faces) const;
+    bool Known(const FileKey& key, PhotoFaces* faces);
+    bool FindInMemory(const FileKey& key, PhotoFaces* faces);
+    void KeepInMemory(const FileKey& key, const PhotoFaces& faces);
+    bool FindOnDisk(const FileKey& key, PhotoFaces* faces) const;
+    void KeepOnDisk(const FileKey& key, const PhotoFaces& faces) const;
 
     std::string folder_;
     Search search_;
