@@ -5,7 +5,7 @@
 # six random moves, and a still photo under Fill, over 8 s at 23.976 frames a second in 1920 × 1080:
 # the share of frames in which every face found is whole, today's moves beside the moves aimed at
 # the faces (target: 100 % wherever all faces fit in the frame; moves where they cannot are left
-# out of both figures). The faces are those the program finds.
+# out of both figures and counted as left out). The faces are those the program finds.
 #
 # Usage: bench/face-framing.sh     (needs root or sudo on its first run, to gather the photos)
 set -euo pipefail

@@ -38,12 +38,16 @@ int WholeFrames(const PhotoGeometry& g, const PhotoMotion& m, const std::vector<
 
 struct Tally {
     int frames = 0, today = 0, aimed = 0;
+    int leftOut = 0;  // moves whose frame cannot hold every face
 };
 
 // Where the frame cannot hold all the faces, the target does not apply: the move is not counted.
 void Count(const PhotoGeometry& g, const PhotoMotion& m, const FoundFaces& found, Tally* t) {
     const AimedMove aimed = AimAtFaces(g, m, found.faces);
-    if (aimed.motion.facesLeftOut > 0) return;
+    if (aimed.motion.facesLeftOut > 0) {
+        ++t->leftOut;
+        return;
+    }
     t->frames += kFrames;
     t->today += WholeFrames(g, m, found.faces);
     t->aimed += WholeFrames(g, aimed.motion, found.faces);
@@ -62,7 +66,10 @@ void CountRandom(const PhotoGeometry& g, const FoundFaces& found, Tally* t) {
         }
         m.kind = ChooseMotionAmong(keeping, drawn, MotionKind::None, position, 1234);
         const AimedMove aimed = AimAtFaces(g, m, found.faces);
-        if (aimed.motion.facesLeftOut > 0) continue;
+        if (aimed.motion.facesLeftOut > 0) {
+            ++t->leftOut;
+            continue;
+        }
         t->frames += kFrames;
         t->today += WholeFrames(g, PlainMotion(drawn, 0.15, false), found.faces);
         t->aimed += WholeFrames(g, aimed.motion, found.faces);
@@ -89,12 +96,12 @@ int main(int argc, char** argv) {
         const PhotoGeometry fill{double(found.width), double(found.height), 1920, 1080, Framing::Fill};
         Count(fill, PhotoMotion(), found, &tallies[3]);
     }
-    std::printf("\n%-8s %8s %12s %12s\n", "move", "frames", "today", "aimed");
+    std::printf("\n%-8s %8s %12s %12s %10s\n", "move", "frames", "today", "aimed", "left out");
     for (int i = 0; i < 4; ++i) {
         const Tally& t = tallies[i];
         if (t.frames == 0) continue;
-        std::printf("%-8s %8d %11.1f%% %11.1f%%\n", names[i], t.frames, 100.0 * t.today / t.frames,
-                    100.0 * t.aimed / t.frames);
+        std::printf("%-8s %8d %11.1f%% %11.1f%% %10d\n", names[i], t.frames, 100.0 * t.today / t.frames,
+                    100.0 * t.aimed / t.frames, t.leftOut);
     }
     return 0;
 }

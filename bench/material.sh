@@ -70,7 +70,7 @@ camera_photos() {
 # Photos with faces in $1, made once: dlib's example photos with faces and matplotlib's portrait,
 # each 4000 pixels long as a camera takes them, and 16:9 photos of 3840 × 2160 composed from a
 # wallpaper and the portrait: the face at the very left edge, at the top right corner, and two
-# faces far apart across a panorama of 8000 × 1600 (more than a 16:9 crop can hold).
+# faces far apart across a panorama of 4800 × 1200 (more than a 16:9 crop can hold).
 face_photos() {
     install_packages libdlib-dev python-matplotlib-data ffmpeg
     mkdir -p "$1"
@@ -83,15 +83,13 @@ face_photos() {
         [ -s "$out" ] || ffmpeg -v error -y -i "$f" -q:v 2 \
             -vf "scale='if(gte(iw,ih),4000,-2)':'if(gte(iw,ih),-2,4000)':flags=lanczos" "$out"
     done
-    compose() {  # $1: output, $2: size, $3: portrait height, $4: overlay place, [$5: second place]
+    compose() {  # $1: output, $2: size, $3: portrait height, $4: its place, [$5: a smaller one's place]
         [ -s "$1" ] && return
-        local second=""
-        [ -n "${5:-}" ] && second=";[m][p2]overlay=$5"
-        ffmpeg -v error -y -i "$wall" -i "$hopper" -i "$hopper" -q:v 2 -filter_complex \
-            "[0]scale=$2,setsar=1[b];[1]scale=-2:$3[p];[2]scale=-2:$(( $3 * 2 / 3 ))[p2];[b][p]overlay=$4${second:+[m]}${second}" \
-            -frames:v 1 "$1"
+        local graph="[0]scale=$2,setsar=1[b];[1]scale=-2:$3[p];[b][p]overlay=$4"
+        [ -n "${5:-}" ] && graph+="[m];[1]scale=-2:$(( $3 * 5 / 6 ))[q];[m][q]overlay=$5"
+        ffmpeg -v error -y -i "$wall" -i "$hopper" -q:v 2 -filter_complex "$graph" -frames:v 1 "$1"
     }
     compose "$1/edge-left.jpg" 3840:2160 1300 0:400
     compose "$1/corner-top-right.jpg" 3840:2160 1100 W-w:0
-    compose "$1/panorama-two.jpg" 8000:1600 1600 0:0 W-w:H-h
+    compose "$1/panorama-two.jpg" 4800:1200 1200 0:0 W-w:H-h
 }
