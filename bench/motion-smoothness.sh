@@ -12,8 +12,9 @@
 # 80 % of the photo, a rectangle of whole pixels) against FFmpeg's Lanczos scaling of the same
 # rectangle (target: PSNR at least 35 dB).
 #
-# With --faces, on the 16:9 photos with faces of bench/material.sh (face_photos), whose moves are
-# aimed at the faces: jitter only, as the quality's rectangles are those of moves about the middle.
+# With --faces, on the 16:9 photos with faces of bench/material.sh (face_photos): jitter only, of
+# the moves aimed at the faces and, on the row before, of the same moves not aimed (--faces off),
+# as the quality's rectangles are those of moves about the middle.
 #
 # Usage: bench/motion-smoothness.sh [--faces]   (gathers the material on its first run: needs root or sudo)
 set -euo pipefail
@@ -57,13 +58,20 @@ render() {  # $1: photo, $2: name, then options
 echo "jitter px (target: at most 0.04), 1280x720, 8 s; zoom-in by 20 %, pans by 15 %"
 printf "%-26s %8s %9s %9s %8s %9s %11s %11s %8s\n" photo zoom-in pan-left pan-right pan-up pan-down \
     "exact-up" "exact-zoom" zoompan
-for PHOTO in "${PHOTOS[@]}"; do
+moves() {  # the five moves' jitter into row; $@: more options
     row=()
     for move in zoom-in pan-left pan-right pan-up pan-down; do
         amount=15; [ $move = zoom-in ] && amount=20
-        render "$PHOTO" "$move" --same-motion $move --motion-amount $amount
+        render "$PHOTO" "$move" --same-motion $move --motion-amount $amount "$@"
         row+=("$(jitter "$WORK/$move.mkv")")
     done
+}
+for PHOTO in "${PHOTOS[@]}"; do
+    if [ "${1:-}" = --faces ]; then  # the same moves not aimed, beside the aimed ones
+        moves --faces off
+        printf "%-26s %8s %9s %9s %8s %9s\n" "$(basename "$PHOTO" .jpg | cut -c1-19), plain" "${row[@]}"
+    fi
+    moves
     "$PYTHON" bench/exact_pan.py "$PHOTO" "$WORK/exact-up.mkv"
     row+=("$(jitter "$WORK/exact-up.mkv")")
     "$PYTHON" bench/exact_zoom.py "$PHOTO" "$WORK/exact-zoom.mkv"

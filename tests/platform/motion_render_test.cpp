@@ -164,7 +164,7 @@ TEST(MotionRender, ALargePhotoIsReducedFirstAndStillFollowsThePath) {
 TEST(MotionRender, DrawnViewsAreWhatTheFramesShow) {
     TempDir dir;
     const Spot spot{2 * 200.0, 2 * 60.0};
-    const std::string photo = SpotPhoto(dir, "drawn.png", 2 * kW, 2 * kH, spot, 20);
+    const std::string photo = SpotPhoto(dir, "drawn.png", 2 * kW, 2 * kH, spot, 10);
     PhotoMotion drawn;
     drawn.from = PhotoRect{0.5, 1.0 / 3 - 0.125, 0.25, 0.25};  // centred on the spot, a quarter of the photo
     drawn.to = PhotoRect{0, 0, 1, 1};
@@ -176,6 +176,12 @@ TEST(MotionRender, DrawnViewsAreWhatTheFramesShow) {
     const Spot last = Centre(FrameOf(compositor, 191).get(), {200, 60});
     EXPECT_NEAR(last.x, 200, 0.1);
     EXPECT_NEAR(last.y, 60, 0.1);
+    for (std::int64_t n : {40, 100, 150}) {  // between them, on the path: zooming out and travelling
+        const Spot want = Predicted(plan, spot, 2 * kW, 2 * kH, n);
+        const Spot got = Centre(FrameOf(compositor, n).get(), want);
+        EXPECT_NEAR(got.x, want.x, 0.05) << n;
+        EXPECT_NEAR(got.y, want.y, 0.05) << n;
+    }
 
     PhotoMotion crop;
     crop.from = crop.to = drawn.from;
