@@ -3,7 +3,8 @@
 # transition every 4 s) at 1280 x 720 in the preview player, headless, and reports frames shown,
 # frames dropped and the worst lateness; then how soon the first picture of a 1000-photo show
 # appears after the player opens; then the 60 s show again with every photo moving (a random pan
-# or zoom, seed 1). Targets: nothing dropped, first picture within 300 ms.
+# or zoom, seed 1), and a show of photos with faces whose moves are aimed at them. Targets: nothing
+# dropped, first picture within 300 ms.
 #
 # Usage: bench/preview-play.sh          (photos from the benchmark material, scaled to 4000 x 3000;
 #                                       gathered on the first run, which needs root or sudo)
@@ -29,3 +30,6 @@ echo "== 1000 photos: start-up"
 "$BUILD_DIR/bench/bench-preview-play" 1280 720 4 1 --startup-only "$WORK"/many/*.jpg 2>/dev/null
 echo "== 15 photos, 12 MP, each with a random pan or zoom, transition every 4 s, 1280x720"
 "$BUILD_DIR/bench/bench-preview-play" 1280 720 4 1 --motion "$WORK"/big/*.jpg 2>/dev/null
+echo "== 13 photos with faces (bench/material.sh), each with a random pan or zoom aimed at its faces"
+face_photos "$WORK/faces"
+"$BUILD_DIR/bench/bench-preview-play" 1280 720 4 1 --motion "$WORK"/faces/*.jpg 2>/dev/null
