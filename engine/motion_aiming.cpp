@@ -33,7 +33,7 @@ PhotoMotion MotionOfPhoto(const PhotoItem& photo, int position, const MotionCont
         m.to = photo.framing.to;
         return m;
     }
-    if (!c.defaults.facesAimed || c.facesOf == nullptr || photo.IsTitle()) return m;
+    if (c.facesOf == nullptr || !AimsAtFaces(photo, c.defaults)) return m;
     const FoundFaces found = c.facesOf(photo.path);
     if (!found.read || found.faces.empty() || found.width <= 0 || found.height <= 0) return m;
     const bool ownSize = c.frameWidth <= 0 || c.frameHeight <= 0;
@@ -58,4 +58,10 @@ MotionContext MotionContextOf(const SlideshowProject& project, FacesOf facesOf) 
         context.frameHeight = first.height;
     }
     return context;
+}
+
+bool AimsAtFaces(const PhotoItem& photo, const PhotoDefaults& defaults) {
+    if (!defaults.facesAimed || photo.IsTitle() || photo.framing.Drawn()) return false;
+    const bool moves = photo.motion != MotionKind::None;
+    return moves || photo.framing.framing.value_or(defaults.framing) == Framing::Fill;
 }

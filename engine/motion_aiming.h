@@ -34,6 +34,10 @@ inline constexpr double kLeastReach = 0.5;
 PhotoMotion MotionOfPhoto(const PhotoItem& photo, int position, const MotionContext& context,
                           MotionKind previous);
 
+// Whether the photo's move or crop is aimed at its faces: the show keeps faces in the frame, and
+// the photo moves or is cropped by Fill, with no views drawn for it. Only those photos are searched.
+bool AimsAtFaces(const PhotoItem& photo, const PhotoDefaults& defaults);
+
 // The context the timeline plans `project`'s motions in: a video of the output's size, or where
 // that is 0 × 0 the first photo's.
 MotionContext MotionContextOf(const SlideshowProject& project, FacesOf facesOf);

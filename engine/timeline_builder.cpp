@@ -101,9 +101,10 @@ public:
 private:
     void PlanMotions() {
         const auto& photos = project_.photos();
-        if (env_.facesOf == nullptr && project_.defaults().facesAimed) {
+        if (env_.facesOf == nullptr) {
             std::vector<std::string> paths;
-            for (const PhotoItem& photo : photos) paths.push_back(photo.path);
+            for (const PhotoItem& photo : photos)
+                if (AimsAtFaces(photo, project_.defaults())) paths.push_back(photo.path);
             FindFacesOfAll(paths);
         }
         const MotionContext context = MotionContextOf(project_, env_.facesOf ? env_.facesOf : FacesOf(FacesOfFile));

@@ -172,6 +172,18 @@ TEST(MotionOfPhoto, DrawnViewsWinAndFacesAreAimedAtOnlyWhereTheShowSaysSo) {
     EXPECT_EQ(drawn.to, photo.framing.to);
     EXPECT_EQ(drawn.framing, Framing::Fill);
 
+    // A still photo shown whole has nothing to aim: its faces are not even looked for.
+    int searches = 0;
+    MotionContext counting{defaults, 7, 1920, 1080, [&](const std::string&) { return ++searches, found; }};
+    photo.framing = {};
+    photo.motion = MotionKind::None;
+    EXPECT_FALSE(MotionOfPhoto(photo, 0, counting, MotionKind::None).HasViews());
+    EXPECT_EQ(searches, 0);
+    photo.framing.framing = Framing::Fill;
+    EXPECT_TRUE(MotionOfPhoto(photo, 0, counting, MotionKind::None).HasViews());  // cropped around the face
+    EXPECT_EQ(searches, 1);
+
+    photo.motion = MotionKind::PanLeft;
     photo.framing = {};
     defaults.facesAimed = false;
     const PhotoMotion plain = MotionOfPhoto(photo, 0, context, MotionKind::None);
