@@ -62,11 +62,8 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
     setAcceptDrops(true);
     progressTimer_.setInterval(1000);
     connect(&progressTimer_, &QTimer::timeout, this, [this] { OnProgressTick(); });
-    // The progress bar shares the status line's row, at its right end.
-    QWidget* status = Item(kStatusLine);
     progress_ = new QProgressBar(this);
-    const int barWidth = status->width() / 3;
-    progress_->setGeometry(status->x() + status->width() - barWidth, status->y(), barWidth, status->height());
+    PlaceProgressBar();
     progress_->setRange(0, 1000);
     progress_->hide();
     SetUpShowSummary();
@@ -109,6 +106,13 @@ CKavrelDlg::CKavrelDlg(const MainWindowServices& services, QWidget* parent)
 CKavrelDlg::~CKavrelDlg() {
     if (project_.run().converting) StopConversion(false);
     if (project_.run().previewing) EndPreviewRun();
+}
+
+// The progress bar shares the status line's row, at its right end.
+void CKavrelDlg::PlaceProgressBar() {
+    QWidget* status = Item(kStatusLine);
+    const int barWidth = status->width() / 3;
+    progress_->setGeometry(status->x() + status->width() - barWidth, status->y(), barWidth, status->height());
 }
 
 QTreeWidget* CKavrelDlg::photoList() const { return ItemAs<QTreeWidget>(kPhotoList); }

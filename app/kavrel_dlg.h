@@ -170,6 +170,7 @@ private:
     // The menu bar (kavrel_dlg_menu_bar.cpp).
     void SetUpMenuBar();
     void PlaceMenuBar();
+    void MovePartsDown(int pixels);
     void TranslateMenuBar();
     void UpdateMenuBar();
     void ShowHistoryStep(QAction* item, bool possible, const std::string& step, int textId);
@@ -179,6 +180,10 @@ private:
     // The caption, the summary label and the menu bar after the show changed.
     void ShowShowState();
     void SetUpShowSummary();
+    void PlaceShowSummary();
+    void PlaceProgressBar();
+    // Every part placed again by the dialog units of the interface font chosen now.
+    void LayOutForFont();
     void ShowSummary();
     void OnSummaryLink(const QString& link);
     void SetUpButtons();

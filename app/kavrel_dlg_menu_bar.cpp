@@ -73,12 +73,16 @@ void CKavrelDlg::SetUpMenuBar() {
 // The window grows by the bar's height; every control keeps its place in the area below it.
 void CKavrelDlg::PlaceMenuBar() {
     const int height = menuBar_->sizeHint().height();
-    for (QObject* child : children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w != nullptr && w != menuBar_ && !w->isWindow()) w->move(w->x(), w->y() + height);
-    }
+    MovePartsDown(height);
     menuBar_->setGeometry(0, 0, width(), height);
     setFixedSize(width(), this->height() + height);
+}
+
+void CKavrelDlg::MovePartsDown(int pixels) {
+    for (QObject* child : children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w != nullptr && w != menuBar_ && !w->isWindow()) w->move(w->x(), w->y() + pixels);
+    }
 }
 
 QAction* CKavrelDlg::MenuBarAction(int command) const {

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QTreeWidget>
@@ -15,6 +16,7 @@
 #include "app/show_file.h"
 #include "controls/list_drag_drop.h"
 #include "controls/menu_builder.h"
+#include "controls/work_area_fit.h"
 #include "lang/control_id.h"
 #include "lang/interface_font.h"
 #include "lang/language.h"
@@ -42,7 +44,20 @@ void CKavrelDlg::OnFont() {
     theLanguage.SetInterfaceFont(chosen);
     theLanguage.SaveInterfaceFont(chosen);
     theLanguage.TranslateDialog(this, IDD_KAVREL_DIALOG);
+    LayOutForFont();
     ShowShowState();
+}
+
+// As the window is laid out when it opens with this font: the table, the parts placed in code,
+// the menu bar above them all, the work area. A part placed once goes back up first, so that the
+// bar moves it down once.
+void CKavrelDlg::LayOutForFont() {
+    MovePartsDown(-menuBar_->height());
+    LayOut();
+    PlaceProgressBar();
+    PlaceShowSummary();
+    PlaceMenuBar();
+    if (FitToWorkArea(this) == 1) KeepInWorkArea(this);
 }
 
 std::unique_ptr<QMenu> CKavrelDlg::MakeLanguageMenu() {

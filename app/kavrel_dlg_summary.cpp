@@ -29,13 +29,17 @@ QString Link(const char* target, int textId) {
 // One line under the status line, as wide (in dialog units, as the controls are placed); the
 // window grows by it.
 void CKavrelDlg::SetUpShowSummary() {
-    const QPoint topLeft = DialogUnitsToPixels(layoutFont(), 7, 286);
-    const QPoint extent = DialogUnitsToPixels(layoutFont(), 400, 12);
     showSummary_ = new QLabel(this);
-    showSummary_->setGeometry(topLeft.x(), topLeft.y(), extent.x(), extent.y());
     showSummary_->setTextFormat(Qt::RichText);
     showSummary_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(showSummary_, &QLabel::linkActivated, this, [this](const QString& link) { OnSummaryLink(link); });
+    PlaceShowSummary();
+}
+
+void CKavrelDlg::PlaceShowSummary() {
+    const QPoint topLeft = DialogUnitsToPixels(layoutFont(), 7, 286);
+    const QPoint extent = DialogUnitsToPixels(layoutFont(), 400, 12);
+    showSummary_->setGeometry(topLeft.x(), topLeft.y(), extent.x(), extent.y());
     setFixedSize(width(), DialogUnitsToPixels(layoutFont(), 0, 302).y());
 }
 

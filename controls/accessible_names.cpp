@@ -4,7 +4,6 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -13,6 +12,7 @@
 #include <cstdlib>
 
 #include "controls/hyperlink.h"
+#include "controls/table_controls.h"
 #include "lang/language.h"
 
 namespace {
@@ -50,26 +50,15 @@ QLabel* CaptionLabel(QWidget* w) {
     return label;
 }
 
-bool OnOneRow(const QWidget* a, const QWidget* b) {
-    const int ay = a->geometry().center().y(), by = b->geometry().center().y();
-    return std::abs(ay - by) <= std::max(a->height(), b->height()) / 2;
+// Rectangles in the dialog's coordinates: a label outside a group box may name a field in it.
+bool OnOneRow(const QRect& a, const QRect& b) {
+    return std::abs(a.center().y() - b.center().y()) <= std::max(a.height(), b.height()) / 2;
 }
 
 // A label on a line of its own right above the field it names.
-bool RightAbove(const QWidget* label, const QWidget* field) {
-    const int gap = field->geometry().top() - label->geometry().bottom();
-    return gap >= 0 && gap <= label->height() && label->x() <= field->x() + field->width() &&
-           field->x() <= label->x() + label->width();
-}
-
-void DescribeOptionButtons(QWidget* dialog) {
-    for (auto* radio : dialog->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
-        for (auto* group : dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
-            if (group->geometry().contains(radio->geometry())) {
-                radio->setAccessibleDescription(WithoutMnemonics(group->title()));
-            }
-        }
-    }
+bool RightAbove(const QRect& label, const QRect& field) {
+    const int gap = field.top() - label.bottom();
+    return gap >= 0 && gap <= label.height() && label.left() <= field.right() && field.left() <= label.right();
 }
 
 }  // namespace
@@ -79,13 +68,12 @@ void NameControls(QWidget* dialog) {
     QWidget* lastField = nullptr;   // the field before, for a unit label after it
     QWidget* rowField = nullptr;    // the last field that had a caption
     QString rowName;                // and its name
-    for (QObject* child : dialog->children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w == nullptr || w->isWindow()) continue;
+    const auto at = [dialog](const QWidget* w) { return RectInWindow(w, dialog); };
+    for (QWidget* w : TableControls(dialog)) {
         const int stringId = w->property(kNameStringProperty).toInt();
         if (stringId > 0) GiveName(w, QString::fromStdString(theLanguage.GetString(stringId)));
         if (QLabel* label = CaptionLabel(w)) {
-            if (lastField != nullptr && OnOneRow(lastField, label) && label->x() > lastField->x()) {
+            if (lastField != nullptr && OnOneRow(at(lastField), at(label)) && at(label).x() > at(lastField).x()) {
                 lastField->setAccessibleDescription(WithoutMnemonics(label->text()));
                 caption = nullptr;
             } else {
@@ -101,18 +89,17 @@ void NameControls(QWidget* dialog) {
             lastField = nullptr;
             continue;
         }
-        const bool labelAbove = qobject_cast<QLabel*>(caption) != nullptr && RightAbove(caption, w);
-        if (caption != nullptr && (OnOneRow(caption, w) || labelAbove)) {
+        const bool labelAbove = qobject_cast<QLabel*>(caption) != nullptr && RightAbove(at(caption), at(w));
+        if (caption != nullptr && (OnOneRow(at(caption), at(w)) || labelAbove)) {
             if (auto* label = qobject_cast<QLabel*>(caption)) label->setBuddy(w);
             auto* option = qobject_cast<QAbstractButton*>(caption);
             rowName = WithoutMnemonics(option != nullptr ? option->text() : static_cast<QLabel*>(caption)->text());
             rowField = w;
             GiveName(w, rowName);
-        } else if (rowField != nullptr && OnOneRow(rowField, w)) {
+        } else if (rowField != nullptr && OnOneRow(at(rowField), at(w))) {
             GiveName(w, rowName);
         }
         caption = nullptr;
         lastField = w;
     }
-    DescribeOptionButtons(dialog);
 }

@@ -5,7 +5,6 @@
 // - an edit, list or drop-down list by the label (or option button) just before it, linked to it
 //   as its buddy; a second field on the same row shares its row's label;
 // - a label just after a field on its row ("Seconds", "%") describes that field;
-// - an option button is described by the group box around it.
 // A name given in code stays; a control carrying kNameStringProperty (a language string id) is
 // named by that string.
 

@@ -23,6 +23,7 @@
 #include "controls/grid_lines.h"
 #include "controls/hyperlink.h"
 #include "controls/icon_button.h"
+#include "controls/table_controls.h"
 #include "controls/work_area_fit.h"
 #include "lang/control_id.h"
 #include "lang/language.h"
@@ -128,17 +129,31 @@ QFont LayoutFont(int templateId, const QFont& own) {
     return scaled;
 }
 
+int ClosedHeight(const ControlTemplate& c) { return c.kind == ControlKind::DropList ? kClosedListHeight : c.height; }
+
 bool Inside(const ControlTemplate& inner, const ControlTemplate& outer) {
     return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
-           inner.y + inner.height <= outer.y + outer.height;
+           inner.y + ClosedHeight(inner) <= outer.y + outer.height;
 }
 
-// The group box a radio button sits in, or none: its radio buttons are a choice of their own.
-const ControlTemplate* GroupOf(const ControlTemplate& radio, const DialogTemplate& t) {
+// The group box a control sits in, or none: its radio buttons are a choice of their own.
+const ControlTemplate* GroupOf(const ControlTemplate& control, const DialogTemplate& t) {
     for (const ControlTemplate& c : t.controls) {
-        if (c.kind == ControlKind::GroupBox && Inside(radio, c)) return &c;
+        if (&c != &control && c.kind == ControlKind::GroupBox && Inside(control, c)) return &c;
     }
     return nullptr;
+}
+
+bool HoldsOptionButtons(const ControlTemplate& group, const DialogTemplate& t) {
+    for (const ControlTemplate& c : t.controls) {
+        if (c.kind == ControlKind::RadioButton && GroupOf(c, t) == &group) return true;
+    }
+    return false;
+}
+
+QRect TableRect(const QFont& font, const ControlTemplate& c) {
+    const QPoint extent = TemplateDialog::DialogUnitsToPixels(font, c.width, ClosedHeight(c));
+    return {TemplateDialog::DialogUnitsToPixels(font, c.x, c.y), QSize(extent.x(), extent.y())};
 }
 
 }  // namespace
@@ -162,19 +177,16 @@ QPoint TemplateDialog::DialogUnitsToPixels(const QFont& font, int x, int y) {
 void TemplateDialog::Build() {
     const DialogTemplate& t = FindDialogTemplate(templateId_);
     setWindowTitle(QString::fromStdString(t.caption));
-    layoutFont_ = LayoutFont(templateId_, font());
-    const QFont& f = layoutFont_;
-    QPoint size = DialogUnitsToPixels(f, t.width, t.height);
-    setFixedSize(size.x(), size.y());
+    std::map<const ControlTemplate*, QWidget*> made;
     QWidget* previous = nullptr;
     for (const ControlTemplate& c : t.controls) {
-        QWidget* w = MakeControl(c, this);
+        const ControlTemplate* group = GroupOf(c, t);
+        const ControlTemplate* holder = group != nullptr && made.count(group) && HoldsOptionButtons(*group, t) ? group : nullptr;
+        QWidget* w = MakeControl(c, holder != nullptr ? made[holder] : this);
+        made[&c] = w;
+        placed_.push_back({&c, w, holder});
         SetControlId(w, c.id);
         if (c.text.empty()) w->setProperty(kNoCaptionProperty, true);
-        const int height = c.kind == ControlKind::DropList ? kClosedListHeight : c.height;
-        QPoint topLeft = DialogUnitsToPixels(f, c.x, c.y);
-        QPoint extent = DialogUnitsToPixels(f, c.width, height);
-        w->setGeometry(topLeft.x(), topLeft.y(), extent.x(), extent.y());
         w->setEnabled(!(c.styles & kStyleDisabled));
         if (auto* button = qobject_cast<QPushButton*>(w)) {
             if (c.kind == ControlKind::DefaultButton) {
@@ -189,7 +201,34 @@ void TemplateDialog::Build() {
             previous = w;
         }
     }
+    LayOut();
     GroupRadioButtons(t);
+}
+
+void TemplateDialog::LayOut() {
+    const DialogTemplate& t = FindDialogTemplate(templateId_);
+    layoutFont_ = LayoutFont(templateId_, font());
+    const QPoint size = DialogUnitsToPixels(layoutFont_, t.width, t.height);
+    setFixedSize(size.x(), size.y());
+    for (const PlacedControl& p : placed_) {
+        if (p.widget == nullptr) continue;
+        QRect r = TableRect(layoutFont_, *p.table);
+        if (p.holder != nullptr) r.translate(-TableRect(layoutFont_, *p.holder).topLeft());
+        p.widget->setGeometry(r);
+    }
+}
+
+void TemplateDialog::ReplaceItem(int id, QWidget* replacement) {
+    for (PlacedControl& p : placed_) {
+        if (p.widget == nullptr || ControlId(p.widget) != id) continue;
+        QWidget* old = p.widget;
+        if (replacement->parentWidget() != old->parentWidget()) replacement->setParent(old->parentWidget());
+        replacement->setGeometry(old->geometry());
+        SetControlId(replacement, id);
+        p.widget = replacement;
+        delete old;
+        return;
+    }
 }
 
 void TemplateDialog::GroupRadioButtons(const DialogTemplate& t) {
@@ -225,9 +264,8 @@ int TemplateDialog::DoModal() {
 }
 
 QWidget* TemplateDialog::Item(int id) const {
-    for (QObject* child : children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w != nullptr && ControlId(w) == id) return w;
+    for (QWidget* w : TableControls(this)) {
+        if (ControlId(w) == id) return w;
     }
     return nullptr;
 }

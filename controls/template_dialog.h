@@ -1,15 +1,19 @@
 #pragma once
 // A dialog built from its table in res/: every control placed by dialog units of the dialog's
 // font (x · average character width / 4, y · character height / 8), carrying its id, in tab order.
+// The controls of a group box that holds option buttons are its children, as a screen reader
+// expects of a group.
 // The default button and Enter call OnOK, the Cancel button and Escape OnCancel.
 //
 // Dialogs are run modally on the user-interface thread. Prepare() builds the controls and runs
 // OnInitDialog without blocking, so tests and the screenshot tool can show a dialog and drive it.
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "res/dialog_templates.h"
 
@@ -36,6 +40,11 @@ public:
 
 protected:
     virtual void OnInitDialog() {}
+    // Places the table's controls again by the dialog units of the interface font chosen now.
+    void LayOut();
+    // `replacement` takes control `id`'s place and rectangle (also in a later LayOut); the old
+    // control is deleted.
+    void ReplaceItem(int id, QWidget* replacement);
     virtual void OnOK() { done(Accepted); }
     virtual void OnCancel() { done(Rejected); }
     void reject() override { OnCancel(); }
@@ -57,6 +66,12 @@ protected:
     MessageBoxes& boxes_;
 
 private:
+    struct PlacedControl {
+        const ControlTemplate* table;
+        QPointer<QWidget> widget;
+        const ControlTemplate* holder;  // the group box it is nested in, or none
+    };
+
     void Build();
     // Radio buttons in one group box are one choice; those outside any are another.
     void GroupRadioButtons(const DialogTemplate& t);
@@ -64,4 +79,5 @@ private:
     int templateId_;
     QFont layoutFont_;
     bool prepared_ = false;
+    std::vector<PlacedControl> placed_;
 };

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controls/table_controls.h"
+
 namespace {
 
 // Room for the window manager's title bar and frame.
@@ -26,13 +28,14 @@ double FitToWorkArea(QWidget* window) {
     const double factor = std::min({1.0, double(work.width() - kFrameWidth) / window->width(),
                                     double(work.height() - kFrameHeight - top) / (window->height() - top)});
     if (factor >= 1 || factor <= 0) return 1;
-    for (QObject* child : window->children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w == nullptr || w->isWindow() || w == bar) continue;
+    for (QWidget* w : TableControls(window)) {
+        if (w == bar) continue;
+        // A control nested in a group box is placed in the group box, below no menu bar.
+        const int above = w->parentWidget() == window ? top : 0;
         const QRect r = w->geometry();
-        const int y = top + Scaled(r.top() - top, factor);
+        const int y = above + Scaled(r.top() - above, factor);
         w->setGeometry(Scaled(r.left(), factor), y, Scaled(r.right() + 1, factor) - Scaled(r.left(), factor),
-                       top + Scaled(r.bottom() + 1 - top, factor) - y);
+                       above + Scaled(r.bottom() + 1 - above, factor) - y);
     }
     window->setFixedSize(Scaled(window->width(), factor), top + Scaled(window->height() - top, factor));
     if (bar != nullptr) bar->setGeometry(0, 0, window->width(), top);
@@ -41,4 +44,13 @@ double FitToWorkArea(QWidget* window) {
     window->move(work.x() + (work.width() - window->width()) / 2,
                  work.y() + (work.height() - window->height() - kFrameHeight) / 2);
     return factor;
+}
+
+void KeepInWorkArea(QWidget* window) {
+    QScreen* screen = window->screen();
+    if (screen == nullptr || !window->isVisible()) return;
+    const QRect work = screen->availableGeometry(), frame = window->frameGeometry();
+    const int x = std::max(work.left(), std::min(frame.left(), work.right() + 1 - frame.width()));
+    const int y = std::max(work.top(), std::min(frame.top(), work.bottom() + 1 - frame.height()));
+    window->move(window->pos() + QPoint(x - frame.left(), y - frame.top()));
 }

@@ -7,3 +7,6 @@ class QWidget;
 
 // The factor applied (1 when the window fits).
 double FitToWorkArea(QWidget* window);
+
+// Moves a shown window that reaches past the work area back into it, as far as it fits.
+void KeepInWorkArea(QWidget* window);

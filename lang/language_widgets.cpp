@@ -11,6 +11,7 @@
 #include <QTextEdit>
 
 #include "controls/accessible_names.h"
+#include "controls/table_controls.h"
 #include "lang/control_id.h"
 #include "lang/interface_font.h"
 #include "lang/language.h"
@@ -45,9 +46,8 @@ int CLanguage::TranslateDialog(QWidget* dialog, int dialogId) {
         if (withFont) dialog->setProperty(kInterfaceFontProperty, font);
         dialog->setWindowTitle(QString::fromStdString(caption));
     }
-    for (QObject* child : dialog->children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w == nullptr || w->isWindow() || KeepsItsText(w) || w->property(kNoCaptionProperty).toBool()) continue;
+    for (QWidget* w : TableControls(dialog)) {
+        if (KeepsItsText(w) || w->property(kNoCaptionProperty).toBool()) continue;
         const auto id = static_cast<std::int16_t>(ControlId(w));
         if (id <= 0) continue;
         std::string text = id < 100 ? GetString(id) : GetDialogText(id);

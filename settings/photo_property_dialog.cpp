@@ -9,7 +9,6 @@
 
 #include "app/slideshow_project.h"
 #include "controls/accessible_names.h"
-#include "lang/control_id.h"
 #include "lang/language.h"
 #include "platform/com/failure_texts.h"
 #include "platform/media/thumbnails/thumbnail_picture.h"
@@ -46,14 +45,15 @@ CPhotoProperty::CPhotoProperty(MessageBoxes& boxes, FileDialogs& files, QWidget*
     });
 }
 
+// A dialog destroyed while shown hides as QWidget, after this dialog's members are gone: the file
+// field's focus leaving then must not reach them.
+CPhotoProperty::~CPhotoProperty() { ItemAs<QLineEdit>(kFileEdit)->disconnect(this); }
+
 // The table's black box gives way to the picture that draws the views, in its place and tab order.
 void CPhotoProperty::PutPictureInPlace() {
-    QWidget* box = Item(kPicture);
     picture_ = new PhotoViewsPicture(this);
-    picture_->setGeometry(box->geometry());
-    SetControlId(picture_, kPicture);
+    ReplaceItem(kPicture, picture_);
     picture_->setProperty(kNameStringProperty, kPictureName);
-    delete box;
     setTabOrder(Item(kPlaceList), picture_);
     setTabOrder(picture_, Item(kFramingList));
     picture_->onDrawn = [this](const PhotoRect& start, const PhotoRect& end) {

@@ -30,6 +30,7 @@ struct PhotoMoveContext {
 class CPhotoProperty : public PhotoTimingDialog {
 public:
     CPhotoProperty(MessageBoxes& boxes, FileDialogs& files, QWidget* parent = nullptr);
+    ~CPhotoProperty() override;
 
     std::string m_strFileName;
     Caption m_caption;

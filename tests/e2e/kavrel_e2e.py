@@ -474,6 +474,23 @@ class EndToEnd(unittest.TestCase):
         self.desktop.key("Return")
         self.desktop.wait_gone(about)
 
+        # The Transition dialog's option buttons are read inside their group boxes.
+        app.press(self.desktop.name(app.main), "Transition")
+        title = "Customize default photo and transition"
+        dialog = self.desktop.wait_window(title)
+        options = []
+        pending = [app.accessible_window(title)]
+        while pending:
+            node = pending.pop(0)
+            if node.getRoleName() == "radio button":
+                options.append((node.name, node.parent.name))
+            pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
+        self.assertEqual(sorted(options), [("None", "Motion of new photos"), ("Random", "Default Transition"),
+                                           ("Random", "Motion of new photos"), ("Same", "Default Transition"),
+                                           ("Same", "Motion of new photos"), ("Sequence", "Default Transition")])
+        self.desktop.key("Escape")
+        self.desktop.wait_gone(dialog)
+
     def test_files_given_on_the_command_line_open_and_go_to_the_running_program(self):
         photo, music = os.path.join(self.folder, "photo0.png"), os.path.join(self.folder, "tone.wav")
         show = os.path.join(self.folder, "holiday.kavrel")

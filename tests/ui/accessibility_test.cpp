@@ -58,7 +58,8 @@ void ExpectNamed(QWidget* dialog, const std::string& language) {
         const bool reachable = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
                                qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
                                qobject_cast<QAbstractSpinBox*>(w) || dynamic_cast<PhotoViewsPicture*>(w);
-        if (!reachable || w->window() != dialog || !w->isVisibleTo(dialog) || w->parentWidget() != dialog) continue;
+        const bool inTable = w->parentWidget() == dialog || qobject_cast<QGroupBox*>(w->parentWidget());
+        if (!reachable || w->window() != dialog || !w->isVisibleTo(dialog) || !inTable) continue;
         const QString name = NameOf(w);
         const std::string where = language + " " + dialog->windowTitle().toStdString() + " control " +
                                   std::to_string(ControlId(w)) + " named \"" + name.toStdString() + "\"";
@@ -105,6 +106,45 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowIsNamedInEveryLanguage) {
         window.reset();
     }
     theLanguage = saved;
+}
+
+// Option buttons are read inside their group box, with the fields they lead to, and stay where the
+// table places them.
+TEST_F(AccessibilityTest, OptionButtonsAreReadInsideTheirGroupBox) {
+    struct Case {
+        int dialog, control;
+        const char* group;
+    };
+    const Case cases[] = {
+        {IDD_DIALOG_TRANSITION_SETTINGS, 1013, "Default Transition"},
+        {IDD_DIALOG_TRANSITION_SETTINGS, 1012, "Default Transition"},
+        {IDD_DIALOG_TRANSITION_SETTINGS, 1112, "Motion of new photos"},
+        {IDD_DIALOG_TRANSITION_SETTINGS, 1116, "Motion of new photos"},
+        {IDD_DIALOG_TITLE_CARD, 1145, "Background"},
+        {IDD_DIALOG_TITLE_CARD, 1148, "Background"},
+    };
+    CKavrelDlg& w = Open();
+    int checked = 0;
+    w.runDialog = [&](TemplateDialog& d) {
+        for (const Case& c : cases) {
+            if (c.dialog != d.templateId()) continue;
+            ++checked;
+            QWidget* control = d.Item(c.control);
+            QAccessibleInterface* parent = QAccessible::queryAccessibleInterface(control)->parent();
+            EXPECT_EQ(parent->role(), QAccessible::Grouping) << c.control;
+            EXPECT_EQ(Plain(parent->text(QAccessible::Name)), c.group) << c.control;
+            for (const ControlTemplate& t : FindDialogTemplate(c.dialog).controls) {
+                if (t.id == c.control) {
+                    EXPECT_EQ(control->mapTo(&d, QPoint(0, 0)), TemplateDialog::DialogUnitsToPixels(d.layoutFont(), t.x, t.y))
+                        << c.control;
+                }
+            }
+        }
+        return int(QDialog::Rejected);
+    };
+    w.OnTransitionSettings();
+    w.OnAddTitle();
+    EXPECT_EQ(checked, 6);
 }
 
 // The photo list has two columns headed "Duration(s)"; a screen reader tells the second apart.
@@ -299,6 +339,46 @@ TEST_F(AccessibilityTest, ADialogOpenedAfterALargerFontWasChosenFitsItsCaptions)
     };
     w.OnOutputSettings();
     EXPECT_GE(checked, 5);
+    window.reset();
+    theLanguage = saved;
+}
+
+namespace {
+
+// The window's size, then each of its parts' rectangles in the window, in the order they were made.
+std::vector<std::string> Places(QWidget* window) {
+    std::vector<std::string> places{"window " + std::to_string(window->width()) + "x" + std::to_string(window->height())};
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->isWindow() || w->window() != window) continue;
+        const QPoint at = w->mapTo(window, QPoint(0, 0));
+        places.push_back(std::string(w->metaObject()->className()) + " " + std::to_string(ControlId(w)) + " at " +
+                         std::to_string(at.x()) + "," + std::to_string(at.y()) + " " + std::to_string(w->width()) +
+                         "x" + std::to_string(w->height()));
+    }
+    return places;
+}
+
+}  // namespace
+
+// The Font command lays the window out at once, as a start with that font does. (A smaller font:
+// the test's 800 x 600 screen would shrink a larger one back to its size.)
+TEST_F(AccessibilityTest, TheFontCommandLaysTheWindowOutAsAStartWithThatFontDoes) {
+    const CLanguage saved = theLanguage;
+    ASSERT_EQ(theLanguage.Init(KAVREL_SOURCE_DIR, "English"), 1);
+    CKavrelDlg& w = Open();
+    const std::vector<std::string> before = Places(&w);
+    const QRect convert = w.Item(1000)->geometry();
+    QFont small = QApplication::font();
+    small.setPointSize(6);
+    files.fonts.push_back(small);
+    w.OnFont();
+    const std::vector<std::string> after = Places(&w);
+    EXPECT_LT(w.Item(1000)->width(), convert.width());
+    EXPECT_NE(after, before);
+    window.reset();
+    const std::vector<std::string> fresh = Places(&Open());
+    ASSERT_EQ(fresh.size(), after.size());
+    for (std::size_t i = 0; i < fresh.size(); ++i) EXPECT_EQ(fresh[i], after[i]);
     window.reset();
     theLanguage = saved;
 }
