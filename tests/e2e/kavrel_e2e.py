@@ -21,6 +21,7 @@ import wave
 import zlib
 
 from desktop import Desktop
+from screen_contrast import WindowShot, caption_contrast, luminance
 from kavrel_app import (ADD_MUSIC, ADD_PHOTO, CAPTION_EDIT, CONVERT, FORMAT_LIST, OPTIONS, OPTIONS_OK,
                         OUTPUT_FILE, OUTPUT_OPTIONS, PHOTO_OK, PHOTO_PROPERTY, PREVIEW, VIDEO_SETTINGS, Kavrel)
 
@@ -128,8 +129,8 @@ class EndToEnd(unittest.TestCase):
         result = getattr(self._outcome, "result", None)
         return result is not None and (result.failures or result.errors)
 
-    def start(self, settings=None):
-        self.app = Kavrel(self.desktop, PROGRAM, settings)
+    def start(self, settings=None, colour_scheme=None):
+        self.app = Kavrel(self.desktop, PROGRAM, settings, colour_scheme=colour_scheme)
         return self.app
 
     def add_show(self, app):
@@ -473,6 +474,42 @@ class EndToEnd(unittest.TestCase):
                                   "the About box from the popup")
         self.desktop.key("Return")
         self.desktop.wait_gone(about)
+
+    def test_a_dark_desktop_theme_keeps_every_caption_readable(self):
+        # The main window's captions lie on its own light picture, the About box's on the theme's colour.
+        for scheme, dark in ((None, False), ("/usr/share/qt6ct/colors/darker.conf", True)):
+            with self.subTest(colour_scheme=scheme):
+                app = self.start(colour_scheme=scheme)
+                try:
+                    unreadable = self.unreadable_captions_of(app, dark)
+                    if unreadable:
+                        self.fail("captions under 4.5:1:\n" + "\n".join(unreadable))
+                finally:
+                    app.stop()
+                    self.app = None
+
+    def unreadable_captions_of(self, app, dark):
+        """The captions of the main window and the About box (opened from its menu) below 4.5:1."""
+        shot = WindowShot(self.desktop, app.main)
+        photos = app.named_node("Kavrel", "Photos", "tree").queryComponent().getExtents(0)
+        self.assertEqual(luminance(shot.background((photos.x, photos.y, photos.width, photos.height))) < 0.2, dark,
+                         "the photo list in the theme's colours (is qt6ct installed?)")
+        unreadable = self.unreadable_captions(shot, app.caption_rectangles("Kavrel", icon_buttons=True))
+        menu = app.named_node("Kavrel", "Help", "menu item").queryComponent().getExtents(0)
+        self.desktop.click_at(menu.x + menu.width // 2, menu.y + menu.height // 2)
+        self.desktop.key("a")
+        about = self.desktop.wait_window("About")
+        time.sleep(0.5)  # painted
+        return unreadable + self.unreadable_captions(WindowShot(self.desktop, about), app.caption_rectangles("About"))
+
+    @staticmethod
+    def unreadable_captions(shot, captions):
+        unreadable = []
+        for name, rect in captions:
+            measured = caption_contrast(shot, rect)
+            if measured is not None and measured[0] < 4.5:
+                unreadable.append(f"{name}: {measured[0]:.2f}:1, {measured[2]} on {measured[1]}")
+        return unreadable
 
     def test_files_given_on_the_command_line_open_and_go_to_the_running_program(self):
         photo, music = os.path.join(self.folder, "photo0.png"), os.path.join(self.folder, "tone.wav")
