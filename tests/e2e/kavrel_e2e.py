@@ -490,7 +490,7 @@ class EndToEnd(unittest.TestCase):
 
     def unreadable_captions_of(self, app, dark):
         """The captions of the main window and the About box (opened from its menu) below 4.5:1."""
-        shot = WindowShot(self.desktop, app.main)
+        shot = self.painted(app.main)
         photos = app.named_node("Kavrel", "Photos", "tree").queryComponent().getExtents(0)
         self.assertEqual(luminance(shot.background((photos.x, photos.y, photos.width, photos.height))) < 0.2, dark,
                          "the photo list in the theme's colours (is qt6ct installed?)")
@@ -498,9 +498,15 @@ class EndToEnd(unittest.TestCase):
         menu = app.named_node("Kavrel", "Help", "menu item").queryComponent().getExtents(0)
         self.desktop.click_at(menu.x + menu.width // 2, menu.y + menu.height // 2)
         self.desktop.key("a")
-        about = self.desktop.wait_window("About")
-        time.sleep(0.5)  # painted
-        return unreadable + self.unreadable_captions(WindowShot(self.desktop, about), app.caption_rectangles("About"))
+        about = self.painted(self.desktop.wait_window("About"))
+        return unreadable + self.unreadable_captions(about, app.caption_rectangles("About"))
+
+    def painted(self, window):
+        """What `window` shows once it shows something: a window not painted yet is black."""
+        def shot():
+            taken = WindowShot(self.desktop, window)
+            return taken if any(taken.rgb) else None
+        return self.desktop.wait(shot, 10, f"window {window} painted")
 
     @staticmethod
     def unreadable_captions(shot, captions):
