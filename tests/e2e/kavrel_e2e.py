@@ -21,6 +21,7 @@ import wave
 import zlib
 
 from desktop import Desktop
+from screen_reader import ScreenReader
 from screen_contrast import WindowShot, caption_contrast, luminance
 from kavrel_app import (ADD_MUSIC, ADD_PHOTO, CAPTION_EDIT, CONVERT, FORMAT_LIST, OPTIONS, OPTIONS_OK,
                         OUTPUT_FILE, OUTPUT_OPTIONS, PHOTO_OK, PHOTO_PROPERTY, PREVIEW, VIDEO_SETTINGS, Kavrel)
@@ -516,6 +517,57 @@ class EndToEnd(unittest.TestCase):
             if measured is not None and measured[0] < 4.5:
                 unreadable.append(f"{name}: {measured[0]:.2f}:1, {measured[2]} on {measured[1]}")
         return unreadable
+
+    def test_orca_speaks_the_name_of_every_control_tab_reaches(self):
+        reader = ScreenReader(self.desktop)  # before the program, as a user of a screen reader starts them
+        self.addCleanup(reader.close)
+        app = self.start()
+        reader.wait_quiet()  # the window's announcement
+        unspoken = self.tab_stops_spoken_without_their_name(app, reader, "Kavrel")
+        app.named_node("Kavrel", "Transition", "push button").queryComponent().grabFocus()
+        dialog = "Customize default photo and transition"
+        self.desktop.key("space")
+        self.desktop.wait_window(dialog)
+        reader.wait_quiet()
+        unspoken += self.tab_stops_spoken_without_their_name(app, reader, dialog)
+        self.assertEqual(unspoken, [])
+
+    def tab_stops_spoken_without_their_name(self, app, reader, window_name):
+        """Tabs once round the window: each control it reaches whose name is empty or that Orca does
+        not say, as "role 'name': what Orca said"."""
+        unspoken, seen = [], []
+        node = self.desktop.wait(lambda: self.focused_node(app, window_name), 10, f"the focus in {window_name}")
+        for _ in range(60):
+            mark, before = reader.spoken_count(), self.node_key(node)
+
+            def moved():
+                now = self.focused_node(app, window_name)
+                return now if now is not None and self.node_key(now) != before else None
+            self.desktop.key("Tab")
+            node = self.desktop.wait(moved, 10, "the focus to move")
+            if self.node_key(node) in seen:
+                return unspoken
+            seen.append(self.node_key(node))
+            if not node.name or not reader.wait_until_said(mark, node.name):
+                unspoken.append(f"{node.getRoleName()} '{node.name}': {reader.said_since(mark)}")
+        raise AssertionError(f"Tab never came back round {window_name}")
+
+    @staticmethod
+    def node_key(node):
+        extents = node.queryComponent().getExtents(0)
+        return node.getRoleName(), node.name, extents.x, extents.y
+
+    @staticmethod
+    def focused_node(app, window_name):
+        """The control of `window_name` that has the focus, or None."""
+        import pyatspi
+        pending = [app.accessible_window(window_name)]
+        while pending:
+            node = pending.pop(0)
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                return node
+            pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
+        return None
 
     def test_files_given_on_the_command_line_open_and_go_to_the_running_program(self):
         photo, music = os.path.join(self.folder, "photo0.png"), os.path.join(self.folder, "tone.wav")
