@@ -22,7 +22,8 @@ PACKAGES=(cmake g++ make pkg-config
           fonts-dejavu-core fonts-wqy-microhei
           locales  # the tests make a German locale with localedef
           python3 xvfb openbox xdotool wmctrl x11-utils x11-apps ffmpeg  # the end-to-end tests' desktop,
-          dbus at-spi2-core python3-pyatspi                              # and its screen reader
+          dbus at-spi2-core python3-pyatspi orca                         # and its screen reader,
+          qt6ct                                                          # and a dark desktop theme
           libjpeg-turbo-progs libjpeg62-turbo-dev   # thumbnails of camera JPEGs; JPEG kinds for the tests
           dpkg-dev file appstream                   # the package: its dependencies and its metainfo's check,
           desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin)  # its desktop entry and show type

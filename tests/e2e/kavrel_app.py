@@ -16,11 +16,16 @@ OUTPUT_OPTIONS = (278, 177)
 FORMAT_LIST, OUTPUT_FILE, VIDEO_LIST, VIDEO_SETTINGS, AUDIO_LIST, OPTIONS_OK = (
     (80, 7, 62, 14), (80, 26, 126, 14), (80, 73, 126, 14), (206, 73, 66, 14), (80, 95, 126, 14), (24, 156, 66, 14))
 PHOTO_PROPERTY = (540, 305)
+# An icon button's caption lies below its icon (32 pixels, 3 from the top); frames and the focus
+# rectangle lie within 4 pixels of a control's edge.
+ICON_BOTTOM, EDGE = 35, 4
 CAPTION_EDIT, PHOTO_OK = (373, 16, 153, 52), (51, 111, 66, 14)
 
 
 class Kavrel:
-    def __init__(self, desktop, program, settings=None, files=()):
+    def __init__(self, desktop, program, settings=None, files=(), colour_scheme=None):
+        """`colour_scheme`: a qt6ct colour scheme file, chosen in qt6ct as a user of a desktop without
+        its own Qt theme does, or None for Qt's own colours."""
         self.desktop = desktop
         self.program = program
         self.home = tempfile.TemporaryDirectory(prefix="kavrel-e2e-")
@@ -30,6 +35,11 @@ class Kavrel:
             with open(os.path.join(config, "QuillfenStudio", "kavrel.ini"), "w") as f:
                 f.write(settings)
         self.env = dict(desktop.env, HOME=self.home.name, XDG_CONFIG_HOME=config, LANG="C.UTF-8")
+        if colour_scheme:
+            os.makedirs(os.path.join(config, "qt6ct"))
+            with open(os.path.join(config, "qt6ct", "qt6ct.conf"), "w") as f:
+                f.write(f"[Appearance]\ncolor_scheme_path={colour_scheme}\ncustom_palette=true\nstyle=Fusion\n")
+            self.env["QT_QPA_PLATFORMTHEME"] = "qt6ct"
         self.log = open(os.path.join(self.home.name, "kavrel.log"), "w")
         self.process = subprocess.Popen([program, *files], env=self.env, stdout=self.log, stderr=subprocess.STDOUT)
         # "Kavrel", or "*Untitled - Kavrel" when files given on the command line started a show
@@ -98,6 +108,25 @@ class Kavrel:
                 if window is not None and window.name == name:
                     return window
         raise AssertionError(f'no window "{name}" of kavrel is readable')
+
+    def caption_rectangles(self, window_name, icon_buttons=False):
+        """The screen rectangles of the captions of the program's window `window_name`, by their
+        text: its labels (links included) and, with `icon_buttons`, its push buttons' captions
+        below their icons. Frames along the edges are left out."""
+        captions = []
+        pending = [self.accessible_window(window_name)]
+        while pending:
+            node = pending.pop(0)
+            role = node.getRoleName()
+            e = node.queryComponent().getExtents(0)
+            if role == "label":
+                captions.append((node.name, (e.x + EDGE, e.y + EDGE, e.width - 2 * EDGE, e.height - 2 * EDGE)))
+            elif role == "push button" and icon_buttons and e.height - ICON_BOTTOM - EDGE > 0:
+                captions.append((node.name, (e.x + EDGE, e.y + ICON_BOTTOM, e.width - 2 * EDGE,
+                                             e.height - ICON_BOTTOM - EDGE)))
+            if role not in ("tree", "tree table", "table", "menu bar"):
+                pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
+        return captions
 
     def list_nodes(self, first_heading):
         """The column titles and the cells of the list whose first column is headed `first_heading`."""

@@ -21,6 +21,8 @@ import wave
 import zlib
 
 from desktop import Desktop
+from screen_reader import ScreenReader
+from screen_contrast import WindowShot, caption_contrast, luminance
 from kavrel_app import (ADD_MUSIC, ADD_PHOTO, CAPTION_EDIT, CONVERT, FORMAT_LIST, OPTIONS, OPTIONS_OK,
                         OUTPUT_FILE, OUTPUT_OPTIONS, PHOTO_OK, PHOTO_PROPERTY, PREVIEW, VIDEO_SETTINGS, Kavrel)
 
@@ -128,8 +130,8 @@ class EndToEnd(unittest.TestCase):
         result = getattr(self._outcome, "result", None)
         return result is not None and (result.failures or result.errors)
 
-    def start(self, settings=None):
-        self.app = Kavrel(self.desktop, PROGRAM, settings)
+    def start(self, settings=None, colour_scheme=None):
+        self.app = Kavrel(self.desktop, PROGRAM, settings, colour_scheme=colour_scheme)
         return self.app
 
     def add_show(self, app):
@@ -490,6 +492,99 @@ class EndToEnd(unittest.TestCase):
                                            ("Same", "Motion of new photos"), ("Sequence", "Default Transition")])
         self.desktop.key("Escape")
         self.desktop.wait_gone(dialog)
+
+    def test_a_dark_desktop_theme_keeps_every_caption_readable(self):
+        # The main window's captions lie on its own light picture, the About box's on the theme's colour.
+        for scheme, dark in ((None, False), ("/usr/share/qt6ct/colors/darker.conf", True)):
+            with self.subTest(colour_scheme=scheme):
+                app = self.start(colour_scheme=scheme)
+                try:
+                    unreadable = self.unreadable_captions_of(app, dark)
+                    if unreadable:
+                        self.fail("captions under 4.5:1:\n" + "\n".join(unreadable))
+                finally:
+                    app.stop()
+                    self.app = None
+
+    def unreadable_captions_of(self, app, dark):
+        """The captions of the main window and the About box (opened from its menu) below 4.5:1."""
+        shot = self.painted(app.main)
+        photos = app.named_node("Kavrel", "Photos", "tree").queryComponent().getExtents(0)
+        self.assertEqual(luminance(shot.background((photos.x, photos.y, photos.width, photos.height))) < 0.2, dark,
+                         "the photo list in the theme's colours (is qt6ct installed?)")
+        unreadable = self.unreadable_captions(shot, app.caption_rectangles("Kavrel", icon_buttons=True))
+        menu = app.named_node("Kavrel", "Help", "menu item").queryComponent().getExtents(0)
+        self.desktop.click_at(menu.x + menu.width // 2, menu.y + menu.height // 2)
+        self.desktop.key("a")
+        about = self.painted(self.desktop.wait_window("About"))
+        return unreadable + self.unreadable_captions(about, app.caption_rectangles("About"))
+
+    def painted(self, window):
+        """What `window` shows once it shows something: a window not painted yet is black."""
+        def shot():
+            taken = WindowShot(self.desktop, window)
+            return taken if any(taken.rgb) else None
+        return self.desktop.wait(shot, 10, f"window {window} painted")
+
+    @staticmethod
+    def unreadable_captions(shot, captions):
+        unreadable = []
+        for name, rect in captions:
+            measured = caption_contrast(shot, rect)
+            if measured is not None and measured[0] < 4.5:
+                unreadable.append(f"{name}: {measured[0]:.2f}:1, {measured[2]} on {measured[1]}")
+        return unreadable
+
+    def test_orca_speaks_the_name_of_every_control_tab_reaches(self):
+        reader = ScreenReader(self.desktop)  # before the program, as a user of a screen reader starts them
+        self.addCleanup(reader.close)
+        app = self.start()
+        reader.wait_quiet()  # the window's announcement
+        unspoken = self.tab_stops_spoken_without_their_name(app, reader, "Kavrel")
+        app.named_node("Kavrel", "Transition", "push button").queryComponent().grabFocus()
+        dialog = "Customize default photo and transition"
+        self.desktop.key("space")
+        self.desktop.wait_window(dialog)
+        reader.wait_quiet()
+        unspoken += self.tab_stops_spoken_without_their_name(app, reader, dialog)
+        self.assertEqual(unspoken, [])
+
+    def tab_stops_spoken_without_their_name(self, app, reader, window_name):
+        """Tabs once round the window: each control it reaches whose name is empty or that Orca does
+        not say, as "role 'name': what Orca said"."""
+        unspoken, seen = [], []
+        node = self.desktop.wait(lambda: self.focused_node(app, window_name), 10, f"the focus in {window_name}")
+        for _ in range(60):
+            mark, before = reader.spoken_count(), self.node_key(node)
+
+            def moved():
+                now = self.focused_node(app, window_name)
+                return now if now is not None and self.node_key(now) != before else None
+            self.desktop.key("Tab")
+            node = self.desktop.wait(moved, 10, "the focus to move")
+            if self.node_key(node) in seen:
+                return unspoken
+            seen.append(self.node_key(node))
+            if not node.name or not reader.wait_until_said(mark, node.name):
+                unspoken.append(f"{node.getRoleName()} '{node.name}': {reader.said_since(mark)}")
+        raise AssertionError(f"Tab never came back round {window_name}")
+
+    @staticmethod
+    def node_key(node):
+        extents = node.queryComponent().getExtents(0)
+        return node.getRoleName(), node.name, extents.x, extents.y
+
+    @staticmethod
+    def focused_node(app, window_name):
+        """The control of `window_name` that has the focus, or None."""
+        import pyatspi
+        pending = [app.accessible_window(window_name)]
+        while pending:
+            node = pending.pop(0)
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                return node
+            pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
+        return None
 
     def test_files_given_on_the_command_line_open_and_go_to_the_running_program(self):
         photo, music = os.path.join(self.folder, "photo0.png"), os.path.join(self.folder, "tone.wav")
