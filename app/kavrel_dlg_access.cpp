@@ -44,6 +44,8 @@ bool DrawnOnBackground(const QWidget* w) {
 void CKavrelDlg::SetUpAccess() {
     photoList()->setProperty(kNameStringProperty, kPhotoListName);
     musicList()->setProperty(kNameStringProperty, kMusicListName);
+    for (int id : {1031, 1032, 1029, 1030, 1033}) Item(id)->setProperty(kDescriptionStringProperty, kPhotoListName);
+    for (int id : {1040, 1041, 1038, 1039}) Item(id)->setProperty(kDescriptionStringProperty, kMusicListName);
     Item(kPreviewBox)->setProperty(kNameStringProperty, kPreviewBoxName);
     progress_->setProperty(kNameStringProperty, kProgressName);
     for (QObject* child : children()) {

@@ -4,8 +4,10 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTextDocumentFragment>
 #include <algorithm>
@@ -39,8 +41,17 @@ void GiveName(QWidget* w, const QString& name) {
 }
 
 bool IsField(const QWidget* w) {
-    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
-           qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QAbstractSpinBox*>(w);
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+           qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractItemView*>(w) ||
+           qobject_cast<const QAbstractSpinBox*>(w);
+}
+
+// The text of a label, option button or group box that names the field after it.
+QString CaptionText(const QWidget* caption) {
+    if (auto* label = qobject_cast<const QLabel*>(caption)) return WithoutMnemonics(label->text());
+    if (auto* option = qobject_cast<const QAbstractButton*>(caption)) return WithoutMnemonics(option->text());
+    if (auto* group = qobject_cast<const QGroupBox*>(caption)) return WithoutMnemonics(group->title());
+    return {};
 }
 
 // A plain label with a caption: not a link, a picture or an empty status line.
@@ -72,6 +83,9 @@ void NameControls(QWidget* dialog) {
     for (QWidget* w : TableControls(dialog)) {
         const int stringId = w->property(kNameStringProperty).toInt();
         if (stringId > 0) GiveName(w, QString::fromStdString(theLanguage.GetString(stringId)));
+        if (const int about = w->property(kDescriptionStringProperty).toInt(); about > 0) {
+            w->setAccessibleDescription(QString::fromStdString(theLanguage.GetString(about)));
+        }
         if (QLabel* label = CaptionLabel(w)) {
             if (lastField != nullptr && OnOneRow(at(lastField), at(label)) && at(label).x() > at(lastField).x()) {
                 lastField->setAccessibleDescription(WithoutMnemonics(label->text()));
@@ -85,15 +99,17 @@ void NameControls(QWidget* dialog) {
         auto* button = qobject_cast<QAbstractButton*>(w);
         if (button != nullptr && button->text().isEmpty()) GiveName(w, PlainTip(w->toolTip()));
         if (!IsField(w)) {
-            caption = qobject_cast<QRadioButton*>(w) ? w : nullptr;
+            // A group box names the first field in it when no label comes first.
+            const bool names = qobject_cast<QRadioButton*>(w) || qobject_cast<QGroupBox*>(w);
+            caption = names ? w : nullptr;
             lastField = nullptr;
             continue;
         }
         const bool labelAbove = qobject_cast<QLabel*>(caption) != nullptr && RightAbove(at(caption), at(w));
-        if (caption != nullptr && (OnOneRow(at(caption), at(w)) || labelAbove)) {
+        const bool inGroup = qobject_cast<QGroupBox*>(caption) != nullptr && at(caption).contains(at(w));
+        if (caption != nullptr && (OnOneRow(at(caption), at(w)) || labelAbove || inGroup)) {
             if (auto* label = qobject_cast<QLabel*>(caption)) label->setBuddy(w);
-            auto* option = qobject_cast<QAbstractButton*>(caption);
-            rowName = WithoutMnemonics(option != nullptr ? option->text() : static_cast<QLabel*>(caption)->text());
+            rowName = CaptionText(caption);
             rowField = w;
             GiveName(w, rowName);
         } else if (rowField != nullptr && OnOneRow(at(rowField), at(w))) {

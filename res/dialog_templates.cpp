@@ -88,9 +88,7 @@ DialogTemplate TransitionSettings() {
         {1121, K::Label, "Fade out music at the end:", 204, 125, 110, 14},
         {1122, K::Edit, "", 316, 125, 24, 14, kStyleCentred},
         {1123, K::Label, "Seconds", 343, 125, 49, 14},
-        {1076, K::DefaultButton, "OK", 26, 148, 66, 14},
-        {1077, K::CancelButton, "Cancel", 118, 148, 66, 14},
-        // The music list as a whole, below the fade-out.
+        // The music list as a whole, below the fade-out; OK and Cancel come last in tab order.
         {1154, K::CheckBox, "Even out the music's loudness", 204, 144, 188, 14},
         {1155, K::Label, "Target loudness:", 214, 162, 100, 14},
         {1156, K::Edit, "", 316, 162, 24, 14, kStyleCentred},
@@ -98,6 +96,8 @@ DialogTemplate TransitionSettings() {
         {1158, K::Label, "Join between songs:", 204, 181, 110, 14},
         {1159, K::Edit, "", 316, 181, 24, 14, kStyleCentred},
         {1176, K::Label, "Seconds", 343, 181, 49, 14},
+        {1076, K::DefaultButton, "OK", 26, 148, 66, 14},
+        {1077, K::CancelButton, "Cancel", 118, 148, 66, 14},
     }};
 }
 
@@ -141,8 +141,6 @@ DialogTemplate ChangePhoto() {
         {1084, K::Label, "Seconds", 111, 79, 66, 14},
         {1125, K::Label, "Motion:", 196, 79, 40, 14},
         {1126, K::DropList, "", 238, 80, 121, 120},
-        {1082, K::DefaultButton, "OK", 51, 111, 66, 14},
-        {1083, K::CancelButton, "Cancel", 168, 111, 66, 14},
         // The caption, beside what the dialog always had.
         {1127, K::GroupBox, "Caption", 366, 3, 167, 106},
         {1128, K::MultiLineEdit, "", 373, 16, 153, 52},
@@ -163,6 +161,9 @@ DialogTemplate ChangePhoto() {
          "Drag a frame to move it, or its corner to resize it; with the picture chosen, the arrow keys, + and - do "
          "the same and Space picks the other frame. White boxes are the faces found. From faces forgets the frames "
          "drawn here.", 322, 238, 204, 53},
+        // OK and Cancel come last in tab order, after the caption and the move.
+        {1082, K::DefaultButton, "OK", 51, 111, 66, 14},
+        {1083, K::CancelButton, "Cancel", 168, 111, 66, 14},
     }};
 }
 

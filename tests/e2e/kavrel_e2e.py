@@ -551,7 +551,7 @@ class EndToEnd(unittest.TestCase):
 
     def tab_stops_spoken_without_their_name(self, app, reader, window_name):
         """Tabs once round the window: each control it reaches whose name is empty or that Orca does
-        not say, as "role 'name': what Orca said"."""
+        not say (a drop-down list with its choice), as "role 'name': what Orca said"."""
         unspoken, seen = [], []
         node = self.desktop.wait(lambda: self.focused_node(app, window_name), 10, f"the focus in {window_name}")
         for _ in range(60):
@@ -565,7 +565,9 @@ class EndToEnd(unittest.TestCase):
             if self.node_key(node) in seen:
                 return unspoken
             seen.append(self.node_key(node))
-            if not node.name or not reader.wait_until_said(mark, node.name):
+            # A drop-down list is read with its choice.
+            said = [node.name] + ([node.queryText().getText(0, -1)] if node.getRoleName() == "combo box" else [])
+            if not node.name or not all(reader.wait_until_said(mark, text) for text in said):
                 unspoken.append(f"{node.getRoleName()} '{node.name}': {reader.said_since(mark)}")
         raise AssertionError(f"Tab never came back round {window_name}")
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTextDocumentFragment>
 
@@ -56,6 +57,7 @@ void ExpectNamed(QWidget* dialog, const std::string& language) {
     const QStringList own = OwnTexts(dialog);
     for (QWidget* w : dialog->findChildren<QWidget*>()) {
         const bool reachable = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                               qobject_cast<QPlainTextEdit*>(w) ||
                                qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
                                qobject_cast<QAbstractSpinBox*>(w) || dynamic_cast<PhotoViewsPicture*>(w);
         const bool inTable = w->parentWidget() == dialog || qobject_cast<QGroupBox*>(w->parentWidget());
@@ -145,6 +147,17 @@ TEST_F(AccessibilityTest, OptionButtonsAreReadInsideTheirGroupBox) {
     w.OnTransitionSettings();
     w.OnAddTitle();
     EXPECT_EQ(checked, 6);
+}
+
+// The two lists' side buttons have the same tooltips; each says which list it acts on.
+TEST_F(AccessibilityTest, EachSideButtonSaysItsList) {
+    CKavrelDlg& w = Open();
+    const std::pair<int, const char*> buttons[] = {{1031, "Photos"}, {1033, "Photos"}, {1040, "Music"}, {1039, "Music"}};
+    for (const auto& [id, list] : buttons) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w.Item(id));
+        EXPECT_EQ(face->text(QAccessible::Description), list) << id;
+    }
+    EXPECT_EQ(NameOf(w.Item(1031)), NameOf(w.Item(1040)));
 }
 
 // The photo list has two columns headed "Duration(s)"; a screen reader tells the second apart.
