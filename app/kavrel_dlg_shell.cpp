@@ -14,6 +14,7 @@
 #include "app/kavrel_dlg.h"
 #include "app/settings_table.h"
 #include "app/show_file.h"
+#include "controls/label_room.h"
 #include "controls/list_drag_drop.h"
 #include "controls/menu_builder.h"
 #include "controls/work_area_fit.h"
@@ -54,6 +55,7 @@ void CKavrelDlg::OnFont() {
 void CKavrelDlg::LayOutForFont() {
     MovePartsDown(-menuBar_->height());
     LayOut();
+    WidenCutLabels(this);
     PlaceProgressBar();
     PlaceShowSummary();
     PlaceMenuBar();

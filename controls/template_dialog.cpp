@@ -23,6 +23,7 @@
 #include "controls/grid_lines.h"
 #include "controls/hyperlink.h"
 #include "controls/icon_button.h"
+#include "controls/label_room.h"
 #include "controls/table_controls.h"
 #include "controls/work_area_fit.h"
 #include "lang/control_id.h"
@@ -246,6 +247,7 @@ void TemplateDialog::Prepare() {
     prepared_ = true;
     OnInitDialog();
     NameControls(this);
+    WidenCutLabels(this);
     FitToWorkArea(this);
 }
 

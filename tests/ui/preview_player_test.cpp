@@ -128,13 +128,13 @@ TEST_F(PreviewPlayerTest, AnAudioOnlyShowKeepsTheWindowHidden) {
 // A video that does not fit the work area beside the window's corner (100, 5) and frame (2 pixels
 // on each side offscreen) is shown at the smallest whole fraction that does, in a window of fixed size.
 TEST_F(PreviewPlayerTest, AVideoLargerThanTheWorkAreaIsShownAtAWholeFraction) {
-    ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 800));  // offscreen
+    ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 1920, 1080));  // the tests' screen
     struct Case {
         int width, height;
         QSize shown;
     };
-    for (const Case& c : {Case{696, 400, {696, 400}}, Case{698, 400, {349, 200}}, Case{1920, 1080, {640, 360}},
-                          Case{400, 1600, {133, 533}}}) {
+    for (const Case& c : {Case{1816, 400, {1816, 400}}, Case{1818, 400, {909, 200}}, Case{3840, 2160, {1280, 720}},
+                          Case{400, 3000, {133, 1000}}}) {
         TinyShow show({{96, 64}}, 0.3, 0, false, c.width, c.height);
         Player p;
         ASSERT_EQ(p.Preview(show), S_OK) << c.width;

@@ -1,4 +1,5 @@
-// Runs the widget tests inside a QApplication on the offscreen platform.
+// Runs the widget tests inside a QApplication on the offscreen platform, its screen the size of a
+// desktop's (the platform's own 800 x 600 would shrink the larger dialogs).
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,10 @@
 #include <QTemporaryDir>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen") {
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KAVREL_SOURCE_DIR "/tests/ui/desktop-screen.json");
+    }
     QApplication app(argc, argv);
     // The windows' thumbnails go to a cache of this run's own, not the user's.
     QTemporaryDir cache;
