@@ -18,15 +18,16 @@ PACKAGES=(cmake g++ make pkg-config
           libpango1.0-dev libcairo2-dev        # captions and title cards: layout and drawing,
           fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji  # and fonts for every script
           libgtest-dev libgmock-dev
-          python-matplotlib-data  # the face tests' portrait (CI runs the tests before it installs CI_PACKAGES)
           fonts-dejavu-core fonts-wqy-microhei
-          locales  # the tests make a German locale with localedef
-          python3 xvfb openbox xdotool wmctrl x11-utils x11-apps ffmpeg  # the end-to-end tests' desktop,
-          dbus at-spi2-core python3-pyatspi orca                         # and its screen reader,
-          qt6ct                                                          # and a dark desktop theme
           libjpeg-turbo-progs libjpeg62-turbo-dev   # thumbnails of camera JPEGs; JPEG kinds for the tests
           dpkg-dev file appstream                   # the package: its dependencies and its metainfo's check,
           desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin)  # its desktop entry and show type
+# What only the tests need; CI runs the tests before it installs CI_PACKAGES.
+TEST_PACKAGES=(python-matplotlib-data  # the face tests' portrait
+               locales                 # the tests make a German locale with localedef
+               python3 xvfb openbox xdotool wmctrl x11-utils x11-apps ffmpeg  # the end-to-end tests' desktop,
+               dbus at-spi2-core python3-pyatspi orca                         # its screen reader,
+               qt6ct)                                                         # and a dark desktop theme
 CI_PACKAGES=(clang lintian)
 BUILD_DIR=${KAVREL_BUILD_DIR:-build}
 
@@ -55,7 +56,7 @@ run)
     exec "$BUILD_DIR/kavrel"
     ;;
 test)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     build
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
     ;;
