@@ -2,6 +2,7 @@
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -12,12 +13,15 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <algorithm>
+#include <set>
 
 #include "app/about_dialog.h"
 #include "controls/accessible_names.h"
 #include "controls/contrast.h"
 #include "controls/hyperlink.h"
 #include "controls/icon_button.h"
+#include "controls/table_controls.h"
 #include "lang/control_id.h"
 #include "lang/language.h"
 #include "settings/filter_property_dialog.h"
@@ -147,6 +151,68 @@ TEST_F(AccessibilityTest, OptionButtonsAreReadInsideTheirGroupBox) {
     w.OnTransitionSettings();
     w.OnAddTitle();
     EXPECT_EQ(checked, 6);
+}
+
+namespace {
+
+bool TakesTab(const QWidget* w) { return (w->focusPolicy() & Qt::TabFocus) && w->isEnabled(); }
+
+// Tabs once round `window` from its first control: each step must change what the window shows,
+// and every control that takes Tab must be reached (an option button by its group's checked one).
+void ExpectTabRoundShown(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const std::string title = window->windowTitle().toStdString();
+    QWidget* first = window->nextInFocusChain();
+    while (!TakesTab(first) || !first->isVisible()) first = first->nextInFocusChain();
+    first->setFocus(Qt::TabFocusReason);
+    std::set<const QWidget*> reached{first};
+    QImage before = window->grab().toImage();
+    for (int step = 0; step < 80; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        ASSERT_NE(now, nullptr) << title;
+        const QImage after = window->grab().toImage();
+        EXPECT_NE(after, before) << title << ": Tab to control " << ControlId(now) << " ("
+                                 << now->metaObject()->className() << ") shows nothing";
+        before = after;
+        if (!reached.insert(now).second) break;
+    }
+    for (QWidget* w : TableControls(window)) {
+        if (!TakesTab(w) || !w->isVisible() || reached.count(w)) continue;
+        auto* option = qobject_cast<QAbstractButton*>(w);
+        const bool groupReached = option != nullptr && option->group() != nullptr &&
+                                  std::any_of(option->group()->buttons().begin(), option->group()->buttons().end(),
+                                              [&](QAbstractButton* b) { return reached.count(b) > 0; });
+        EXPECT_TRUE(groupReached) << title << ": Tab never reaches control " << ControlId(w) << " ("
+                                  << w->metaObject()->className() << ")";
+    }
+    window->hide();
+}
+
+}  // namespace
+
+// Tab reaches every control of the main window and of each dialog, and each step shows where it is.
+TEST_F(AccessibilityTest, TabReachesEveryControlAndEachStepShows) {
+    CKavrelDlg& w = Open();
+    w.AddPhotoFiles({Photo("a", 1)});
+    Select({0});
+    const std::string song = dir.File("song.wav");
+    WriteToneWav(song, 1);
+    w.AddMusicFiles({song});
+    w.musicList()->topLevelItem(0)->setSelected(true);
+    int dialogs = 0;
+    w.runDialog = [&](TemplateDialog& d) { return ExpectTabRoundShown(&d), ++dialogs, int(QDialog::Rejected); };
+    ExpectTabRoundShown(&w);
+    w.OnTransitionSettings();
+    w.OnOutputSettings();
+    w.OnPhotoProperty();
+    w.OnAbout();
+    w.OnAddTitle();
+    w.OnCaptionStyle();
+    w.OnMusicProperty();
+    EXPECT_EQ(dialogs, 7);
 }
 
 // The two lists' side buttons have the same tooltips; each says which list it acts on.
