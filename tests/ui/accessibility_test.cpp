@@ -30,7 +30,32 @@
 
 namespace {
 
-class AccessibilityTest : public MainWindowFixture {};
+class AccessibilityTest : public MainWindowFixture {
+protected:
+    // Opens the main window with a photo and a song selected; `check` runs on it and on each of its
+    // seven dialogs. The window is closed again.
+    void CheckEveryWindow(const std::function<void(QWidget*)>& check, const std::string& where) {
+        CKavrelDlg& w = Open();
+        w.AddPhotoFiles({Photo("a", 1)});
+        Select({0});
+        const std::string song = dir.File("song.wav");
+        WriteToneWav(song, 1);
+        w.AddMusicFiles({song});
+        w.musicList()->topLevelItem(0)->setSelected(true);
+        int dialogs = 0;
+        w.runDialog = [&](TemplateDialog& d) { return check(&d), ++dialogs, int(QDialog::Rejected); };
+        check(&w);
+        w.OnTransitionSettings();
+        w.OnOutputSettings();
+        w.OnPhotoProperty();
+        w.OnAbout();
+        w.OnAddTitle();
+        w.OnCaptionStyle();
+        w.OnMusicProperty();
+        EXPECT_EQ(dialogs, 7) << where;
+        window.reset();
+    }
+};
 
 QString NameOf(QWidget* w) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
@@ -84,32 +109,10 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowIsNamedInEveryLanguage) {
     for (const char* language : {"English", "French", "German", "Italian", "Spanish", "Russian",
                                  "Chinese_Simplified"}) {
         ASSERT_EQ(theLanguage.Init(KAVREL_SOURCE_DIR, language), 1);
-        CKavrelDlg& w = Open();
-        w.AddPhotoFiles({Photo("a", 1)});
-        Select({0});
-        const std::string song = dir.File("song.wav");
-        WriteToneWav(song, 1);
-        w.AddMusicFiles({song});
-        w.musicList()->topLevelItem(0)->setSelected(true);
-        int dialogs = 0;
-        w.runDialog = [&](TemplateDialog& d) {
-            ExpectNamed(&d, language);
-            ++dialogs;
-            return int(QDialog::Rejected);
-        };
-        ExpectNamed(&w, language);
-        w.OnTransitionSettings();
-        w.OnOutputSettings();
-        w.OnPhotoProperty();
-        w.OnAbout();
-        w.OnAddTitle();
-        w.OnCaptionStyle();
-        w.OnMusicProperty();
-        EXPECT_EQ(dialogs, 7) << language;
+        CheckEveryWindow([&](QWidget* w) { ExpectNamed(w, language); }, language);
         CDialogFilterPerproty filters(boxes, frames);
         filters.Prepare();
         ExpectNamed(&filters, language);
-        window.reset();
     }
     theLanguage = saved;
 }
@@ -195,24 +198,7 @@ void ExpectTabRoundShown(QWidget* window) {
 
 // Tab reaches every control of the main window and of each dialog, and each step shows where it is.
 TEST_F(AccessibilityTest, TabReachesEveryControlAndEachStepShows) {
-    CKavrelDlg& w = Open();
-    w.AddPhotoFiles({Photo("a", 1)});
-    Select({0});
-    const std::string song = dir.File("song.wav");
-    WriteToneWav(song, 1);
-    w.AddMusicFiles({song});
-    w.musicList()->topLevelItem(0)->setSelected(true);
-    int dialogs = 0;
-    w.runDialog = [&](TemplateDialog& d) { return ExpectTabRoundShown(&d), ++dialogs, int(QDialog::Rejected); };
-    ExpectTabRoundShown(&w);
-    w.OnTransitionSettings();
-    w.OnOutputSettings();
-    w.OnPhotoProperty();
-    w.OnAbout();
-    w.OnAddTitle();
-    w.OnCaptionStyle();
-    w.OnMusicProperty();
-    EXPECT_EQ(dialogs, 7);
+    CheckEveryWindow(ExpectTabRoundShown, "");
 }
 
 // The two lists' side buttons have the same tooltips; each says which list it acts on.
@@ -476,25 +462,7 @@ TEST_F(AccessibilityTest, NoCaptionIsCutInAnyLanguageOrAtALargerFont) {
                 theLanguage.SetInterfaceFont(font);
             }
             const std::string where = std::string(language) + (large ? " at 16 pt" : "");
-            CKavrelDlg& w = Open();
-            w.AddPhotoFiles({Photo("a", 1)});
-            Select({0});
-            const std::string song = dir.File("song.wav");
-            WriteToneWav(song, 1);
-            w.AddMusicFiles({song});
-            w.musicList()->topLevelItem(0)->setSelected(true);
-            int dialogs = 0;
-            w.runDialog = [&](TemplateDialog& d) { return ExpectNoCaptionCut(&d, where), ++dialogs, int(QDialog::Rejected); };
-            ExpectNoCaptionCut(&w, where);
-            w.OnTransitionSettings();
-            w.OnOutputSettings();
-            w.OnPhotoProperty();
-            w.OnAbout();
-            w.OnAddTitle();
-            w.OnCaptionStyle();
-            w.OnMusicProperty();
-            EXPECT_EQ(dialogs, 7) << where;
-            window.reset();
+            CheckEveryWindow([&](QWidget* w) { ExpectNoCaptionCut(w, where); }, where);
         }
     }
     theLanguage = saved;
