@@ -12,7 +12,8 @@ constexpr int kGap = 2;  // pixels kept free before the next control
 
 bool Overlap(int top1, int bottom1, int top2, int bottom2) { return top1 <= bottom2 && top2 <= bottom1; }
 
-// The right end a label at `r` may reach: the next control on its row, or its holder's edge.
+// The right end a label may reach: the next control on its row, or the edge of the group box or
+// window it lies in.
 int RoomEnd(const QWidget* label) {
     const QRect r = label->geometry();
     int end = label->parentWidget()->width() - kGap;
@@ -20,8 +21,11 @@ int RoomEnd(const QWidget* label) {
         auto* other = qobject_cast<QWidget*>(child);
         if (other == nullptr || other == label || other->isWindow() || !other->isVisibleTo(label->parentWidget())) continue;
         const QRect o = other->geometry();
-        if (o.contains(r)) continue;  // a group box around it
-        if (o.left() >= r.right() && Overlap(r.top(), r.bottom(), o.top(), o.bottom())) end = std::min(end, o.left() - kGap);
+        if (o.contains(r)) {
+            end = std::min(end, o.right() - 2 * kGap);  // a group box around it
+        } else if (o.left() >= r.right() && Overlap(r.top(), r.bottom(), o.top(), o.bottom())) {
+            end = std::min(end, o.left() - kGap);
+        }
     }
     return end;
 }
