@@ -1,6 +1,8 @@
 // Writes a picture of each window and dialog, as it opens with the default settings, into the
 // folder given (docs/screenshots in the source tree), in English or the language given second.
-// Runs on any Qt platform, offscreen too.
+// Runs on any Qt platform, offscreen too; there give it a desktop's screen, or the larger dialogs
+// shrink to the platform's 800 x 600:
+//   QT_QPA_PLATFORM=offscreen:configfile=tests/ui/desktop-screen.json kavrel-dialog-screenshots docs/screenshots
 
 #include <QApplication>
 #include <QComboBox>
